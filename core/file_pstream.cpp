@@ -1,0 +1,70 @@
+#include "core/file_pstream.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+ofpstream::ofpstream(const std::string& path) : opstream(DeferHeader{}) {
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) {
+    SetState(kBad);
+    return;
+  }
+  WriteHeader();
+}
+
+ofpstream::~ofpstream() { Close(); }
+
+bool ofpstream::Deliver(const uint8_t* data, size_t size) {
+  if (file_ == nullptr) return false;
+  return std::fwrite(data, 1, size, file_) == size;
+}
+
+void ofpstream::Sync() {
+  if (file_ == nullptr) return;
+  Flush();
+  if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) SetState(kFailed);
+}
+
+bool ofpstream::Close() {
+  if (file_ == nullptr) return Good();
+  Flush();
+  if (std::fclose(file_) != 0) SetState(kFailed);
+  file_ = nullptr;
+  return Good();
+}
+
+ifpstream::ifpstream(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) {
+    SetState(kBad);
+    return;
+  }
+  struct stat info {};
+  if (::fstat(::fileno(file_), &info) == 0 && S_ISREG(info.st_mode)) {
+    size_ = static_cast<uint64_t>(info.st_size);
+  } else if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    SetState(kBad);
+    return;
+  } else {
+    size_ = UINT64_MAX / 2;  // a pipe or device: its length is unknown
+  }
+  ReadHeader();
+}
+
+ifpstream::~ifpstream() { Close(); }
+
+void ifpstream::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+size_t ifpstream::Fetch(uint8_t* data, size_t size) {
+  if (file_ == nullptr) return 0;
+  size_t got = std::fread(data, 1, size, file_);
+  fetched_ += got;
+  return got;
+}
+
+uint64_t ifpstream::SourceLeft() const { return fetched_ < size_ ? size_ - fetched_ : 0; }

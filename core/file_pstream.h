@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "core/pstream.h"
+
+/// An output object stream on a file opened for binary output (truncated). A file that cannot be
+/// opened leaves the stream bad and nothing is written.
+class ofpstream : public opstream {
+ public:
+  explicit ofpstream(const std::string& path);
+  ~ofpstream() override;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  /// Forces the written bytes to the disk; fails the stream when that is not possible.
+  void Sync();
+  /// Flushes and closes; fails the stream when closing fails. Returns whether the stream is good.
+  bool Close();
+
+ protected:
+  bool Deliver(const uint8_t* data, size_t size) override;
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+/// An input object stream on a file opened for binary input; the header is read on opening.
+class ifpstream : public ipstream {
+ public:
+  explicit ifpstream(const std::string& path);
+  ~ifpstream() override;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  void Close();
+
+ protected:
+  size_t Fetch(uint8_t* data, size_t size) override;
+  uint64_t SourceLeft() const override;
+
+ private:
+  std::FILE* file_ = nullptr;
+  uint64_t size_ = 0;
+  uint64_t fetched_ = 0;
+};
