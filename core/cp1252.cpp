@@ -1,0 +1,73 @@
+#include "core/cp1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t CodePointOf(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t{byte};
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::optional<char> ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
+                                  : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return std::nullopt;
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    // Overlong forms and surrogates are not valid UTF-8.
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMinimum[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+      return std::nullopt;
+    }
+    auto byte = ByteOf(cp);
+    if (!byte) return std::nullopt;
+    out += *byte;
+    i += length;
+  }
+  return out;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/model_environment.h"
+#include "core/vorla_data.h"
+
+/// Reads a budget file as the program opens it: the document record, then finish-loading.
+/// Returns null and an explanation in `error` when the file cannot be read or is refused; the
+/// exceptions that refuse a file (a newer format, an unknown class) are turned into that text.
+std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
+                                             const TModelEnvironment& environment,
+                                             std::string& error);
+
+/// Writes the document so that the previous file survives any failure: the bytes go to a
+/// temporary file beside the target, are forced to disk, and only then replace the target.
+/// Returns false (and an explanation) when anything failed; the target is then untouched.
+bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::string& error);

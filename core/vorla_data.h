@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/date_value.h"
+#include "core/document_context.h"
+#include "core/document_observer.h"
+#include "core/model_environment.h"
+#include "core/setting_list.h"
+#include "core/streamable.h"
+#include "core/tree_window_layout.h"
+
+/// The budget document: owns everything a budget file holds and knows whether it differs from
+/// that file. A document that is being destroyed reports no changes.
+class TVorlaData final : public TStreamableBase, public TDocumentContext {
+ public:
+  /// The record version this program writes; newer records are refused.
+  static constexpr uint32_t kClassVersion = 5;
+  /// The value written in the legacy import block.
+  static constexpr uint32_t kLegacyImportMarker = 0x00000102;
+  /// The legacy import block value that carries a discarded list after it.
+  static constexpr uint32_t kLegacyImportWithList = 0x00000101;
+  static constexpr const char* kNewerFormatError = "Attempt to open new format file.\n";
+
+  /// A new, empty budget dated today.
+  explicit TVorlaData(const TModelEnvironment& environment);
+  /// An empty shell for the stream reader to fill.
+  explicit TVorlaData(TStreamableInit);
+  ~TVorlaData() override;
+  TVorlaData(const TVorlaData&) = delete;
+  TVorlaData& operator=(const TVorlaData&) = delete;
+
+  // TDocumentContext
+  void SetModified() override;
+  TUserPort& User() const override { return *user_; }
+  const TClock& Clock() const override { return *clock_; }
+  TItemCascades* Cascades() const override { return nullptr; }
+
+  bool IsModified() const { return modified_; }
+  void ClearModified();
+  bool IsClosing() const { return closing_; }
+  bool IsBackupPending() const { return backupPending_; }
+  /// The shell that hears about changes of the modified flag (may be null).
+  void SetObserver(TDocumentObserver* observer) { observer_ = observer; }
+
+  /// Puts the freshly read document in order before anything else uses it.
+  void FinishLoading();
+
+  TDateValue GetDate() const { return date_; }
+  void SetDate(TDateValue date) { date_ = date; }
+  TSettingList& Settings() { return settings_; }
+  const TSettingList& Settings() const { return settings_; }
+  TTreeWindowLayout& EnvelopeLayout() { return envelopeLayout_; }
+  const TTreeWindowLayout& EnvelopeLayout() const { return envelopeLayout_; }
+  TTreeWindowLayout& AccountLayout() { return accountLayout_; }
+  const TTreeWindowLayout& AccountLayout() const { return accountLayout_; }
+  /// The class version of the record this document was read from (the current one when new).
+  uint32_t LoadedVersion() const { return loadedVersion_; }
+
+  /// Reads and writes the document record; see the nested streamer.
+  class Streamer : public TNewStreamer {
+   public:
+    using TNewStreamer::TNewStreamer;
+    void Read(ipstream& is, uint32_t version) override;
+    void Write(opstream& os) const override;
+    uint32_t FormatVersion() const override { return kClassVersion; }
+    TVorlaData& Object() const { return static_cast<TVorlaData&>(*GetObject()); }
+  };
+
+ private:
+  // The identifier list of the template block, kept as read until templates have a class.
+  struct TemplateIds {
+    uint32_t growth = 10;
+    std::vector<uint8_t> states;
+  };
+
+  void Notify();
+
+  TUserPort* user_ = nullptr;
+  const TClock* clock_ = nullptr;
+  TDocumentObserver* observer_ = nullptr;
+  TemplateIds templateIds_;
+  TTreeWindowLayout envelopeLayout_;
+  TTreeWindowLayout accountLayout_;
+  TDateValue date_;
+  TSettingList settings_;
+  uint32_t loadedVersion_ = kClassVersion;
+  bool modified_ = false;
+  bool closing_ = false;
+  bool backupPending_ = true;
+};

@@ -1,0 +1,130 @@
+// Runs the real quenbrook-cli program as scripts do and checks its contract: exit codes, one
+// clear line on refusal, and nothing written over anything.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/clock.h"
+#include "core/document_file.h"
+#include "core/pstream.h"
+#include "tests/support/recording_user_port.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quenbrook-cli-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  RunResult Run(const std::string& arguments) {
+    fs::path out = dir_ / "stdout.txt";
+    fs::path err = dir_ / "stderr.txt";
+    std::string command = std::string(QUENBROOK_CLI_PATH) + " " + arguments + " >" +
+                          out.string() + " 2>" + err.string();
+    int raw = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadAll(out);
+    result.err = ReadAll(err);
+    return result;
+  }
+
+  fs::path MakeBudget(const std::string& name) {
+    TRecordingUserPort user;
+    TFixedClock clock(TDateValue(3, 4, 2021));
+    TModelEnvironment environment{user, clock};
+    TVorlaData doc(environment);
+    doc.Settings().SetText("Caf\xE9", "na\xEFve", 0);
+    fs::path path = dir_ / name;
+    std::string error;
+    EXPECT_TRUE(WriteDocumentFile(path.string(), doc, error)) << error;
+    return path;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CliTest, DumpPrintsTheDocumentAsJsonWithDecodedText) {
+  fs::path budget = MakeBudget("Home.vrl");
+  RunResult result = Run("dump " + budget.string());
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("\"class_version\":5"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\"date\":" + std::to_string(TDateValue(3, 4, 2021).Packed())),
+            std::string::npos);
+  EXPECT_NE(result.out.find("\"name\":\"Caf\u00E9\",\"value\":\"na\u00EFve\",\"scope\":0"),
+            std::string::npos)
+      << result.out;
+}
+
+TEST_F(CliTest, ResaveWritesIdenticalBytes) {
+  fs::path budget = MakeBudget("In.vrl");
+  fs::path copy = dir_ / "Out.vrl";
+  RunResult result = Run("resave " + budget.string() + " " + copy.string());
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadAll(copy), ReadAll(budget));
+}
+
+TEST_F(CliTest, UnreadableFileGivesOneLineAndStatusTwoAndWritesNothing) {
+  fs::path garbage = dir_ / "garbage.vrl";
+  std::ofstream(garbage, std::ios::binary) << ":\x01\x01\x00\x00\x07junk";
+  fs::path target = dir_ / "keep.vrl";
+  std::ofstream(target, std::ios::binary) << "precious";
+
+  RunResult dump = Run("dump " + garbage.string());
+  EXPECT_EQ(dump.status, 2);
+  EXPECT_TRUE(dump.out.empty());
+  EXPECT_EQ(std::count(dump.err.begin(), dump.err.end(), '\n'), 1) << dump.err;
+
+  RunResult resave = Run("resave " + garbage.string() + " " + target.string());
+  EXPECT_EQ(resave.status, 2);
+  EXPECT_EQ(ReadAll(target), "precious");
+
+  RunResult missing = Run("dump " + (dir_ / "absent.vrl").string());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("absent.vrl"), std::string::npos);
+}
+
+TEST_F(CliTest, NewerFormatIsRefusedWithItsReason) {
+  fs::path budget = MakeBudget("New.vrl");
+  std::string bytes = ReadAll(budget);
+  // The class version follows ":" + version, pointer byte, "[", and the name "TVorlaData".
+  size_t versionAt = 1 + 4 + 1 + 1 + 4 + 10;
+  bytes[versionAt] = 6;
+  std::ofstream(budget, std::ios::binary | std::ios::trunc) << bytes;
+  RunResult result = Run("dump " + budget.string());
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("Attempt to open new format file."), std::string::npos) << result.err;
+}
+
+TEST_F(CliTest, WrongArgumentsShowUsage) {
+  RunResult result = Run("frobnicate");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("usage:"), std::string::npos);
+}
+
+}  // namespace
