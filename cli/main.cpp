@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_user_port.h"
 #include "cli/document_dump.h"
 #include "core/clock.h"
+#include "core/cp1252.h"
 #include "core/document_file.h"
+#include "core/unattended_user_port.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ int Resave(const std::string& in, const std::string& out, const TModelEnvironmen
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  TCliUserPort user;
+  TUnattendedUserPort user;
   TSystemClock clock;
   TModelEnvironment environment{user, clock};
   int status = kUsageOrUnreadable;
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
   } else {
     return Usage();
   }
-  if (status == 0) user.PrintTo(stderr);
+  // A refused command prints only its one reason; messages matter when the command worked.
+  if (status == 0) {
+    for (const auto& line : user.Lines()) std::fprintf(stderr, "%s\n", Cp1252ToUtf8(line).c_str());
+  }
   return status;
 }

@@ -47,6 +47,10 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
 }
 
 bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::string& error) {
+  return WriteObjectFile(path, document, error);
+}
+
+bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error) {
   namespace fs = std::filesystem;
   fs::path target(path);
   fs::path temporary = target;
@@ -58,7 +62,7 @@ bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::strin
       return false;
     }
     try {
-      os.WriteObject(&document);
+      os.WriteObject(&object);
     } catch (const TModelError& refused) {
       os.Close();
       std::error_code ignored;

@@ -13,7 +13,10 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
                                              const TModelEnvironment& environment,
                                              std::string& error);
 
-/// Writes the document so that the previous file survives any failure: the bytes go to a
-/// temporary file beside the target, are forced to disk, and only then replace the target.
-/// Returns false (and an explanation) when anything failed; the target is then untouched.
+/// Writes one object as a whole stream file so that the previous file survives any failure: the
+/// bytes go to a temporary file beside the target, are forced to disk, and only then replace the
+/// target. Returns false (and an explanation) when anything failed; the target is then untouched.
+bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error);
+
+/// Writes the budget document with WriteObjectFile.
 bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::string& error);

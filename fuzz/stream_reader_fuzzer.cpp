@@ -6,22 +6,11 @@
 
 #include "core/clock.h"
 #include "core/pstream.h"
-#include "core/user_port.h"
+#include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 
-namespace {
-
-class TSilentUserPort : public TUserPort {
- public:
-  TMessageAnswer Show(const TMessage& message) override {
-    return message.buttons == TMessageButtons::Ok ? TMessageAnswer::Ok : TMessageAnswer::No;
-  }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TSilentUserPort user;
+  TUnattendedUserPort user;
   TFixedClock clock(TDateValue(1, 1, 2020));
   TModelEnvironment environment{user, clock};
   ipstream is(std::span<const uint8_t>(data, size));

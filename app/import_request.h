@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// A request from another program to import a bank statement.
+struct TImportRequest {
+  enum class Kind { None, Qif, Ofx };
+  Kind kind = Kind::None;
+  /// The file named between the first pair of double quotes (empty when there is none).
+  std::string file;
+};
+
+/// Classifies a request text: an OFX request when its first 291 characters contain "OFX", else a
+/// QIF request when they contain "QIF" (both searched case-sensitively); otherwise none.
+TImportRequest ClassifyImportRequest(std::string_view text);

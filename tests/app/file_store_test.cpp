@@ -1,0 +1,150 @@
+// The file guard between running copies and the backup rotation, on real files and processes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/backup_rotation.h"
+#include "app/file_guard.h"
+#include "tests/support/recording_user_port.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+class FileStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quenbrook-files-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "locks");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Locks() const { return (dir_ / "locks").string(); }
+
+  fs::path dir_;
+};
+
+TEST_F(FileStoreTest, GuardNameIgnoresCaseAndSlashKindAndBlanks) {
+  EXPECT_EQ(TFileGuard::GuardName("/home/u/My Budget.vrl"), "/HOME/U/MY_BUDGET.VRL");
+  EXPECT_EQ(TFileGuard::GuardName("C:\\Budgets\\home.vrl"), TFileGuard::GuardName("c:/budgets/HOME.vrl"));
+}
+
+TEST_F(FileStoreTest, SecondClaimOfAHeldFileIsRefusedWithTheGivenPath) {
+  TRecordingUserPort user;
+  TFileGuard first(Locks());
+  TFileGuard second(Locks());
+  std::string path = (dir_ / "Home.vrl").string();
+  ASSERT_TRUE(first.Claim(path, user));
+  EXPECT_TRUE(first.Claim(path, user)) << "the file already held";
+  std::string other = (dir_ / "sub/../HOME.vrl").string();
+  EXPECT_FALSE(second.Claim(other, user));
+  ASSERT_EQ(user.Messages().size(), 1u);
+  EXPECT_EQ(user.Messages()[0].caption, "Error");
+  EXPECT_EQ(user.Messages()[0].text,
+            "File \"" + other +
+                "\" is already open in another instance of Quenbrook. You must first close the "
+                "file before opening it again.");
+  EXPECT_EQ(user.Messages()[0].icon, TMessageIcon::Exclamation);
+  EXPECT_TRUE(second.FileName().empty());
+  first.Release();
+  EXPECT_TRUE(second.Claim(other, user));
+}
+
+TEST_F(FileStoreTest, RefusedClaimKeepsThePreviousFile) {
+  TRecordingUserPort user;
+  TFileGuard holder(Locks());
+  TFileGuard guard(Locks());
+  ASSERT_TRUE(holder.Claim((dir_ / "B.vrl").string(), user));
+  ASSERT_TRUE(guard.Claim((dir_ / "A.vrl").string(), user));
+  EXPECT_FALSE(guard.Claim((dir_ / "B.vrl").string(), user));
+  EXPECT_EQ(guard.FileName(), (dir_ / "A.vrl").string());
+}
+
+TEST_F(FileStoreTest, AnotherProcessHoldsTheFileUntilItIsKilled) {
+  std::string path = (dir_ / "Shared.vrl").string();
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TRecordingUserPort user;
+    TFileGuard guard(Locks());
+    char ok = guard.Claim(path, user) ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  TRecordingUserPort user;
+  TFileGuard guard(Locks());
+  EXPECT_FALSE(guard.Claim(path, user));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(guard.Claim(path, user)) << "the kernel released the dead process's claim";
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+TEST_F(FileStoreTest, BackupNamesPutTheGenerationBeforeTheExtension) {
+  EXPECT_EQ(BackupName("/b/Home.vrl", 2), "/b/Home.backup2.vrl");
+  EXPECT_EQ(BackupName("/b/Home", 1), "/b/Home.backup1");
+  EXPECT_EQ(BackupName("/b/My.Budget.vrl", 3), "/b/My.Budget.backup3.vrl");
+}
+
+TEST_F(FileStoreTest, RotationShiftsGenerationsAndKeepsTheFile) {
+  fs::path file = dir_ / "Home.vrl";
+  WriteAll(file, "now");
+  WriteAll(BackupName(file.string(), 1), "g1");
+  WriteAll(BackupName(file.string(), 2), "g2");
+  WriteAll(BackupName(file.string(), 3), "g3");
+  RotateBackups(file.string(), 3);
+  EXPECT_EQ(ReadAll(file), "now") << "the budget exists throughout";
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "now");
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 2)), "g1");
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 3)), "g2");
+  EXPECT_FALSE(fs::exists(BackupName(file.string(), 4)));
+}
+
+TEST_F(FileStoreTest, RotationLevelsZeroAndOne) {
+  fs::path file = dir_ / "Home.vrl";
+  WriteAll(file, "v1");
+  RotateBackups(file.string(), 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
+      << "level 0 creates nothing (the budget and the lock folder)";
+  RotateBackups(file.string(), 1);
+  WriteAll(file, "v2");
+  RotateBackups(file.string(), 1);
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "v2");
+  EXPECT_FALSE(fs::exists(BackupName(file.string(), 2)));
+}
+
+TEST_F(FileStoreTest, RotationWithMissingGenerationsFillsThemInOrder) {
+  fs::path file = dir_ / "Home.vrl";
+  for (const char* version : {"a", "b", "c", "d"}) {
+    WriteAll(file, version);
+    RotateBackups(file.string(), 3);
+  }
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "d");
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 2)), "c");
+  EXPECT_EQ(ReadAll(BackupName(file.string(), 3)), "b");
+}
+
+}  // namespace
