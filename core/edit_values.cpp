@@ -1,0 +1,115 @@
+#include "core/edit_values.h"
+
+#include <limits>
+
+#include "core/amount_expression.h"
+#include "core/clock.h"
+
+namespace {
+
+std::string_view Limited(std::string_view text, size_t limit) {
+  return limit != 0 && text.size() > limit ? text.substr(0, limit) : text;
+}
+
+// The number a count field's text starts with: spaces, an optional sign, digits; anything after
+// the digits is ignored. The magnitude saturates so that a long run of digits cannot wrap.
+int64_t LeadingNumber(std::string_view text) {
+  constexpr int64_t kCeiling = int64_t{1} << 40;
+  size_t pos = text.find_first_not_of(' ');
+  if (pos == std::string_view::npos)
+    return 0;
+  bool negative = false;
+  if (text[pos] == '-' || text[pos] == '+') {
+    negative = text[pos] == '-';
+    ++pos;
+  }
+  int64_t magnitude = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    magnitude = magnitude * 10 + (text[pos] - '0');
+    if (magnitude > kCeiling)
+      magnitude = kCeiling;
+  }
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+TEditFloatResult TEditFloat::Commit(std::string_view text) const {
+  TAmountParseResult parsed = EvaluateAmountExpression(Limited(text, kTextLimit));
+  TEditFloatResult result;
+  result.amount = TAmount::FromUnits(parsed.value);
+  result.error = parsed.error;
+  result.text = Show(result.amount);
+  return result;
+}
+
+TAmount TEditFloat::Transfer(std::string_view text) const {
+  return Commit(text).amount;
+}
+
+std::string TEditFloat::Show(TAmount amount) const {
+  return amount.Format(TAmount::kThousands);
+}
+
+float TEditFloat::UnitsForTransfer(TAmount amount) {
+  return static_cast<float>(amount.Units());
+}
+
+TAmount TEditFloat::FromTransferUnits(float units) {
+  return TAmount::FromUnits(static_cast<double>(units));
+}
+
+namespace {
+
+// A text that is not a date keeps the default year in the parse, but the field's empty value is
+// the all-zero date, so that it shows as " / /" and not with this year's digits.
+TDateValue ParseDateField(std::string_view text, const TClock& clock) {
+  unsigned year = clock.Today().Year();
+  TDateValue date = TDateValue::Parse(text, year, year);
+  return date.IsValid() ? date : TDateValue();
+}
+
+}  // namespace
+
+TEditDateResult TEditDate::Commit(std::string_view text, const TClock& clock) const {
+  TEditDateResult result;
+  result.date = ParseDateField(Limited(text, kFocusTextLimit), clock);
+  result.text = Show(result.date);
+  return result;
+}
+
+TDateValue TEditDate::Transfer(std::string_view text, const TClock& clock) const {
+  return ParseDateField(Limited(text, kTransferTextLimit), clock);
+}
+
+std::string TEditDate::Show(TDateValue date) const {
+  return date.Format(TDateValue::kShortYear);
+}
+
+TEditUnsignedResult TEditUnsigned::Commit(std::string_view text) const {
+  int64_t typed = LeadingNumber(Limited(text, textLimit));
+  TEditUnsignedResult result;
+  if (maximum != 0 && typed < int64_t{minimum}) {
+    result.value = minimum;
+    result.beep = true;
+  } else if (maximum != 0 && typed > int64_t{maximum}) {
+    result.value = maximum;
+    result.beep = true;
+  } else if (typed < 0) {
+    result.value = 0;
+  } else if (typed > int64_t{std::numeric_limits<uint32_t>::max()}) {
+    result.value = std::numeric_limits<uint32_t>::max();
+  } else {
+    result.value = static_cast<uint32_t>(typed);
+  }
+  result.text = Show(result.value);
+  return result;
+}
+
+uint32_t TEditUnsigned::Transfer(std::string_view text) const {
+  return Commit(text).value;
+}
+
+std::string TEditUnsigned::Show(uint32_t value) const {
+  return std::to_string(value);
+}

@@ -1,0 +1,368 @@
+#include "core/date_value.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/pstream.h"
+#include "tests/support/byte_builder.h"
+
+namespace {
+
+struct TParseCase {
+  const char* text;
+  unsigned defaultYear;
+  TDateValue expected;
+};
+
+class DateParseTest : public testing::TestWithParam<TParseCase> {};
+
+TEST_P(DateParseTest, Parses) {
+  const TParseCase& c = GetParam();
+  TDateValue date = TDateValue::Parse(c.text, c.defaultYear, 2011);
+  EXPECT_EQ(date.Day(), c.expected.Day()) << '"' << c.text << '"';
+  EXPECT_EQ(date.Month(), c.expected.Month()) << '"' << c.text << '"';
+  EXPECT_EQ(date.Year(), c.expected.Year()) << '"' << c.text << '"';
+}
+
+// The current year is 2011 throughout.
+INSTANTIATE_TEST_SUITE_P(Valid, DateParseTest,
+                         testing::Values(TParseCase{"2/29/12", 0, {29, 2, 2012}},
+                                         TParseCase{"12/31", 0, {31, 12, 2011}},
+                                         TParseCase{"12/31", 2005, {31, 12, 2005}},
+                                         TParseCase{"1/5/85", 0, {5, 1, 1985}},
+                                         TParseCase{"1/5/2011", 0, {5, 1, 2011}},
+                                         TParseCase{"01/05/11", 0, {5, 1, 2011}},
+                                         TParseCase{" 1 / 5 / 11 ", 0, {5, 1, 2011}},
+                                         TParseCase{"2/29/2100", 0, {29, 2, 2100}},
+                                         TParseCase{"2/29/1900", 0, {29, 2, 1900}},
+                                         TParseCase{"1/5/11/7", 0, {5, 1, 2011}}));
+
+// The year token: two digits are a year of this or the last century, 1900 on is itself, and
+// anything else (or nothing) leaves the default year.
+INSTANTIATE_TEST_SUITE_P(
+    YearToken, DateParseTest,
+    testing::Values(
+        TParseCase{"1/5/0", 1999, {5, 1, 2000}}, TParseCase{"1/5/79", 1999, {5, 1, 2079}},
+        TParseCase{"1/5/80", 1999, {5, 1, 1980}}, TParseCase{"1/5/99", 1999, {5, 1, 1999}},
+        TParseCase{"1/5/100", 1999, {5, 1, 1999}}, TParseCase{"1/5/150", 1999, {5, 1, 1999}},
+        TParseCase{"1/5/1899", 1999, {5, 1, 1999}}, TParseCase{"1/5/1900", 1999, {5, 1, 1900}},
+        TParseCase{"1/5/65535", 1999, {5, 1, 65535}}, TParseCase{"1/5/65536", 1999, {5, 1, 1999}},
+        TParseCase{"1/5/99999999999999999999", 1999, {5, 1, 1999}},
+        TParseCase{"1/5/", 1999, {5, 1, 1999}}, TParseCase{"1/5/abc", 1999, {5, 1, 1999}},
+        TParseCase{"1/5/-3", 1999, {5, 1, 1999}}, TParseCase{"1/5/150", 0, {5, 1, 2011}}));
+
+// Invalid text gives day 0 and month 0 and keeps the default year argument as it was given.
+INSTANTIATE_TEST_SUITE_P(
+    Invalid, DateParseTest,
+    testing::Values(TParseCase{"2/29/2011", 0, {0, 0, 0}},
+                    TParseCase{"2/29/2011", 2005, {0, 0, 2005}},
+                    TParseCase{"2/30/2012", 0, {0, 0, 0}}, TParseCase{"4/31/11", 0, {0, 0, 0}},
+                    TParseCase{"13/1/11", 0, {0, 0, 0}}, TParseCase{"0/5/11", 0, {0, 0, 0}},
+                    TParseCase{"1/0/11", 0, {0, 0, 0}}, TParseCase{"1/32/11", 0, {0, 0, 0}},
+                    TParseCase{"1/256/11", 0, {0, 0, 0}}, TParseCase{"257/1/11", 0, {0, 0, 0}},
+                    TParseCase{"99999999999999999999/1", 0, {0, 0, 0}},
+                    TParseCase{"", 0, {0, 0, 0}}, TParseCase{"12", 0, {0, 0, 0}},
+                    TParseCase{"/5", 0, {0, 0, 0}}, TParseCase{"1//5", 0, {0, 0, 0}},
+                    TParseCase{"-1/5", 0, {0, 0, 0}}, TParseCase{"1x/5", 0, {0, 0, 0}},
+                    TParseCase{" / /", 0, {0, 0, 0}}, TParseCase{"abc", 2005, {0, 0, 2005}}));
+
+TEST(DateParseTest, TextOfThirtyTwoCharactersIsNeverADate) {
+  std::string text = "1/5/2011";
+  text.resize(31, ' ');
+  EXPECT_EQ(TDateValue::Parse(text, 0, 2011), TDateValue(5, 1, 2011));
+  text.push_back(' ');
+  EXPECT_EQ(TDateValue::Parse(text, 0, 2011), TDateValue(0, 0, 0));
+  EXPECT_EQ(TDateValue::Parse(std::string(100000, '1'), 7, 2011), TDateValue(0, 0, 7));
+}
+
+TEST(DateParseTest, NoDefaultAndNoCurrentYearGivesNoDate) {
+  EXPECT_EQ(TDateValue::Parse("1/5", 0, 0), TDateValue());
+}
+
+struct TFormatCase {
+  TDateValue date;
+  unsigned flags;
+  const char* expected;
+};
+
+class DateFormatTest : public testing::TestWithParam<TFormatCase> {};
+
+TEST_P(DateFormatTest, GivesTheText) {
+  const TFormatCase& c = GetParam();
+  EXPECT_EQ(c.date.Format(c.flags), c.expected) << c.date.Packed() << " with flags " << c.flags;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DateFormatTest,
+    testing::Values(
+        TFormatCase{{5, 1, 2011}, 4, "01/05/11"}, TFormatCase{{5, 1, 2011}, 8, "01/05/2011"},
+        TFormatCase{{5, 1, 2011}, 2, "01/05"}, TFormatCase{{5, 1, 2011}, 0, "01/05"},
+        TFormatCase{{5, 1, 2011}, 12, "01/05/11"}, TFormatCase{{5, 1, 2011}, 6, "01/05"},
+        TFormatCase{{31, 12, 2079}, 4, "12/31/79"}, TFormatCase{{1, 1, 2000}, 4, "01/01/00"},
+        TFormatCase{{31, 12, 1999}, 4, "12/31/99"}, TFormatCase{{5, 1, 1985}, 5, "01/05/85"},
+        TFormatCase{{5, 1, 5}, 8, "01/05/0005"},
+        // Missing parts: blanks for day and month, only the slash for the year.
+        TFormatCase{{0, 0, 0}, 4, " / /"}, TFormatCase{{0, 0, 0}, 8, " / /"},
+        TFormatCase{{0, 0, 0}, 2, " / "}, TFormatCase{{0, 0, 0}, 5, ""},
+        TFormatCase{{0, 0, 0}, 1, ""}, TFormatCase{{0, 0, 2011}, 5, " / /11"},
+        TFormatCase{{0, 3, 0}, 8, "03/ /"}, TFormatCase{{7, 0, 2012}, 8, " /07/2012"},
+        TFormatCase{{7, 3, 0}, 4, "03/07/"}));
+
+TEST(DateValueTest, ValidityAndDaysInMonth) {
+  struct TMonthCase {
+    unsigned month, year, days;
+  };
+  for (TMonthCase c : {TMonthCase{1, 2011, 31}, TMonthCase{2, 2011, 28}, TMonthCase{2, 2012, 29},
+                       TMonthCase{2, 2100, 29}, TMonthCase{2, 1900, 29}, TMonthCase{2, 0, 29},
+                       TMonthCase{4, 2011, 30}, TMonthCase{6, 2011, 30}, TMonthCase{9, 2011, 30},
+                       TMonthCase{11, 2011, 30}, TMonthCase{12, 2011, 31}, TMonthCase{0, 2011, 31},
+                       TMonthCase{13, 2011, 31}, TMonthCase{255, 2011, 31}}) {
+    EXPECT_EQ(TDateValue::DaysInMonth(c.month, c.year), c.days) << c.month << "/" << c.year;
+  }
+  EXPECT_TRUE(TDateValue(29, 2, 2012).IsValid());
+  EXPECT_FALSE(TDateValue(29, 2, 2011).IsValid());
+  EXPECT_FALSE(TDateValue(1, 1, 0).IsValid());
+  EXPECT_FALSE(TDateValue(0, 1, 2011).IsValid());
+  EXPECT_FALSE(TDateValue(1, 0, 2011).IsValid());
+  EXPECT_FALSE(TDateValue(1, 13, 2011).IsValid());
+  EXPECT_FALSE(TDateValue(31, 4, 2011).IsValid());
+  EXPECT_TRUE(TDateValue(0, 0, 2011).IsEmpty());
+  EXPECT_FALSE(TDateValue(1, 0, 0).IsEmpty());
+}
+
+TEST(DateValueTest, EveryValidDateFormatsAndParsesBack) {
+  for (TDateValue date(1, 1, 1980); date.Year() < 2080; date = date.NextDay()) {
+    ASSERT_TRUE(date.IsValid());
+    EXPECT_EQ(TDateValue::Parse(date.Format(TDateValue::kFullYear), 0, 2011), date);
+    EXPECT_EQ(TDateValue::Parse(date.Format(TDateValue::kShortYear), 0, 2011), date);
+  }
+}
+
+struct TStepCase {
+  TDateValue from;
+  TDateValue to;
+};
+
+class DateNextDayTest : public testing::TestWithParam<TStepCase> {};
+TEST_P(DateNextDayTest, Steps) {
+  EXPECT_EQ(GetParam().from.NextDay(), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, DateNextDayTest,
+    testing::Values(TStepCase{{31, 12, 2011}, {1, 1, 2012}}, TStepCase{{28, 2, 2011}, {1, 3, 2011}},
+                    TStepCase{{28, 2, 2012}, {29, 2, 2012}}, TStepCase{{29, 2, 2012}, {1, 3, 2012}},
+                    TStepCase{{28, 2, 2100}, {29, 2, 2100}}, TStepCase{{30, 4, 2011}, {1, 5, 2011}},
+                    TStepCase{{15, 6, 2011}, {16, 6, 2011}},
+                    // At or past the end of the month, on to the next.
+                    TStepCase{{31, 4, 2011}, {1, 5, 2011}}, TStepCase{{40, 2, 2011}, {1, 3, 2011}},
+                    TStepCase{{0, 0, 2011}, {1, 0, 2011}},
+                    TStepCase{{31, 13, 2011}, {1, 1, 2012}}));
+
+class DatePreviousDayTest : public testing::TestWithParam<TStepCase> {};
+TEST_P(DatePreviousDayTest, Steps) {
+  EXPECT_EQ(GetParam().from.PreviousDay(), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, DatePreviousDayTest,
+    testing::Values(TStepCase{{1, 3, 2012}, {29, 2, 2012}}, TStepCase{{1, 3, 2011}, {28, 2, 2011}},
+                    TStepCase{{1, 1, 2012}, {31, 12, 2011}}, TStepCase{{1, 5, 2011}, {30, 4, 2011}},
+                    TStepCase{{16, 6, 2011}, {15, 6, 2011}}, TStepCase{{0, 5, 2011}, {30, 4, 2011}},
+                    TStepCase{{1, 0, 2011}, {31, 12, 2010}}));
+
+class DateNextMonthTest : public testing::TestWithParam<TStepCase> {};
+TEST_P(DateNextMonthTest, Steps) {
+  EXPECT_EQ(GetParam().from.NextMonth(), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(Table, DateNextMonthTest,
+                         testing::Values(TStepCase{{15, 1, 2011}, {15, 2, 2011}},
+                                         TStepCase{{15, 12, 2011}, {15, 1, 2012}},
+                                         // The day is kept within the new month.
+                                         TStepCase{{31, 1, 2012}, {29, 2, 2012}},
+                                         TStepCase{{31, 1, 2011}, {28, 2, 2011}},
+                                         TStepCase{{31, 3, 2011}, {30, 4, 2011}},
+                                         TStepCase{{31, 12, 2011}, {31, 1, 2012}}));
+
+class DatePreviousMonthTest : public testing::TestWithParam<TStepCase> {};
+TEST_P(DatePreviousMonthTest, Steps) {
+  EXPECT_EQ(GetParam().from.PreviousMonth(), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(Table, DatePreviousMonthTest,
+                         testing::Values(TStepCase{{15, 2, 2011}, {15, 1, 2011}},
+                                         TStepCase{{15, 1, 2012}, {15, 12, 2011}},
+                                         TStepCase{{31, 3, 2011}, {28, 2, 2011}},
+                                         TStepCase{{31, 3, 2012}, {29, 2, 2012}},
+                                         TStepCase{{31, 5, 2011}, {30, 4, 2011}},
+                                         TStepCase{{31, 1, 2012}, {31, 12, 2011}}));
+
+TEST(DateValueTest, StepsAreInverseAndOrdered) {
+  for (TDateValue date(1, 1, 1996); date.Year() < 2014; date = date.NextDay()) {
+    TDateValue next = date.NextDay();
+    ASSERT_TRUE(next.IsValid());
+    EXPECT_GT(next, date);
+    EXPECT_EQ(next.PreviousDay(), date);
+    if (date.Day() <= 28) {
+      EXPECT_EQ(date.NextMonth().PreviousMonth(), date);
+    }
+  }
+}
+
+struct TDifferenceCase {
+  TDateValue date;
+  TDateValue other;
+  int32_t days;
+};
+
+class DateDifferenceTest : public testing::TestWithParam<TDifferenceCase> {};
+
+TEST_P(DateDifferenceTest, CountsDays) {
+  const TDifferenceCase& c = GetParam();
+  EXPECT_EQ(c.date.Difference(c.other), c.days);
+  EXPECT_EQ(c.other.Difference(c.date), -c.days);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DateDifferenceTest,
+                         testing::Values(TDifferenceCase{{1, 1, 2012}, {31, 12, 2011}, 1},
+                                         TDifferenceCase{{5, 3, 2011}, {5, 3, 2011}, 0},
+                                         TDifferenceCase{{1, 3, 2012}, {1, 2, 2012}, 29},
+                                         TDifferenceCase{{1, 3, 2011}, {1, 2, 2011}, 28},
+                                         TDifferenceCase{{1, 1, 2013}, {1, 1, 2012}, 366},
+                                         TDifferenceCase{{1, 1, 2012}, {1, 1, 2011}, 365},
+                                         TDifferenceCase{{1, 3, 2100}, {28, 2, 2100}, 2},
+                                         TDifferenceCase{{1, 1, 2001}, {1, 1, 1901}, 36525},
+                                         // An empty later date counts no steps at all.
+                                         TDifferenceCase{{0, 0, 2020}, {1, 1, 2019}, 0}));
+
+// Counts as the definition does: one day back at a time from the later date until the earlier
+// one is reached or passed, or the stepped date is empty or about to wrap below year 0.
+int32_t SteppedDifference(TDateValue date, TDateValue other) {
+  bool later = date.Packed() > other.Packed();
+  TDateValue current = later ? date : other;
+  TDateValue earlier = later ? other : date;
+  int32_t steps = 0;
+  while (current.Packed() > earlier.Packed() && !current.IsEmpty()) {
+    TDateValue previous = current.PreviousDay();
+    if (previous.Packed() >= current.Packed())
+      break;
+    current = previous;
+    ++steps;
+  }
+  return later ? steps : -steps;
+}
+
+TEST(DateDifferenceTest, AgreesWithSteppingForOddDatesToo) {
+  // Small years keep the reference quick; leap years repeat every four, and year 0 is where
+  // stepping would wrap.
+  std::mt19937 random(20111231);
+  std::uniform_int_distribution<unsigned> day(0, 34);
+  std::uniform_int_distribution<unsigned> month(0, 15);
+  std::uniform_int_distribution<unsigned> year(0, 5);
+  auto pick = [&] { return TDateValue(day(random), month(random), year(random)); };
+  for (int i = 0; i < 10000; ++i) {
+    TDateValue a = pick();
+    TDateValue b = pick();
+    ASSERT_EQ(a.Difference(b), SteppedDifference(a, b))
+        << a.Day() << "/" << a.Month() << "/" << a.Year() << " and " << b.Day() << "/" << b.Month()
+        << "/" << b.Year();
+  }
+}
+
+TEST(DateDifferenceTest, AgreesWithSteppingForValidDates) {
+  std::mt19937 random(4);
+  std::uniform_int_distribution<unsigned> month(1, 12);
+  std::uniform_int_distribution<unsigned> year(2009, 2012);
+  auto pick = [&] {
+    unsigned m = month(random);
+    unsigned y = year(random);
+    return TDateValue(
+        std::uniform_int_distribution<unsigned>(1, TDateValue::DaysInMonth(m, y))(random), m, y);
+  };
+  for (int i = 0; i < 5000; ++i) {
+    TDateValue a = pick();
+    TDateValue b = pick();
+    ASSERT_EQ(a.Difference(b), SteppedDifference(a, b)) << a.Packed() << " and " << b.Packed();
+  }
+}
+
+TEST(DateDifferenceTest, FarApartDatesAreCountedWithoutStepping) {
+  EXPECT_EQ(TDateValue(1, 1, 65535).Difference(TDateValue(1, 1, 1)), 23936293);
+  // No calendar date lies at or below the empty all-zero date, so counting stops at the bottom of
+  // the calendar instead of wrapping round.
+  EXPECT_EQ(TDateValue(1, 1, 4).Difference(TDateValue()), 1461);
+}
+
+// Stream forms, spelled out byte by byte.
+TEST(DateStreamTest, WritesDayMonthAndFourByteYear) {
+  opstream os;
+  TDateValue(5, 1, 2011).Write(os);
+  TDateValue(31, 12, 65535).Write(os);
+  EXPECT_EQ(
+      os.Bytes(),
+      TByteBuilder().Header().Byte(5).Byte(1).Word32(2011).Byte(31).Byte(12).Word32(65535).Get());
+}
+
+TEST(DateStreamTest, WritesTheRawFormInFourBytes) {
+  opstream os;
+  TDateValue(5, 1, 2011).WriteRaw(os);
+  EXPECT_EQ(os.Bytes(), TByteBuilder().Header().Bytes({5, 1, 0xDB, 0x07}).Get());
+}
+
+TEST(DateStreamTest, ReadsBackWhatItWrote) {
+  opstream os;
+  TDateValue(29, 2, 2012).Write(os);
+  TDateValue(31, 12, 1999).WriteRaw(os);
+  const std::vector<uint8_t>& bytes = os.Bytes();
+  ipstream is(bytes);
+  TDateValue first;
+  TDateValue second;
+  first.Read(is);
+  second.ReadRaw(is);
+  EXPECT_TRUE(is.Good());
+  EXPECT_EQ(first, TDateValue(29, 2, 2012));
+  EXPECT_EQ(second, TDateValue(31, 12, 1999));
+}
+
+TEST(DateStreamTest, VersionZeroStreamsHoldASixteenBitYear) {
+  // No header: the stream is of version 0, whose read-word takes two bytes.
+  std::vector<uint8_t> bytes = TByteBuilder().Byte(5).Byte(1).Word16(2011).Byte(9).Get();
+  ipstream is(bytes);
+  TDateValue date;
+  date.Read(is);
+  EXPECT_TRUE(is.Good());
+  EXPECT_EQ(date, TDateValue(5, 1, 2011));
+  EXPECT_EQ(is.ReadByte(), 9);
+}
+
+TEST(DateStreamTest, ShortDataFailsTheStreamAndKeepsTheDate) {
+  std::vector<uint8_t> bytes = TByteBuilder().Header().Byte(5).Byte(1).Word16(2011).Get();
+  ipstream is(bytes);
+  TDateValue date(7, 7, 2007);
+  date.Read(is);
+  EXPECT_FALSE(is.Good());
+  EXPECT_EQ(date, TDateValue(7, 7, 2007));
+
+  std::vector<uint8_t> raw = TByteBuilder().Header().Bytes({5, 1, 0xDB}).Get();
+  ipstream rawStream(raw);
+  date.ReadRaw(rawStream);
+  EXPECT_FALSE(rawStream.Good());
+  EXPECT_EQ(date, TDateValue(7, 7, 2007));
+}
+
+TEST(DateValueTest, PackedValueOrdersDates) {
+  EXPECT_EQ(TDateValue(5, 1, 2011).Packed(), 5u + 1u * 256 + 2011u * 65536);
+  EXPECT_EQ(TDateValue::FromPacked(TDateValue(5, 1, 2011).Packed()), TDateValue(5, 1, 2011));
+  EXPECT_LT(TDateValue(31, 12, 2010), TDateValue(1, 1, 2011));
+  EXPECT_LT(TDateValue(31, 1, 2011), TDateValue(1, 2, 2011));
+}
+
+TEST(SystemClockTest, TodayIsAValidDate) {
+  TSystemClock clock;
+  EXPECT_TRUE(clock.Today().IsValid());
+  EXPECT_GT(clock.NowSeconds(), 0);
+}
+
+}  // namespace
