@@ -28,7 +28,8 @@ uint32_t TIdList::Allocate() {
     return static_cast<uint32_t>(highest + 1);
   }
   const uint64_t id = size == 0 ? 1 : size;
-  if (id > std::numeric_limits<uint32_t>::max()) throw TModelError("No identifiers left.");
+  if (id > std::numeric_limits<uint32_t>::max())
+    throw TModelError("No identifiers left.");
   const uint64_t step = std::clamp<uint64_t>(growth_, 1, kMaxGrowthStep);
   // A small growth from an empty array must still leave room for the identifier returned.
   uint64_t newSize = std::max(size + step, id + 1);
@@ -39,10 +40,13 @@ uint32_t TIdList::Allocate() {
 }
 
 void TIdList::Retire(uint32_t id) {
-  if (IsTaken(id)) states_[id] = kRetired;
+  if (IsTaken(id))
+    states_[id] = kRetired;
 }
 
-bool TIdList::IsTaken(uint32_t id) const { return id < states_.size() && states_[id] != kFree; }
+bool TIdList::IsTaken(uint32_t id) const {
+  return id < states_.size() && states_[id] != kFree;
+}
 
 void TIdList::Write(opstream& os) const {
   os.WriteWord32(kRecordVersion);
@@ -55,11 +59,14 @@ void TIdList::Read(ipstream& is) {
   is.ReadWord();
   uint32_t growth = is.ReadWord();
   uint32_t size = is.ReadWord();
-  if (!is.Good()) return;
+  if (!is.Good())
+    return;
   growth_ = growth;
   states_.clear();
-  if (size == 0 || !is.CanHold(size, 1)) return;
+  if (size == 0 || !is.CanHold(size, 1))
+    return;
   std::vector<uint8_t> states(size);
   is.ReadBytes(states.data(), states.size());
-  if (is.Good()) states_ = std::move(states);
+  if (is.Good())
+    states_ = std::move(states);
 }

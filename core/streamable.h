@@ -39,10 +39,8 @@ class TStreamer {
 /// A streamer whose class name is the registered name of the served object's dynamic type.
 class TNewStreamer : public TStreamer {
  public:
+  explicit TNewStreamer(TStreamableBase* object) : TStreamer(object) {}
   std::string StreamedClassName() const override;
-
- protected:
-  using TStreamer::TStreamer;
 };
 
 /// Tag for the constructor that makes an empty object for the stream reader to fill.

@@ -34,6 +34,11 @@ class TUnattendedUserPort : public TUserPort {
     return false;
   }
   bool ChooseEnvelope(const std::vector<TItemChoice>&, uint32_t&) override { return false; }
+  bool EditTransactionFilter(TFilterCriteria&, const TFilterDialogSetup&) override { return false; }
+  bool EditAccountTransfer(TActXferValues&, const std::vector<TItemChoice>&,
+                           const std::vector<TItemChoice>&) override {
+    return false;
+  }
 
   /// The messages so far, one line each, in the file encoding.
   const std::vector<std::string>& Lines() const { return lines_; }

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/filter_criteria.h"
+#include "core/item_properties.h"
+
+struct TActXferValues;
 
 /// Buttons of a message box.
 enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -29,6 +36,41 @@ class TUserPort {
   virtual TMessageAnswer Show(const TMessage& message) = 0;
   /// The short warning sound that accompanies some refusals.
   virtual void Beep() {}
+
+  /// The properties dialog of an account. `takenNames` are the labels the other nodes of the tree
+  /// use; `envelopes` are the choices for the default envelope. True on OK.
+  virtual bool EditAccountProperties(TAccountProperties& values,
+                                     const std::vector<std::string>& takenNames,
+                                     const std::vector<TItemChoice>& envelopes) = 0;
+  /// The properties dialog of an account group.
+  virtual bool EditAccountGroupProperties(TGroupProperties& values,
+                                          const std::vector<std::string>& takenNames) = 0;
+  /// The name dialog of the root of either tree.
+  virtual bool EditRootProperties(TTreeKind tree, std::string& name,
+                                  const std::vector<std::string>& takenNames) = 0;
+  /// "Edit Envelope Properties".
+  virtual bool EditEnvelopeProperties(TEnvelopeProperties& values,
+                                      const std::vector<std::string>& takenNames) = 0;
+  /// The properties dialog of a bundle.
+  virtual bool EditBundleProperties(TBundleProperties& values,
+                                    const std::vector<std::string>& takenNames) = 0;
+  /// The properties dialog of an association.
+  virtual bool EditAssociationProperties(TGroupProperties& values,
+                                         const std::vector<std::string>& takenNames) = 0;
+  /// "Delete Envelope": the envelope that takes over from the one being deleted. True on OK with
+  /// `chosen` set to one of the choices.
+  virtual bool ChooseReplacementEnvelope(const std::vector<TItemChoice>& choices,
+                                         uint32_t& chosen) = 0;
+  /// "Choose Envelope": any envelope, for the dialogs that need one picked.
+  virtual bool ChooseEnvelope(const std::vector<TItemChoice>& choices, uint32_t& chosen) = 0;
+  /// "Transaction Filter": shows `criteria` with the labels and choices of `setup`. True on OK
+  /// with `criteria` holding what the dialog shows; on Cancel `criteria` is left as it was.
+  virtual bool EditTransactionFilter(TFilterCriteria& criteria,
+                                     const TFilterDialogSetup& setup) = 0;
+  /// "Account Transfer": the transfer buffer with the accounts and envelopes to choose from.
+  /// The dialog checks the values with ValidateAccountTransfer on OK. True on OK.
+  virtual bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
+                                   const std::vector<TItemChoice>& envelopes) = 0;
 
   /// Shorthand for a message with only an OK button.
   void Tell(std::string caption, std::string text, TMessageIcon icon) {

@@ -10,14 +10,67 @@ const TStreamableClass registration{"TVorlaData", &BuildStreamer<TVorlaData>, ty
 constexpr size_t kLegacyPathCapacity = 260;  // texts of up to 259 characters
 constexpr uint32_t kTemplateIdListVersion = 1;
 
+// A new transaction store, when the program includes one.
+std::unique_ptr<TTransactionStore> MakeTransactionStore() {
+  auto entry = TStreamClassRegistry::Find(TTransactionStore::kClassName, 1);
+  if (!entry) return nullptr;
+  std::unique_ptr<TStreamer> streamer = entry->builder(nullptr);
+  std::unique_ptr<TStreamableBase> object(streamer->GetObject());
+  auto* store = dynamic_cast<TTransactionStore*>(object.get());
+  if (store == nullptr) return nullptr;
+  object.release();
+  return std::unique_ptr<TTransactionStore>(store);
+}
+
 }  // namespace
 
 TVorlaData::TVorlaData(const TModelEnvironment& environment)
-    : user_(&environment.user), clock_(&environment.clock), date_(environment.clock.Today()) {}
+    : user_(&environment.user),
+      clock_(&environment.clock),
+      envelopes_(std::make_unique<TEnvelopeList>()),
+      accounts_(std::make_unique<TAccountList>()),
+      transactions_(MakeTransactionStore()),
+      date_(environment.clock.Today()) {
+  Connect();
+}
 
 TVorlaData::TVorlaData(TStreamableInit) {}
 
-TVorlaData::~TVorlaData() { closing_ = true; }
+TVorlaData::~TVorlaData() {
+  closing_ = true;
+  // Transactions refer to accounts and envelopes; they go first.
+  transactions_.reset();
+  accounts_.reset();
+  envelopes_.reset();
+}
+
+void TVorlaData::Connect() {
+  envelopes_->SetContext(this);
+  accounts_->SetContext(this);
+  if (transactions_) transactions_->Attach(*this);
+}
+
+int64_t TVorlaData::AccountTotal() const { return accounts_->Total().Cents(); }
+
+int64_t TVorlaData::EnvelopeTotal() const { return envelopes_->Total().Cents(); }
+
+void TVorlaData::AddStarterEnvelope() {
+  envelopes_->AddEnvelope(envelopes_->Root(), "Unallocated", true);
+}
+
+bool TVorlaData::HasNewImports() const { return transactions_ && transactions_->HasNewImports(); }
+
+void TVorlaData::ConfirmImports() {
+  if (transactions_) transactions_->ConfirmImports();
+}
+
+bool TVorlaData::HasPendingCleared() const {
+  return transactions_ && transactions_->HasPendingCleared();
+}
+
+void TVorlaData::ConfirmCleared() {
+  if (transactions_) transactions_->ConfirmCleared();
+}
 
 void TVorlaData::Notify() {
   if (observer_ != nullptr) observer_->ModifiedChanged(modified_);
@@ -34,13 +87,15 @@ void TVorlaData::ClearModified() {
   Notify();
 }
 
-void TVorlaData::FinishLoading() {}
+void TVorlaData::FinishLoading() {
+  if (transactions_) transactions_->Compact();
+}
 
 void TVorlaData::Streamer::Write(opstream& os) const {
   TVorlaData& doc = Object();
-  os.WriteObject(nullptr);  // envelope list
-  os.WriteObject(nullptr);  // account list
-  os.WriteObject(nullptr);  // transaction manager
+  os.WriteObject(doc.envelopes_.get());
+  os.WriteObject(doc.accounts_.get());
+  os.WriteObject(doc.transactions_.get());
   os.WriteWord32(0);        // templates
   os.WriteWord32(kTemplateIdListVersion);
   os.WriteWord32(doc.templateIds_.growth);
@@ -66,9 +121,18 @@ void TVorlaData::Streamer::Read(ipstream& is, uint32_t version) {
   doc.closing_ = false;
   doc.loadedVersion_ = version;
 
-  for (int member = 0; member < 3; ++member) {
-    if (is.ReadOwned<TStreamableBase>()) is.SetState(pstream::kFailed);
+  doc.envelopes_ = is.ReadOwned<TEnvelopeList>();
+  doc.accounts_ = is.ReadOwned<TAccountList>();
+  doc.transactions_ = is.ReadOwned<TTransactionStore>();
+  // A budget without its trees cannot be used; one without transactions is only possible in a
+  // program that has none.
+  bool storeMissing = !doc.transactions_ && TStreamClassRegistry::Find(TTransactionStore::kClassName);
+  if (!doc.envelopes_ || !doc.accounts_ || storeMissing) {
+    is.SetState(pstream::kFailed);
+    if (!doc.envelopes_) doc.envelopes_ = std::make_unique<TEnvelopeList>();
+    if (!doc.accounts_) doc.accounts_ = std::make_unique<TAccountList>();
   }
+  doc.Connect();
 
   uint32_t templateCount = is.ReadWord();
   if (templateCount != 0) is.SetState(pstream::kFailed);

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/account_list.h"
 #include "core/date_value.h"
 #include "core/document_context.h"
 #include "core/document_observer.h"
+#include "core/envelope_list.h"
 #include "core/model_environment.h"
 #include "core/setting_list.h"
 #include "core/streamable.h"
+#include "core/transaction_store.h"
 #include "core/tree_window_layout.h"
 
 /// The budget document: owns everything a budget file holds and knows whether it differs from
@@ -25,7 +28,8 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   static constexpr uint32_t kLegacyImportWithList = 0x00000101;
   static constexpr const char* kNewerFormatError = "Attempt to open new format file.\n";
 
-  /// A new, empty budget dated today.
+  /// A new, empty budget dated today: empty trees and, when the program has one, an empty
+  /// transaction store.
   explicit TVorlaData(const TModelEnvironment& environment);
   /// An empty shell for the stream reader to fill.
   explicit TVorlaData(TStreamableInit);
@@ -37,7 +41,22 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   void SetModified() override;
   TUserPort& User() const override { return *user_; }
   const TClock& Clock() const override { return *clock_; }
-  TItemCascades* Cascades() const override { return nullptr; }
+  TItemCascades* Cascades() const override { return transactions_.get(); }
+
+  TAccountList& Accounts() const { return *accounts_; }
+  TEnvelopeList& Envelopes() const { return *envelopes_; }
+  /// The transactions; null only in a program built without them.
+  TTransactionStore* Transactions() const { return transactions_.get(); }
+  /// The account total and the envelope total, which are equal in every sound budget.
+  int64_t AccountTotal() const;
+  int64_t EnvelopeTotal() const;
+  /// Adds the envelope "Unallocated" that a new budget starts with.
+  void AddStarterEnvelope();
+
+  bool HasNewImports() const;
+  void ConfirmImports();
+  bool HasPendingCleared() const;
+  void ConfirmCleared();
 
   bool IsModified() const { return modified_; }
   void ClearModified();
@@ -78,10 +97,14 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   };
 
   void Notify();
+  void Connect();
 
   TUserPort* user_ = nullptr;
   const TClock* clock_ = nullptr;
   TDocumentObserver* observer_ = nullptr;
+  std::unique_ptr<TEnvelopeList> envelopes_;
+  std::unique_ptr<TAccountList> accounts_;
+  std::unique_ptr<TTransactionStore> transactions_;
   TemplateIds templateIds_;
   TTreeWindowLayout envelopeLayout_;
   TTreeWindowLayout accountLayout_;

@@ -18,8 +18,110 @@ std::vector<std::string> TRecordingUserPort::Texts() const {
 }
 
 void TRecordingUserPort::Clear() {
+  accountDialogs_.clear();
+  groupDialogs_.clear();
+  rootDialogs_.clear();
+  envelopeDialogs_.clear();
+  bundleDialogs_.clear();
+  associationDialogs_.clear();
+  envelopeChoices_.clear();
+  filterDialogs_.clear();
+  shownFilterDialogs_.clear();
+  transferDialogs_.clear();
+  shownTransfers_.clear();
+  dialogs_.clear();
+  unansweredDialogs_ = 0;
   script_.clear();
   messages_.clear();
   beeps_ = 0;
   unanswered_ = 0;
+}
+
+template <class T>
+bool TRecordingUserPort::Answer(std::deque<std::optional<T>>& script, T& values) {
+  if (script.empty()) {
+    ++unansweredDialogs_;
+    return false;
+  }
+  std::optional<T> answer = std::move(script.front());
+  script.pop_front();
+  if (!answer)
+    return false;
+  values = std::move(*answer);
+  return true;
+}
+
+bool TRecordingUserPort::EditAccountProperties(TAccountProperties& values,
+                                               const std::vector<std::string>& takenNames,
+                                               const std::vector<TItemChoice>& envelopes) {
+  dialogs_.push_back({"account", values.name, takenNames, envelopes});
+  return Answer(accountDialogs_, values);
+}
+
+bool TRecordingUserPort::EditAccountGroupProperties(TGroupProperties& values,
+                                                    const std::vector<std::string>& takenNames) {
+  dialogs_.push_back({"account-group", values.name, takenNames, {}});
+  return Answer(groupDialogs_, values);
+}
+
+bool TRecordingUserPort::EditRootProperties(TTreeKind tree, std::string& name,
+                                            const std::vector<std::string>& takenNames) {
+  dialogs_.push_back(
+      {tree == TTreeKind::Accounts ? "account-root" : "envelope-root", name, takenNames, {}});
+  return Answer(rootDialogs_, name);
+}
+
+bool TRecordingUserPort::EditEnvelopeProperties(TEnvelopeProperties& values,
+                                                const std::vector<std::string>& takenNames) {
+  dialogs_.push_back({"envelope", values.name, takenNames, {}});
+  return Answer(envelopeDialogs_, values);
+}
+
+bool TRecordingUserPort::EditBundleProperties(TBundleProperties& values,
+                                              const std::vector<std::string>& takenNames) {
+  dialogs_.push_back({"bundle", values.name, takenNames, {}});
+  return Answer(bundleDialogs_, values);
+}
+
+bool TRecordingUserPort::EditAssociationProperties(TGroupProperties& values,
+                                                   const std::vector<std::string>& takenNames) {
+  dialogs_.push_back({"association", values.name, takenNames, {}});
+  return Answer(associationDialogs_, values);
+}
+
+bool TRecordingUserPort::ChooseReplacementEnvelope(const std::vector<TItemChoice>& choices,
+                                                   uint32_t& chosen) {
+  dialogs_.push_back({"delete-envelope", {}, {}, choices});
+  return Answer(envelopeChoices_, chosen);
+}
+
+bool TRecordingUserPort::ChooseEnvelope(const std::vector<TItemChoice>& choices, uint32_t& chosen) {
+  dialogs_.push_back({"choose-envelope", {}, {}, choices});
+  return Answer(envelopeChoices_, chosen);
+}
+
+bool TRecordingUserPort::EditTransactionFilter(TFilterCriteria& criteria,
+                                               const TFilterDialogSetup& setup) {
+  dialogs_.push_back({"transaction-filter", {}, {}, setup.choices});
+  shownFilterDialogs_.push_back({criteria, setup});
+  return Answer(filterDialogs_, criteria);
+}
+
+bool TRecordingUserPort::EditAccountTransfer(TActXferValues& values,
+                                             const std::vector<TItemChoice>& accounts,
+                                             const std::vector<TItemChoice>&) {
+  dialogs_.push_back({"account-transfer", {}, {}, accounts});
+  shownTransfers_.push_back(values);
+  TActXferValues shown = values;
+  while (!transferDialogs_.empty()) {
+    std::function<bool(TActXferValues&)> press = std::move(transferDialogs_.front());
+    transferDialogs_.pop_front();
+    if (!press(shown)) return false;
+    if (ValidateAccountTransfer(shown, *this)) {
+      values = shown;
+      return true;
+    }
+  }
+  ++unansweredDialogs_;
+  return false;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/account_transfer_values.h"
 #include "core/user_port.h"
 
 /// A user port for tests: answers from a script, in order, and records every message asked.
@@ -13,6 +17,77 @@ class TRecordingUserPort : public TUserPort {
  public:
   TMessageAnswer Show(const TMessage& message) override;
   void Beep() override { ++beeps_; }
+
+  bool EditAccountProperties(TAccountProperties& values, const std::vector<std::string>& takenNames,
+                             const std::vector<TItemChoice>& envelopes) override;
+  bool EditAccountGroupProperties(TGroupProperties& values,
+                                  const std::vector<std::string>& takenNames) override;
+  bool EditRootProperties(TTreeKind tree, std::string& name,
+                          const std::vector<std::string>& takenNames) override;
+  bool EditEnvelopeProperties(TEnvelopeProperties& values,
+                              const std::vector<std::string>& takenNames) override;
+  bool EditBundleProperties(TBundleProperties& values,
+                            const std::vector<std::string>& takenNames) override;
+  bool EditAssociationProperties(TGroupProperties& values,
+                                 const std::vector<std::string>& takenNames) override;
+  bool ChooseReplacementEnvelope(const std::vector<TItemChoice>& choices,
+                                 uint32_t& chosen) override;
+  bool ChooseEnvelope(const std::vector<TItemChoice>& choices, uint32_t& chosen) override;
+  bool EditTransactionFilter(TFilterCriteria& criteria, const TFilterDialogSetup& setup) override;
+  /// Plays the scripted presses of OK or Cancel in turn: each answer edits the values the dialog
+  /// shows and returns true for OK; an OK that ValidateAccountTransfer refuses keeps the dialog
+  /// open for the next answer. Without a further answer the dialog is cancelled.
+  bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
+                           const std::vector<TItemChoice>& envelopes) override;
+
+  /// One dialog the model opened: its name, the values it was opened with, the labels it was
+  /// told are taken and the choices it offered.
+  struct TDialogRecord {
+    std::string dialog;
+    std::string name;
+    std::vector<std::string> takenNames;
+    std::vector<TItemChoice> choices;
+  };
+  /// Queues the answer of the next dialog of that kind; an empty answer is Cancel. A dialog
+  /// that finds no scripted answer is cancelled and counted in `UnansweredDialogs()`.
+  void ScriptAccountDialog(std::optional<TAccountProperties> answer) {
+    accountDialogs_.push_back(std::move(answer));
+  }
+  void ScriptGroupDialog(std::optional<TGroupProperties> answer) {
+    groupDialogs_.push_back(std::move(answer));
+  }
+  void ScriptRootDialog(std::optional<std::string> answer) {
+    rootDialogs_.push_back(std::move(answer));
+  }
+  void ScriptEnvelopeDialog(std::optional<TEnvelopeProperties> answer) {
+    envelopeDialogs_.push_back(std::move(answer));
+  }
+  void ScriptBundleDialog(std::optional<TBundleProperties> answer) {
+    bundleDialogs_.push_back(std::move(answer));
+  }
+  void ScriptAssociationDialog(std::optional<TGroupProperties> answer) {
+    associationDialogs_.push_back(std::move(answer));
+  }
+  /// For both envelope choosers.
+  void ScriptEnvelopeChoice(std::optional<uint32_t> answer) { envelopeChoices_.push_back(answer); }
+  /// Queues the criteria the next "Transaction Filter" dialog returns; empty is Cancel.
+  void ScriptFilterDialog(std::optional<TFilterCriteria> answer) {
+    filterDialogs_.push_back(std::move(answer));
+  }
+  /// Each "Transaction Filter" dialog opened: the criteria it showed and its setup.
+  struct TFilterDialogRecord {
+    TFilterCriteria shown;
+    TFilterDialogSetup setup;
+  };
+  const std::vector<TFilterDialogRecord>& FilterDialogs() const { return shownFilterDialogs_; }
+  /// Queues one press in "Account Transfer" (see EditAccountTransfer).
+  void ScriptAccountTransfer(std::function<bool(TActXferValues&)> answer) {
+    transferDialogs_.push_back(std::move(answer));
+  }
+  /// The values each "Account Transfer" dialog was opened with.
+  const std::vector<TActXferValues>& AccountTransferDialogs() const { return shownTransfers_; }
+  const std::vector<TDialogRecord>& Dialogs() const { return dialogs_; }
+  int UnansweredDialogs() const { return unansweredDialogs_; }
 
   /// Queues the answer for the next message.
   void Script(TMessageAnswer answer) { script_.push_back(answer); }
@@ -27,6 +102,22 @@ class TRecordingUserPort : public TUserPort {
   void Clear();
 
  private:
+  template <class T>
+  bool Answer(std::deque<std::optional<T>>& script, T& values);
+
+  std::deque<std::optional<TAccountProperties>> accountDialogs_;
+  std::deque<std::optional<TGroupProperties>> groupDialogs_;
+  std::deque<std::optional<std::string>> rootDialogs_;
+  std::deque<std::optional<TEnvelopeProperties>> envelopeDialogs_;
+  std::deque<std::optional<TBundleProperties>> bundleDialogs_;
+  std::deque<std::optional<TGroupProperties>> associationDialogs_;
+  std::deque<std::optional<uint32_t>> envelopeChoices_;
+  std::deque<std::optional<TFilterCriteria>> filterDialogs_;
+  std::vector<TFilterDialogRecord> shownFilterDialogs_;
+  std::deque<std::function<bool(TActXferValues&)>> transferDialogs_;
+  std::vector<TActXferValues> shownTransfers_;
+  std::vector<TDialogRecord> dialogs_;
+  int unansweredDialogs_ = 0;
   std::deque<TMessageAnswer> script_;
   std::vector<TMessage> messages_;
   TMessageAnswer fallback_ = TMessageAnswer::Ok;

@@ -1,0 +1,326 @@
+#include "app/vorla_shell.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/backup_rotation.h"
+#include "app/close_check.h"
+#include "app/config_store.h"
+#include "app/import_request.h"
+#include "app/update_check.h"
+#include "app/window_title.h"
+#include "core/document_file.h"
+#include "core/file_pstream.h"
+#include "core/idler.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int64_t kReminderDelaySeconds = 60;
+
+const char* kSaveFailed =
+    "There was an error saving file \"%s\".  Your changes were not saved and your file may have "
+    "serious errors!  Make sure the drive is not full or write protected.  You should free up "
+    "some space on the current drive, or save the file to another drive.";
+
+std::string Fill(const char* pattern, const std::string& value) {
+  std::string text = pattern;
+  text.replace(text.find("%s"), 2, value);
+  return text;
+}
+
+}  // namespace
+
+TVorlaShell::TVorlaShell(const TModelEnvironment& environment, TVorlaConfig& config,
+                         std::string configPath, TShellPort& port, std::string lockFolder)
+    : environment_(environment),
+      config_(config),
+      configPath_(std::move(configPath)),
+      port_(port),
+      guard_(std::move(lockFolder)),
+      startSeconds_(environment.clock.NowSeconds()) {}
+
+TVorlaShell::~TVorlaShell() = default;
+
+void TVorlaShell::ModifiedChanged(bool modified) { port_.ShowModified(modified); }
+
+void TVorlaShell::UpdateTitle() { port_.SetTitle(WindowTitle(guard_.FileName())); }
+
+void TVorlaShell::RememberLastFile(const std::string& path) {
+  SetLastFile(config_.Settings(), path);
+  SaveConfig(configPath_, config_);
+}
+
+std::string TVorlaShell::DocumentsFolder() const {
+  const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+  fs::path base;
+  if (documents != nullptr && documents[0] == '/') {
+    base = documents;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+    base = fs::path(home) / "Documents";
+  } else {
+    return {};
+  }
+  return (base / "Quenbrook").string();
+}
+
+void TVorlaShell::DropDocument() {
+  if (document_) document_->SetObserver(nullptr);
+  document_.reset();
+  port_.ShowModified(false);
+}
+
+// Reads one file; `threw` tells a refusal by exception (already shown) from an unreadable file.
+bool TVorlaShell::ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document,
+                           bool& threw) {
+  threw = false;
+  ifpstream is(path);
+  is.SetEnvironment(&environment_);
+  try {
+    document = is.ReadOwned<TVorlaData>();
+  } catch (const TModelError& refused) {
+    document.reset();
+    threw = true;
+    environment_.user.Tell("Quenbrook", refused.what(), TMessageIcon::Error);
+    return false;
+  }
+  if (!is.Good() || !document) {
+    document.reset();
+    return false;
+  }
+  return true;
+}
+
+bool TVorlaShell::OpenFile(const std::string& path) {
+  if (!guard_.Claim(path, environment_.user)) return false;
+  port_.SetBusy(true);
+  std::unique_ptr<TVorlaData> document;
+  bool threw = false;
+  bool read = ReadInto(guard_.FileName(), document, threw);
+  if (!read && !threw) {
+    std::string withExtension = guard_.FileName() + ".vrl";
+    if (!guard_.Claim(withExtension, environment_.user)) {
+      guard_.Release();
+      port_.SetBusy(false);
+      return false;
+    }
+    read = ReadInto(guard_.FileName(), document, threw);
+    if (!read && !threw) {
+      environment_.user.Tell("Quenbrook", "Error opening file: " + path + ".",
+                             TMessageIcon::Error);
+    }
+  }
+  if (!read) {
+    guard_.Release();
+    port_.SetBusy(false);
+    UpdateTitle();
+    return false;
+  }
+  document_ = std::move(document);
+  FinishOpen();
+  port_.SetBusy(false);
+  return true;
+}
+
+void TVorlaShell::FinishOpen() {
+  document_->SetObserver(this);
+  document_->FinishLoading();
+  autoSave_.Reset();
+  RememberLastFile(guard_.FileName());
+  port_.DocumentOpened(*document_);
+  if (document_->EnvelopeLayout().open) {
+    document_->EnvelopeLayout().open = false;
+    port_.ShowEnvelopeList();
+  }
+  if (document_->AccountLayout().open) {
+    document_->AccountLayout().open = false;
+    port_.ShowAccountList();
+  }
+  UpdateTitle();
+}
+
+bool TVorlaShell::Save() {
+  if (!document_) return false;
+  if (guard_.FileName().empty()) return SaveAs(false);
+  if (document_->IsBackupPending() && config_.Settings().BackupLevel > 0) {
+    RotateBackups(guard_.FileName(), config_.Settings().BackupLevel);
+  }
+  port_.SetBusy(true);
+  std::string error;
+  bool written = WriteDocumentFile(guard_.FileName(), *document_, error);
+  port_.SetBusy(false);
+  if (written) {
+    RememberLastFile(guard_.FileName());
+    autoSave_.Reset();
+    return true;
+  }
+  // Writing the record cleared the flag, but the changes are not on disk.
+  document_->SetModified();
+  environment_.user.Tell("Quenbrook", Fill(kSaveFailed, guard_.FileName()), TMessageIcon::Error);
+  return SaveAs(false);
+}
+
+bool TVorlaShell::SaveAs(bool forNew) {
+  if (!document_) return false;
+  std::string initial = guard_.FileName();
+  if (initial.empty()) {
+    std::string folder = DocumentsFolder();
+    if (!folder.empty()) {
+      std::error_code ignored;
+      fs::create_directories(folder, ignored);
+      initial = (fs::path(folder) / "NewFile.vrl").string();
+    } else {
+      initial = "NewFile.vrl";
+    }
+  }
+  const std::string title = forNew ? "New Quenbrook File Name" : "Save Quenbrook File As";
+  while (true) {
+    std::optional<std::string> chosen = port_.ChooseSaveFile(title, initial);
+    if (!chosen) return false;
+    if (guard_.Claim(*chosen, environment_.user)) {
+      UpdateTitle();
+      return Save();
+    }
+    initial = *chosen;
+  }
+}
+
+bool TVorlaShell::CloseCheck() {
+  if (!document_) {
+    UpdateTitle();
+    return true;
+  }
+  const TSettingsRecord& settings = config_.Settings();
+  TCloseCheckInput input;
+  input.modified = document_->IsModified();
+  input.hasNewImports = document_->HasNewImports();
+  input.hasPendingCleared = document_->HasPendingCleared();
+  input.confirmImportOnClose = settings.ConfirmImportOnClose != 0;
+  input.confirmClearedOnClose = settings.ConfirmClearedOnClose != 0;
+  input.autoSaveMinutes = settings.AutoSaveMinutes;
+  TCloseDecision decision = DecideClose(input, environment_.user);
+  if (!decision.proceed) return false;
+  if (decision.save) {
+    if (decision.confirmImports) document_->ConfirmImports();
+    if (decision.confirmCleared) document_->ConfirmCleared();
+    // A budget that could not be saved anywhere stays open rather than being thrown away.
+    if (!Save()) return false;
+  }
+  if (!port_.CloseDocumentWindows()) return false;
+  DropDocument();
+  guard_.Release();
+  UpdateTitle();
+  return true;
+}
+
+bool TVorlaShell::New() {
+  if (!CloseCheck()) return false;
+  document_ = std::make_unique<TVorlaData>(environment_);
+  document_->SetObserver(this);
+  document_->AddStarterEnvelope();
+  port_.DocumentOpened(*document_);
+  if (!port_.RunAccountWizard(*document_) || !SaveAs(true)) {
+    port_.CloseDocumentWindows();
+    DropDocument();
+    guard_.Release();
+    UpdateTitle();
+    return false;
+  }
+  port_.ShowEnvelopeList();
+  port_.ShowAccountList();
+  port_.TileWindows();
+  Save();
+  return true;
+}
+
+bool TVorlaShell::OpenCommand() {
+  if (!CloseCheck()) return false;
+  std::optional<std::string> chosen = port_.ChooseOpenFile(DocumentsFolder());
+  if (!chosen) return false;
+  return OpenFile(*chosen);
+}
+
+void TVorlaShell::ConfirmAllImports() {
+  if (document_) document_->ConfirmImports();
+}
+
+void TVorlaShell::ConfirmAllCleared() {
+  if (document_) document_->ConfirmCleared();
+}
+
+void TVorlaShell::TimerTick() { autoSave_.Tick(config_.Settings().AutoSaveMinutes); }
+
+void TVorlaShell::ImportRequest(const std::string& text) {
+  TImportRequest request = ClassifyImportRequest(text);
+  std::error_code error;
+  if (request.kind == TImportRequest::Kind::None || request.file.empty() ||
+      !fs::is_regular_file(request.file, error)) {
+    return;
+  }
+  (request.kind == TImportRequest::Kind::Ofx ? pendingOfx_ : pendingQif_) = request.file;
+}
+
+void TVorlaShell::StartUp() {
+  firstIdle_ = false;
+  const TSettingsRecord& settings = config_.Settings();
+  if (!commandLine_.importFile.empty()) {
+    std::string kind = commandLine_.importFile;
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    bool ofx = kind.ends_with(".OFX") || kind.ends_with(".QFX");
+    ImportRequest(std::string(ofx ? "OFX" : "QIF") + " \"" + commandLine_.importFile + "\"");
+  }
+  if (!commandLine_.wizardFile.empty()) {
+    New();
+    commandLine_.wizardFile.clear();
+  } else if (!commandLine_.file.empty()) {
+    OpenFile(commandLine_.file);
+  } else if (settings.ReopenLastFile != 0 && !settings.LastFile.empty()) {
+    OpenFile(settings.LastFile);
+  }
+  if (!document_ &&
+      environment_.user.Ask("Quenbrook",
+                            "No File Specified. Would you like to create a new Quenbrook File?",
+                            TMessageButtons::YesNo, TMessageIcon::None) == TMessageAnswer::Yes) {
+    New();
+  }
+}
+
+void TVorlaShell::CheckConsistency() {
+  if (!document_ || document_->AccountTotal() == document_->EnvelopeTotal()) return;
+  environment_.user.Tell(
+      "Quenbrook",
+      "Account and Envelope balances are not equal.  This means that the file has been "
+      "currupted.  Please write down exactly what you were doing just before this message "
+      "appeared and report it to Quenbrook support, so that the fault can be found.  Your file "
+      "has not been saved since the last save.\n\nProgram will abort.",
+      TMessageIcon::Error);
+  port_.AbortProcess();
+}
+
+void TVorlaShell::UpdateReminder() {
+  const TSettingsRecord& settings = config_.Settings();
+  if (updateAsked_ || importing_ || !port_.IsEnabled() || settings.UpdateCheckDays == 0 ||
+      environment_.clock.NowSeconds() - startSeconds_ <= kReminderDelaySeconds) {
+    return;
+  }
+  updateAsked_ = true;
+  TDateValue today = environment_.clock.Today();
+  if (UpdateReminderDue(settings.LastUpdateCheck, settings.UpdateCheckDays, today) &&
+      AskUpdateReminder(environment_.user)) {
+    port_.CheckForUpdates();
+  }
+  config_.Settings().LastUpdateCheck = today;
+}
+
+void TVorlaShell::Idle() {
+  if (firstIdle_) StartUp();
+  CheckConsistency();
+  // Statement imports wait here until the importers exist; the requests stay pending.
+  UpdateReminder();
+  if (autoSave_.BeginSaveIfDue()) {
+    Save();
+    autoSave_.EndSave();
+  }
+  TIdler::RunIdlers();
+}

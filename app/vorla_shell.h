@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/auto_save.h"
+#include "app/command_line.h"
+#include "app/file_guard.h"
+#include "app/shell_port.h"
+#include "app/vorla_config.h"
+#include "core/document_observer.h"
+#include "core/model_environment.h"
+#include "core/vorla_data.h"
+
+/// The application shell without its windows: it owns the one open budget and carries out the
+/// file commands, the backups, the guard against a second running copy, auto-save, the close
+/// check, the start-up choice of file and the idle steps. Whatever it does, the last good file
+/// on disk is never destroyed.
+class TVorlaShell : public TDocumentObserver {
+ public:
+  TVorlaShell(const TModelEnvironment& environment, TVorlaConfig& config, std::string configPath,
+              TShellPort& port, std::string lockFolder);
+  ~TVorlaShell() override;
+
+  /// The open budget, null when none.
+  TVorlaData* Document() const { return document_.get(); }
+  /// The full path of the open budget, empty when none.
+  const std::string& FileName() const { return guard_.FileName(); }
+
+  /// The command line, parsed at the first idle moment.
+  void SetCommandLine(TCommandLine commandLine) { commandLine_ = std::move(commandLine); }
+
+  // Commands.
+  /// Closes the open budget (asking first), makes a new one and runs the wizards; false when
+  /// anything was cancelled, and then no budget is open.
+  bool New();
+  /// Closes the open budget (asking first) and opens one the user chooses.
+  bool OpenCommand();
+  /// Claims and opens `path`; false when it is held elsewhere or cannot be read.
+  bool OpenFile(const std::string& path);
+  /// Saves under the current name (Save As when there is none). False when nothing was saved.
+  bool Save();
+  /// Asks for a name and saves under it; `forNew` picks the title of a new budget.
+  bool SaveAs(bool forNew);
+  /// The close check: may save, then closes the budget. False when the user cancelled.
+  bool CloseCheck();
+  /// "Confirm All Imports" and "Confirm All Cleared".
+  void ConfirmAllImports();
+  void ConfirmAllCleared();
+
+  // Events.
+  /// The one-minute timer.
+  void TimerTick();
+  /// One idle moment: the start-up choice the first time, then the checks in their order.
+  void Idle();
+  /// A statement handed over by another program; kept until the next idle moment can import it.
+  void ImportRequest(const std::string& text);
+
+  const std::string& PendingQifImport() const { return pendingQif_; }
+  const std::string& PendingOfxImport() const { return pendingOfx_; }
+  const TAutoSave& AutoSave() const { return autoSave_; }
+
+  void ModifiedChanged(bool modified) override;
+
+ private:
+  void StartUp();
+  bool ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document, bool& threw);
+  void FinishOpen();
+  void DropDocument();
+  void UpdateTitle();
+  void RememberLastFile(const std::string& path);
+  void CheckConsistency();
+  void UpdateReminder();
+  std::string DocumentsFolder() const;
+
+  TModelEnvironment environment_;
+  TVorlaConfig& config_;
+  std::string configPath_;
+  TShellPort& port_;
+  TFileGuard guard_;
+  std::unique_ptr<TVorlaData> document_;
+  TCommandLine commandLine_;
+  TAutoSave autoSave_;
+  std::string pendingQif_;
+  std::string pendingOfx_;
+  int64_t startSeconds_ = 0;
+  bool firstIdle_ = true;
+  bool importing_ = false;
+  bool updateAsked_ = false;
+};

@@ -1,0 +1,59 @@
+#include "core/idler.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct TIdlerSlots {
+  std::vector<TIdler*> slots;
+  bool running = false;
+};
+
+TIdlerSlots& Slots() {
+  static TIdlerSlots slots;
+  return slots;
+}
+
+}  // namespace
+
+TIdler::TIdler() {
+  Slots().slots.push_back(this);
+}
+
+TIdler::~TIdler() {
+  auto& slots = Slots().slots;
+  auto it = std::find(slots.begin(), slots.end(), this);
+  if (it != slots.end())
+    *it = nullptr;
+}
+
+void TIdler::RunIdlers() {
+  TIdlerSlots& state = Slots();
+  if (state.running)
+    return;
+  // Empty slots are dropped between runs so that the list does not grow with every envelope
+  // ever made; the order of the living idlers stays as it was.
+  std::erase(state.slots, nullptr);
+  state.running = true;
+  try {
+    for (size_t i = 0; i < state.slots.size(); ++i) {
+      if (TIdler* idler = state.slots[i])
+        idler->Idle();
+    }
+  } catch (...) {
+    state.running = false;
+    throw;
+  }
+  state.running = false;
+}
+
+size_t TIdler::SlotCount() {
+  return Slots().slots.size();
+}
+
+size_t TIdler::IdlerCount() {
+  const auto& slots = Slots().slots;
+  return static_cast<size_t>(std::count_if(slots.begin(), slots.end(),
+                                           [](const TIdler* idler) { return idler != nullptr; }));
+}

@@ -1,0 +1,305 @@
+// The shell driven through its ports as the desktop program drives it, on real files.
+#include "app/vorla_shell.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/backup_rotation.h"
+#include "core/clock.h"
+#include "core/document_file.h"
+#include "tests/support/recording_user_port.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TScriptedShellPort : public TShellPort {
+ public:
+  std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                            const std::string& initial) override {
+    saveTitles.push_back(title);
+    saveInitials.push_back(initial);
+    if (saveAnswers.empty()) return std::nullopt;
+    auto answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> ChooseOpenFile(const std::string&) override {
+    if (openAnswers.empty()) return std::nullopt;
+    auto answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+  }
+  bool RunAccountWizard(TVorlaData&) override {
+    ++wizardRuns;
+    return wizardAnswer;
+  }
+  void DocumentOpened(TVorlaData&) override { ++opened; }
+  bool CloseDocumentWindows() override { return windowsClose; }
+  void ShowEnvelopeList() override { ++envelopeListShown; }
+  void ShowAccountList() override { ++accountListShown; }
+  void TileWindows() override {}
+  void SetTitle(const std::string& text) override { title = text; }
+  void ShowModified(bool modified) override { statusModified = modified; }
+  void SetBusy(bool) override {}
+  bool IsEnabled() const override { return true; }
+  void Restore() override {}
+  void CheckForUpdates() override { ++updateChecks; }
+  [[noreturn]] void AbortProcess() override { throw std::runtime_error("aborted"); }
+
+  std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<std::optional<std::string>> openAnswers;
+  std::vector<std::string> saveTitles;
+  std::vector<std::string> saveInitials;
+  bool wizardAnswer = true;
+  bool windowsClose = true;
+  int wizardRuns = 0;
+  int opened = 0;
+  int envelopeListShown = 0;
+  int accountListShown = 0;
+  int updateChecks = 0;
+  std::string title;
+  bool statusModified = false;
+};
+
+class VorlaShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quenbrook-shell-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    config_.Settings().UpdateCheckDays = 0;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::unique_ptr<TVorlaShell> MakeShell() {
+    return std::make_unique<TVorlaShell>(environment_, config_, (dir_ / "Vorla.cfg").string(),
+                                         port_, (dir_ / "locks").string());
+  }
+
+  // A budget file on disk, as another run of the program left it.
+  fs::path MakeBudget(const std::string& name) {
+    TVorlaData doc(environment_);
+    fs::path path = dir_ / name;
+    std::string error;
+    EXPECT_TRUE(WriteDocumentFile(path.string(), doc, error)) << error;
+    return path;
+  }
+
+  fs::path dir_;
+  TRecordingUserPort user_;
+  TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
+  TModelEnvironment environment_{user_, clock_};
+  TVorlaConfig config_;
+  TScriptedShellPort port_;
+};
+
+TEST_F(VorlaShellTest, NewRunsTheWizardSavesAndShowsTheLists) {
+  auto shell = MakeShell();
+  port_.saveAnswers.push_back((dir_ / "Home.vrl").string());
+  ASSERT_TRUE(shell->New());
+  EXPECT_EQ(port_.wizardRuns, 1);
+  EXPECT_EQ(port_.saveTitles, std::vector<std::string>{"New Quenbrook File Name"});
+  EXPECT_TRUE(fs::exists(dir_ / "Home.vrl"));
+  EXPECT_EQ(port_.title, "Home.vrl - Quenbrook 3.1 ");
+  EXPECT_EQ(port_.envelopeListShown, 1);
+  EXPECT_EQ(config_.Settings().LastFile, (dir_ / "Home.vrl").string());
+  EXPECT_FALSE(shell->Document()->IsModified());
+}
+
+TEST_F(VorlaShellTest, CancelledWizardOrNameLeavesNoBudget) {
+  auto shell = MakeShell();
+  port_.wizardAnswer = false;
+  EXPECT_FALSE(shell->New());
+  EXPECT_EQ(shell->Document(), nullptr);
+  port_.wizardAnswer = true;
+  EXPECT_FALSE(shell->New()) << "no name chosen";
+  EXPECT_EQ(shell->Document(), nullptr);
+  EXPECT_EQ(port_.title, "Quenbrook 3.1 ");
+}
+
+TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppended) {
+  MakeBudget("Budget.vrl");
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile((dir_ / "Budget").string()));
+  EXPECT_EQ(shell->FileName(), (dir_ / "Budget.vrl").string());
+  EXPECT_TRUE(user_.Messages().empty());
+}
+
+TEST_F(VorlaShellTest, UnreadableFileIsReportedAndReleased) {
+  std::ofstream(dir_ / "Bad.vrl") << "not a budget";
+  auto shell = MakeShell();
+  EXPECT_FALSE(shell->OpenFile((dir_ / "Bad.vrl").string()));
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_EQ(user_.Messages()[0].text, "Error opening file: " + (dir_ / "Bad.vrl").string() + ".");
+  EXPECT_EQ(shell->FileName(), "");
+  EXPECT_EQ(shell->Document(), nullptr);
+}
+
+TEST_F(VorlaShellTest, SecondShellCannotOpenTheHeldFile) {
+  fs::path budget = MakeBudget("Home.vrl");
+  auto first = MakeShell();
+  ASSERT_TRUE(first->OpenFile(budget.string()));
+  TScriptedShellPort otherPort;
+  TRecordingUserPort otherUser;
+  TModelEnvironment otherEnvironment{otherUser, clock_};
+  TVorlaConfig otherConfig;
+  TVorlaShell second(otherEnvironment, otherConfig, (dir_ / "Other.cfg").string(), otherPort,
+                     (dir_ / "locks").string());
+  EXPECT_FALSE(second.OpenFile(budget.string()));
+  ASSERT_EQ(otherUser.Messages().size(), 1u);
+  EXPECT_NE(otherUser.Messages()[0].text.find("already open in another instance"),
+            std::string::npos);
+  ASSERT_TRUE(first->CloseCheck());
+  EXPECT_TRUE(second.OpenFile(budget.string()));
+}
+
+TEST_F(VorlaShellTest, BackupsRotateOncePerOpenedFile) {
+  config_.Settings().BackupLevel = 3;
+  fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  for (int save = 0; save < 3; ++save) ASSERT_TRUE(shell->Save());
+  EXPECT_TRUE(fs::exists(BackupName(budget.string(), 1)));
+  EXPECT_FALSE(fs::exists(BackupName(budget.string(), 2))) << "one rotation in one run";
+  ASSERT_TRUE(shell->CloseCheck());
+  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  ASSERT_TRUE(shell->Save());
+  EXPECT_TRUE(fs::exists(BackupName(budget.string(), 2)));
+}
+
+TEST_F(VorlaShellTest, NoBackupsAtLevelZero) {
+  config_.Settings().BackupLevel = 0;
+  fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  ASSERT_TRUE(shell->Save());
+  EXPECT_FALSE(fs::exists(BackupName(budget.string(), 1)));
+}
+
+TEST_F(VorlaShellTest, FailedSaveKeepsTheFileAndOffersSaveAs) {
+  fs::path budget = MakeBudget("Home.vrl");
+  std::string before = ReadAll(budget);
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  shell->Document()->SetModified();
+  // A folder where the temporary file should go makes the write fail.
+  fs::create_directories(dir_ / "Home.vrl.saving");
+  EXPECT_FALSE(shell->Save());
+  EXPECT_EQ(ReadAll(budget), before);
+  EXPECT_TRUE(shell->Document()->IsModified());
+  ASSERT_FALSE(user_.Messages().empty());
+  EXPECT_EQ(user_.Messages()[0].text.rfind("There was an error saving file \"", 0), 0u);
+  EXPECT_EQ(port_.saveTitles, std::vector<std::string>{"Save Quenbrook File As"});
+}
+
+TEST_F(VorlaShellTest, AutoSaveAtTheSixthTick) {
+  config_.Settings().AutoSaveMinutes = 5;
+  fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  shell->SetCommandLine(ParseCommandLine({"-f", budget.string()}));
+  shell->Idle();
+  ASSERT_NE(shell->Document(), nullptr);
+  auto stamp = fs::last_write_time(budget);
+  shell->Document()->SetModified();
+  for (int tick = 0; tick < 5; ++tick) {
+    shell->TimerTick();
+    shell->Idle();
+  }
+  EXPECT_TRUE(shell->Document()->IsModified());
+  shell->TimerTick();
+  shell->Idle();
+  EXPECT_FALSE(shell->Document()->IsModified());
+  EXPECT_GE(fs::last_write_time(budget), stamp);
+}
+
+TEST_F(VorlaShellTest, StartUpWithoutAFileAsksToCreateOne) {
+  config_.Settings().ReopenLastFile = 0;
+  auto shell = MakeShell();
+  user_.Script(TMessageAnswer::No);
+  shell->Idle();
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_EQ(user_.Messages()[0].text,
+            "No File Specified. Would you like to create a new Quenbrook File?");
+  EXPECT_EQ(shell->Document(), nullptr);
+  shell->Idle();
+  EXPECT_EQ(user_.Messages().size(), 1u) << "the start-up choice runs once";
+}
+
+TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
+  fs::path budget = MakeBudget("Last.vrl");
+  config_.Settings().LastFile = budget.string();
+  auto shell = MakeShell();
+  shell->SetCommandLine(ParseCommandLine({"Last.vrl"}));  // fails the parse: no -f
+  shell->Idle();
+  ASSERT_NE(shell->Document(), nullptr);
+  EXPECT_EQ(shell->FileName(), budget.string());
+}
+
+TEST_F(VorlaShellTest, ReopensTheListWindowsThatWereOpen) {
+  TVorlaData doc(environment_);
+  doc.AccountLayout().open = true;
+  std::string error;
+  ASSERT_TRUE(WriteDocumentFile((dir_ / "L.vrl").string(), doc, error));
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile((dir_ / "L.vrl").string()));
+  EXPECT_EQ(port_.accountListShown, 1);
+  EXPECT_EQ(port_.envelopeListShown, 0);
+}
+
+TEST_F(VorlaShellTest, ModifiedBudgetAsksBeforeClosingWithoutAutoSave) {
+  config_.Settings().AutoSaveMinutes = 0;
+  fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  shell->Document()->SetModified();
+  user_.Script(TMessageAnswer::Cancel);
+  EXPECT_FALSE(shell->CloseCheck());
+  EXPECT_NE(shell->Document(), nullptr);
+  user_.Script(TMessageAnswer::No);
+  EXPECT_TRUE(shell->CloseCheck());
+  EXPECT_EQ(shell->Document(), nullptr);
+  EXPECT_EQ(port_.title, "Quenbrook 3.1 ");
+}
+
+TEST_F(VorlaShellTest, ImportRequestsNameExistingFilesOnly) {
+  std::ofstream(dir_ / "a.ofx") << "x";
+  auto shell = MakeShell();
+  shell->ImportRequest("[OFX(\"" + (dir_ / "a.ofx").string() + "\")]");
+  EXPECT_EQ(shell->PendingOfxImport(), (dir_ / "a.ofx").string());
+  shell->ImportRequest("[QIF(\"" + (dir_ / "missing.qif").string() + "\")]");
+  EXPECT_EQ(shell->PendingQifImport(), "");
+}
+
+TEST_F(VorlaShellTest, UpdateReminderAfterAMinuteOncePerRun) {
+  config_.Settings().UpdateCheckDays = 30;
+  config_.Settings().ReopenLastFile = 0;
+  auto shell = MakeShell();
+  user_.Script(TMessageAnswer::No);  // no new file
+  shell->Idle();
+  shell->Idle();
+  EXPECT_EQ(user_.Messages().size(), 1u) << "not within the first minute";
+  clock_.SetSeconds(1000 + 61);
+  user_.Script(TMessageAnswer::Yes);
+  shell->Idle();
+  ASSERT_EQ(user_.Messages().size(), 2u);
+  EXPECT_EQ(user_.Messages()[1].caption, "Check for Updates");
+  EXPECT_EQ(port_.updateChecks, 1);
+  EXPECT_EQ(config_.Settings().LastUpdateCheck, TDateValue(6, 12, 2026));
+  shell->Idle();
+  EXPECT_EQ(user_.Messages().size(), 2u);
+}
+
+}  // namespace

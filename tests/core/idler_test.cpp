@@ -1,0 +1,67 @@
+#include "core/idler.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class TLoggingIdler : public TIdler {
+ public:
+  TLoggingIdler(std::vector<std::string>& log, std::string name)
+      : log_(log), name_(std::move(name)) {}
+  void Idle() override {
+    log_.push_back(name_);
+    if (action)
+      action();
+  }
+  std::function<void()> action;
+
+ private:
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+
+TEST(IdlerTest, IdlersRunInTheOrderTheyWereMade) {
+  std::vector<std::string> log;
+  TLoggingIdler first(log, "first");
+  TLoggingIdler second(log, "second");
+  TLoggingIdler third(log, "third");
+  TIdler::RunIdlers();
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "second", "third"}));
+}
+
+TEST(IdlerTest, DestroyedIdlerLeavesAnEmptySlot) {
+  std::vector<std::string> log;
+  const size_t living = TIdler::IdlerCount();
+  TLoggingIdler first(log, "first");
+  auto middle = std::make_unique<TLoggingIdler>(log, "middle");
+  TLoggingIdler last(log, "last");
+  const size_t slots = TIdler::SlotCount();
+  middle.reset();
+  EXPECT_EQ(TIdler::SlotCount(), slots);
+  EXPECT_EQ(TIdler::IdlerCount(), living + 2);
+  TIdler::RunIdlers();
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "last"}));
+  EXPECT_EQ(TIdler::SlotCount(), TIdler::IdlerCount());
+}
+
+TEST(IdlerTest, IdlersMayComeAndGoWhileTheyRun) {
+  std::vector<std::string> log;
+  TLoggingIdler first(log, "first");
+  auto victim = std::make_unique<TLoggingIdler>(log, "victim");
+  std::unique_ptr<TLoggingIdler> newcomer;
+  first.action = [&] {
+    victim.reset();
+    if (!newcomer)
+      newcomer = std::make_unique<TLoggingIdler>(log, "newcomer");
+    TIdler::RunIdlers();  // a nested idle step does nothing
+  };
+  TIdler::RunIdlers();
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "newcomer"}));
+}
+
+}  // namespace
