@@ -38,7 +38,10 @@ std::string TNewStreamer::StreamedClassName() const {
 
 // ---- opstream -------------------------------------------------------------
 
-opstream::opstream() : opstream(DeferHeader{}) { WriteHeader(); }
+opstream::opstream(size_t expectedBytes) : toMemory_(true) {
+  memory_.reserve(expectedBytes);
+  WriteHeader();
+}
 
 opstream::opstream(DeferHeader) : buffer_(kBufferSize) {}
 
@@ -67,6 +70,11 @@ const std::vector<uint8_t>& opstream::Bytes() {
 
 void opstream::Put(const void* data, size_t size) {
   if (!Good() || size == 0) return;
+  if (toMemory_) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    memory_.insert(memory_.end(), bytes, bytes + size);
+    return;
+  }
   if (size <= buffer_.size() - used_) {
     std::memcpy(buffer_.data() + used_, data, size);
     used_ += size;

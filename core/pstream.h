@@ -43,8 +43,8 @@ class pstream {
 /// the bytes in memory; `ofpstream` sends them to a file.
 class opstream : public pstream {
  public:
-  /// A memory stream; the header is written at once.
-  opstream();
+  /// A memory stream; the header is written at once. `expectedBytes` reserves room up front.
+  explicit opstream(size_t expectedBytes = 0);
   virtual ~opstream();
   opstream(const opstream&) = delete;
   opstream& operator=(const opstream&) = delete;
@@ -88,9 +88,12 @@ class opstream : public pstream {
   uint32_t IndexOf(const void* object) const;
   void Remember(const void* object);
 
+  // File streams collect bytes here before delivering them; memory streams write straight into
+  // `memory_`, which saves a copy of every byte.
   std::vector<uint8_t> buffer_;
   size_t used_ = 0;
   std::vector<uint8_t> memory_;
+  bool toMemory_ = false;
   // Written objects ordered by address, each with its 1-based index.
   std::vector<std::pair<const void*, uint32_t>> written_;
   uint32_t nextIndex_ = 1;
