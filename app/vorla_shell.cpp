@@ -43,9 +43,13 @@ TVorlaShell::TVorlaShell(const TModelEnvironment& environment, TVorlaConfig& con
 
 TVorlaShell::~TVorlaShell() = default;
 
-void TVorlaShell::ModifiedChanged(bool modified) { port_.ShowModified(modified); }
+void TVorlaShell::ModifiedChanged(bool modified) {
+  port_.ShowModified(modified);
+}
 
-void TVorlaShell::UpdateTitle() { port_.SetTitle(WindowTitle(guard_.FileName())); }
+void TVorlaShell::UpdateTitle() {
+  port_.SetTitle(WindowTitle(guard_.FileName()));
+}
 
 void TVorlaShell::RememberLastFile(const std::string& path) {
   SetLastFile(config_.Settings(), path);
@@ -66,7 +70,8 @@ std::string TVorlaShell::DocumentsFolder() const {
 }
 
 void TVorlaShell::DropDocument() {
-  if (document_) document_->SetObserver(nullptr);
+  if (document_)
+    document_->SetObserver(nullptr);
   document_.reset();
   port_.ShowModified(false);
 }
@@ -93,7 +98,11 @@ bool TVorlaShell::ReadInto(const std::string& path, std::unique_ptr<TVorlaData>&
 }
 
 bool TVorlaShell::OpenFile(const std::string& path) {
-  if (!guard_.Claim(path, environment_.user)) return false;
+  // One budget at a time: the open one is closed properly (asking first) before another comes.
+  if (document_ && !CloseCheck())
+    return false;
+  if (!guard_.Claim(path, environment_.user))
+    return false;
   port_.SetBusy(true);
   std::unique_ptr<TVorlaData> document;
   bool threw = false;
@@ -107,8 +116,7 @@ bool TVorlaShell::OpenFile(const std::string& path) {
     }
     read = ReadInto(guard_.FileName(), document, threw);
     if (!read && !threw) {
-      environment_.user.Tell("Quenbrook", "Error opening file: " + path + ".",
-                             TMessageIcon::Error);
+      environment_.user.Tell("Quenbrook", "Error opening file: " + path + ".", TMessageIcon::Error);
     }
   }
   if (!read) {
@@ -141,8 +149,10 @@ void TVorlaShell::FinishOpen() {
 }
 
 bool TVorlaShell::Save() {
-  if (!document_) return false;
-  if (guard_.FileName().empty()) return SaveAs(false);
+  if (!document_)
+    return false;
+  if (guard_.FileName().empty())
+    return SaveAs(false);
   if (document_->IsBackupPending() && config_.Settings().BackupLevel > 0) {
     RotateBackups(guard_.FileName(), config_.Settings().BackupLevel);
   }
@@ -162,7 +172,8 @@ bool TVorlaShell::Save() {
 }
 
 bool TVorlaShell::SaveAs(bool forNew) {
-  if (!document_) return false;
+  if (!document_)
+    return false;
   std::string initial = guard_.FileName();
   if (initial.empty()) {
     std::string folder = DocumentsFolder();
@@ -177,7 +188,8 @@ bool TVorlaShell::SaveAs(bool forNew) {
   const std::string title = forNew ? "New Quenbrook File Name" : "Save Quenbrook File As";
   while (true) {
     std::optional<std::string> chosen = port_.ChooseSaveFile(title, initial);
-    if (!chosen) return false;
+    if (!chosen)
+      return false;
     if (guard_.Claim(*chosen, environment_.user)) {
       UpdateTitle();
       return Save();
@@ -200,14 +212,19 @@ bool TVorlaShell::CloseCheck() {
   input.confirmClearedOnClose = settings.ConfirmClearedOnClose != 0;
   input.autoSaveMinutes = settings.AutoSaveMinutes;
   TCloseDecision decision = DecideClose(input, environment_.user);
-  if (!decision.proceed) return false;
+  if (!decision.proceed)
+    return false;
   if (decision.save) {
-    if (decision.confirmImports) document_->ConfirmImports();
-    if (decision.confirmCleared) document_->ConfirmCleared();
+    if (decision.confirmImports)
+      document_->ConfirmImports();
+    if (decision.confirmCleared)
+      document_->ConfirmCleared();
     // A budget that could not be saved anywhere stays open rather than being thrown away.
-    if (!Save()) return false;
+    if (!Save())
+      return false;
   }
-  if (!port_.CloseDocumentWindows()) return false;
+  if (!port_.CloseDocumentWindows())
+    return false;
   DropDocument();
   guard_.Release();
   UpdateTitle();
@@ -215,7 +232,8 @@ bool TVorlaShell::CloseCheck() {
 }
 
 bool TVorlaShell::New() {
-  if (!CloseCheck()) return false;
+  if (!CloseCheck())
+    return false;
   document_ = std::make_unique<TVorlaData>(environment_);
   document_->SetObserver(this);
   document_->AddStarterEnvelope();
@@ -235,21 +253,27 @@ bool TVorlaShell::New() {
 }
 
 bool TVorlaShell::OpenCommand() {
-  if (!CloseCheck()) return false;
+  if (!CloseCheck())
+    return false;
   std::optional<std::string> chosen = port_.ChooseOpenFile(DocumentsFolder());
-  if (!chosen) return false;
+  if (!chosen)
+    return false;
   return OpenFile(*chosen);
 }
 
 void TVorlaShell::ConfirmAllImports() {
-  if (document_) document_->ConfirmImports();
+  if (document_)
+    document_->ConfirmImports();
 }
 
 void TVorlaShell::ConfirmAllCleared() {
-  if (document_) document_->ConfirmCleared();
+  if (document_)
+    document_->ConfirmCleared();
 }
 
-void TVorlaShell::TimerTick() { autoSave_.Tick(config_.Settings().AutoSaveMinutes); }
+void TVorlaShell::TimerTick() {
+  autoSave_.Tick(config_.Settings().AutoSaveMinutes);
+}
 
 void TVorlaShell::ImportRequest(const std::string& text) {
   TImportRequest request = ClassifyImportRequest(text);
@@ -266,7 +290,8 @@ void TVorlaShell::StartUp() {
   const TSettingsRecord& settings = config_.Settings();
   if (!commandLine_.importFile.empty()) {
     std::string kind = commandLine_.importFile;
-    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : kind)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     bool ofx = kind.ends_with(".OFX") || kind.ends_with(".QFX");
     ImportRequest(std::string(ofx ? "OFX" : "QIF") + " \"" + commandLine_.importFile + "\"");
   }
@@ -287,7 +312,8 @@ void TVorlaShell::StartUp() {
 }
 
 void TVorlaShell::CheckConsistency() {
-  if (!document_ || document_->AccountTotal() == document_->EnvelopeTotal()) return;
+  if (!document_ || document_->AccountTotal() == document_->EnvelopeTotal())
+    return;
   environment_.user.Tell(
       "Quenbrook",
       "Account and Envelope balances are not equal.  This means that the file has been "
@@ -314,7 +340,8 @@ void TVorlaShell::UpdateReminder() {
 }
 
 void TVorlaShell::Idle() {
-  if (firstIdle_) StartUp();
+  if (firstIdle_)
+    StartUp();
   CheckConsistency();
   // Statement imports wait here until the importers exist; the requests stay pending.
   UpdateReminder();

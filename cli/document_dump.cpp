@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cli/json_writer.h"
+#include "cli/transaction_dump.h"
 #include "core/account_node.h"
 #include "core/cp1252.h"
 #include "core/envelope_node.h"
@@ -13,7 +14,8 @@ namespace {
 
 void DumpIds(TJsonWriter& json, const TIdList& ids) {
   json.BeginObject().Key("growth").Unsigned(ids.Growth()).Key("states").BeginArray();
-  for (uint8_t state : ids.States()) json.Unsigned(state);
+  for (uint8_t state : ids.States())
+    json.Unsigned(state);
   json.EndArray().EndObject();
 }
 
@@ -21,7 +23,8 @@ void DumpCommon(TJsonWriter& json, std::string_view kind, uint32_t id, const TTr
                 bool isRoot, const std::string& description, int64_t balance) {
   json.Key("kind").String(kind).Key("id").Unsigned(id);
   json.Key("name").String(Cp1252ToUtf8(node.Name()));
-  if (!isRoot) json.Key("description").String(Cp1252ToUtf8(description));
+  if (!isRoot)
+    json.Key("description").String(Cp1252ToUtf8(description));
   json.Key("expanded").Bool(node.Expanded()).Key("balance").Number(balance);
 }
 
@@ -120,6 +123,7 @@ std::string DumpDocument(const TVorlaData& document) {
   DumpIds(json, document.Accounts().Ids());
   json.Key("envelope_ids");
   DumpIds(json, document.Envelopes().Ids());
+  DumpTransactions(json, document);
   json.EndObject();
   return json.Text();
 }

@@ -1,9 +1,12 @@
 // quenbrook-cli: the budget model without windows, for scripts and tests.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli/budget_check.h"
+#include "cli/budget_generator.h"
 #include "cli/document_dump.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
@@ -17,7 +20,9 @@ constexpr int kUsageOrUnreadable = 2;
 int Usage() {
   std::fputs(
       "usage: quenbrook-cli dump FILE.vrl\n"
-      "       quenbrook-cli resave IN.vrl OUT.vrl\n",
+      "       quenbrook-cli resave IN.vrl OUT.vrl\n"
+      "       quenbrook-cli check FILE.vrl\n"
+      "       quenbrook-cli generate OUT.vrl --transactions N [--seed S]\n",
       stderr);
   return kUsageOrUnreadable;
 }
@@ -49,6 +54,57 @@ int Resave(const std::string& in, const std::string& out, const TModelEnvironmen
   return 0;
 }
 
+int Check(const std::string& path, const TModelEnvironment& environment) {
+  std::string error;
+  auto document = ReadDocumentFile(path, environment, error);
+  if (!document) {
+    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    return kUsageOrUnreadable;
+  }
+  const TBudgetCheckResult result = CheckBudget(*document);
+  for (const std::string& line : result.differences) {
+    std::printf("%s\n", Cp1252ToUtf8(line).c_str());
+  }
+  return result.status;
+}
+
+// A whole decimal number, refusing signs, blanks and anything after the digits.
+bool ParseCount(const std::string& text, uint64_t& value) {
+  if (text.empty() || text.size() > 19)
+    return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return true;
+}
+
+int Generate(const std::vector<std::string>& args) {
+  uint64_t transactions = 0;
+  uint64_t seed = 1;
+  bool haveCount = false;
+  for (size_t i = 2; i < args.size(); i += 2) {
+    if (i + 1 >= args.size())
+      return Usage();
+    if (args[i] == "--transactions" && ParseCount(args[i + 1], transactions)) {
+      haveCount = true;
+    } else if (args[i] != "--seed" || !ParseCount(args[i + 1], seed)) {
+      return Usage();
+    }
+  }
+  // A store holds at most 2^32 - 1 records; budgets beyond ten million are no test anybody runs.
+  if (!haveCount || transactions > 10000000)
+    return Usage();
+  std::string error;
+  if (!GenerateBudgetFile(args[1], transactions, seed, error)) {
+    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,12 +117,17 @@ int main(int argc, char** argv) {
     status = Dump(args[1], environment);
   } else if (args.size() == 3 && args[0] == "resave") {
     status = Resave(args[1], args[2], environment);
+  } else if (args.size() == 2 && args[0] == "check") {
+    status = Check(args[1], environment);
+  } else if (args.size() >= 4 && args[0] == "generate") {
+    return Generate(args);
   } else {
     return Usage();
   }
   // A refused command prints only its one reason; messages matter when the command worked.
   if (status == 0) {
-    for (const auto& line : user.Lines()) std::fprintf(stderr, "%s\n", Cp1252ToUtf8(line).c_str());
+    for (const auto& line : user.Lines())
+      std::fprintf(stderr, "%s\n", Cp1252ToUtf8(line).c_str());
   }
   return status;
 }

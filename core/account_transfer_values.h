@@ -42,7 +42,8 @@ inline bool ValidateAccountTransfer(const TActXferValues& values, TUserPort& use
   } else if (values.envelopeTransfer && values.fromEnvelope == values.toEnvelope) {
     refusal = "You cannot transfer to and from the same Envelope.";
   }
-  if (refusal == nullptr) return true;
+  if (refusal == nullptr)
+    return true;
   user.Tell("Error", refusal, TMessageIcon::Exclamation);
   return false;
 }

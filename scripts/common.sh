@@ -7,6 +7,7 @@ QUENBROOK_PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  openssl
 )
 
 quenbrook_missing_packages() {

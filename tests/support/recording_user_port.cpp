@@ -13,7 +13,8 @@ TMessageAnswer TRecordingUserPort::Show(const TMessage& message) {
 
 std::vector<std::string> TRecordingUserPort::Texts() const {
   std::vector<std::string> texts;
-  for (const auto& message : messages_) texts.push_back(message.text);
+  for (const auto& message : messages_)
+    texts.push_back(message.text);
   return texts;
 }
 
@@ -116,7 +117,8 @@ bool TRecordingUserPort::EditAccountTransfer(TActXferValues& values,
   while (!transferDialogs_.empty()) {
     std::function<bool(TActXferValues&)> press = std::move(transferDialogs_.front());
     transferDialogs_.pop_front();
-    if (!press(shown)) return false;
+    if (!press(shown))
+      return false;
     if (ValidateAccountTransfer(shown, *this)) {
       values = shown;
       return true;

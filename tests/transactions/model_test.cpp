@@ -1,0 +1,593 @@
+// Long random sequences of what users do in ledgers, after each of which the budget must be
+// sound: every balance equals the sum over its records, the totals agree, every link holds and
+// every reference is accounted for. At the end the budget saved, reopened and saved again gives
+// the same bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/account_list.h"
+#include "core/envelope_list.h"
+#include "core/envelope_node.h"
+#include "core/model_environment.h"
+#include "core/pstream.h"
+#include "core/vorla_data.h"
+#include "tests/support/recording_user_port.h"
+#include "transactions/account_wizard.h"
+#include "transactions/budget_invariants.h"
+#include "transactions/transfers.h"
+#include "transactions/xmanager.h"
+
+namespace {
+
+/// The rows open ledgers hold between operations: held items that a delete takes away through
+/// the removed notice, as a ledger's row source does.
+class THeldRows final : public TXList {
+ public:
+  explicit THeldRows(TXManager& manager) : TXList(manager, nullptr) {}
+  void Changed(TXItem&) override {}
+  void Removed(TXItem& item) override { std::erase(items, &item); }
+  void Added(TXItem&) override {}
+  bool HoldsAnyMatching(const TXFilter&) const override { return false; }
+  bool Holds(const TXItem& item) const override {
+    return std::find(items.begin(), items.end(), &item) != items.end();
+  }
+  void ReleaseAll() {
+    while (!items.empty()) {
+      TXItem* item = items.back();
+      items.pop_back();
+      Manager()->Release(item);
+    }
+  }
+  std::vector<TXItem*> items;
+};
+
+class TModelRun {
+ public:
+  /// A budget with five envelopes and three accounts that has been saved and opened once, as
+  /// every budget a user works on has (a new budget's envelope root gets its identifier then).
+  explicit TModelRun(uint64_t seed) : random_(seed) {
+    document_ = std::make_unique<TVorlaData>(environment_);
+    document_->AddStarterEnvelope();
+    for (const char* name : {"Groceries", "Dining", "Rent", "Fuel"})
+      AddEnvelope(name);
+    for (int i = 0; i < 3; ++i)
+      AddAccount();
+    document_ = Reopen(Save(*document_));
+    rows_ = std::make_unique<THeldRows>(Manager());
+  }
+  ~TModelRun() {
+    if (rows_)
+      rows_->ReleaseAll();
+    rows_.reset();
+  }
+
+  TXManager& Manager() { return dynamic_cast<TXManager&>(*document_->Transactions()); }
+
+  /// One random operation; the name of what was done comes back for the failure report.
+  std::string Step() {
+    user_.Clear();
+    const bool crowded = Manager().Count(TXAnyFilter()) > crowdLimit_;
+    struct Operation {
+      const char* name;
+      double weight;
+      std::function<void()> run;
+    };
+    const std::vector<Operation> operations = {
+        {"type transaction", crowded ? 2.0 : 20.0, [this] { TypeTransaction(); }},
+        {"type envelope entry", crowded ? 1.0 : 6.0, [this] { TypeEnvelopeEntry(); }},
+        {"edit amount", 10, [this] { EditAmount(); }},
+        {"edit date", 6, [this] { EditDate(); }},
+        {"edit texts", 3, [this] { EditTexts(); }},
+        {"toggle account cleared", 6, [this] { ToggleCleared(true); }},
+        {"toggle envelope cleared", 4, [this] { ToggleCleared(false); }},
+        {"account transfer", 6, [this] { AccountTransfer(); }},
+        {"envelope transfer", 4, [this] { EnvelopeTransfer(); }},
+        {"make multiple", 5, [this] { MakeMultiple(); }},
+        {"add part", 4, [this] { AddPart(); }},
+        {"select envelope", 4, [this] { SelectEnvelope(); }},
+        {"erase", 4, [this] { Erase(); }},
+        {"delete", crowded ? 30.0 : 5.0, [this] { Delete(); }},
+        {"hold row", 4, [this] { HoldRow(); }},
+        {"release row", 4, [this] { ReleaseRow(); }},
+        {"type into held row", 4, [this] { TypeIntoHeldRow(); }},
+        {"today", 1, [this] { Today(); }},
+        {"confirm cleared", 0.5, [this] { Manager().ConfirmCleared(); }},
+        {"delete account", 0.3, [this] { DeleteAccount(); }},
+        {"add account", 0.3, [this] { AddAccount(); }},
+        {"delete envelope", 0.3, [this] { DeleteEnvelope(); }},
+        {"add envelope", 0.3, [this] { AddEnvelope("Envelope " + std::to_string(++names_)); }},
+        {"zero envelopes", 0.3, [this] { ZeroEnvelopes(); }},
+    };
+    double total = 0;
+    for (const Operation& operation : operations)
+      total += operation.weight;
+    double pick = std::uniform_real_distribution<double>(0, total)(random_);
+    for (const Operation& operation : operations) {
+      pick -= operation.weight;
+      if (pick <= 0 || &operation == &operations.back()) {
+        operation.run();
+        return operation.name;
+      }
+    }
+    return "nothing";
+  }
+
+  /// Everything that must hold after every operation; empty when it does.
+  std::vector<std::string> Problems() {
+    std::vector<std::string> problems = CheckBudgetBalances(*document_);
+    for (std::string& link : CheckTransactionLinks(Manager()))
+      problems.push_back(link);
+    if (!Manager().Store().CheckConsistency())
+      problems.push_back("store bookkeeping");
+    // Every reference is one the held rows own, or one a held part owns on its multiple.
+    std::set<TXItem*> distinct(rows_->items.begin(), rows_->items.end());
+    std::set<TXItem*> held = distinct;
+    for (TXItem* item : distinct) {
+      if (item->ParentItem() != nullptr)
+        held.insert(item->ParentItem());
+    }
+    if (Manager().HeldItems() != held.size()) {
+      problems.push_back("held items " + std::to_string(Manager().HeldItems()) + ", expected " +
+                         std::to_string(held.size()));
+    }
+    for (TXItem* item : held) {
+      int expected = static_cast<int>(std::count(rows_->items.begin(), rows_->items.end(), item));
+      for (TXItem* other : distinct)
+        expected += other->ParentItem() == item;
+      if (item->ReferenceCount() != expected) {
+        problems.push_back("references of " + std::to_string(item->Id()));
+      }
+    }
+    return problems;
+  }
+
+  /// Lets go of every row, saves, reopens and saves again; the two saves must be equal and the
+  /// reopened budget sound.
+  std::vector<std::string> SaveReopenSave() {
+    rows_->ReleaseAll();
+    const std::vector<uint8_t> bytes = Save(*document_);
+    std::unique_ptr<TVorlaData> reopened = Reopen(bytes);
+    if (!reopened)
+      return {"the saved budget does not read back"};
+    std::vector<std::string> problems = CheckBudgetBalances(*reopened);
+    const std::vector<uint8_t> again = Save(*reopened);
+    if (again != bytes) {
+      size_t at = 0;
+      while (at < bytes.size() && at < again.size() && bytes[at] == again[at])
+        ++at;
+      problems.push_back("the second save differs from the first at byte " + std::to_string(at) +
+                         " of " + std::to_string(bytes.size()));
+    }
+    return problems;
+  }
+
+  void SetCrowdLimit(uint32_t limit) { crowdLimit_ = limit; }
+
+ private:
+  // ---- Random choices ----
+  int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  bool Chance(double p) { return std::bernoulli_distribution(p)(random_); }
+
+  std::vector<uint32_t> AccountIds() {
+    std::vector<uint32_t> ids;
+    for (const TItemChoice& choice : document_->Accounts().AccountChoices())
+      ids.push_back(choice.id);
+    return ids;
+  }
+  std::vector<uint32_t> EnvelopeIds() {
+    std::vector<uint32_t> ids;
+    for (const TItemChoice& choice : document_->Envelopes().EnvelopeChoices()) {
+      ids.push_back(choice.id);
+    }
+    return ids;
+  }
+  template <class T>
+  T PickOf(const std::vector<T>& values) {
+    return values[static_cast<size_t>(Uniform(0, static_cast<int>(values.size()) - 1))];
+  }
+  uint32_t RandomAccount() { return PickOf(AccountIds()); }
+  uint32_t RandomEnvelope() { return PickOf(EnvelopeIds()); }
+
+  int32_t RandomCents() {
+    if (Chance(0.05))
+      return 0;
+    if (Chance(0.02))
+      return Uniform(-2000000000, 2000000000) / 100;
+    return Uniform(-200000, 200000);
+  }
+  std::string AmountText(int32_t cents) {
+    const int64_t size = cents < 0 ? -int64_t{cents} : cents;
+    std::string text = std::to_string(size / 100) + "." + std::to_string(size % 100 / 10) +
+                       std::to_string(size % 10);
+    if (Chance(0.1))
+      text = "(" + text + ")+0";
+    return text;
+  }
+  void TypeAmount(TXItem& item, int32_t cents) {
+    item.SetCellText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, AmountText(cents));
+  }
+  std::string RandomDate() {
+    std::string text = std::to_string(Uniform(1, 12)) + "/" + std::to_string(Uniform(1, 28));
+    if (Chance(0.3))
+      text += "/" + std::to_string(Uniform(20, 25));
+    if (Chance(0.03))
+      text = "garbage";
+    return text;
+  }
+  TMessageAnswer RandomAnswer() { return Chance(0.7) ? TMessageAnswer::Yes : TMessageAnswer::No; }
+
+  /// A random existing record that `accepts`, held; none when a few tries find nothing.
+  TXHold PickRecord(const std::function<bool(const TXRecord&)>& accepts) {
+    const TXStore& store = Manager().Store();
+    for (int attempt = 0; attempt < 30 && store.LastNonDead() > 0; ++attempt) {
+      const uint32_t index =
+          static_cast<uint32_t>(Uniform(1, static_cast<int>(store.LastNonDead())));
+      const TXRecord& record = store.At(index);
+      if (record.Flags == 0 || (record.Flags & kXHidden) != 0 || !accepts(record))
+        continue;
+      return TXHold(Manager().Get(record.Id));
+    }
+    return TXHold();
+  }
+  static bool AnyLive(const TXRecord& record) { return record.IsLive(); }
+
+  // ---- Operations ----
+  TXHold NewRow(uint32_t account) {
+    TXRecord row{};
+    row.Flags = kXAccountSide;
+    row.AccountId = account;
+    row.EnvelopeId = document_->Accounts().GetDefaultEnvelope(account);
+    row.date = TDateValue(0, 0, clock_.Today().Year());
+    row.created = clock_.Today();
+    return TXHold(Manager().Create(row));
+  }
+
+  void TypeTransaction() {
+    TXHold row = NewRow(RandomAccount());
+    row->SetCellText(TXItem::kColDateWithYear, RandomDate());
+    if (Chance(0.3))
+      row->SetCellText(TXItem::kColCode, std::to_string(Uniform(100, 999)));
+    if (Chance(0.9))
+      row->SetCellText(TXItem::kColPayableTo, "Payee " + std::to_string(Uniform(1, 40)));
+    if (Chance(0.5)) {
+      row->SetCellText(TXItem::kColEnvelope,
+                       document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+    }
+    TypeAmount(*row, RandomCents());
+    if (Chance(0.3))
+      row->ToggleAccountCleared();
+    if (Chance(0.2))
+      row->ToggleEnvelopeCleared();
+    if (Chance(0.2))
+      rows_->items.push_back(row.release());
+  }
+
+  void TypeEnvelopeEntry() {
+    TXRecord row{};
+    row.Flags = kXEnvelopeOnly;
+    row.EnvelopeId = RandomEnvelope();
+    row.date = TDateValue(0, 0, clock_.Today().Year());
+    TXHold entry(Manager().Create(row));
+    if (Chance(0.7))
+      entry->SetCellText(TXItem::kColPayableTo, "Entry");
+    TypeAmount(*entry, RandomCents());
+    if (Chance(0.2))
+      entry->ToggleEnvelopeCleared();  // refused with a message
+    if (Chance(0.7)) {
+      TXTransfers::CreateEnvelopeTransfer(*entry, Chance(0.5) ? RandomEnvelope() : 0);
+    }
+    if (Chance(0.2))
+      rows_->items.push_back(entry.release());
+  }
+
+  void EditAmount() {
+    TXHold item = PickRecord(AnyLive);
+    if (!item)
+      return;
+    user_.Script(RandomAnswer());
+    TypeAmount(*item, RandomCents());
+  }
+
+  void EditDate() {
+    TXHold item = PickRecord(AnyLive);
+    if (item)
+      item->SetCellText(Chance(0.5) ? TXItem::kColDate : TXItem::kColDateWithYear, RandomDate());
+  }
+
+  void EditTexts() {
+    TXHold item = PickRecord(AnyLive);
+    if (!item)
+      return;
+    const int column = PickOf(std::vector<int>{TXItem::kColCode, TXItem::kColPayableTo,
+                                               TXItem::kColMemo, TXItem::kColEnvelope});
+    std::string text = PickOf(std::vector<std::string>{"", "hold", "Start", "xfer", "~t ~a", "1042",
+                                                       "a long text to be cut"});
+    if (column == TXItem::kColEnvelope)
+      text = document_->Envelopes().NameOfEnvelope(RandomEnvelope());
+    item->SetCellText(column, text);
+  }
+
+  void ToggleCleared(bool accountSide) {
+    TXHold item = PickRecord(AnyLive);
+    if (!item)
+      return;
+    if (accountSide) {
+      item->ToggleAccountCleared();
+    } else {
+      item->ToggleEnvelopeCleared();
+    }
+  }
+
+  void AccountTransfer() {
+    TXHold item = PickRecord([](const TXRecord& r) {
+      return r.IsLive() && (r.Flags & kXAccountSide) != 0 && !r.IsMultipleKid();
+    });
+    if (!item)
+      return;
+    user_.Script(RandomAnswer());
+    const uint32_t from = item->Record().AccountId;
+    std::vector<uint32_t> others = AccountIds();
+    std::erase(others, from);
+    if (others.empty())
+      return;
+    const uint32_t to = PickOf(others);
+    const int32_t cents = RandomCents();
+    if (Chance(0.2)) {
+      user_.ScriptAccountTransfer([](TActXferValues& values) {
+        values.amount = 0;
+        return true;
+      });
+    }
+    if (Chance(0.1)) {
+      user_.ScriptAccountTransfer([](TActXferValues&) { return false; });
+    }
+    user_.ScriptAccountTransfer([to, cents](TActXferValues& values) {
+      values.toAccount = to;
+      values.amount = cents == 0 ? 1.0 : cents / 100.0;
+      return true;
+    });
+    TXTransfers::CreateTransfer(*item);
+  }
+
+  void EnvelopeTransfer() {
+    TXHold item = PickRecord([](const TXRecord& r) { return (r.Flags & kXEnvelopeOnly) != 0; });
+    if (!item)
+      return;
+    user_.Script(RandomAnswer());
+    if (Chance(0.5)) {
+      user_.ScriptEnvelopeChoice(Chance(0.9) ? std::optional<uint32_t>(RandomEnvelope())
+                                             : std::nullopt);
+      TXTransfers::CreateTransfer(*item);
+    } else {
+      TXTransfers::CreateEnvelopeTransfer(*item, RandomEnvelope());
+    }
+  }
+
+  void MakeMultiple() {
+    TXHold item =
+        PickRecord([](const TXRecord& r) { return r.IsLive() && (r.Flags & kXAccountSide) != 0; });
+    if (!item)
+      return;
+    user_.Script(RandomAnswer());
+    const uint32_t multiple = TXTransfers::MakeMultiple(*item);
+    if (multiple != 0 && Chance(0.7))
+      AddPartTo(multiple);
+  }
+
+  void AddPart() {
+    TXHold multiple = PickRecord([](const TXRecord& r) { return r.IsMultiple(); });
+    if (multiple)
+      AddPartTo(multiple->Id());
+  }
+
+  void AddPartTo(uint32_t multipleId) {
+    TXHold multiple(Manager().Get(multipleId));
+    TXRecord row{};
+    row.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
+    row.AccountId = multiple->Record().AccountId;
+    row.EnvelopeId = document_->Accounts().GetDefaultEnvelope(row.AccountId);
+    row.ParentId = multipleId;
+    row.date = multiple->Record().date;
+    row.SetCode("mult");
+    TXHold part(Manager().Create(row));
+    if (Chance(0.7)) {
+      part->SetCellText(TXItem::kColEnvelope,
+                        document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+    }
+    if (Chance(0.9))
+      TypeAmount(*part, RandomCents());
+    if (Chance(0.3))
+      rows_->items.push_back(part.release());
+  }
+
+  void SelectEnvelope() {
+    TXHold item = PickRecord([](const TXRecord& r) { return (r.Flags & kXAccountSide) != 0; });
+    if (!item)
+      return;
+    user_.ScriptEnvelopeChoice(Chance(0.9) ? std::optional<uint32_t>(RandomEnvelope())
+                                           : std::nullopt);
+    TXTransfers::SelectEnvelope(*item);
+  }
+
+  void Erase() {
+    TXHold item = PickRecord(AnyLive);
+    if (item)
+      item->Erase();
+  }
+
+  void Delete() {
+    TXHold item = PickRecord([](const TXRecord&) { return true; });
+    if (item)
+      Manager().Delete(item.release());
+  }
+
+  void HoldRow() {
+    if (Chance(0.5)) {
+      rows_->items.push_back(NewRow(RandomAccount()).release());
+    } else if (TXHold item = PickRecord(AnyLive)) {
+      rows_->items.push_back(item.release());
+    }
+  }
+
+  void ReleaseRow() {
+    if (rows_->items.empty())
+      return;
+    const size_t index = static_cast<size_t>(Uniform(0, static_cast<int>(rows_->items.size()) - 1));
+    TXItem* item = rows_->items[index];
+    rows_->items.erase(rows_->items.begin() + static_cast<std::ptrdiff_t>(index));
+    Manager().Release(item);
+  }
+
+  void TypeIntoHeldRow() {
+    if (rows_->items.empty())
+      return;
+    TXItem* item = PickOf(rows_->items);
+    user_.Script(RandomAnswer());
+    if (Chance(0.5))
+      item->SetCellText(TXItem::kColPayableTo, "Held " + std::to_string(Uniform(1, 9)));
+    TypeAmount(*item, RandomCents());
+  }
+
+  void Today() {
+    TXHold item = PickRecord(AnyLive);
+    if (item)
+      item->SetToday();
+  }
+
+  void DeleteAccount() {
+    const std::vector<uint32_t> accounts = AccountIds();
+    if (accounts.size() <= 2)
+      return;
+    user_.Script(TMessageAnswer::Yes);
+    document_->Accounts().DeleteItem(*document_->Accounts().Account(PickOf(accounts)));
+  }
+
+  void AddAccount() {
+    TAccountWizard wizard(Manager());
+    wizard.AddAccount({"Account " + std::to_string(++names_), "",
+                       static_cast<uint32_t>(Uniform(1, 6)), RandomCents() / 100.0,
+                       TDateValue(Uniform(1, 28), Uniform(1, 12), 2024)});
+  }
+
+  void AddEnvelope(const std::string& name) {
+    document_->Envelopes().AddEnvelope(document_->Envelopes().Root(), name, true);
+  }
+
+  void DeleteEnvelope() {
+    const std::vector<uint32_t> envelopes = EnvelopeIds();
+    if (envelopes.size() <= 3)
+      return;
+    const uint32_t victim = PickOf(envelopes);
+    uint32_t replacement = victim;
+    while (replacement == victim)
+      replacement = PickOf(envelopes);
+    user_.ScriptEnvelopeChoice(replacement);
+    document_->Envelopes().DeleteItem(*document_->Envelopes().Envelope(victim),
+                                      document_->Accounts());
+  }
+
+  void ZeroEnvelopes() {
+    std::vector<uint32_t> selected;
+    for (uint32_t id : EnvelopeIds()) {
+      if (Chance(0.4))
+        selected.push_back(id);
+    }
+    user_.ScriptEnvelopeChoice(RandomEnvelope());
+    TXTransfers::ZeroEnvelopes(Manager(), selected);
+  }
+
+  static std::vector<uint8_t> Save(TVorlaData& document) {
+    opstream out;
+    out.WriteObject(&document);
+    return out.Bytes();
+  }
+  std::unique_ptr<TVorlaData> Reopen(const std::vector<uint8_t>& bytes) {
+    ipstream in(bytes);
+    in.SetEnvironment(&environment_);
+    std::unique_ptr<TVorlaData> document = in.ReadOwned<TVorlaData>();
+    if (!document || !in.Good())
+      return nullptr;
+    document->FinishLoading();
+    return document;
+  }
+
+  std::mt19937_64 random_;
+  TRecordingUserPort user_;
+  TFixedClock clock_{TDateValue(15, 2, 2024)};
+  TModelEnvironment environment_{user_, clock_};
+  std::unique_ptr<TVorlaData> document_;
+  std::unique_ptr<THeldRows> rows_;
+  uint32_t crowdLimit_ = 600;
+  int names_ = 0;
+};
+
+void RunModel(uint64_t seed, int steps, uint32_t crowdLimit) {
+  TModelRun run(seed);
+  run.SetCrowdLimit(crowdLimit);
+  ASSERT_TRUE(run.Problems().empty());
+  for (int step = 1; step <= steps; ++step) {
+    const std::string operation = run.Step();
+    const std::vector<std::string> problems = run.Problems();
+    ASSERT_TRUE(problems.empty()) << "seed " << seed << ", step " << step << " (" << operation
+                                  << "): " << problems.front();
+  }
+  const std::vector<std::string> problems = run.SaveReopenSave();
+  EXPECT_TRUE(problems.empty()) << "seed " << seed << ": " << problems.front();
+}
+
+TEST(ModelTest, RandomLedgerWorkKeepsTheBudgetSound) {
+  for (uint64_t seed : {1u, 2u, 3u})
+    RunModel(seed, 1500, 400);
+}
+
+TEST(ModelTest, NothingDoneSavesTheSameTwice) {
+  RunModel(9, 0, 400);
+}
+
+TEST(ModelTest, TheChecksSeeADamagedBudget) {
+  TRecordingUserPort user;
+  TFixedClock clock(TDateValue(15, 2, 2024));
+  TModelEnvironment environment{user, clock};
+  TVorlaData document(environment);
+  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  document.AddStarterEnvelope();
+  TAccountWizard wizard(manager);
+  TAccount* account = wizard.AddAccount({"Checking", "", 1, 100, TDateValue(1, 1, 2024)});
+  ASSERT_TRUE(CheckBudgetBalances(document).empty());
+
+  document.Accounts().ChangeRecBalance(account->Id(), 5);
+  EXPECT_EQ(CheckBudgetBalances(document),
+            std::vector<std::string>{"account " + std::to_string(account->Id()) +
+                                     " \"Checking\": cleared balance 100.05, its cleared "
+                                     "transactions sum to 100.00"});
+  document.Accounts().ChangeRecBalance(account->Id(), -5);
+  document.Envelopes().EnvelopeChangeBalance(account->DefaultEnvelope(), 1);
+  EXPECT_EQ(CheckBudgetBalances(document).size(), 2u);
+  document.Envelopes().EnvelopeChangeBalance(account->DefaultEnvelope(), -1);
+
+  TXRecord start{};
+  start.Id = manager.Store().At(1).Id;
+  manager.LoadRecord(start);
+  TXRecord half = start;
+  half.Flags = kXNewAccountTransfer | kXLive;
+  half.EnvelopeId = 0;
+  half.PartnerId = 77;
+  half.amount = 0;
+  TXItem* item = manager.Create(half);
+  EXPECT_EQ(CheckTransactionLinks(manager).size(), 1u);
+  manager.Release(item);
+}
+
+// The long run: a million operations. Run it with --gtest_also_run_disabled_tests.
+TEST(ModelTest, DISABLED_AMillionOperations) {
+  for (uint64_t seed : {11u, 12u, 13u, 14u})
+    RunModel(seed, 250000, 1500);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// The import channel that stands in for the program's old import service: requests over the
+// real local socket, the hand-over of a second start, and a socket left behind by a dead copy.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "app/qt_import_channel.h"
+#include "app/vorla_shell.h"
+#include "core/clock.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/vorla_app.h"
+
+using namespace ui_test;
+
+class ImportChannelTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QString SocketName() const { return dir_.filePath(QStringLiteral("import.sock")); }
+  std::string MakeFile(const char* name) const {
+    const std::string path = dir_.filePath(QString::fromLatin1(name)).toStdString();
+    std::ofstream(path) << "!Type:Bank\n";
+    return path;
+  }
+  // Sends one request the way another program does, without blocking this thread's loop.
+  bool Send(const std::string& text) {
+    std::atomic<bool> finished = false;
+    bool taken = false;
+    std::thread sender([&] {
+      taken = TImportChannel::HandOver(SocketName(), text, 5000);
+      finished = true;
+    });
+    SpinUntil([&] { return finished.load(); });
+    sender.join();
+    return taken;
+  }
+
+  QTemporaryDir dir_;
+
+ private slots:
+  void requestTextsFollowTheExtension() {
+    QCOMPARE(TImportChannel::RequestText("/a/b.ofx"), std::string("[OPENOFX(\"/a/b.ofx\")]"));
+    QCOMPARE(TImportChannel::RequestText("/a/B.QFX"), std::string("[OPENOFX(\"/a/B.QFX\")]"));
+    QCOMPARE(TImportChannel::RequestText("/a/b.qif"), std::string("[OPENQIF(\"/a/b.qif\")]"));
+  }
+
+  void requestsReachTheShellAsPendingImports() {
+    TFixedClock clock(TDateValue(6, 12, 2026), 1000);
+    TVorlaAppSetup setup;
+    setup.configPath = dir_.filePath(QStringLiteral("Vorla.cfg")).toStdString();
+    setup.lockFolder = dir_.filePath(QStringLiteral("locks")).toStdString();
+    setup.importServerName = SocketName();
+    TVorlaApp app(setup, clock, TCommandLine{});
+    QVERIFY(app.ImportChannel() != nullptr);
+    QVERIFY(app.ImportChannel()->IsListening());
+
+    const std::string ofx = MakeFile("statement.ofx");
+    QVERIFY(Send("[OPENOFX(\"" + ofx + "\")]"));
+    QVERIFY(SpinUntil([&] { return !app.Shell().PendingOfxImport().empty(); }));
+    QCOMPARE(app.Shell().PendingOfxImport(), ofx);
+
+    const std::string qif = MakeFile("statement.qif");
+    QVERIFY(Send("[OPENQIF(\"" + qif + "\")]"));
+    QVERIFY(SpinUntil([&] { return !app.Shell().PendingQifImport().empty(); }));
+    QCOMPARE(app.Shell().PendingQifImport(), qif);
+
+    // A request is acknowledged whatever it names; one without "OFX" or "QIF", or naming no
+    // file, changes nothing.
+    const std::string lower = MakeFile("other.qfx");
+    QVERIFY(Send("[open(\"" + lower + "\")]"));
+    QVERIFY(
+        Send("[OPENOFX(\"" + dir_.filePath(QStringLiteral("missing.ofx")).toStdString() + "\")]"));
+    QVERIFY(Send("[OPENQIF(\"" + qif + "\")]"));
+    QCOMPARE(app.Shell().PendingOfxImport(), ofx);
+  }
+
+  void secondChannelOnTheSameNameIsRefused() {
+    TImportChannel first(SocketName(), [](const std::string&) {});
+    QVERIFY(first.Listen());
+    TImportChannel second(SocketName(), [](const std::string&) {});
+    QVERIFY(!second.Listen());
+    QVERIFY(first.IsListening());
+  }
+
+  void socketLeftByADeadCopyIsReplaced() {
+    // A bound socket file that nobody listens on any more, as a killed copy leaves it.
+    const QByteArray path = QFile::encodeName(SocketName());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    QVERIFY(QFile::exists(SocketName()));
+
+    std::string received;
+    TImportChannel channel(SocketName(), [&](const std::string& text) { received = text; });
+    QVERIFY(channel.Listen());
+    QVERIFY(Send("[OPENQIF(\"/x.qif\")]"));
+    QCOMPARE(received, std::string("[OPENQIF(\"/x.qif\")]"));
+  }
+
+  void channelIsForItsUserAlone() {
+    TImportChannel channel(SocketName(), [](const std::string&) {});
+    QVERIFY(channel.Listen());
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QCOMPARE(QFile::permissions(SocketName()) & others, QFileDevice::Permissions());
+  }
+
+  void secondStartHandsTheStatementOver() {
+    // The program finds the channel in the user's runtime folder, as this test does.
+    const QString runtime = dir_.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(runtime));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    std::string received;
+    TImportChannel channel(TImportChannel::DefaultServerName(),
+                           [&](const std::string& text) { received = text; });
+    QVERIFY(channel.Listen());
+    MakeFile("June.QFX");
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("HOME"), dir_.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(dir_.path());
+    second.start(QStringLiteral(QUENBROOK_PATH),
+                 {QStringLiteral("--import"), QStringLiteral("June.QFX")});
+    QVERIFY(SpinUntil([&] { return second.state() == QProcess::NotRunning; }));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    const std::string full =
+        QFile::encodeName(QFileInfo(dir_.filePath(QStringLiteral("June.QFX"))).absoluteFilePath())
+            .toStdString();
+    QCOMPARE(received, "[OPENOFX(\"" + full + "\")]");
+  }
+};
+
+QTEST_MAIN(ImportChannelTest)
+#include "import_channel_test.moc"

@@ -1,0 +1,475 @@
+// The desktop program as a user meets it: the main window, the account wizard of a new budget,
+// saving, closing and reopening, the list windows, the status bar and the commands.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "app/config_store.h"
+#include "app/vorla_shell.h"
+#include "core/clock.h"
+#include "core/envelope_list.h"
+#include "core/vorla_data.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/about_dialog.h"
+#include "ui/account_wizard_dialog.h"
+#include "ui/main_frame.h"
+#include "ui/node_properties_dialog.h"
+#include "ui/qt_shell_port.h"
+#include "ui/settings_dialog.h"
+#include "ui/tree_window.h"
+#include "ui/vorla_app.h"
+#include "ui/vorla_client.h"
+
+using namespace ui_test;
+
+namespace {
+
+const char* kNoFileQuestion = "No File Specified. Would you like to create a new Quenbrook File?";
+
+QStringList RowTexts(const TTreeWindow* window) {
+  QStringList texts;
+  for (QTreeWidgetItemIterator it(window->View()); *it != nullptr; ++it) {
+    texts << (*it)->text(0);
+  }
+  return texts;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+  // Starts the program as a user would, with a fresh configuration, and lets it reach its first
+  // idle moment, where it asks whether to make a new budget; the test answers `startAnswer`.
+  void Start(TMessageAnswer startAnswer = TMessageAnswer::No) {
+    TVorlaAppSetup setup;
+    setup.configPath = Path("Vorla.cfg");
+    setup.lockFolder = Path("locks");
+    app_ = std::make_unique<TVorlaApp>(setup, clock_, TCommandLine{});
+    // Other moments would need a minute of running time; the tests keep the clock still.
+    app_->Config().Settings().UpdateCheckDays = 0;
+    messages_ = std::make_unique<TMessageRecorder>(app_->User());
+    messages_->answers.push_back(startAnswer);
+    app_->ShellPort().SetSaveChooser([this](const std::string& title, const std::string&) {
+      saveTitles_.push_back(title);
+      return std::optional<std::string>(Path("Home.vrl"));
+    });
+    app_->Show();
+    QVERIFY(SpinUntil([this] { return !messages_->messages.empty(); }));
+    QCOMPARE(messages_->messages.front().text, std::string(kNoFileQuestion));
+  }
+
+  // Types one account into the wizard and presses the given button ("add" or "finish").
+  static void TypeAccount(TAccountWizardDialog* wizard, const QString& name, const QString& balance,
+                          int typeIndex, const char* button) {
+    auto* nameEdit = wizard->findChild<QLineEdit*>(QStringLiteral("name"));
+    auto* balanceEdit = wizard->findChild<QLineEdit*>(QStringLiteral("startingBalance"));
+    QTest::keyClicks(nameEdit, name);
+    wizard->findChild<QComboBox*>(QStringLiteral("type"))->setCurrentIndex(typeIndex);
+    QTest::keyClicks(balanceEdit, balance);
+    wizard->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+  }
+
+  TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
+  QTemporaryDir dir_;
+  std::unique_ptr<TVorlaApp> app_;
+  std::unique_ptr<TMessageRecorder> messages_;
+  std::vector<std::string> saveTitles_;
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    saveTitles_.clear();
+  }
+
+  void cleanup() {
+    messages_.reset();
+    app_.reset();
+    std::filesystem::remove_all(dir_.path().toStdString());
+    std::filesystem::create_directories(dir_.path().toStdString());
+  }
+
+  void startsWithoutBudgetWhenTheUserDeclines() {
+    Start(TMessageAnswer::No);
+    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
+    QVERIFY(app_->Shell().Document() == nullptr);
+    QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
+    QVERIFY(!app_->Frame().Action(kCmdAccountList)->isEnabled());
+    QVERIFY(app_->Frame().Action(kCmdNew)->isEnabled());
+    QVERIFY(app_->Frame().Action(kCmdMainConfiguration)->isEnabled());
+    QCOMPARE(messages_->messages.size(), size_t{1});
+    QCOMPARE(messages_->messages.front().caption, std::string("Quenbrook"));
+    QVERIFY(messages_->messages.front().buttons == TMessageButtons::YesNo);
+  }
+
+  void newBudgetWithTheWizardSavesAndReopens() {
+    Start(TMessageAnswer::No);
+    int wizardsSeen = 0;
+    WhenModal<TAccountWizardDialog>([&](TAccountWizardDialog* wizard) {
+      ++wizardsSeen;
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1234.56"), 0, "add");
+      // Add clears the fields for the next account and puts the type back to the first.
+      QCOMPARE(wizard->findChild<QLineEdit*>(QStringLiteral("name"))->text(), QString());
+      QCOMPARE(wizard->findChild<QListWidget*>(QStringLiteral("accountsAdded"))->count(), 1);
+      TypeAccount(wizard, QStringLiteral("Savings"), QStringLiteral("100+50"), 1, "add");
+      QCOMPARE(wizard->findChild<QComboBox*>(QStringLiteral("type"))->currentIndex(), 0);
+      wizard->findChild<QPushButton*>(QStringLiteral("finish"))->click();
+    });
+    app_->RunCommand(kCmdNew);
+    QCOMPARE(wizardsSeen, 1);
+    QCOMPARE(saveTitles_, std::vector<std::string>{"New Quenbrook File Name"});
+
+    TVorlaData* document = app_->Shell().Document();
+    QVERIFY(document != nullptr);
+    TAccountList& accounts = document->Accounts();
+    QCOMPARE(accounts.NumberOfAccounts(), size_t{2});
+    const uint32_t checking = accounts.IdOfName("Checking");
+    const uint32_t savings = accounts.IdOfName("Savings");
+    QCOMPARE(accounts.GetBalance(checking), 123456);
+    QCOMPARE(accounts.GetBalance(savings), 15000);
+    QCOMPARE(accounts.Account(savings)->Type(), 2u);
+    QCOMPARE(document->EnvelopeTotal(), document->AccountTotal());
+    QVERIFY(std::filesystem::exists(Path("Home.vrl")));
+    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Home.vrl - Quenbrook 3.1 "));
+    QVERIFY(app_->Frame().Action(kCmdSave)->isEnabled());
+    QCOMPARE(app_->Frame().ModifiedText(), QString());
+
+    // New shows both lists side by side.
+    TTreeWindow* accountWindow = app_->Client().AccountWindow();
+    TTreeWindow* envelopeWindow = app_->Client().EnvelopeWindow();
+    QVERIFY(accountWindow != nullptr && envelopeWindow != nullptr);
+    QVERIFY(RowTexts(accountWindow).contains(QStringLiteral("Checking: 1,234.56")));
+    QVERIFY(RowTexts(envelopeWindow).contains(QStringLiteral("Unallocated: 1,384.56")));
+    QCOMPARE(accountWindow->y(), envelopeWindow->y());
+    QVERIFY(accountWindow->x() != envelopeWindow->x());
+
+    // A change shows "Modified" until the next save.
+    document->SetModified();
+    QCOMPARE(app_->Frame().ModifiedText(), QStringLiteral("Modified"));
+    app_->RunCommand(kCmdSave);
+    QCOMPARE(app_->Frame().ModifiedText(), QString());
+
+    // Closing keeps nothing open; reopening brings back the accounts and the list windows.
+    QVERIFY(app_->Shell().CloseCheck());
+    QVERIFY(app_->Shell().Document() == nullptr);
+    QVERIFY(app_->Client().AccountWindow() == nullptr ||
+            !app_->Client().AccountWindow()->IsAttached());
+    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
+    QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
+
+    QVERIFY(app_->Shell().OpenFile(Path("Home.vrl")));
+    TVorlaData* reopened = app_->Shell().Document();
+    QVERIFY(reopened != nullptr);
+    QCOMPARE(reopened->Accounts().GetBalance(reopened->Accounts().IdOfName("Checking")), 123456);
+    QCOMPARE(reopened->Accounts().GetBalance(reopened->Accounts().IdOfName("Savings")), 15000);
+    QVERIFY(app_->Client().AccountWindow() != nullptr);
+    QVERIFY(app_->Client().AccountWindow()->IsAttached());
+    QVERIFY(RowTexts(app_->Client().AccountWindow()).contains(QStringLiteral("Savings: 150.00")));
+    QVERIFY(app_->Client().EnvelopeWindow() != nullptr);
+    QCOMPARE(messages_->messages.size(), size_t{1});
+  }
+
+  void cancelledWizardLeavesNoBudget() {
+    Start(TMessageAnswer::No);
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      QTest::keyClicks(wizard->findChild<QLineEdit*>(QStringLiteral("name")),
+                       QStringLiteral("Half typed"));
+      wizard->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    });
+    app_->RunCommand(kCmdNew);
+    QVERIFY(app_->Shell().Document() == nullptr);
+    QVERIFY(saveTitles_.empty());
+    QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
+    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
+  }
+
+  void wizardRefusesARepeatedNameAndAnEmptyFinish() {
+    Start(TMessageAnswer::No);
+    WhenModal<TAccountWizardDialog>([this](TAccountWizardDialog* wizard) {
+      wizard->findChild<QPushButton*>(QStringLiteral("finish"))->click();
+      QVERIFY(wizard->isVisible());
+      TypeAccount(wizard, QStringLiteral("  "), QStringLiteral("20"), 2, "add");
+      QCOMPARE(wizard->AccountsMade(), 0);
+      wizard->findChild<QLineEdit*>(QStringLiteral("name"))->clear();
+      wizard->findChild<QLineEdit*>(QStringLiteral("startingBalance"))->clear();
+      TypeAccount(wizard, QStringLiteral("Cash"), QStringLiteral("20"), 2, "add");
+      TypeAccount(wizard, QStringLiteral("Cash"), QStringLiteral("30"), 0, "add");
+      // The refused entry stays in the fields, to be corrected.
+      QCOMPARE(wizard->findChild<QLineEdit*>(QStringLiteral("name"))->text(),
+               QStringLiteral("Cash"));
+      QCOMPARE(wizard->AccountsMade(), 1);
+      wizard->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Wallet"));
+      // Finish makes the account still in the fields.
+      wizard->findChild<QPushButton*>(QStringLiteral("finish"))->click();
+    });
+    app_->RunCommand(kCmdNew);
+    QVERIFY(app_->Shell().Document() != nullptr);
+    QCOMPARE(app_->Shell().Document()->Accounts().NumberOfAccounts(), size_t{2});
+    const std::vector<std::string> texts = messages_->Texts();
+    QCOMPARE(texts.size(), size_t{4});
+    QCOMPARE(texts[1],
+             std::string("Enter at least one account and press Add.  A budget needs an account "
+                         "to hold its money."));
+    QCOMPARE(texts[2], std::string("You must provide a label."));
+    QCOMPARE(texts[3], std::string("Account name, \"Cash\" has already been used.  Please use a "
+                                   "different account name."));
+  }
+
+  void commandsOfLaterSubsystemsStayDisabled() {
+    Start(TMessageAnswer::No);
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    QVERIFY(app_->Shell().Document() != nullptr);
+    for (const TCommandInfo& info : Commands()) {
+      const bool enabled = app_->Frame().Action(info.id)->isEnabled();
+      QCOMPARE(enabled, info.state == TCommandState::Ready);
+    }
+    QToolBar* bar = app_->Frame().ControlBar();
+    QVERIFY(bar != nullptr);
+    QCOMPARE(bar->actions().size(), qsizetype{20});
+  }
+
+  void mainConfigurationRemovesAndRestoresTheBars() {
+    Start(TMessageAnswer::No);
+    QVERIFY(app_->Frame().ControlBar() != nullptr);
+    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
+      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+        if (box->text() == QStringLiteral("Display &Status Bar") ||
+            box->text() == QStringLiteral("Display &Control Bar")) {
+          box->setChecked(false);
+        }
+      }
+      dialog->accept();
+    });
+    app_->RunCommand(kCmdMainConfiguration);
+    QVERIFY(app_->Frame().ControlBar() == nullptr);
+    QVERIFY(app_->Frame().findChild<QStatusBar*>() == nullptr);
+    std::unique_ptr<TVorlaConfig> saved = LoadConfig(Path("Vorla.cfg"), 1280, 800);
+    QCOMPARE(saved->Settings().ShowStatusBar, 0u);
+    QCOMPARE(saved->Settings().ShowControlBar, 0u);
+
+    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
+      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+        if (box->text() == QStringLiteral("Display &Status Bar"))
+          box->setChecked(true);
+      }
+      dialog->accept();
+    });
+    app_->RunCommand(kCmdMainConfiguration);
+    QVERIFY(app_->Frame().ControlBar() == nullptr);
+    QVERIFY(app_->Frame().findChild<QStatusBar*>() != nullptr);
+    app_->Frame().ShowModified(true);
+    QCOMPARE(app_->Frame().ModifiedText(), QStringLiteral("Modified"));
+  }
+
+  void transactionViewSetupKeepsWidthsInRange() {
+    Start(TMessageAnswer::No);
+    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
+      QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
+      QCOMPARE(edits.size(), qsizetype{6});
+      edits[0]->setText(QStringLiteral("3"));   // code width, 5 to 10
+      edits[1]->setText(QStringLiteral("80"));  // payable-to width, 20 to 50
+      dialog->accept();
+    });
+    app_->RunCommand(kCmdTransactionViewConfiguration);
+    QCOMPARE(app_->Config().Settings().CodeWidth, 5u);
+    QCOMPARE(app_->Config().Settings().PayableToWidth, 50u);
+    std::unique_ptr<TVorlaConfig> saved = LoadConfig(Path("Vorla.cfg"), 1280, 800);
+    QCOMPARE(saved->Settings().CodeWidth, 5u);
+  }
+
+  void accountListConfigurationRedrawsTheRows() {
+    Start(TMessageAnswer::No);
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1234.56"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    TTreeWindow* window = app_->Client().AccountWindow();
+    QVERIFY(window != nullptr);
+    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
+      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+        if (box->text() == QStringLiteral("Show &Account Balances"))
+          box->setChecked(false);
+        if (box->text() == QStringLiteral("Show Account &Reconcile Balances")) {
+          box->setChecked(true);
+        }
+      }
+      dialog->accept();
+    });
+    app_->RunCommand(kCmdAccountListConfiguration);
+    QVERIFY(RowTexts(window).contains(QStringLiteral("Checking: [1,234.56]")));
+  }
+
+  void listWindowKeepsItsLayoutInTheBudget() {
+    Start(TMessageAnswer::No);
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    TVorlaData* document = app_->Shell().Document();
+    TTreeWindow* window = app_->Client().EnvelopeWindow();
+    window->setGeometry(30, 40, 250, 200);
+    QCOMPARE(document->EnvelopeLayout().x, 30);
+    QCOMPARE(document->EnvelopeLayout().y, 40);
+    QCOMPARE(document->EnvelopeLayout().width, 250);
+    QVERIFY(document->EnvelopeLayout().open);
+    app_->RunCommand(kCmdSave);
+    window->close();
+    QVERIFY(!document->EnvelopeLayout().open);
+    // Closing the window is no change to the budget, and a new window comes back where the
+    // old one was.
+    app_->RunCommand(kCmdEnvelopeList);
+    TTreeWindow* again = app_->Client().EnvelopeWindow();
+    QVERIFY(again != nullptr && again->IsAttached());
+    QCOMPARE(again->geometry(), QRect(30, 40, 250, 200));
+  }
+
+  void exitSavesTheSettingsEvenWhenCancelled() {
+    Start(TMessageAnswer::No);
+    app_->Config().Settings().AutoSaveMinutes = 0;
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    app_->Shell().Document()->SetModified();
+    app_->Frame().move(77, 66);
+    messages_->answers.push_back(TMessageAnswer::Cancel);
+    QVERIFY(!app_->Frame().close());
+    QCOMPARE(messages_->messages.back().text, std::string("File has been modified. Save it now?"));
+    QVERIFY(app_->Shell().Document() != nullptr);
+    std::unique_ptr<TVorlaConfig> saved = LoadConfig(Path("Vorla.cfg"), 1280, 800);
+    QCOMPARE(saved->Settings().FramePos[0], 77);
+    QCOMPARE(saved->Settings().FramePos[1], 66);
+    QCOMPARE(saved->Settings().LastFile, Path("Home.vrl"));
+  }
+
+  void aboutBoxTellsTheVersion() {
+    Start(TMessageAnswer::No);
+    QString version;
+    WhenModal<TAboutDialog>([&](TAboutDialog* about) {
+      version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
+      about->accept();
+    });
+    app_->RunCommand(kCmdAbout);
+    QCOMPARE(version, QStringLiteral("Version 3.1 Build 1004"));
+  }
+
+  void missingManualIsReported() {
+    Start(TMessageAnswer::No);
+    app_.reset();
+    TVorlaAppSetup setup;
+    setup.configPath = Path("Vorla.cfg");
+    setup.lockFolder = Path("locks");
+    setup.manualPath = dir_.filePath(QStringLiteral("no-manual/index.html"));
+    app_ = std::make_unique<TVorlaApp>(setup, clock_, TCommandLine{});
+    messages_ = std::make_unique<TMessageRecorder>(app_->User());
+    app_->RunCommand(kCmdHelpContents);
+    QCOMPARE(messages_->messages.size(), size_t{1});
+    QVERIFY(messages_->messages[0].text.find("manual could not be found") != std::string::npos);
+  }
+
+  void framePlacementComesFromTheConfiguration() {
+    TVorlaConfig stored;
+    stored.Settings().FramePos[0] = 50;
+    stored.Settings().FramePos[1] = 60;
+    stored.Settings().FrameSize[0] = 700;
+    stored.Settings().FrameSize[1] = 500;
+    stored.Settings().ShowControlBar = 0;
+    QVERIFY(SaveConfig(Path("Vorla.cfg"), stored));
+    Start(TMessageAnswer::No);
+    QCOMPARE(app_->Frame().frameGeometry(), QRect(50, 60, 700, 500));
+    QVERIFY(app_->Frame().ControlBar() == nullptr);
+  }
+
+  void idleWorkWaitsWhileADialogIsUp() {
+    Start(TMessageAnswer::No);
+    app_->Config().Settings().AutoSaveMinutes = 1;
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    TVorlaData* document = app_->Shell().Document();
+    document->SetModified();
+    app_->Shell().TimerTick();
+    app_->Shell().TimerTick();
+    bool savedDuringDialog = true;
+    WhenModal<QDialog>([&](QDialog* about) {
+      // The loop of the dialog waits here many times; the due auto-save must not run.
+      int checks = 0;
+      SpinUntil([&] { return ++checks > 50; });
+      savedDuringDialog = !document->IsModified();
+      about->accept();
+    });
+    app_->RunCommand(kCmdAbout);
+    QVERIFY(!savedDuringDialog);
+    QVERIFY(SpinUntil([&] { return !document->IsModified(); }));
+  }
+
+  // The main window as a user sees it with a budget open: both lists side by side, every row
+  // whole. The picture goes to $QUENBROOK_SCREENSHOT when that is set.
+  void budgetWindowIsReadable() {
+    Start(TMessageAnswer::No);
+    app_->Frame().resize(1000, 640);
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("2345.67"), 0, "add");
+      TypeAccount(wizard, QStringLiteral("Savings"), QStringLiteral("10000"), 1, "add");
+      TypeAccount(wizard, QStringLiteral("Wallet"), QStringLiteral("80"), 2, "add");
+      TypeAccount(wizard, QStringLiteral("Visa"), QStringLiteral("-512.34"), 4, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    TVorlaData* document = app_->Shell().Document();
+    QVERIFY(document != nullptr);
+    TEnvelopeList& envelopes = document->Envelopes();
+    WhenModal<TNodePropertiesDialog>([](TNodePropertiesDialog* dialog) {
+      dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Home"));
+      dialog->accept();
+    });
+    TBundle* home = envelopes.AddBundle(envelopes.Root());
+    QVERIFY(home != nullptr);
+    envelopes.AddEnvelope(*home, "Rent", false);
+    envelopes.AddEnvelope(*home, "Electricity and Heating", true);
+    envelopes.AddEnvelope(envelopes.Root(), "Groceries", true);
+    envelopes.AddEnvelope(envelopes.Root(), "Holidays", false);
+    app_->RunCommand(kCmdTile);
+    QCoreApplication::sendPostedEvents();
+
+    for (TTreeWindow* window : {app_->Client().AccountWindow(), app_->Client().EnvelopeWindow()}) {
+      QTreeWidget* view = window->View();
+      QCOMPARE(view->topLevelItemCount(), 1);
+      for (QTreeWidgetItemIterator it(view); *it != nullptr; ++it) {
+        const QRect row = view->visualItemRect(*it);
+        const int textEnd = row.left() + view->fontMetrics().horizontalAdvance((*it)->text(0));
+        QVERIFY2(textEnd < view->viewport()->width(), qPrintable((*it)->text(0)));
+        QVERIFY2(row.bottom() < view->viewport()->height(), qPrintable((*it)->text(0)));
+      }
+    }
+    QVERIFY(RowTexts(app_->Client().EnvelopeWindow())
+                .contains(QStringLiteral("Unallocated: 11,913.33")));
+    QVERIFY(RowTexts(app_->Client().AccountWindow()).contains(QStringLiteral("Visa: -512.34")));
+
+    const QImage picture = app_->Frame().grab().toImage();
+    QCOMPARE(picture.size(), app_->Frame().size() * picture.devicePixelRatio());
+    const QByteArray target = qgetenv("QUENBROOK_SCREENSHOT");
+    if (!target.isEmpty())
+      QVERIFY(picture.save(QString::fromLocal8Bit(target), "PNG"));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

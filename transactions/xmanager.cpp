@@ -1,0 +1,637 @@
+#include "transactions/xmanager.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/account_list.h"
+#include "core/document_context.h"
+#include "core/envelope_list.h"
+#include "core/envelope_node.h"
+#include "core/model_error.h"
+#include "core/pstream.h"
+#include "core/stream_registry.h"
+#include "core/vorla_data.h"
+#include "transactions/xordering.h"
+
+namespace {
+
+const TStreamableClass registration{TTransactionStore::kClassName, &BuildStreamer<TXManager>,
+                                    typeid(TXManager)};
+
+[[noreturn]] void NotInStore(uint32_t id) {
+  throw TModelError("Internal error: transaction " + std::to_string(id) +
+                    " is not in the transaction store.");
+}
+
+// The leading decimal number of a check code ("1042", "12abc"); 0 when there is none. A code
+// holds at most 19 digits, which always fit.
+uint64_t LeadingNumber(std::string_view code) {
+  size_t i = 0;
+  while (i < code.size() && code[i] == ' ')
+    ++i;
+  uint64_t number = 0;
+  for (; i < code.size() && code[i] >= '0' && code[i] <= '9'; ++i) {
+    number = number * 10 + static_cast<uint64_t>(code[i] - '0');
+  }
+  return number;
+}
+
+// Calls each registered receiver that is still registered when its turn comes: a receiver may
+// unregister itself or others while hearing the notice.
+template <class T, class Call>
+void Broadcast(const std::vector<T*>& registry, Call call) {
+  const std::vector<T*> snapshot = registry;
+  for (T* receiver : snapshot) {
+    if (std::find(registry.begin(), registry.end(), receiver) != registry.end())
+      call(*receiver);
+  }
+}
+
+}  // namespace
+
+/// Hears which items are deleted while a walk holds the next one.
+class TXManager::TDeletionWatch final : public TXList {
+ public:
+  explicit TDeletionWatch(TXManager& manager) : TXList(manager, std::make_unique<TXAnyFilter>()) {}
+  void Changed(TXItem&) override {}
+  void Removed(TXItem& item) override { removed_.push_back(&item); }
+  void Added(TXItem&) override {}
+  bool HoldsAnyMatching(const TXFilter&) const override { return false; }
+  bool Holds(const TXItem&) const override { return false; }
+
+  void Clear() { removed_.clear(); }
+  bool WasRemoved(const TXItem* item) const {
+    return std::find(removed_.begin(), removed_.end(), item) != removed_.end();
+  }
+
+ private:
+  std::vector<const TXItem*> removed_;
+};
+
+/// Collects the removals of one bulk operation and settles the dead slots once at its end.
+class TXManager::TBatch {
+ public:
+  explicit TBatch(TXManager& manager) : manager_(manager) { ++manager_.batchDepth_; }
+  ~TBatch() {
+    if (--manager_.batchDepth_ == 0)
+      manager_.SettleKilled();
+  }
+  TBatch(const TBatch&) = delete;
+  TBatch& operator=(const TBatch&) = delete;
+
+ private:
+  TXManager& manager_;
+};
+
+TXManager::TXManager() = default;
+
+TXManager::~TXManager() {
+  for (TXList* list : lists_)
+    list->manager_ = nullptr;
+  // Items still held belong to holders that go with the document; none may outlive it.
+  std::vector<TXItem*> items;
+  items.reserve(cache_.size());
+  for (auto& entry : cache_)
+    items.push_back(entry.second);
+  cache_.clear();
+  for (TXItem* item : items) {
+    item->parent_ = nullptr;
+    delete item;
+  }
+}
+
+void TXManager::Attach(TVorlaData& document) {
+  Attach(document.Accounts(), document.Envelopes(), document);
+}
+
+void TXManager::Attach(TAccountList& accounts, TEnvelopeList& envelopes,
+                       TDocumentContext& document) {
+  accounts_ = &accounts;
+  envelopes_ = &envelopes;
+  document_ = &document;
+}
+
+TAccountList& TXManager::Accounts() const {
+  if (accounts_ == nullptr)
+    throw TModelError("The transaction manager belongs to no document.");
+  return *accounts_;
+}
+
+TEnvelopeList& TXManager::Envelopes() const {
+  if (envelopes_ == nullptr)
+    throw TModelError("The transaction manager belongs to no document.");
+  return *envelopes_;
+}
+
+TUserPort& TXManager::User() const {
+  if (document_ == nullptr)
+    throw TModelError("The transaction manager belongs to no document.");
+  return document_->User();
+}
+
+TDateValue TXManager::Today() const {
+  if (document_ == nullptr)
+    throw TModelError("The transaction manager belongs to no document.");
+  return document_->Clock().Today();
+}
+
+void TXManager::SetModified() {
+  if (document_ != nullptr)
+    document_->SetModified();
+}
+
+void TXManager::PostToEnvelope(uint32_t envelopeId, int32_t delta, bool cleared) {
+  TEnv* env = Envelopes().Envelope(envelopeId);
+  if (env == nullptr)
+    return;
+  if (cleared)
+    env->ChangeClearedBalance(delta);
+  env->ChangeBalance(delta);
+}
+
+// ----- Items -----
+
+bool TXManager::Visible(uint32_t index) const {
+  const TXRecord& record = store_.At(index);
+  return record.Flags != 0 && (record.Flags & kXHidden) == 0;
+}
+
+uint32_t TXManager::SlotOf(const TXItem& item) const {
+  return store_.Find(item.Id(), item.slot_);
+}
+
+TXItem* TXManager::ParentFor(const TXRecord& record) {
+  if (!record.IsMultipleKid())
+    return nullptr;
+  // The multiple must be a multiple and not itself a part, so that making items never recurses
+  // beyond one step, whatever a damaged file links. A held multiple is judged by its working
+  // copy, which a conversion may not have stored yet.
+  const TXRecord* multiple = nullptr;
+  if (record.ParentId != record.Id) {
+    auto cached = cache_.find(record.ParentId);
+    if (cached != cache_.end()) {
+      multiple = &cached->second->record_;
+    } else if (const uint32_t index = store_.Find(record.ParentId); index != 0) {
+      multiple = &store_.At(index);
+    }
+  }
+  if (multiple == nullptr || !multiple->IsMultiple() || multiple->IsMultipleKid()) {
+    throw TModelError("Internal error: the multiple of transaction " + std::to_string(record.Id) +
+                      " is not in the transaction store.");
+  }
+  return Get(record.ParentId);
+}
+
+TXItem* TXManager::MakeItem(uint32_t index) {
+  const TXRecord record = store_.At(index);
+  TXItem* parent = ParentFor(record);
+  auto* item = new TXItem(*this, record, parent, index);
+  item->loadedAccountCleared_ = record.AccountCleared;
+  item->loadedEnvelopeCleared_ = record.EnvelopeCleared;
+  cache_[record.Id] = item;
+  return item;
+}
+
+TXItem* TXManager::ItemAt(uint32_t index) {
+  const uint32_t id = store_.At(index).Id;
+  auto cached = cache_.find(id);
+  TXItem* item = nullptr;
+  if (cached != cache_.end()) {
+    item = cached->second;
+    ++item->references_;
+  } else {
+    item = MakeItem(index);
+  }
+  store_.SetCursor(index);
+  return item;
+}
+
+TXItem* TXManager::Get(uint32_t id) {
+  auto cached = cache_.find(id);
+  if (cached != cache_.end()) {
+    ++cached->second->references_;
+    return cached->second;
+  }
+  const uint32_t index = store_.Find(id);
+  if (index == 0)
+    NotInStore(id);
+  return MakeItem(index);
+}
+
+TXItem* TXManager::First(const TXFilter& filter) {
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return ItemAt(index);
+  }
+  return nullptr;
+}
+
+TXItem* TXManager::Last(const TXFilter& filter) {
+  for (uint32_t index = store_.LastNonDead(); index >= 1; --index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return ItemAt(index);
+  }
+  return nullptr;
+}
+
+TXItem* TXManager::Next(const TXItem& item, const TXFilter& filter) {
+  const uint32_t start = SlotOf(item);
+  if (start == 0)
+    NotInStore(item.Id());
+  for (uint32_t index = start + 1; index <= store_.LastNonDead(); ++index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return ItemAt(index);
+  }
+  return nullptr;
+}
+
+TXItem* TXManager::Prev(const TXItem& item, const TXFilter& filter) {
+  const uint32_t start = SlotOf(item);
+  if (start == 0)
+    NotInStore(item.Id());
+  for (uint32_t index = start - 1; index >= 1; --index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return ItemAt(index);
+  }
+  return nullptr;
+}
+
+TXItem* TXManager::FirstFrom(uint32_t position, const TXFilter& filter) {
+  SettleKilled();
+  for (uint32_t index = std::max<uint32_t>(position, 1); index <= store_.LastNonDead(); ++index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return ItemAt(index);
+  }
+  return nullptr;
+}
+
+uint32_t TXManager::Count(const TXFilter& filter) const {
+  uint32_t count = 0;
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      ++count;
+  }
+  return count;
+}
+
+uint32_t TXManager::PositionOf(const TXItem& item) {
+  SettleKilled();
+  return SlotOf(item);
+}
+
+uint32_t TXManager::PositionOfFirst(const TXFilter& filter) {
+  SettleKilled();
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return index;
+  }
+  return 0;
+}
+
+uint32_t TXManager::PositionOfLast(const TXFilter& filter) {
+  SettleKilled();
+  for (uint32_t index = store_.LastNonDead(); index >= 1; --index) {
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return index;
+  }
+  return 0;
+}
+
+TXItem* TXManager::Create(const TXRecord& record) {
+  // A new record takes the first dead slot behind the slots in use; slots killed in bulk must
+  // be where they belong before that is decided.
+  SettleKilled();
+  const uint32_t index = store_.ClaimSlot();
+  TXRecord copy = record;
+  copy.Id = store_.At(index).Id;
+  TXItem* parent = ParentFor(copy);
+  auto* item = new TXItem(*this, copy, parent, index);
+  cache_[copy.Id] = item;
+  item->record_.Flags |= kXUnsorted;
+  store_.Put(index, item->record_);
+  return item;
+}
+
+void TXManager::Release(TXItem* item) {
+  if (item == nullptr)
+    return;
+  if (item->references_ <= 0)
+    throw TModelError("Internal error: release of an item nobody holds.");
+  if (--item->references_ > 0)
+    return;
+  auto cached = cache_.find(item->Id());
+  if (cached != cache_.end() && cached->second == item)
+    cache_.erase(cached);
+  if (const uint32_t index = SlotOf(*item); index != 0) {
+    if (!item->record_.IsLive()) {
+      RemoveAt(index);
+    } else if ((item->record_.Flags & kXUnsorted) != 0) {
+      store_.Replace(index, TXOrdering(envelopes_));
+    }
+  }
+  delete item;
+}
+
+void TXManager::RemoveAt(uint32_t index) {
+  if (batchDepth_ > 0) {
+    killed_.push_back(store_.At(index).Id);
+    store_.KillInPlace(index);
+  } else {
+    store_.Remove(index);
+  }
+}
+
+void TXManager::SettleKilled() {
+  if (killed_.empty())
+    return;
+  store_.SettleKilled(killed_);
+  killed_.clear();
+}
+
+void TXManager::StoreItem(TXItem& item) {
+  item.record_.Flags |= kXUnsorted;
+  const uint32_t index = store_.Find(item.Id(), item.slot_);
+  if (index == 0)
+    NotInStore(item.Id());
+  item.slot_ = index;
+  store_.Put(index, item.record_);
+}
+
+void TXManager::StoreRecord(TXRecord& record) {
+  record.Flags |= kXUnsorted;
+  const uint32_t index = store_.Find(record.Id);
+  if (index == 0)
+    NotInStore(record.Id);
+  store_.Put(index, record);
+}
+
+void TXManager::LoadRecord(TXRecord& record) const {
+  const uint32_t index = store_.Find(record.Id);
+  if (index == 0)
+    NotInStore(record.Id);
+  record = store_.At(index);
+}
+
+const TXRecord* TXManager::FindRecord(uint32_t id) const {
+  auto cached = cache_.find(id);
+  const uint32_t hint = cached != cache_.end() ? cached->second->slot_ : 0;
+  const uint32_t index = store_.Find(id, hint);
+  return index == 0 ? nullptr : &store_.At(index);
+}
+
+void TXManager::EraseForDelete(TXItem& item) {
+  item.record_.Flags &= ~uint32_t{kXInert};
+  item.Erase();
+}
+
+void TXManager::Delete(TXItem* item) {
+  if (item == nullptr)
+    return;
+  ++item->references_;
+  item->record_.Flags |= kXHidden;
+  StoreItem(*item);
+  BroadcastRemoved(*item);
+  EraseForDelete(*item);
+
+  auto cached = cache_.find(item->Id());
+  if (cached != cache_.end() && cached->second == item)
+    cache_.erase(cached);
+  if (const uint32_t index = SlotOf(*item); index != 0)
+    RemoveAt(index);
+  // A part still held somewhere must not let go of a multiple that is gone.
+  for (auto& entry : cache_) {
+    if (entry.second->parent_ == item)
+      entry.second->parent_ = nullptr;
+  }
+  delete item;
+}
+
+template <class Visit>
+void TXManager::ForEach(const TXFilter& filter, Visit visit) {
+  TDeletionWatch watch(*this);
+  TXHold current(First(filter));
+  while (current) {
+    TXHold next(Next(*current, filter));
+    watch.Clear();
+    visit(current);
+    if (current) {
+      if (watch.WasRemoved(current.get())) {
+        current.release();
+      } else {
+        current.reset();
+      }
+    }
+    if (next && watch.WasRemoved(next.get())) {
+      // The record that was to come went with this one; start over among those left.
+      next.release();
+      next.reset(First(filter));
+    }
+    current = std::move(next);
+  }
+}
+
+void TXManager::DeleteAll(const TXFilter& filter) {
+  TBatch batch(*this);
+  ForEach(filter, [this](TXHold& item) { Delete(item.release()); });
+}
+
+// ----- Cascades -----
+
+bool TXManager::HasAccountTransactions(uint32_t accountId) const {
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    const TXRecord& record = store_.At(index);
+    if (record.IsLive() && (record.Flags & kXAccountSide) != 0 && record.AccountId == accountId) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void TXManager::DeleteAccountTransactions(uint32_t accountId) {
+  NotifyViews(TXViewNotice::AccountDeleted, accountId);
+  TBatch batch(*this);
+  ForEach(TAccountTransferFilter(accountId), [this](TXHold& half) {
+    const uint32_t partnerId = half->Record().PartnerId;
+    if (partnerId != half->Id() && FindRecord(partnerId) != nullptr) {
+      TXHold partner(Get(partnerId));
+      const int32_t amount = partner->Record().amount;
+      const uint32_t envelope = Accounts().GetDefaultEnvelope(partner->Record().AccountId);
+      partner->ChangeAmount(NegateCents(amount), true);
+      TXRecord& other = partner->Mutable();
+      other.Flags = kXNewPayment | (other.Flags & kXHidden);
+      other.PartnerId = 0;
+      other.EnvelopeId = envelope;
+      partner->ChangeAmount(amount, false);
+    }
+    // The account goes with its balance, so its half is emptied without posting.
+    TXRecord& record = half->Mutable();
+    record.amount = 0;
+    record.Flags = kXAccountSide;
+    record.PartnerId = 0;
+    Delete(half.release());
+  });
+  DeleteAll(TAccountFilter(accountId));
+}
+
+void TXManager::MoveToEnvelope(TXHold& item, uint32_t newEnvelopeId) {
+  const TXRecord& record = item->Record();
+  const TXRecord* partner = record.IsEnvelopeTransfer() ? FindRecord(record.PartnerId) : nullptr;
+  if (partner == nullptr || partner->EnvelopeId != newEnvelopeId || record.PartnerId == record.Id) {
+    item->SetEnvelope(newEnvelopeId);
+    return;
+  }
+  // A transfer between the two envelopes moves nothing once they are one: it goes.
+  TXHold other(Get(record.PartnerId));
+  Delete(item.release());
+  other->Commit(true);
+}
+
+void TXManager::MoveEnvelopeTransactions(uint32_t envelopeId, uint32_t newEnvelopeId) {
+  if (envelopeId == newEnvelopeId)
+    return;
+  NotifyViews(TXViewNotice::EnvelopeMoved, envelopeId);
+  TBatch batch(*this);
+  ForEach(TEnvelopeFilter(envelopeId),
+          [this, newEnvelopeId](TXHold& item) { MoveToEnvelope(item, newEnvelopeId); });
+}
+
+uint64_t TXManager::NextCheckNumber(uint32_t accountId) {
+  const TAccountFilter filter(accountId);
+  uint64_t largest = 0;
+  uint32_t seen = 0;
+  for (uint32_t index = store_.LastNonDead(); index >= 1 && seen < kCheckNumberReach; --index) {
+    if (!Visible(index) || !filter.Accepts(store_.At(index)))
+      continue;
+    ++seen;
+    largest = std::max(largest, LeadingNumber(store_.At(index).GetCode()));
+  }
+  return largest + 1;
+}
+
+// ----- Multiples -----
+
+std::vector<uint32_t> TXManager::PartIds(uint32_t multipleId) const {
+  std::vector<uint32_t> ids;
+  for (uint32_t index : store_.PartSlots(multipleId)) {
+    if (Visible(index))
+      ids.push_back(store_.At(index).Id);
+  }
+  return ids;
+}
+
+void TXManager::RemoveParts(TXItem& multiple) {
+  NotifyViews(TXViewNotice::MultiplePartsRemoved, multiple.Id());
+  // Every part is deleted, in store order, as DeleteAll with TMultKidsFilter would; the parts
+  // are found near their multiple instead of by a walk over the whole store.
+  TBatch batch(*this);
+  for (uint32_t id : PartIds(multiple.Id())) {
+    const TXRecord* part = FindRecord(id);
+    if (part == nullptr || (part->Flags & kXHidden) != 0 || !part->IsMultipleKid() ||
+        part->ParentId != multiple.Id()) {
+      continue;
+    }
+    Delete(Get(id));
+  }
+}
+
+void TXManager::RecommitParts(TXItem& multiple) {
+  std::vector<TXHold> parts;
+  for (uint32_t id : PartIds(multiple.Id()))
+    parts.emplace_back(Get(id));
+  for (TXHold& part : parts) {
+    if (part->Record().IsLive())
+      part->Commit(true);
+  }
+}
+
+// ----- Whole store -----
+
+void TXManager::Compact() {
+  SettleKilled();
+  store_.Compact(TXOrdering(envelopes_));
+}
+
+bool TXManager::HasNewImports() const {
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    const TXRecord& record = store_.At(index);
+    if (record.Flags != 0 && record.NewImport != 0)
+      return true;
+  }
+  return false;
+}
+
+void TXManager::ConfirmImports() {
+  for (uint32_t index = 1; index <= store_.Count(); ++index) {
+    store_.At(index).NewImport = 0;
+  }
+}
+
+bool TXManager::HasPendingCleared() const {
+  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+    const TXRecord& record = store_.At(index);
+    if (record.Flags != 0 && (record.AccountCleared == 1 || record.EnvelopeCleared == 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void TXManager::ConfirmCleared() {
+  const uint32_t today = Today().Packed();
+  for (uint32_t index = 1; index <= store_.Count(); ++index) {
+    TXRecord& record = store_.At(index);
+    if (record.AccountCleared == 1)
+      record.AccountCleared = today;
+    if (record.EnvelopeCleared == 1)
+      record.EnvelopeCleared = today;
+  }
+}
+
+// ----- Observers -----
+
+void TXManager::Register(TXList& list) {
+  lists_.push_back(&list);
+}
+
+void TXManager::Unregister(TXList& list) {
+  std::erase(lists_, &list);
+}
+
+void TXManager::AddView(TXViewListener& view) {
+  views_.push_back(&view);
+}
+
+void TXManager::RemoveView(TXViewListener& view) {
+  std::erase(views_, &view);
+}
+
+void TXManager::NotifyViews(TXViewNotice notice, uint32_t id) {
+  Broadcast(views_, [&](TXViewListener& view) { view.Notify(notice, id); });
+}
+
+void TXManager::RepaintViews() {
+  Broadcast(views_, [](TXViewListener& view) { view.Repaint(); });
+}
+
+void TXManager::BroadcastChanged(TXItem& item) {
+  Broadcast(lists_, [&](TXList& list) { list.Changed(item); });
+  RepaintViews();
+}
+
+void TXManager::BroadcastRemoved(TXItem& item) {
+  Broadcast(lists_, [&](TXList& list) { list.Removed(item); });
+}
+
+void TXManager::BroadcastAdded(TXItem& item) {
+  Broadcast(lists_, [&](TXList& list) { list.Added(item); });
+}
+
+// ----- Stream -----
+
+void TXManager::Streamer::Write(opstream& os) const {
+  Object().store_.Write(os);
+}
+
+void TXManager::Streamer::Read(ipstream& is, uint32_t) {
+  Object().store_.Read(is);
+}

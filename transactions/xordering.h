@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+
+#include "transactions/xrecord.h"
+
+class TEnvelopeList;
+
+/// The ledger order of transaction records: "Start" records first and "hold" records last
+/// whatever their dates, then by date, deposits before payments on the same day, by code
+/// without regard to case, and by the envelope's place in the envelope list; records equal in
+/// all of that keep their order in the store. The order is not total (a record of amount 0 is
+/// not placed against deposits or payments by the sign step), so callers place one record at a
+/// time, as the store does, and never hand it to a general sorting routine.
+class TXOrdering {
+ public:
+  /// `envelopes` gives the envelope positions; without it every envelope counts position 0.
+  /// The envelope tree must not change while the ordering is in use: positions are read once,
+  /// when the first comparison needs them.
+  explicit TXOrdering(const TEnvelopeList* envelopes) : envelopes_(envelopes) {}
+
+  /// The parts of a record that the comparison reads, prepared once for a record being placed.
+  struct Key {
+    explicit Key(const TXRecord& record);
+    bool start;
+    bool hold;
+    uint32_t date;
+    int32_t amount;
+    uint32_t envelopeId;
+    /// The code, copied so that the key stays valid while records move.
+    std::string_view Code() const { return std::string_view(code, codeLength); }
+
+   private:
+    char code[TXRecord::kCodeSize];
+    size_t codeLength;
+  };
+
+  /// True when the record with key `a`, now at store position `aPosition`, sorts before
+  /// `b` at `bPosition`.
+  bool Before(const Key& a, uint32_t aPosition, const TXRecord& b, uint32_t bPosition) const;
+  bool Before(const TXRecord& a, uint32_t aPosition, const TXRecord& b, uint32_t bPosition) const {
+    return Before(Key(a), aPosition, b, bPosition);
+  }
+
+  /// Compares codes as the ledger does: letters without regard to case (Windows-1252 letters
+  /// included), everything else by its byte value. Negative, 0 or positive.
+  static int CompareCodes(std::string_view a, std::string_view b);
+  /// The 1-based position of an envelope in the list's order; 0 for an identifier that names
+  /// no envelope.
+  uint32_t EnvelopePosition(uint32_t envelopeId) const;
+
+ private:
+  const TEnvelopeList* envelopes_;
+  mutable bool positionsRead_ = false;
+  mutable std::unordered_map<uint32_t, uint32_t> positions_;
+};

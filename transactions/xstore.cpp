@@ -1,0 +1,537 @@
+#include "transactions/xstore.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/model_error.h"
+#include "core/pstream.h"
+#include "transactions/xordering.h"
+
+static_assert(std::is_trivially_copyable_v<TXRecord>, "slots are moved and stored as raw bytes");
+
+namespace {
+
+// How far the neighbours of a re-placed record are looked for before the whole store is
+// scanned instead.
+constexpr uint32_t kNeighbourReach = 64;
+
+}  // namespace
+
+void TXStore::FreeBlock::operator()(TXRecord* block) const {
+  std::free(block);
+}
+
+TXStore::TXStore() {
+  Reserve(kInitialCapacity);
+}
+
+void TXStore::ResetEmpty() {
+  killedFrom_ = 0;
+  seenAt_.clear();
+  partCounts_.clear();
+  count_ = 0;
+  capacity_ = kInitialCapacity;
+  lastId_ = 0;
+  cursor_ = 0;
+  tailStart_ = 1;
+}
+
+void TXStore::Reserve(size_t slots) {
+  if (slots <= allocated_)
+    return;
+  size_t grown = allocated_ + std::max<size_t>(kGrowth, allocated_ / 2);
+  size_t wanted = std::max(slots, grown);
+  // The records are plain bytes: the block is moved as it is and needs no constructors.
+  void* block = std::realloc(slots_.get(), wanted * sizeof(TXRecord));
+  if (block == nullptr) {
+    wanted = slots;
+    block = std::realloc(slots_.get(), wanted * sizeof(TXRecord));
+    if (block == nullptr)
+      throw std::bad_alloc();
+  }
+  (void)slots_.release();
+  slots_.reset(static_cast<TXRecord*>(block));
+  allocated_ = wanted;
+}
+
+TXRecord& TXStore::At(uint32_t index) {
+  if (index == 0 || index > count_)
+    throw TModelError("Transaction slot out of range.");
+  return slots_.get()[index - 1];
+}
+
+const TXRecord& TXStore::At(uint32_t index) const {
+  if (index == 0 || index > count_)
+    throw TModelError("Transaction slot out of range.");
+  return slots_.get()[index - 1];
+}
+
+void TXStore::Remember(uint32_t id, uint32_t index) const {
+  if (id == 0 || id >= kRememberedIds)
+    return;
+  if (id >= seenAt_.size())
+    seenAt_.resize(std::max<size_t>(size_t{id} + 1, seenAt_.size() * 2));
+  seenAt_[id] = index;
+}
+
+void TXStore::RememberFrom(uint32_t from) const {
+  for (uint32_t index = std::max<uint32_t>(from, 1); index <= count_; ++index) {
+    Remember(slots_.get()[index - 1].Id, index);
+  }
+}
+
+uint32_t TXStore::Find(uint32_t id, uint32_t hint) const {
+  if (id == 0 || count_ == 0)
+    return 0;
+  const TXRecord* slots = slots_.get();
+  auto matches = [&](uint32_t index) {
+    return slots[index - 1].Id == id && slots[index - 1].Flags != 0;
+  };
+  auto found = [&](uint32_t index) {
+    cursor_ = index;
+    Remember(id, index);
+    return index;
+  };
+  if (hint >= 1 && hint <= count_ && matches(hint))
+    return found(hint);
+  uint32_t start = cursor_ >= 1 && cursor_ <= count_ ? cursor_ : 1;
+  if (id < seenAt_.size() && seenAt_[id] >= 1 && seenAt_[id] <= count_) {
+    if (matches(seenAt_[id]))
+      return found(seenAt_[id]);
+    start = seenAt_[id];
+  }
+  for (uint32_t step = 0;; ++step) {
+    bool inside = false;
+    if (step < count_ - start + 1) {
+      inside = true;
+      if (matches(start + step))
+        return found(start + step);
+    }
+    if (step > 0 && step < start) {
+      inside = true;
+      if (matches(start - step))
+        return found(start - step);
+    }
+    if (!inside)
+      return 0;
+  }
+}
+
+uint32_t TXStore::LastLive() const {
+  for (uint32_t index = LastNonDead(); index >= 1; --index) {
+    if (slots_.get()[index - 1].IsLive())
+      return index;
+  }
+  return 0;
+}
+
+void TXStore::FixTail(uint32_t top) {
+  if (tailStart_ > top + 1)
+    return;
+  uint32_t start = std::min(top, count_) + 1;
+  while (start > 1 && slots_.get()[start - 2].Flags == 0)
+    --start;
+  tailStart_ = start;
+}
+
+uint32_t TXStore::ClaimSlot() {
+  const uint32_t used = LastNonDead();
+  if (used == count_) {
+    if (count_ == std::numeric_limits<uint32_t>::max() ||
+        lastId_ == std::numeric_limits<uint32_t>::max()) {
+      throw TModelError("The transaction store is full.");
+    }
+    if (count_ >= capacity_) {
+      capacity_ = capacity_ > std::numeric_limits<uint32_t>::max() - kGrowth
+                      ? std::numeric_limits<uint32_t>::max()
+                      : capacity_ + kGrowth;
+    }
+    Reserve(size_t{count_} + 1);
+    TXRecord fresh{};
+    fresh.Id = ++lastId_;
+    slots_.get()[count_] = fresh;
+    ++count_;
+  }
+  TXRecord& slot = slots_.get()[used];
+  // A dead slot of a damaged file may carry no identifier; a record in use always has one.
+  if (slot.Id == 0) {
+    if (lastId_ == std::numeric_limits<uint32_t>::max()) {
+      throw TModelError("The transaction store is full.");
+    }
+    slot.Id = ++lastId_;
+  }
+  return used + 1;
+}
+
+void TXStore::CountPart(const TXRecord& record, int change) {
+  if (record.Flags == 0 || !record.IsMultipleKid())
+    return;
+  uint32_t& count = partCounts_[record.ParentId];
+  count = static_cast<uint32_t>(static_cast<int64_t>(count) + change);
+  if (count == 0)
+    partCounts_.erase(record.ParentId);
+}
+
+void TXStore::CountAllParts() {
+  partCounts_.clear();
+  for (uint32_t index = 1; index <= count_; ++index)
+    CountPart(slots_.get()[index - 1], 1);
+}
+
+uint32_t TXStore::PartCount(uint32_t multipleId) const {
+  auto found = partCounts_.find(multipleId);
+  return found == partCounts_.end() ? 0 : found->second;
+}
+
+std::vector<uint32_t> TXStore::PartSlots(uint32_t multipleId) const {
+  std::vector<uint32_t> slots;
+  const uint32_t wanted = PartCount(multipleId);
+  if (wanted == 0)
+    return slots;
+  const uint32_t start = std::max<uint32_t>(Find(multipleId), 1);
+  auto isPart = [&](uint32_t index) {
+    const TXRecord& record = slots_.get()[index - 1];
+    return record.Flags != 0 && record.IsMultipleKid() && record.ParentId == multipleId;
+  };
+  for (uint32_t step = 0; slots.size() < wanted; ++step) {
+    bool inside = false;
+    if (step < count_ - start + 1) {
+      inside = true;
+      if (isPart(start + step))
+        slots.push_back(start + step);
+    }
+    if (step > 0 && step < start) {
+      inside = true;
+      if (isPart(start - step))
+        slots.push_back(start - step);
+    }
+    if (!inside)
+      break;
+  }
+  std::sort(slots.begin(), slots.end());
+  return slots;
+}
+
+void TXStore::Put(uint32_t index, const TXRecord& record) {
+  CountPart(At(index), -1);
+  CountPart(record, 1);
+  At(index) = record;
+  Remember(record.Id, index);
+  if (record.Flags != 0) {
+    tailStart_ = std::max(tailStart_, index + 1);
+  } else {
+    FixTail(index);
+  }
+}
+
+void TXStore::Move(uint32_t from, uint32_t to) {
+  if (from == to)
+    return;
+  TXRecord* slots = slots_.get();
+  TXRecord moving = slots[from - 1];
+  if (from < to) {
+    std::memmove(&slots[from - 1], &slots[from], size_t{to - from} * sizeof(TXRecord));
+  } else {
+    std::memmove(&slots[to], &slots[to - 1], size_t{from - to} * sizeof(TXRecord));
+  }
+  slots[to - 1] = moving;
+  Remember(moving.Id, to);
+  FixTail(std::max(from, to));
+  // A move shifts the slots between its ends by one, so a killed slot may now lie one lower.
+  if (killedFrom_ != 0)
+    killedFrom_ = std::min(killedFrom_, std::min(from, to));
+}
+
+uint32_t TXStore::Remove(uint32_t index) {
+  CountPart(At(index), -1);
+  At(index).Flags = 0;
+  FixTail(index);
+  const uint32_t lastLive = LastLive();
+  const uint32_t to = index < lastLive ? lastLive : lastLive + 1;
+  Move(index, to);
+  if (cursor_ > count_)
+    cursor_ = 0;
+  return to;
+}
+
+void TXStore::KillInPlace(uint32_t index) {
+  CountPart(At(index), -1);
+  At(index).Flags = 0;
+  FixTail(index);
+  killedFrom_ = killedFrom_ == 0 ? index : std::min(killedFrom_, index);
+}
+
+void TXStore::SettleKilled(const std::vector<uint32_t>& killedIds) {
+  if (killedIds.empty())
+    return;
+  const std::unordered_set<uint32_t> killed(killedIds.begin(), killedIds.end());
+  TXRecord* slots = slots_.get();
+  auto isKilled = [&](const TXRecord& record) {
+    return record.Flags == 0 && killed.count(record.Id) != 0;
+  };
+  uint32_t first = 0;
+  const uint32_t from = killedFrom_ == 0 ? 1 : killedFrom_;
+  killedFrom_ = 0;
+  for (uint32_t index = from; index <= count_; ++index) {
+    if (isKilled(slots[index - 1])) {
+      first = index;
+      break;
+    }
+  }
+  if (first == 0)
+    return;
+
+  // Keep the killed records aside in the order they were killed; close the gaps they leave.
+  std::vector<TXRecord> aside;
+  aside.reserve(killedIds.size());
+  uint32_t write = first;
+  for (uint32_t read = first; read <= count_; ++read) {
+    const TXRecord& record = slots[read - 1];
+    if (isKilled(record)) {
+      aside.push_back(record);
+    } else {
+      if (write != read)
+        slots[write - 1] = record;
+      ++write;
+    }
+  }
+  // The one killed last goes first, as one removal after another would leave them.
+  std::unordered_map<uint32_t, size_t> where;
+  where.reserve(aside.size());
+  for (size_t i = 0; i < aside.size(); ++i)
+    where.emplace(aside[i].Id, i);
+  std::vector<bool> taken(aside.size(), false);
+  std::vector<TXRecord> ordered;
+  ordered.reserve(aside.size());
+  for (auto id = killedIds.rbegin(); id != killedIds.rend(); ++id) {
+    auto found = where.find(*id);
+    if (found == where.end() || taken[found->second])
+      continue;
+    taken[found->second] = true;
+    ordered.push_back(aside[found->second]);
+  }
+  // Killed slots whose identifier appears twice in a damaged file follow in store order.
+  for (size_t i = 0; i < aside.size(); ++i) {
+    if (!taken[i])
+      ordered.push_back(aside[i]);
+  }
+
+  const uint32_t kept = write - 1;
+  uint32_t lastLive = 0;
+  for (uint32_t index = kept; index >= 1; --index) {
+    if (slots[index - 1].IsLive()) {
+      lastLive = index;
+      break;
+    }
+  }
+  const size_t behind = kept - lastLive;
+  std::memmove(&slots[lastLive + ordered.size()], &slots[lastLive], behind * sizeof(TXRecord));
+  std::copy(ordered.begin(), ordered.end(), &slots[lastLive]);
+  tailStart_ = count_ + 1;
+  FixTail(count_);
+  cursor_ = 0;
+  RememberFrom(first);
+}
+
+bool TXStore::Eligible(uint32_t index) const {
+  const TXRecord& record = slots_.get()[index - 1];
+  return record.Flags != 0 && (record.Flags & kXUnsorted) == 0;
+}
+
+uint32_t TXStore::Replace(uint32_t index, const TXOrdering& ordering) {
+  TXRecord& record = At(index);
+  record.Flags &= ~uint32_t{kXUnsorted};
+  const TXOrdering::Key key(record);
+
+  // A record whose keys did not change (or changed only a little) usually sits between its
+  // neighbours already; that is checked first so that an edit costs no walk over the store.
+  uint32_t previous = index;
+  bool previousKnown = false;
+  for (uint32_t steps = 0; steps < kNeighbourReach; ++steps) {
+    if (previous == 1) {
+      previous = 0;
+      previousKnown = true;
+      break;
+    }
+    --previous;
+    if (Eligible(previous)) {
+      previousKnown = true;
+      break;
+    }
+  }
+  uint32_t next = index;
+  bool nextKnown = false;
+  const uint32_t end = LastNonDead();
+  for (uint32_t steps = 0; steps < kNeighbourReach; ++steps) {
+    if (next >= end) {
+      next = 0;
+      nextKnown = true;
+      break;
+    }
+    ++next;
+    if (Eligible(next)) {
+      nextKnown = true;
+      break;
+    }
+  }
+  if (previousKnown && nextKnown) {
+    const bool afterPrevious =
+        previous == 0 || !ordering.Before(key, index, slots_.get()[previous - 1], previous);
+    const bool beforeNext = next == 0 || ordering.Before(key, index, slots_.get()[next - 1], next);
+    if (afterPrevious && beforeNext)
+      return index;
+  }
+
+  uint32_t target = 0;
+  for (uint32_t slot = end; slot >= 1; --slot) {
+    if (slot == index || !Eligible(slot))
+      continue;
+    if (!ordering.Before(key, index, slots_.get()[slot - 1], slot)) {
+      target = slot;
+      break;
+    }
+  }
+  const uint32_t to = target < index ? target + 1 : target;
+  Move(index, to);
+  return to;
+}
+
+void TXStore::Compact(const TXOrdering& ordering) {
+  std::vector<uint32_t> killed;
+  uint32_t index = count_;
+  while (index >= 1) {
+    TXRecord& record = slots_.get()[index - 1];
+    if (record.Flags == 0) {
+      --index;
+    } else if (!record.IsLive()) {
+      killed.push_back(record.Id);
+      KillInPlace(index);
+      --index;
+    } else if ((record.Flags & kXUnsorted) != 0) {
+      // The same index is looked at again: it now holds a neighbour that may be unsorted too.
+      Replace(index, ordering);
+    } else {
+      --index;
+    }
+  }
+  SettleKilled(killed);
+}
+
+void TXStore::Write(opstream& os) const {
+  os.WriteWord32(kFormat);
+  os.WriteWord32(capacity_);
+  os.WriteWord32(count_);
+  os.WriteWord32(lastId_);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(slots_.get());
+  size_t left = size_t{count_} * sizeof(TXRecord);
+  while (left > 0) {
+    const size_t piece = std::min(left, kPieceBytes);
+    os.WriteBytes(bytes, piece);
+    bytes += piece;
+    left -= piece;
+  }
+}
+
+void TXStore::Read(ipstream& is) {
+  ResetEmpty();
+  const uint32_t format = is.ReadWord();
+  const uint32_t capacity = is.ReadRaw32();
+  const uint32_t count = is.ReadRaw32();
+  const uint32_t lastId = format == kFormatWithoutLastId ? count : is.ReadRaw32();
+  if (!is.Good())
+    return;
+  if (count > capacity) {
+    is.SetState(pstream::kFailed);
+    return;
+  }
+  if (!is.CanHold(count, sizeof(TXRecord)))
+    return;
+  Reserve(count);
+  auto* bytes = reinterpret_cast<uint8_t*>(slots_.get());
+  size_t left = size_t{count} * sizeof(TXRecord);
+  while (left > 0 && is.Good()) {
+    const size_t piece = std::min(left, kPieceBytes);
+    is.ReadBytes(bytes, piece);
+    bytes += piece;
+    left -= piece;
+  }
+  if (!is.Good())
+    return;
+
+  count_ = count;
+  capacity_ = capacity;
+  loadedFormat_ = format;
+  lastId_ = lastId;
+  if (!RepairIdentifiers()) {
+    is.SetState(pstream::kFailed);
+    ResetEmpty();
+    return;
+  }
+  tailStart_ = count_ + 1;
+  FixTail(count_);
+  RememberFrom(1);
+  CountAllParts();
+}
+
+bool TXStore::RepairIdentifiers() {
+  TXRecord* slots = slots_.get();
+  uint32_t highest = lastId_;
+  for (uint32_t index = 1; index <= count_; ++index)
+    highest = std::max(highest, slots[index - 1].Id);
+  lastId_ = highest;
+
+  // Identifiers must be unique over all slots, dead ones included, since a dead slot hands its
+  // identifier to the next new record. A damaged file may repeat one or carry 0: the records in
+  // use keep the first of each, and every other slot gets a fresh identifier.
+  std::vector<bool> seenDense;
+  std::unordered_set<uint32_t> seenSparse;
+  const bool dense = highest <= size_t{count_} * 4 + 1024;
+  if (dense)
+    seenDense.assign(size_t{highest} + 1, false);
+  auto claim = [&](uint32_t id) {
+    if (id == 0)
+      return false;
+    if (dense) {
+      if (seenDense[id])
+        return false;
+      seenDense[id] = true;
+      return true;
+    }
+    return seenSparse.insert(id).second;
+  };
+  for (bool inUse : {true, false}) {
+    for (uint32_t index = 1; index <= count_; ++index) {
+      TXRecord& record = slots[index - 1];
+      if ((record.Flags != 0) != inUse || claim(record.Id))
+        continue;
+      if (lastId_ == std::numeric_limits<uint32_t>::max())
+        return false;
+      record.Id = ++lastId_;
+      if (dense) {
+        seenDense.push_back(true);
+      } else {
+        seenSparse.insert(record.Id);
+      }
+    }
+  }
+  return true;
+}
+
+bool TXStore::CheckConsistency() const {
+  uint32_t start = count_ + 1;
+  while (start > 1 && slots_.get()[start - 2].Flags == 0)
+    --start;
+  std::unordered_map<uint32_t, uint32_t> parts;
+  for (uint32_t index = 1; index <= count_; ++index) {
+    const TXRecord& record = slots_.get()[index - 1];
+    if (record.Flags != 0 && record.IsMultipleKid())
+      ++parts[record.ParentId];
+  }
+  return start == tailStart_ && count_ <= capacity_ && count_ <= allocated_ && parts == partCounts_;
+}

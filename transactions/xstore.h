@@ -1,0 +1,141 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "transactions/xrecord.h"
+
+class ipstream;
+class opstream;
+class TXOrdering;
+
+/// Every transaction record of a document in one block of 256-byte slots, addressed from 1:
+/// the live and erased records in ledger order (but for those marked Unsorted), then dead
+/// slots, whose records were removed but which keep their identifiers for the next new record.
+/// The block is the stored form: written and read as the raw image of its first `count` slots.
+///
+/// The capacity is a stored number that grows by 500 when the count reaches it; the memory
+/// actually held follows the count, so that a file naming an absurd capacity costs nothing.
+/// Every slot access is checked against the count.
+class TXStore {
+ public:
+  static constexpr uint32_t kInitialCapacity = 1000;
+  static constexpr uint32_t kGrowth = 500;
+  /// The store format written: with a last-id field.
+  static constexpr uint32_t kFormat = 2;
+  /// The oldest store format, without a last-id field.
+  static constexpr uint32_t kFormatWithoutLastId = 1;
+  /// The largest piece the slots are read and written in.
+  static constexpr size_t kPieceBytes = 16384;
+
+  /// An empty store of 1000 slots whose last identifier is 0.
+  TXStore();
+  TXStore(const TXStore&) = delete;
+  TXStore& operator=(const TXStore&) = delete;
+
+  uint32_t Count() const { return count_; }
+  uint32_t Capacity() const { return capacity_; }
+  uint32_t LastId() const { return lastId_; }
+  /// The store format this store was read with (the written one for a new store).
+  uint32_t LoadedFormat() const { return loadedFormat_; }
+
+  /// The slot at a 1-based index; an index outside 1..count is an internal error.
+  TXRecord& At(uint32_t index);
+  const TXRecord& At(uint32_t index) const;
+
+  /// The slot of the record with `id` that is not dead: the slot `hint` or the slot the
+  /// identifier was last seen in when it still holds it, else searched alternately up and down
+  /// from there (or from the cursor); 0 when there is none. The cursor is left on the slot
+  /// found. Identifiers are unique over all slots, so where the search starts decides only how
+  /// long it takes.
+  uint32_t Find(uint32_t id, uint32_t hint = 0) const;
+  uint32_t Cursor() const { return cursor_; }
+  void SetCursor(uint32_t index) const { cursor_ = index; }
+
+  /// The last slot that is not dead (0 when all are).
+  uint32_t LastNonDead() const { return tailStart_ - 1; }
+  /// The last slot whose record is live (0 when none is).
+  uint32_t LastLive() const;
+
+  /// Finds the slot of a new record: the first dead slot behind the last slot in use, or a new
+  /// slot with a fresh identifier (growing the capacity by 500 when the count reaches it).
+  /// The slot keeps its identifier and stays dead until the record is written with Put.
+  uint32_t ClaimSlot();
+  /// Writes `record` into the slot at `index`.
+  void Put(uint32_t index, const TXRecord& record);
+  /// Kills the record at `index` and moves its slot just behind the last live record; returns
+  /// where the dead slot went.
+  uint32_t Remove(uint32_t index);
+  /// Kills the record at `index` where it lies, for removals in bulk; SettleKilled puts the
+  /// dead slots where Remove would have.
+  void KillInPlace(uint32_t index);
+  /// Moves the slots killed in place (their identifiers in the order they were killed) just
+  /// behind the last live record, the one killed last first, as removing them one after another
+  /// leaves them when no erased record lies among the last live ones. Takes time in proportion
+  /// to the slots from the first killed one to the end.
+  void SettleKilled(const std::vector<uint32_t>& killedIds);
+  /// Clears Unsorted at `index` and moves the record to its place in ledger order; returns its
+  /// new index.
+  uint32_t Replace(uint32_t index, const TXOrdering& ordering);
+  /// Re-places every unsorted live record and removes every record that is not live.
+  void Compact(const TXOrdering& ordering);
+
+  /// The stored form: word32 format, raw capacity, count and last id, the slots.
+  void Write(opstream& os) const;
+  /// Reads the stored form; a count above the capacity or beyond the data fails the stream
+  /// and leaves the store empty. Identifiers that a damaged file repeats are made unique.
+  void Read(ipstream& is);
+
+  /// How many slots in use hold parts of the multiple with `multipleId`.
+  uint32_t PartCount(uint32_t multipleId) const;
+  /// The slots of the parts of a multiple in store order, found by looking outwards from the
+  /// multiple's slot (where parts lie, since they share its date) until every part is found.
+  std::vector<uint32_t> PartSlots(uint32_t multipleId) const;
+
+  /// True when the cached end of the slots in use agrees with the slots (for tests).
+  bool CheckConsistency() const;
+
+ private:
+  struct FreeBlock {
+    void operator()(TXRecord* block) const;
+  };
+
+  void Reserve(size_t slots);
+  /// Takes the record at `from` out and puts it at `to`, shifting the slots between by one.
+  void Move(uint32_t from, uint32_t to);
+  /// Brings the cached start of the dead tail up to date after slots up to `top` changed.
+  void FixTail(uint32_t top);
+  void ResetEmpty();
+  /// Makes the identifiers of a store read from a file unique and the last id the highest;
+  /// false when no identifier is left to give.
+  bool RepairIdentifiers();
+  bool Eligible(uint32_t index) const;
+  void Remember(uint32_t id, uint32_t index) const;
+  /// Counts a record in or out of its multiple's parts.
+  void CountPart(const TXRecord& record, int change);
+  void CountAllParts();
+  /// Remembers where every identifier from slot `from` on lies now.
+  void RememberFrom(uint32_t from) const;
+
+  std::unique_ptr<TXRecord, FreeBlock> slots_;
+  size_t allocated_ = 0;
+  uint32_t count_ = 0;
+  uint32_t capacity_ = kInitialCapacity;
+  uint32_t lastId_ = 0;
+  uint32_t loadedFormat_ = kFormat;
+  mutable uint32_t cursor_ = 0;
+  // Slots from here to the count are all dead (count + 1 when the last slot is in use).
+  uint32_t tailStart_ = 1;
+  // No slot below this one was killed in place since the last settling (0: none was killed).
+  uint32_t killedFrom_ = 0;
+  // Where each identifier was last seen. Entries may be stale (moves shift the slots between
+  // their ends by one), so an entry is checked before it is trusted and only tells a search
+  // where to begin; identifiers beyond kRememberedIds are searched from the cursor alone.
+  static constexpr uint32_t kRememberedIds = 1u << 26;
+  mutable std::vector<uint32_t> seenAt_;
+  // The number of slots in use that are parts of each multiple, kept with every write.
+  std::unordered_map<uint32_t, uint32_t> partCounts_;
+};

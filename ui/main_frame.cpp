@@ -1,0 +1,217 @@
+#include "ui/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "ui/command_icons.h"
+#include "ui/vorla_client.h"
+
+namespace {
+
+// The keys of the commands that have one.
+QKeySequence KeyOf(TCommandId id) {
+  switch (id) {
+    case kCmdExit:
+      return QKeySequence(Qt::ALT | Qt::Key_F4);
+    case kCmdCascade:
+      return QKeySequence(Qt::SHIFT | Qt::Key_F5);
+    case kCmdTile:
+      return QKeySequence(Qt::SHIFT | Qt::Key_F4);
+    case kCmdTileHorizontally:
+      return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F4);
+    case kCmdHelpContents:
+      return QKeySequence(Qt::Key_F1);
+    case kCmdSave:
+      return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case kCmdOpen:
+      return QKeySequence(Qt::CTRL | Qt::Key_O);
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+TMainFrame::TMainFrame(TVorlaClient* client, QWidget* parent)
+    : QMainWindow(parent), client_(client) {
+  client_->setParent(this);
+  setCentralWidget(client_);
+  MakeActions();
+  MakeMenus();
+  UpdateCommands(false);
+}
+
+void TMainFrame::MakeActions() {
+  for (const TCommandInfo& info : Commands()) {
+    auto* action = new QAction(QString::fromLatin1(info.menuText), this);
+    action->setObjectName(QStringLiteral("command%1").arg(info.id));
+    action->setStatusTip(QString::fromLatin1(info.hint));
+    action->setToolTip(QString::fromLatin1(info.menuText).remove(QLatin1Char('&')));
+    action->setShortcut(KeyOf(info.id));
+    if (info.buttonText[0] != '\0') {
+      action->setIcon(CommandIcon(info.id));
+      action->setIconText(QString::fromLatin1(info.buttonText));
+      // Menus keep their text alone, as they always had it.
+      action->setIconVisibleInMenu(false);
+    }
+    const TCommandId id = info.id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      if (commandHandler_)
+        commandHandler_(id);
+    });
+    actions_[id] = action;
+  }
+}
+
+void TMainFrame::MakeMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->addAction(Action(kCmdNew));
+  file->addAction(Action(kCmdOpen));
+  file->addAction(Action(kCmdSave));
+  file->addAction(Action(kCmdSaveAs));
+  file->addSeparator();
+  QMenu* import = file->addMenu(QStringLiteral("&Import"));
+  import->addAction(Action(kCmdImportQif));
+  import->addAction(Action(kCmdImportOfx));
+  file->addSeparator();
+  file->addAction(Action(kCmdPrinterSetup));
+  file->addSeparator();
+  file->addAction(Action(kCmdExit));
+
+  QMenu* budget = bar->addMenu(QStringLiteral("&Budget"));
+  budget->addAction(Action(kCmdAllocationPlan));
+  budget->addAction(Action(kCmdTemplates));
+  budget->addSeparator();
+  budget->addAction(Action(kCmdConfirmImports));
+  budget->addAction(Action(kCmdConfirmCleared));
+
+  QMenu* reports = bar->addMenu(QStringLiteral("&Reports"));
+  for (TCommandId id :
+       {kCmdAccountLedgerReport, kCmdEnvelopeLedgerReport, kCmdAccountSummaryReport,
+        kCmdEnvelopeSummaryReport, kCmdEnvelopeActivityReport, kCmdAllocationPlanReport}) {
+    reports->addAction(Action(id));
+  }
+
+  QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+  options->addAction(Action(kCmdMainConfiguration));
+  options->addAction(Action(kCmdAccountListConfiguration));
+  options->addAction(Action(kCmdEnvelopeListConfiguration));
+  options->addAction(Action(kCmdTransactionViewConfiguration));
+
+  QMenu* window = bar->addMenu(QStringLiteral("&Window"));
+  window->addAction(Action(kCmdAccountList));
+  window->addAction(Action(kCmdEnvelopeList));
+  window->addSeparator();
+  for (TCommandId id : {kCmdCascade, kCmdTile, kCmdTileHorizontally, kCmdArrangeIcons}) {
+    window->addAction(Action(id));
+  }
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->addAction(Action(kCmdHelpContents));
+  help->addAction(Action(kCmdCheckForUpdates));
+  help->addAction(Action(kCmdWebsite));
+  help->addSeparator();
+  help->addAction(Action(kCmdAbout));
+}
+
+void TMainFrame::MakeControlBar() {
+  controlBar_ = new QToolBar(QStringLiteral("Control Bar"), this);
+  controlBar_->setObjectName(QStringLiteral("controlBar"));
+  controlBar_->setMovable(false);
+  // The bar follows the "Display Control Bar" switch alone, not the frame's own bar menu.
+  controlBar_->toggleViewAction()->setVisible(false);
+  // Pictures with the command's name as the tip: a row of fifteen named buttons would not fit
+  // a window of the usual size.
+  controlBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  controlBar_->setIconSize(QSize(24, 24));
+  for (int id : ControlBarLayout()) {
+    if (id == 0) {
+      controlBar_->addSeparator();
+      continue;
+    }
+    QAction* action = Action(static_cast<TCommandId>(id));
+    controlBar_->addAction(action);
+    if (QWidget* button = controlBar_->widgetForAction(action)) {
+      button->setObjectName(QStringLiteral("button%1").arg(id));
+    }
+  }
+  addToolBar(Qt::TopToolBarArea, controlBar_);
+}
+
+void TMainFrame::UpdateCommands(bool fileOpen) {
+  for (const TCommandInfo& info : Commands()) {
+    const bool ready = info.state == TCommandState::Ready;
+    actions_.at(info.id)->setEnabled(ready && (fileOpen || !info.needsFile));
+  }
+}
+
+void TMainFrame::ShowBars(bool statusBarOn, bool controlBarOn) {
+  if (statusBarOn && modifiedField_ == nullptr) {
+    auto* bar = new QStatusBar(this);
+    modifiedField_ = new QLabel(bar);
+    modifiedField_->setObjectName(QStringLiteral("modifiedField"));
+    modifiedField_->setMinimumWidth(
+        modifiedField_->fontMetrics().horizontalAdvance(QStringLiteral("Modified")) + 16);
+    modifiedField_->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(modifiedField_);
+    setStatusBar(bar);
+    ShowModified(modified_);
+  } else if (!statusBarOn && modifiedField_ != nullptr) {
+    QWidget* bar = modifiedField_->parentWidget();
+    setStatusBar(nullptr);
+    delete bar;
+    modifiedField_ = nullptr;
+  }
+  if (controlBarOn && controlBar_ == nullptr) {
+    MakeControlBar();
+  } else if (!controlBarOn && controlBar_ != nullptr) {
+    removeToolBar(controlBar_);
+    delete controlBar_;
+    controlBar_ = nullptr;
+  }
+}
+
+void TMainFrame::ShowModified(bool modified) {
+  modified_ = modified;
+  if (modifiedField_ != nullptr) {
+    modifiedField_->setText(modified ? QStringLiteral("Modified") : QString());
+  }
+}
+
+QString TMainFrame::ModifiedText() const {
+  return modifiedField_ != nullptr ? modifiedField_->text() : QString();
+}
+
+void TMainFrame::closeEvent(QCloseEvent* event) {
+  if (closeHandler_ && !closeHandler_()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void TMainFrame::PlacementChanged() {
+  if (placementHandler_)
+    placementHandler_();
+}
+
+void TMainFrame::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  PlacementChanged();
+}
+
+void TMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  PlacementChanged();
+}
+
+void TMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange)
+    PlacementChanged();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+
+#include "ui/commands.h"
+
+class QAction;
+class QLabel;
+class QToolBar;
+class TVorlaClient;
+
+/// The program's main window: the menus and the control bar with every command, the status bar
+/// with its "Modified" field, and the area of child windows. It carries out nothing itself:
+/// each command goes to the handler its owner sets, and closing asks the owner first.
+class TMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainFrame(TVorlaClient* client, QWidget* parent = nullptr);
+
+  TVorlaClient& Client() const { return *client_; }
+
+  /// Receives every command chosen from a menu, a key or the control bar.
+  void SetCommandHandler(std::function<void(TCommandId)> handler) {
+    commandHandler_ = std::move(handler);
+  }
+  /// Asked when the window is to close; false keeps it open.
+  void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+  /// Told whenever the window moves, is resized or changes its state.
+  void SetPlacementHandler(std::function<void()> handler) {
+    placementHandler_ = std::move(handler);
+  }
+
+  /// The action of a command (menu item, control-bar button and key share it).
+  QAction* Action(TCommandId id) const { return actions_.at(id); }
+  /// Enables the commands that this build carries out, those that need a budget only while one
+  /// is open.
+  void UpdateCommands(bool fileOpen);
+  /// Creates or removes the status bar and the control bar as the switches say.
+  void ShowBars(bool statusBar, bool controlBar);
+  /// The status bar's text field: "Modified" or empty.
+  void ShowModified(bool modified);
+  /// The status bar's text field as shown; empty when there is no status bar.
+  QString ModifiedText() const;
+  QToolBar* ControlBar() const { return controlBar_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void MakeActions();
+  void MakeMenus();
+  void MakeControlBar();
+  void PlacementChanged();
+
+  TVorlaClient* client_;
+  std::map<TCommandId, QAction*> actions_;
+  QToolBar* controlBar_ = nullptr;
+  QLabel* modifiedField_ = nullptr;
+  bool modified_ = false;
+  std::function<void(TCommandId)> commandHandler_;
+  std::function<bool()> closeHandler_;
+  std::function<void()> placementHandler_;
+};

@@ -1,0 +1,201 @@
+#include "ui/qt_user_port.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "ui/account_transfer_dialog.h"
+#include "ui/envelope_chooser_dialog.h"
+#include "ui/model_text.h"
+#include "ui/node_properties_dialog.h"
+#include "ui/transaction_filter_dialog.h"
+
+namespace {
+
+QMessageBox::StandardButtons ButtonsOf(TMessageButtons buttons) {
+  switch (buttons) {
+    case TMessageButtons::Ok:
+      return QMessageBox::Ok;
+    case TMessageButtons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMessageButtons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case TMessageButtons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon IconOf(TMessageIcon icon) {
+  switch (icon) {
+    case TMessageIcon::None:
+      return QMessageBox::NoIcon;
+    case TMessageIcon::Error:
+      return QMessageBox::Critical;
+    case TMessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case TMessageIcon::Information:
+      return QMessageBox::Information;
+    case TMessageIcon::Question:
+      return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+TMessageAnswer AnswerOf(int button, TMessageButtons buttons) {
+  switch (button) {
+    case QMessageBox::Yes:
+      return TMessageAnswer::Yes;
+    case QMessageBox::No:
+      return TMessageAnswer::No;
+    case QMessageBox::Cancel:
+      return TMessageAnswer::Cancel;
+    case QMessageBox::Ok:
+      return TMessageAnswer::Ok;
+    default:
+      // Closed without a button: the safe answer of the box.
+      return buttons == TMessageButtons::Ok      ? TMessageAnswer::Ok
+             : buttons == TMessageButtons::YesNo ? TMessageAnswer::No
+                                                 : TMessageAnswer::Cancel;
+  }
+}
+
+}  // namespace
+
+TMessageAnswer TQtUserPort::Show(const TMessage& message) {
+  if (messageHook_) {
+    if (std::optional<TMessageAnswer> answer = messageHook_(message))
+      return *answer;
+  }
+  QMessageBox box(IconOf(message.icon), FromModel(message.caption), FromMessage(message.text),
+                  ButtonsOf(message.buttons), Owner());
+  return AnswerOf(box.exec(), message.buttons);
+}
+
+void TQtUserPort::Beep() {
+  QApplication::beep();
+}
+
+bool TQtUserPort::EditAccountProperties(TAccountProperties& values,
+                                        const std::vector<std::string>& takenNames,
+                                        const std::vector<TItemChoice>& envelopes) {
+  TNodePropertiesDialog dialog(QStringLiteral("Edit Account Properties"), values.name, takenNames,
+                               *this, Owner());
+  dialog.AddDescription(values.description);
+  dialog.AddAccountType(values.type);
+  dialog.AddDefaultEnvelope(envelopes, values.defaultEnvelope);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values.name = dialog.Name();
+  values.description = dialog.Description();
+  values.type = dialog.AccountType();
+  values.defaultEnvelope = dialog.DefaultEnvelope();
+  return true;
+}
+
+bool TQtUserPort::EditAccountGroupProperties(TGroupProperties& values,
+                                             const std::vector<std::string>& takenNames) {
+  TNodePropertiesDialog dialog(QStringLiteral("Edit Account Group Properties"), values.name,
+                               takenNames, *this, Owner());
+  dialog.AddDescription(values.description);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values.name = dialog.Name();
+  values.description = dialog.Description();
+  return true;
+}
+
+bool TQtUserPort::EditRootProperties(TTreeKind tree, std::string& name,
+                                     const std::vector<std::string>& takenNames) {
+  TNodePropertiesDialog dialog(tree == TTreeKind::Accounts
+                                   ? QStringLiteral("Edit Account List Properties")
+                                   : QStringLiteral("Edit Envelope List Properties"),
+                               name, takenNames, *this, Owner());
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  name = dialog.Name();
+  return true;
+}
+
+bool TQtUserPort::EditEnvelopeProperties(TEnvelopeProperties& values,
+                                         const std::vector<std::string>& takenNames) {
+  TNodePropertiesDialog dialog(QStringLiteral("Edit Envelope Properties"), values.name, takenNames,
+                               *this, Owner());
+  dialog.AddThreshold(values.threshold);
+  dialog.AddDescription(values.description);
+  dialog.AddInAllocationPlan(values.inAllocationPlan);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values.name = dialog.Name();
+  values.description = dialog.Description();
+  values.threshold = dialog.Threshold();
+  values.inAllocationPlan = dialog.InAllocationPlan();
+  return true;
+}
+
+bool TQtUserPort::EditBundleProperties(TBundleProperties& values,
+                                       const std::vector<std::string>& takenNames) {
+  TNodePropertiesDialog dialog(QStringLiteral("Edit Bundle Properties"), values.name, takenNames,
+                               *this, Owner());
+  dialog.AddThreshold(values.threshold);
+  dialog.AddDescription(values.description);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values.name = dialog.Name();
+  values.description = dialog.Description();
+  values.threshold = dialog.Threshold();
+  return true;
+}
+
+bool TQtUserPort::EditAssociationProperties(TGroupProperties& values,
+                                            const std::vector<std::string>& takenNames) {
+  TNodePropertiesDialog dialog(QStringLiteral("Edit Association Properties"), values.name,
+                               takenNames, *this, Owner());
+  dialog.AddDescription(values.description);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values.name = dialog.Name();
+  values.description = dialog.Description();
+  return true;
+}
+
+bool TQtUserPort::ChooseReplacementEnvelope(const std::vector<TItemChoice>& choices,
+                                            uint32_t& chosen) {
+  TEnvelopeChooserDialog dialog(
+      QStringLiteral("Delete Envelope"),
+      QStringLiteral("When deleting an envelope, you must supply another envelope for "
+                     "transactions and other elements to use instead."),
+      QStringLiteral("&Select New Envelope"), choices, chosen, Owner());
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen() == 0)
+    return false;
+  chosen = dialog.Chosen();
+  return true;
+}
+
+bool TQtUserPort::ChooseEnvelope(const std::vector<TItemChoice>& choices, uint32_t& chosen) {
+  TEnvelopeChooserDialog dialog(QStringLiteral("Choose Envelope"), QString(),
+                                QStringLiteral("&Envelope:"), choices, chosen, Owner());
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen() == 0)
+    return false;
+  chosen = dialog.Chosen();
+  return true;
+}
+
+bool TQtUserPort::EditTransactionFilter(TFilterCriteria& criteria,
+                                        const TFilterDialogSetup& setup) {
+  TTransactionFilterDialog dialog(criteria, setup, *this, clock_, Owner());
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  criteria = dialog.Criteria();
+  return true;
+}
+
+bool TQtUserPort::EditAccountTransfer(TActXferValues& values,
+                                      const std::vector<TItemChoice>& accounts,
+                                      const std::vector<TItemChoice>&) {
+  // The envelope lists belong to the part of the dialog that is never shown.
+  TAccountTransferDialog dialog(values, accounts, *this, clock_, Owner());
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  values = dialog.Values();
+  return true;
+}

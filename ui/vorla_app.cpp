@@ -1,0 +1,309 @@
+#include "ui/vorla_app.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QUrl>
+
+#include "app/config_store.h"
+#include "app/qt_import_channel.h"
+#include "app/qt_update_check.h"
+#include "app/update_check.h"
+#include "app/vorla_shell.h"
+#include "app/window_title.h"
+#include "ui/about_dialog.h"
+#include "ui/main_frame.h"
+#include "ui/model_text.h"
+#include "ui/product_image.h"
+#include "ui/qt_shell_port.h"
+#include "ui/settings_dialog.h"
+#include "ui/vorla_client.h"
+
+namespace {
+
+constexpr int kMinuteMs = 60 * 1000;
+constexpr const char* kWebsite = "https://www.quenbrook.org/vorla.aspx?lnk=31";
+
+QSize ScreenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr
+             ? screen->size()
+             : QSize(TVorlaConfig::kDefaultScreenWidth, TVorlaConfig::kDefaultScreenHeight);
+}
+
+}  // namespace
+
+TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine commandLine)
+    : setup_(std::move(setup)),
+      clock_(clock),
+      config_(LoadConfig(setup_.configPath, ScreenSize().width(), ScreenSize().height())),
+      user_(clock),
+      environment_{user_, clock},
+      updateTls_(QSslConfiguration::defaultConfiguration()) {
+  auto* client = new TVorlaClient([this] { return DisplayOptions(); });
+  frame_ = std::make_unique<TMainFrame>(client);
+  QApplication::setWindowIcon(ProductImage(64));
+  frame_->setWindowTitle(QString::fromStdString(WindowTitle(std::string())));
+  user_.SetOwner(frame_.get());
+  shellPort_ =
+      std::make_unique<TQtShellPort>(*frame_, user_, clock_, [this] { CheckForUpdates(); });
+  shell_ = std::make_unique<TVorlaShell>(environment_, *config_, setup_.configPath, *shellPort_,
+                                         setup_.lockFolder);
+  shell_->SetCommandLine(std::move(commandLine));
+
+  frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
+  frame_->SetCloseHandler([this] { return MayClose(); });
+  frame_->SetPlacementHandler([this] { RecordPlacement(); });
+
+  connect(&minuteTimer_, &QTimer::timeout, this, [this] { shell_->TimerTick(); });
+  minuteTimer_.start(kMinuteMs);
+
+  if (!setup_.importServerName.isEmpty()) {
+    importChannel_ = new TImportChannel(
+        setup_.importServerName, [this](const std::string& text) { shell_->ImportRequest(text); },
+        this);
+    if (!importChannel_->Listen()) {
+      delete importChannel_;
+      importChannel_ = nullptr;
+    }
+  }
+
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+    idleConnection_ =
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TVorlaApp::RunIdle);
+  }
+}
+
+TVorlaApp::~TVorlaApp() {
+  disconnect(idleConnection_);
+  // The list windows follow the budget's trees, so they go before the budget does.
+  frame_->Client().CloseDocumentWindows();
+  shell_.reset();
+  frame_.reset();
+}
+
+TVorlaClient& TVorlaApp::Client() const {
+  return frame_->Client();
+}
+
+TListDisplayOptions TVorlaApp::DisplayOptions() const {
+  const TSettingsRecord& settings = config_->Settings();
+  TListDisplayOptions options;
+  options.showEnvRootBalance = settings.ShowEnvRootBalance != 0;
+  options.showBundleBalances = settings.ShowBundleBalances != 0;
+  options.showAssociationBalances = settings.ShowAssociationBalances != 0;
+  options.showEnvelopeBalances = settings.ShowEnvelopeBalances != 0;
+  options.showAccountRootBalance = settings.ShowAccountRootBalance != 0;
+  options.showGroupBalances = settings.ShowGroupBalances != 0;
+  options.showAccountBalances = settings.ShowAccountBalances != 0;
+  options.showReconcileBalances = settings.ShowReconcileBalances != 0;
+  return options;
+}
+
+void TVorlaApp::Show() {
+  const TSettingsRecord& settings = config_->Settings();
+  frame_->ShowBars(settings.ShowStatusBar != 0, settings.ShowControlBar != 0);
+  QRect wanted(settings.FramePos[0], settings.FramePos[1], settings.FrameSize[0],
+               settings.FrameSize[1]);
+  // A placement kept from a larger or another screen would leave the window out of reach.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr && !screen->availableGeometry().intersects(wanted)) {
+    const QSize size = screen->size();
+    wanted =
+        QRect(size.width() / 10, size.height() / 10, size.width() * 4 / 5, size.height() * 4 / 5);
+  }
+  frame_->move(wanted.topLeft());
+  frame_->resize(wanted.size());
+  if (settings.FrameMaximized) {
+    frame_->showMaximized();
+  } else {
+    frame_->show();
+    // The stored size is the outer one, decorations included.
+    const QSize decorations = frame_->frameGeometry().size() - frame_->size();
+    if (!decorations.isEmpty())
+      frame_->resize(wanted.size() - decorations);
+  }
+  placed_ = true;
+}
+
+void TVorlaApp::RecordPlacement() {
+  if (!placed_)
+    return;
+  const QRect outer = frame_->frameGeometry();
+  RecordFramePlacement(config_->Settings(), frame_->isMaximized(), frame_->isMinimized(), outer.x(),
+                       outer.y(), outer.width(), outer.height());
+}
+
+bool TVorlaApp::SaveConfiguration() {
+  RecordPlacement();
+  return SaveConfig(setup_.configPath, *config_);
+}
+
+bool TVorlaApp::MayClose() {
+  // The settings are written first, so that they are kept even when the user then cancels.
+  SaveConfiguration();
+  return shell_->CloseCheck();
+}
+
+void TVorlaApp::RunIdle() {
+  // Idle work waits while a dialog or a menu is up: a save or a question in the middle of
+  // another dialog would act on a budget the user is still changing.
+  if (inIdle_ || idleBlocked_ > 0 || QApplication::activeModalWidget() != nullptr ||
+      QApplication::activePopupWidget() != nullptr || !frame_->isVisible()) {
+    return;
+  }
+  inIdle_ = true;
+  shell_->Idle();
+  frame_->UpdateCommands(shell_->Document() != nullptr);
+  inIdle_ = false;
+}
+
+void TVorlaApp::RunCommand(TCommandId id) {
+  switch (id) {
+    case kCmdNew:
+      shell_->New();
+      break;
+    case kCmdOpen:
+      shell_->OpenCommand();
+      break;
+    case kCmdSave:
+      shell_->Save();
+      break;
+    case kCmdSaveAs:
+      shell_->SaveAs(false);
+      break;
+    case kCmdPrinterSetup: {
+      if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+      QPageSetupDialog dialog(printer_.get(), frame_.get());
+      dialog.exec();
+      break;
+    }
+    case kCmdExit:
+      frame_->close();
+      break;
+    case kCmdMainConfiguration:
+    case kCmdAccountListConfiguration:
+    case kCmdEnvelopeListConfiguration:
+    case kCmdTransactionViewConfiguration:
+      RunSettingsDialog(id);
+      break;
+    case kCmdConfirmImports:
+      shell_->ConfirmAllImports();
+      break;
+    case kCmdConfirmCleared:
+      shell_->ConfirmAllCleared();
+      break;
+    case kCmdAccountList:
+      Client().ShowAccountList();
+      break;
+    case kCmdEnvelopeList:
+      Client().ShowEnvelopeList();
+      break;
+    case kCmdCascade:
+      Client().cascadeSubWindows();
+      break;
+    case kCmdTile:
+      Client().TileVertically();
+      break;
+    case kCmdTileHorizontally:
+      Client().TileHorizontally();
+      break;
+    case kCmdArrangeIcons:
+      Client().ArrangeIcons();
+      break;
+    case kCmdHelpContents:
+      OpenManual();
+      break;
+    case kCmdCheckForUpdates:
+      CheckForUpdates();
+      break;
+    case kCmdWebsite:
+      OpenLink(QString::fromLatin1(kWebsite));
+      break;
+    case kCmdAbout: {
+      TAboutDialog about(frame_.get());
+      about.exec();
+      break;
+    }
+    default:
+      // The other commands are shown disabled until their subsystems exist.
+      break;
+  }
+  frame_->UpdateCommands(shell_->Document() != nullptr);
+}
+
+void TVorlaApp::RunSettingsDialog(TCommandId id) {
+  TSettingsRecord& settings = config_->Settings();
+  std::unique_ptr<TSettingsDialog> dialog;
+  switch (id) {
+    case kCmdMainConfiguration:
+      dialog.reset(TSettingsDialog::MainConfiguration(settings, frame_.get()));
+      break;
+    case kCmdAccountListConfiguration:
+      dialog.reset(TSettingsDialog::AccountListConfiguration(settings, frame_.get()));
+      break;
+    case kCmdEnvelopeListConfiguration:
+      dialog.reset(TSettingsDialog::EnvelopeListConfiguration(settings, frame_.get()));
+      break;
+    default:
+      dialog.reset(TSettingsDialog::TransactionViewSetup(settings, frame_.get()));
+      break;
+  }
+  dialog->setObjectName(QStringLiteral("settingsDialog%1").arg(id));
+  if (dialog->exec() != QDialog::Accepted)
+    return;
+  SaveConfiguration();
+  frame_->ShowBars(settings.ShowStatusBar != 0, settings.ShowControlBar != 0);
+  Client().RefreshLists();
+}
+
+void TVorlaApp::CheckForUpdates() {
+  // The request blocks in a loop of its own; idle work must not run inside it.
+  ++idleBlocked_;
+  shellPort_->SetBusy(true);
+  std::optional<std::string> reply =
+      FetchUpdateReply(UpdateServerFromSettings(config_->Named()), updateTls_, kUpdateTimeoutMs);
+  shellPort_->SetBusy(false);
+  --idleBlocked_;
+  ReportUpdateCheck(reply, user_,
+                    [this](const std::string& link) { OpenLink(FromModel(link).trimmed()); });
+}
+
+void TVorlaApp::OpenLink(const QString& address) {
+  // Only web pages: a reply from the network must not make the desktop run anything else.
+  const QUrl url = QUrl::fromUserInput(address);
+  if (url.isValid() &&
+      (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"))) {
+    QDesktopServices::openUrl(url);
+  }
+}
+
+QString TVorlaApp::ManualPath() const {
+  if (!setup_.manualPath.isEmpty())
+    return setup_.manualPath;
+  const QString programFolder = QCoreApplication::applicationDirPath();
+  for (const QString& candidate :
+       {programFolder + QStringLiteral("/manual/index.html"),
+        programFolder + QStringLiteral("/../share/doc/quenbrook/manual/index.html")}) {
+    if (QFileInfo::exists(candidate))
+      return QFileInfo(candidate).canonicalFilePath();
+  }
+  return QString();
+}
+
+void TVorlaApp::OpenManual() {
+  const QString path = ManualPath();
+  if (path.isEmpty() || !QFileInfo::exists(path)) {
+    user_.Tell("Quenbrook",
+               "The Quenbrook manual could not be found.  It is installed with the program in "
+               "the folder share/doc/quenbrook/manual.",
+               TMessageIcon::Exclamation);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
