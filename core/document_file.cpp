@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 #include "core/file_pstream.h"
 
@@ -14,7 +15,8 @@ namespace {
 // Makes the rename itself durable.
 void SyncFolder(const std::filesystem::path& folder) {
   int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
+  if (fd < 0)
+    return;
   ::fsync(fd);
   ::close(fd);
 }
@@ -35,7 +37,8 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
     document = is.ReadOwned<TVorlaData>();
   } catch (const TModelError& refused) {
     error = refused.what();
-    while (!error.empty() && error.back() == '\n') error.pop_back();
+    while (!error.empty() && error.back() == '\n')
+      error.pop_back();
     return nullptr;
   }
   if (!is.Good() || !document) {
@@ -50,13 +53,16 @@ bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::strin
   return WriteObjectFile(path, document, error);
 }
 
-bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error) {
+bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error,
+                     const TSaveFaults& faults) {
   namespace fs = std::filesystem;
   fs::path target(path);
   fs::path temporary = target;
   temporary += ".saving";
   {
     ofpstream os(temporary.string());
+    if (faults.failAfterBytes >= 0)
+      os.LimitBytes(static_cast<uint64_t>(faults.failAfterBytes));
     if (!os.IsOpen()) {
       error = "cannot create " + temporary.string() + ": " + std::strerror(errno);
       return false;
@@ -71,6 +77,8 @@ bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std
       return false;
     }
     os.Sync();
+    if (faults.failSync)
+      os.SetState(pstream::kFailed);
     if (!os.Close()) {
       std::error_code ignored;
       fs::remove(temporary, ignored);
@@ -79,7 +87,11 @@ bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std
     }
   }
   std::error_code renameError;
-  fs::rename(temporary, target, renameError);
+  if (faults.failRename) {
+    renameError = std::make_error_code(std::errc::io_error);
+  } else {
+    fs::rename(temporary, target, renameError);
+  }
   if (renameError) {
     std::error_code ignored;
     fs::remove(temporary, ignored);

@@ -12,23 +12,33 @@ ofpstream::ofpstream(const std::string& path) : opstream(DeferHeader{}) {
   WriteHeader();
 }
 
-ofpstream::~ofpstream() { Close(); }
+ofpstream::~ofpstream() {
+  Close();
+}
 
 bool ofpstream::Deliver(const uint8_t* data, size_t size) {
-  if (file_ == nullptr) return false;
-  return std::fwrite(data, 1, size, file_) == size;
+  if (file_ == nullptr)
+    return false;
+  size_t allowed = limit_ - delivered_ < size ? static_cast<size_t>(limit_ - delivered_) : size;
+  size_t written = std::fwrite(data, 1, allowed, file_);
+  delivered_ += written;
+  return written == size;
 }
 
 void ofpstream::Sync() {
-  if (file_ == nullptr) return;
+  if (file_ == nullptr)
+    return;
   Flush();
-  if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) SetState(kFailed);
+  if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)
+    SetState(kFailed);
 }
 
 bool ofpstream::Close() {
-  if (file_ == nullptr) return Good();
+  if (file_ == nullptr)
+    return Good();
   Flush();
-  if (std::fclose(file_) != 0) SetState(kFailed);
+  if (std::fclose(file_) != 0)
+    SetState(kFailed);
   file_ = nullptr;
   return Good();
 }
@@ -53,18 +63,24 @@ ifpstream::ifpstream(const std::string& path) {
   ReadHeader();
 }
 
-ifpstream::~ifpstream() { Close(); }
+ifpstream::~ifpstream() {
+  Close();
+}
 
 void ifpstream::Close() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr)
+    std::fclose(file_);
   file_ = nullptr;
 }
 
 size_t ifpstream::Fetch(uint8_t* data, size_t size) {
-  if (file_ == nullptr) return 0;
+  if (file_ == nullptr)
+    return 0;
   size_t got = std::fread(data, 1, size, file_);
   fetched_ += got;
   return got;
 }
 
-uint64_t ifpstream::SourceLeft() const { return fetched_ < size_ ? size_ - fetched_ : 0; }
+uint64_t ifpstream::SourceLeft() const {
+  return fetched_ < size_ ? size_ - fetched_ : 0;
+}

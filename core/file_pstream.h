@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -13,6 +14,8 @@ class ofpstream : public opstream {
   ~ofpstream() override;
 
   bool IsOpen() const { return file_ != nullptr; }
+  /// Lets at most `bytes` reach the file; what goes beyond fails the stream, as a full disk would.
+  void LimitBytes(uint64_t bytes) { limit_ = bytes; }
   /// Forces the written bytes to the disk; fails the stream when that is not possible.
   void Sync();
   /// Flushes and closes; fails the stream when closing fails. Returns whether the stream is good.
@@ -23,6 +26,8 @@ class ofpstream : public opstream {
 
  private:
   std::FILE* file_ = nullptr;
+  uint64_t delivered_ = 0;
+  uint64_t limit_ = UINT64_MAX;
 };
 
 /// An input object stream on a file opened for binary input; the header is read on opening.
