@@ -124,6 +124,13 @@ std::string DumpDocument(const TVorlaData& document) {
   json.Key("envelope_ids");
   DumpIds(json, document.Envelopes().Ids());
   DumpTransactions(json, document);
+  // Templates are not read into objects yet; only their identifier list is kept.
+  json.Key("templates").BeginArray().EndArray();
+  json.Key("template_ids").BeginObject().Key("growth").Unsigned(document.TemplateIdGrowth());
+  json.Key("states").BeginArray();
+  for (uint8_t state : document.TemplateIdStates())
+    json.Unsigned(state);
+  json.EndArray().EndObject();
   json.EndObject();
   return json.Text();
 }

@@ -76,6 +76,9 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   const TTreeWindowLayout& EnvelopeLayout() const { return envelopeLayout_; }
   TTreeWindowLayout& AccountLayout() { return accountLayout_; }
   const TTreeWindowLayout& AccountLayout() const { return accountLayout_; }
+  /// The identifier list of the template block (templates themselves are not kept yet).
+  uint32_t TemplateIdGrowth() const { return templateIds_.growth; }
+  const std::vector<uint8_t>& TemplateIdStates() const { return templateIds_.states; }
   /// The class version of the record this document was read from (the current one when new).
   uint32_t LoadedVersion() const { return loadedVersion_; }
 

@@ -44,8 +44,8 @@ class CliTest : public ::testing::Test {
   RunResult Run(const std::string& arguments) {
     fs::path out = dir_ / "stdout.txt";
     fs::path err = dir_ / "stderr.txt";
-    std::string command = std::string(QUENBROOK_CLI_PATH) + " " + arguments + " >" +
-                          out.string() + " 2>" + err.string();
+    std::string command = std::string(QUENBROOK_CLI_PATH) + " " + arguments + " >" + out.string() +
+                          " 2>" + err.string();
     int raw = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -77,6 +77,9 @@ TEST_F(CliTest, DumpPrintsTheDocumentAsJsonWithDecodedText) {
   EXPECT_NE(result.out.find("\"date\":" + std::to_string(TDateValue(3, 4, 2021).Packed())),
             std::string::npos);
   EXPECT_NE(result.out.find("\"name\":\"Caf\u00E9\",\"value\":\"na\u00EFve\",\"scope\":0"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("\"templates\":[],\"template_ids\":{\"growth\":10,\"states\":[]}"),
             std::string::npos)
       << result.out;
 }
