@@ -11,14 +11,14 @@
 #include "app/backup_rotation.h"
 #include "app/file_guard.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFileBytes(path);
 }
 
 void WriteAll(const fs::path& path, const std::string& text) {
@@ -27,22 +27,17 @@ void WriteAll(const fs::path& path, const std::string& text) {
 
 class FileStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quenbrook-files-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "locks");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { fs::create_directories(dir_ / "locks"); }
   std::string Locks() const { return (dir_ / "locks").string(); }
 
-  fs::path dir_;
+  TTempFolder temp_;
+  const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(FileStoreTest, GuardNameIgnoresCaseAndSlashKindAndBlanks) {
   EXPECT_EQ(TFileGuard::GuardName("/home/u/My Budget.vrl"), "/HOME/U/MY_BUDGET.VRL");
-  EXPECT_EQ(TFileGuard::GuardName("C:\\Budgets\\home.vrl"), TFileGuard::GuardName("c:/budgets/HOME.vrl"));
+  EXPECT_EQ(TFileGuard::GuardName("C:\\Budgets\\home.vrl"),
+            TFileGuard::GuardName("c:/budgets/HOME.vrl"));
 }
 
 TEST_F(FileStoreTest, SecondClaimOfAHeldFileIsRefusedWithTheGivenPath) {

@@ -13,14 +13,14 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFileBytes(path);
 }
 
 class TScriptedShellPort : public TShellPort {
@@ -29,13 +29,15 @@ class TScriptedShellPort : public TShellPort {
                                             const std::string& initial) override {
     saveTitles.push_back(title);
     saveInitials.push_back(initial);
-    if (saveAnswers.empty()) return std::nullopt;
+    if (saveAnswers.empty())
+      return std::nullopt;
     auto answer = saveAnswers.front();
     saveAnswers.pop_front();
     return answer;
   }
   std::optional<std::string> ChooseOpenFile(const std::string&) override {
-    if (openAnswers.empty()) return std::nullopt;
+    if (openAnswers.empty())
+      return std::nullopt;
     auto answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
@@ -74,15 +76,7 @@ class TScriptedShellPort : public TShellPort {
 
 class VorlaShellTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quenbrook-shell-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    config_.Settings().UpdateCheckDays = 0;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { config_.Settings().UpdateCheckDays = 0; }
 
   std::unique_ptr<TVorlaShell> MakeShell() {
     return std::make_unique<TVorlaShell>(environment_, config_, (dir_ / "Vorla.cfg").string(),
@@ -98,7 +92,8 @@ class VorlaShellTest : public ::testing::Test {
     return path;
   }
 
-  fs::path dir_;
+  TTempFolder temp_;
+  const fs::path dir_ = temp_.Path();
   TRecordingUserPort user_;
   TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
   TModelEnvironment environment_{user_, clock_};
@@ -171,7 +166,8 @@ TEST_F(VorlaShellTest, BackupsRotateOncePerOpenedFile) {
   fs::path budget = MakeBudget("Home.vrl");
   auto shell = MakeShell();
   ASSERT_TRUE(shell->OpenFile(budget.string()));
-  for (int save = 0; save < 3; ++save) ASSERT_TRUE(shell->Save());
+  for (int save = 0; save < 3; ++save)
+    ASSERT_TRUE(shell->Save());
   EXPECT_TRUE(fs::exists(BackupName(budget.string(), 1)));
   EXPECT_FALSE(fs::exists(BackupName(budget.string(), 2))) << "one rotation in one run";
   ASSERT_TRUE(shell->CloseCheck());

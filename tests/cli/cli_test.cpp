@@ -13,45 +13,23 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/pstream.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/recording_user_port.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using RunResult = TCliRun;
 
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFileBytes(path);
 }
 
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quenbrook-cli-test-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   RunResult Run(const std::string& arguments) {
-    fs::path out = dir_ / "stdout.txt";
-    fs::path err = dir_ / "stderr.txt";
-    std::string command = std::string(QUENBROOK_CLI_PATH) + " " + arguments + " >" + out.string() +
-                          " 2>" + err.string();
-    int raw = std::system(command.c_str());
-    RunResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadAll(out);
-    result.err = ReadAll(err);
-    return result;
+    return RunProgram(QUENBROOK_CLI_PATH, arguments, dir_);
   }
 
   fs::path MakeBudget(const std::string& name) {
@@ -66,7 +44,8 @@ class CliTest : public ::testing::Test {
     return path;
   }
 
-  fs::path dir_;
+  TTempFolder temp_;
+  const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(CliTest, DumpPrintsTheDocumentAsJsonWithDecodedText) {

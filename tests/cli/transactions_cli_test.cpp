@@ -14,6 +14,7 @@
 #include "core/document_file.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
@@ -22,39 +23,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using RunResult = TCliRun;
 
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFileBytes(path);
 }
 
 class TransactionsCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quenbrook-cli-tx-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   RunResult Run(const std::string& arguments) {
-    const fs::path out = dir_ / "stdout.txt";
-    const fs::path err = dir_ / "stderr.txt";
-    const std::string command = std::string(QUENBROOK_CLI_PATH) + " " + arguments + " >" +
-                                out.string() + " 2>" + err.string();
-    const int raw = std::system(command.c_str());
-    RunResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadAll(out);
-    result.err = ReadAll(err);
-    return result;
+    return RunProgram(QUENBROOK_CLI_PATH, arguments, dir_);
   }
 
   /// A budget with one account and one payment, written by the model; `damage` may then break
@@ -90,7 +68,8 @@ class TransactionsCliTest : public ::testing::Test {
     return Budget(name, [](TVorlaData&) {});
   }
 
-  fs::path dir_;
+  TTempFolder temp_;
+  const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(TransactionsCliTest, DumpShowsTheStoreAndEveryRecord) {

@@ -14,27 +14,18 @@
 
 #include "core/clock.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFileBytes(path);
 }
 
 class DocumentFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quenbrook-save-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // A document of roughly `entries` kilobytes, so that writing it takes several deliveries.
   std::unique_ptr<TVorlaData> MakeDocument(int entries, const std::string& tag) {
     auto doc = std::make_unique<TVorlaData>(environment_);
@@ -44,7 +35,8 @@ class DocumentFileTest : public ::testing::Test {
     return doc;
   }
 
-  fs::path dir_;
+  TTempFolder temp_;
+  const fs::path dir_ = temp_.Path();
   TRecordingUserPort user_;
   TFixedClock clock_{TDateValue(6, 12, 2026)};
   TModelEnvironment environment_{user_, clock_};
