@@ -564,6 +564,10 @@ void TXManager::ConfirmImports() {
   for (uint32_t index = 1; index <= store_.Count(); ++index) {
     store_.At(index).NewImport = 0;
   }
+  // A held item writes its copy back on its next commit; its copy is confirmed too, or that
+  // commit would take the confirmation back.
+  for (auto& entry : cache_)
+    entry.second->record_.NewImport = 0;
 }
 
 bool TXManager::HasPendingCleared() const {
@@ -578,13 +582,17 @@ bool TXManager::HasPendingCleared() const {
 
 void TXManager::ConfirmCleared() {
   const uint32_t today = Today().Packed();
-  for (uint32_t index = 1; index <= store_.Count(); ++index) {
-    TXRecord& record = store_.At(index);
+  auto confirm = [today](TXRecord& record) {
     if (record.AccountCleared == 1)
       record.AccountCleared = today;
     if (record.EnvelopeCleared == 1)
       record.EnvelopeCleared = today;
-  }
+  };
+  for (uint32_t index = 1; index <= store_.Count(); ++index)
+    confirm(store_.At(index));
+  // As for imports: a held copy that kept the pending mark would undo the confirmation.
+  for (auto& entry : cache_)
+    confirm(entry.second->record_);
 }
 
 // ----- Observers -----

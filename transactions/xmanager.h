@@ -110,6 +110,9 @@ class TXManager final : public TTransactionStore {
   void PostToEnvelope(uint32_t envelopeId, int32_t delta, bool cleared);
 
   void Compact() override;
+  /// The import and cleared confirmations work on the stored records (dead slots included)
+  /// and on the copies of held items; they do not mark the document modified. The questions
+  /// look at the records in use only.
   bool HasNewImports() const override;
   void ConfirmImports() override;
   bool HasPendingCleared() const override;

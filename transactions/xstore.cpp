@@ -15,14 +15,6 @@
 
 static_assert(std::is_trivially_copyable_v<TXRecord>, "slots are moved and stored as raw bytes");
 
-namespace {
-
-// How far the neighbours of a re-placed record are looked for before the whole store is
-// scanned instead.
-constexpr uint32_t kNeighbourReach = 64;
-
-}  // namespace
-
 void TXStore::FreeBlock::operator()(TXRecord* block) const {
   std::free(block);
 }
@@ -32,6 +24,7 @@ TXStore::TXStore() {
 }
 
 void TXStore::ResetEmpty() {
+  ordered_ = false;
   killedFrom_ = 0;
   seenAt_.clear();
   partCounts_.clear();
@@ -178,12 +171,6 @@ void TXStore::CountPart(const TXRecord& record, int change) {
     partCounts_.erase(record.ParentId);
 }
 
-void TXStore::CountAllParts() {
-  partCounts_.clear();
-  for (uint32_t index = 1; index <= count_; ++index)
-    CountPart(slots_.get()[index - 1], 1);
-}
-
 uint32_t TXStore::PartCount(uint32_t multipleId) const {
   auto found = partCounts_.find(multipleId);
   return found == partCounts_.end() ? 0 : found->second;
@@ -219,6 +206,7 @@ std::vector<uint32_t> TXStore::PartSlots(uint32_t multipleId) const {
 }
 
 void TXStore::Put(uint32_t index, const TXRecord& record) {
+  ordered_ = false;
   CountPart(At(index), -1);
   CountPart(record, 1);
   At(index) = record;
@@ -231,6 +219,7 @@ void TXStore::Put(uint32_t index, const TXRecord& record) {
 }
 
 void TXStore::Move(uint32_t from, uint32_t to) {
+  ordered_ = false;
   if (from == to)
     return;
   TXRecord* slots = slots_.get();
@@ -249,6 +238,7 @@ void TXStore::Move(uint32_t from, uint32_t to) {
 }
 
 uint32_t TXStore::Remove(uint32_t index) {
+  ordered_ = false;
   CountPart(At(index), -1);
   At(index).Flags = 0;
   FixTail(index);
@@ -261,6 +251,7 @@ uint32_t TXStore::Remove(uint32_t index) {
 }
 
 void TXStore::KillInPlace(uint32_t index) {
+  ordered_ = false;
   CountPart(At(index), -1);
   At(index).Flags = 0;
   FixTail(index);
@@ -344,65 +335,57 @@ bool TXStore::Eligible(uint32_t index) const {
   return record.Flags != 0 && (record.Flags & kXUnsorted) == 0;
 }
 
+uint32_t TXStore::PreviousEligible(uint32_t index) const {
+  for (uint32_t slot = index - 1; slot >= 1; --slot) {
+    if (Eligible(slot))
+      return slot;
+  }
+  return 0;
+}
+
+uint32_t TXStore::NextEligible(uint32_t index) const {
+  const uint32_t end = LastNonDead();
+  for (uint32_t slot = index + 1; slot <= end; ++slot) {
+    if (Eligible(slot))
+      return slot;
+  }
+  return 0;
+}
+
 uint32_t TXStore::Replace(uint32_t index, const TXOrdering& ordering) {
+  ordered_ = false;
   TXRecord& record = At(index);
   record.Flags &= ~uint32_t{kXUnsorted};
   const TXOrdering::Key key(record);
+  auto before = [&](uint32_t slot) {
+    return ordering.Before(key, index, slots_.get()[slot - 1], slot);
+  };
 
-  // A record whose keys did not change (or changed only a little) usually sits between its
-  // neighbours already; that is checked first so that an edit costs no walk over the store.
-  uint32_t previous = index;
-  bool previousKnown = false;
-  for (uint32_t steps = 0; steps < kNeighbourReach; ++steps) {
-    if (previous == 1) {
-      previous = 0;
-      previousKnown = true;
-      break;
-    }
-    --previous;
-    if (Eligible(previous)) {
-      previousKnown = true;
-      break;
-    }
+  // The place is the one just after the last slot before which the record does not sort. In a
+  // store in ledger order that slot lies next to where the record is now, or as far away as its
+  // keys moved it, so the search starts here and goes only that far: an edit that keeps the
+  // keys costs two comparisons, and no edit walks the whole store.
+  const uint32_t previous = PreviousEligible(index);
+  if (previous != 0 && before(previous)) {
+    uint32_t slot = PreviousEligible(previous);
+    while (slot != 0 && before(slot))
+      slot = PreviousEligible(slot);
+    Move(index, slot + 1);
+    return slot + 1;
   }
-  uint32_t next = index;
-  bool nextKnown = false;
-  const uint32_t end = LastNonDead();
-  for (uint32_t steps = 0; steps < kNeighbourReach; ++steps) {
-    if (next >= end) {
-      next = 0;
-      nextKnown = true;
-      break;
-    }
-    ++next;
-    if (Eligible(next)) {
-      nextKnown = true;
-      break;
-    }
-  }
-  if (previousKnown && nextKnown) {
-    const bool afterPrevious =
-        previous == 0 || !ordering.Before(key, index, slots_.get()[previous - 1], previous);
-    const bool beforeNext = next == 0 || ordering.Before(key, index, slots_.get()[next - 1], next);
-    if (afterPrevious && beforeNext)
-      return index;
-  }
-
-  uint32_t target = 0;
-  for (uint32_t slot = end; slot >= 1; --slot) {
-    if (slot == index || !Eligible(slot))
-      continue;
-    if (!ordering.Before(key, index, slots_.get()[slot - 1], slot)) {
-      target = slot;
-      break;
-    }
-  }
-  const uint32_t to = target < index ? target + 1 : target;
-  Move(index, to);
-  return to;
+  uint32_t last = NextEligible(index);
+  if (last == 0 || before(last))
+    return index;
+  for (uint32_t slot = NextEligible(last); slot != 0 && !before(slot); slot = NextEligible(slot))
+    last = slot;
+  Move(index, last);
+  return last;
 }
 
 void TXStore::Compact(const TXOrdering& ordering) {
+  // A store read in order with nothing waiting has nothing to do.
+  if (ordered_)
+    return;
   std::vector<uint32_t> killed;
   uint32_t index = count_;
   while (index >= 1) {
@@ -453,72 +436,87 @@ void TXStore::Read(ipstream& is) {
   if (!is.CanHold(count, sizeof(TXRecord)))
     return;
   Reserve(count);
-  auto* bytes = reinterpret_cast<uint8_t*>(slots_.get());
-  size_t left = size_t{count} * sizeof(TXRecord);
-  while (left > 0 && is.Good()) {
-    const size_t piece = std::min(left, kPieceBytes);
-    is.ReadBytes(bytes, piece);
-    bytes += piece;
-    left -= piece;
+
+  // The slots are looked at chunk by chunk as they arrive, while they are still in the cache:
+  // where each identifier lies, which identifiers repeat, the parts of each multiple, and
+  // whether anything waits for Compact.
+  TIdentifierCheck check;
+  bool settled = true;
+  uint32_t highest = lastId;
+  for (uint32_t first = 1; first <= count && is.Good(); first += kReadChunk) {
+    const uint32_t slots = std::min(kReadChunk, count - first + 1);
+    is.ReadBytes(&slots_.get()[first - 1], size_t{slots} * sizeof(TXRecord));
+    if (!is.Good())
+      break;
+    for (uint32_t index = first; index < first + slots; ++index) {
+      const TXRecord& record = slots_.get()[index - 1];
+      highest = std::max(highest, record.Id);
+      if (record.Flags == 0) {
+        check.dead.push_back(index);
+        continue;
+      }
+      if (!record.IsLive() || (record.Flags & kXUnsorted) != 0)
+        settled = false;
+      if (!check.Claim(record.Id)) {
+        check.repeated.push_back(index);
+        continue;
+      }
+      Remember(record.Id, index);
+      CountPart(record, 1);
+    }
   }
-  if (!is.Good())
+  if (!is.Good()) {
+    ResetEmpty();
     return;
+  }
 
   count_ = count;
   capacity_ = capacity;
   loadedFormat_ = format;
-  lastId_ = lastId;
-  if (!RepairIdentifiers()) {
+  lastId_ = highest;
+  if (!RepairIdentifiers(check)) {
     is.SetState(pstream::kFailed);
     ResetEmpty();
     return;
   }
   tailStart_ = count_ + 1;
   FixTail(count_);
-  RememberFrom(1);
-  CountAllParts();
+  ordered_ = settled;
 }
 
-bool TXStore::RepairIdentifiers() {
-  TXRecord* slots = slots_.get();
-  uint32_t highest = lastId_;
-  for (uint32_t index = 1; index <= count_; ++index)
-    highest = std::max(highest, slots[index - 1].Id);
-  lastId_ = highest;
+bool TXStore::TIdentifierCheck::Claim(uint32_t id) {
+  if (id == 0)
+    return false;
+  if (id < kRememberedIds) {
+    if (id >= seen.size())
+      seen.resize(std::max<size_t>(size_t{id} + 1, seen.size() * 2), false);
+    if (seen[id])
+      return false;
+    seen[id] = true;
+    return true;
+  }
+  return seenLarge.insert(id).second;
+}
 
+bool TXStore::RepairIdentifiers(TIdentifierCheck& check) {
   // Identifiers must be unique over all slots, dead ones included, since a dead slot hands its
   // identifier to the next new record. A damaged file may repeat one or carry 0: the records in
   // use keep the first of each, and every other slot gets a fresh identifier.
-  std::vector<bool> seenDense;
-  std::unordered_set<uint32_t> seenSparse;
-  const bool dense = highest <= size_t{count_} * 4 + 1024;
-  if (dense)
-    seenDense.assign(size_t{highest} + 1, false);
-  auto claim = [&](uint32_t id) {
-    if (id == 0)
+  TXRecord* slots = slots_.get();
+  for (uint32_t index : check.dead) {
+    if (check.Claim(slots[index - 1].Id)) {
+      Remember(slots[index - 1].Id, index);
+    } else {
+      check.repeated.push_back(index);
+    }
+  }
+  for (uint32_t index : check.repeated) {
+    if (lastId_ == std::numeric_limits<uint32_t>::max())
       return false;
-    if (dense) {
-      if (seenDense[id])
-        return false;
-      seenDense[id] = true;
-      return true;
-    }
-    return seenSparse.insert(id).second;
-  };
-  for (bool inUse : {true, false}) {
-    for (uint32_t index = 1; index <= count_; ++index) {
-      TXRecord& record = slots[index - 1];
-      if ((record.Flags != 0) != inUse || claim(record.Id))
-        continue;
-      if (lastId_ == std::numeric_limits<uint32_t>::max())
-        return false;
-      record.Id = ++lastId_;
-      if (dense) {
-        seenDense.push_back(true);
-      } else {
-        seenSparse.insert(record.Id);
-      }
-    }
+    TXRecord& record = slots[index - 1];
+    record.Id = ++lastId_;
+    Remember(record.Id, index);
+    CountPart(record, 1);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "transactions/xrecord.h"
@@ -28,8 +29,11 @@ class TXStore {
   static constexpr uint32_t kFormat = 2;
   /// The oldest store format, without a last-id field.
   static constexpr uint32_t kFormatWithoutLastId = 1;
-  /// The largest piece the slots are read and written in.
+  /// The largest piece the slots are written in.
   static constexpr size_t kPieceBytes = 16384;
+  /// The slots read at a time: big enough to go past the stream's buffer, small enough to be
+  /// looked at while they are still in the cache. The pieces do not show in the bytes.
+  static constexpr uint32_t kReadChunk = 4096;
 
   /// An empty store of 1000 slots whose last identifier is 0.
   TXStore();
@@ -77,8 +81,9 @@ class TXStore {
   /// leaves them when no erased record lies among the last live ones. Takes time in proportion
   /// to the slots from the first killed one to the end.
   void SettleKilled(const std::vector<uint32_t>& killedIds);
-  /// Clears Unsorted at `index` and moves the record to its place in ledger order; returns its
-  /// new index.
+  /// Clears Unsorted at `index` and moves the record just after the last slot (dead and
+  /// unsorted slots aside) before which it does not sort; returns its new index. The search goes
+  /// out from where the record lies, so it costs as much as the record moves.
   uint32_t Replace(uint32_t index, const TXOrdering& ordering);
   /// Re-places every unsorted live record and removes every record that is not live.
   void Compact(const TXOrdering& ordering);
@@ -109,14 +114,27 @@ class TXStore {
   /// Brings the cached start of the dead tail up to date after slots up to `top` changed.
   void FixTail(uint32_t top);
   void ResetEmpty();
-  /// Makes the identifiers of a store read from a file unique and the last id the highest;
+  /// What reading learns about the identifiers of a file: those seen in use, and the slots
+  /// that need a fresh one.
+  struct TIdentifierCheck {
+    /// True the first time a (non-zero) identifier is claimed.
+    bool Claim(uint32_t id);
+    std::vector<bool> seen;
+    std::unordered_set<uint32_t> seenLarge;
+    std::vector<uint32_t> dead;
+    std::vector<uint32_t> repeated;
+  };
+  /// Gives the dead slots whose identifier is taken, and the repeated ones, fresh identifiers;
   /// false when no identifier is left to give.
-  bool RepairIdentifiers();
+  bool RepairIdentifiers(TIdentifierCheck& check);
+  /// Whether a record takes part in placing another: in use and not itself waiting to be placed.
   bool Eligible(uint32_t index) const;
+  /// The nearest eligible slot below or above `index` (0 when there is none).
+  uint32_t PreviousEligible(uint32_t index) const;
+  uint32_t NextEligible(uint32_t index) const;
   void Remember(uint32_t id, uint32_t index) const;
   /// Counts a record in or out of its multiple's parts.
   void CountPart(const TXRecord& record, int change);
-  void CountAllParts();
   /// Remembers where every identifier from slot `from` on lies now.
   void RememberFrom(uint32_t from) const;
 
@@ -138,4 +156,6 @@ class TXStore {
   mutable std::vector<uint32_t> seenAt_;
   // The number of slots in use that are parts of each multiple, kept with every write.
   std::unordered_map<uint32_t, uint32_t> partCounts_;
+  // Read in ledger order with nothing unsorted and nothing erased, and not changed since.
+  bool ordered_ = false;
 };

@@ -194,12 +194,14 @@ class TModelRun {
   uint32_t RandomAccount() { return PickOf(AccountIds()); }
   uint32_t RandomEnvelope() { return PickOf(EnvelopeIds()); }
 
+  // Balances are 32-bit cents and wrap beyond 21,474,836.47, as the stored format has them;
+  // with at most a few thousand records of at most 5,000.00 no balance comes near that.
   int32_t RandomCents() {
     if (Chance(0.05))
       return 0;
     if (Chance(0.02))
-      return Uniform(-2000000000, 2000000000) / 100;
-    return Uniform(-200000, 200000);
+      return Uniform(-500000, 500000);
+    return Uniform(-20000, 20000);
   }
   std::string AmountText(int32_t cents) {
     const int64_t size = cents < 0 ? -int64_t{cents} : cents;
@@ -493,6 +495,14 @@ class TModelRun {
   }
 
   void ZeroEnvelopes() {
+    // Zeroing gathers balances into one envelope, and the halves it leaves can be gathered
+    // again; left alone over hundreds of thousands of steps that would carry an envelope past
+    // what its 32-bit balance holds, which no budget that stays sound can reach.
+    for (uint32_t id : EnvelopeIds()) {
+      const int64_t balance = document_->Envelopes().EnvelopeBalance(id);
+      if (balance > 200000000 || balance < -200000000)
+        return;
+    }
     std::vector<uint32_t> selected;
     for (uint32_t id : EnvelopeIds()) {
       if (Chance(0.4))
@@ -586,8 +596,8 @@ TEST(ModelTest, TheChecksSeeADamagedBudget) {
 
 // The long run: a million operations. Run it with --gtest_also_run_disabled_tests.
 TEST(ModelTest, DISABLED_AMillionOperations) {
-  for (uint64_t seed : {11u, 12u, 13u, 14u})
-    RunModel(seed, 250000, 1500);
+  for (uint64_t seed = 100; seed < 140; ++seed)
+    RunModel(seed, 25000, 1500);
 }
 
 }  // namespace

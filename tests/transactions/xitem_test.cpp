@@ -252,7 +252,7 @@ TEST_F(ItemTest, AnEnvelopeEntryCannotBeClearedUntilItIsATransfer) {
   EXPECT_EQ(EnvelopeCleared(groceries), 0);
 }
 
-TEST_F(ItemTest, APartAndAnAccountTransferHalfKeepTheirCleredBalancesOutOfReach) {
+TEST_F(ItemTest, APartAndAnAccountTransferHalfKeepTheirClearedBalancesOutOfReach) {
   TXHold payment = Type(checking, "3/1", "Split", -9000, groceries);
   TXTransfers::MakeMultiple(*payment);
   TXHold part(Manager().First(TMultKidsFilter(payment->Id())));

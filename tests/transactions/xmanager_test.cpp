@@ -522,6 +522,16 @@ TEST_F(ManagerTest, ConfirmingClearedMarksGivesThemTodaysDate) {
   EXPECT_EQ(Cleared(checking), -4000);
 }
 
+TEST_F(ManagerTest, AHeldRowKeepsTheConfirmationWhenItIsCommittedAgain) {
+  TXHold row = Type(checking, "3/1", "Gas", -4000, groceries);
+  row->ToggleAccountCleared();
+  Manager().ConfirmCleared();
+  row->SetCellText(TXItem::kColMemo, "after the confirmation");
+  EXPECT_EQ(row->Record().AccountCleared, clock.Today().Packed());
+  EXPECT_EQ(Records().front().AccountCleared, clock.Today().Packed());
+  EXPECT_FALSE(Manager().HasPendingCleared());
+}
+
 TEST_F(ManagerTest, NewImportsAreConfirmedInTheStore) {
   TXRecord imported{};
   imported.Flags = kXImported;
