@@ -15,7 +15,8 @@ std::string BackupName(const std::string& path, unsigned generation) {
 }
 
 void RotateBackups(const std::string& path, unsigned level) {
-  if (level == 0) return;
+  if (level == 0)
+    return;
   std::error_code ignored;
   fs::remove(BackupName(path, level), ignored);
   for (unsigned generation = level; generation > 1; --generation) {

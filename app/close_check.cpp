@@ -4,7 +4,8 @@ TCloseDecision DecideClose(const TCloseCheckInput& input, TUserPort& user) {
   TCloseDecision decision;
   bool wanted = input.modified || (input.confirmImportOnClose && input.hasNewImports) ||
                 (input.confirmClearedOnClose && input.hasPendingCleared);
-  if (!wanted) return decision;
+  if (!wanted)
+    return decision;
   if (input.autoSaveMinutes == 0) {
     TMessageAnswer answer = user.Ask("Quenbrook", "File has been modified. Save it now?",
                                      TMessageButtons::YesNoCancel, TMessageIcon::Question);
@@ -12,7 +13,8 @@ TCloseDecision DecideClose(const TCloseCheckInput& input, TUserPort& user) {
       decision.proceed = false;
       return decision;
     }
-    if (answer != TMessageAnswer::Yes) return decision;
+    if (answer != TMessageAnswer::Yes)
+      return decision;
   }
   decision.save = true;
   decision.confirmImports = input.confirmImportOnClose;

@@ -7,7 +7,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   bool seenImport = false;
   for (size_t i = 0; i < arguments.size(); i += 2) {
     const std::string& option = arguments[i];
-    if (i + 1 >= arguments.size()) return {};
+    if (i + 1 >= arguments.size())
+      return {};
     const std::string& value = arguments[i + 1];
     bool* seen = nullptr;
     std::string* target = nullptr;
@@ -23,7 +24,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else {
       return {};
     }
-    if (*seen) return {};
+    if (*seen)
+      return {};
     *seen = true;
     *target = value;
   }

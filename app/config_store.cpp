@@ -12,9 +12,9 @@ namespace {
 constexpr const char* kFolder = "Quenbrook";
 constexpr const char* kFileName = "Vorla.cfg";
 
-fs::path BaseFolder(const TEnvironmentLookup& lookup, const char* variable,
-                    const char* underHome) {
-  if (const char* value = lookup(variable); value != nullptr && value[0] == '/') return value;
+fs::path BaseFolder(const TEnvironmentLookup& lookup, const char* variable, const char* underHome) {
+  if (const char* value = lookup(variable); value != nullptr && value[0] == '/')
+    return value;
   if (const char* home = lookup("HOME"); home != nullptr && home[0] != '\0') {
     return fs::path(home) / underHome;
   }
@@ -25,7 +25,8 @@ fs::path BaseFolder(const TEnvironmentLookup& lookup, const char* variable,
 
 std::string LocateConfigFile(const TEnvironmentLookup& lookup) {
   fs::path local = BaseFolder(lookup, "XDG_CONFIG_HOME", ".config");
-  if (local.empty()) return kFileName;
+  if (local.empty())
+    return kFileName;
   fs::path folder = local / kFolder;
   std::error_code error;
   fs::create_directories(folder, error);
@@ -49,7 +50,8 @@ std::unique_ptr<TVorlaConfig> LoadConfig(const std::string& path, int32_t screen
     } catch (const TModelError&) {
       config.reset();
     }
-    if (config && is.Good()) return config;
+    if (config && is.Good())
+      return config;
   }
   auto defaults = std::make_unique<TVorlaConfig>(screenWidth, screenHeight);
   SaveConfig(path, *defaults);

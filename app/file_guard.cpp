@@ -37,7 +37,9 @@ std::string LockFileName(const std::string& guardName) {
 
 TFileGuard::TFileGuard(std::string lockFolder) : lockFolder_(std::move(lockFolder)) {}
 
-TFileGuard::~TFileGuard() { Release(); }
+TFileGuard::~TFileGuard() {
+  Release();
+}
 
 std::string TFileGuard::GuardName(const std::string& fullPath) {
   std::string name = fullPath;
@@ -56,7 +58,8 @@ std::string TFileGuard::GuardName(const std::string& fullPath) {
 std::string TFileGuard::FullPath(const std::string& path) {
   std::error_code error;
   fs::path full = fs::absolute(path, error);
-  if (error) return path;
+  if (error)
+    return path;
   return full.lexically_normal().string();
 }
 
@@ -69,7 +72,8 @@ std::string TFileGuard::DefaultLockFolder() {
 
 bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
   std::string full = FullPath(path);
-  if (!fileName_.empty() && SameIgnoringCase(full, fileName_)) return true;
+  if (!fileName_.empty() && SameIgnoringCase(full, fileName_))
+    return true;
 
   std::error_code error;
   fs::create_directories(lockFolder_, error);
@@ -77,7 +81,8 @@ bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
   std::string lockPath = (fs::path(lockFolder_) / LockFileName(GuardName(full))).string();
   int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (descriptor < 0 || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-    if (descriptor >= 0) ::close(descriptor);
+    if (descriptor >= 0)
+      ::close(descriptor);
     user.Tell("Error",
               "File \"" + path +
                   "\" is already open in another instance of Quenbrook. You must first close the "
@@ -92,7 +97,8 @@ bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
 }
 
 void TFileGuard::Release() {
-  if (lockDescriptor_ >= 0) ::close(lockDescriptor_);
+  if (lockDescriptor_ >= 0)
+    ::close(lockDescriptor_);
   lockDescriptor_ = -1;
   fileName_.clear();
 }

@@ -17,7 +17,8 @@ TImportRequest ClassifyImportRequest(std::string_view text) {
   size_t open = text.find('"');
   if (open != std::string_view::npos) {
     size_t close = text.find('"', open + 1);
-    if (close != std::string_view::npos) request.file = text.substr(open + 1, close - open - 1);
+    if (close != std::string_view::npos)
+      request.file = text.substr(open + 1, close - open - 1);
   }
   return request;
 }

@@ -8,7 +8,8 @@ namespace {
 
 int IntegerField(std::string_view reply, std::string_view name) {
   auto value = ExtractUpdateField(reply, name);
-  if (!value) return 0;
+  if (!value)
+    return 0;
   return static_cast<int>(std::strtol(value->c_str(), nullptr, 10));
 }
 
@@ -21,10 +22,12 @@ std::optional<std::string> ExtractUpdateField(std::string_view reply, std::strin
   if (start != std::string_view::npos) {
     start += open.size();
     size_t end = reply.find(close, start);
-    if (end == std::string_view::npos) return std::nullopt;
+    if (end == std::string_view::npos)
+      return std::nullopt;
     return std::string(reply.substr(start, end - start));
   }
-  if (reply.find("<" + std::string(name) + "/>") != std::string_view::npos) return std::string();
+  if (reply.find("<" + std::string(name) + "/>") != std::string_view::npos)
+    return std::string();
   return std::nullopt;
 }
 
@@ -39,8 +42,10 @@ TUpdateReply ParseUpdateReply(std::string_view reply) {
 }
 
 bool IsNewerVersion(const TUpdateReply& reply) {
-  if (reply.major != TProgramVersion::kMajor) return reply.major > TProgramVersion::kMajor;
-  if (reply.minor != TProgramVersion::kMinor) return reply.minor > TProgramVersion::kMinor;
+  if (reply.major != TProgramVersion::kMajor)
+    return reply.major > TProgramVersion::kMajor;
+  if (reply.minor != TProgramVersion::kMinor)
+    return reply.minor > TProgramVersion::kMinor;
   return reply.build > TProgramVersion::kBuild;
 }
 
@@ -74,12 +79,14 @@ void ReportUpdateCheck(const std::optional<std::string>& reply, TUserPort& user,
 }
 
 bool UpdateReminderDue(TDateValue lastCheck, uint32_t intervalDays, TDateValue today) {
-  if (intervalDays == 0) return false;
+  if (intervalDays == 0)
+    return false;
   TDateValue due = lastCheck;
   for (uint32_t day = 0; day < intervalDays; ++day) {
     due = due.NextDay();
     // Past today the answer cannot change; stop rather than walk a long interval to its end.
-    if (due > today) return false;
+    if (due > today)
+      return false;
   }
   return !(due > today);
 }

@@ -12,12 +12,15 @@ const TStreamableClass registration{"TVorlaConfig", &BuildStreamer<TVorlaConfig>
 
 // The switches and widths that every settings format starts with, in their stored order.
 std::array<uint32_t*, 18> LeadingFields(TSettingsRecord& s) {
-  return {&s.ShowStatusBar,          &s.ShowControlBar,      &s.AutoSaveMinutes,
-          &s.ShowEnvRootBalance,     &s.ShowBundleBalances,  &s.ShowAssociationBalances,
-          &s.ShowEnvelopeBalances,   &s.ShowAccountRootBalance, &s.ShowGroupBalances,
-          &s.ShowAccountBalances,    &s.ShowReconcileBalances, &s.CodeWidth,
-          &s.PayableToWidth,         &s.AmountWidth,         &s.EnvelopeWidth,
-          &s.AccountWidth,           &s.DatesWithYear,       &s.FlyByMemo};
+  return {&s.ShowStatusBar,         &s.ShowControlBar,
+          &s.AutoSaveMinutes,       &s.ShowEnvRootBalance,
+          &s.ShowBundleBalances,    &s.ShowAssociationBalances,
+          &s.ShowEnvelopeBalances,  &s.ShowAccountRootBalance,
+          &s.ShowGroupBalances,     &s.ShowAccountBalances,
+          &s.ShowReconcileBalances, &s.CodeWidth,
+          &s.PayableToWidth,        &s.AmountWidth,
+          &s.EnvelopeWidth,         &s.AccountWidth,
+          &s.DatesWithYear,         &s.FlyByMemo};
 }
 
 }  // namespace
@@ -35,7 +38,8 @@ void TVorlaConfig::Streamer::Write(opstream& os) const {
   TVorlaConfig& config = Object();
   TSettingsRecord& s = config.settings_;
   os.WriteWord32(TSettingsRecord::kFormat);
-  for (uint32_t* field : LeadingFields(s)) os.WriteWord32(*field);
+  for (uint32_t* field : LeadingFields(s))
+    os.WriteWord32(*field);
   os.WriteWord32(static_cast<uint32_t>(s.FrameSize[0]));
   os.WriteWord32(static_cast<uint32_t>(s.FrameSize[1]));
   os.WriteWord32(static_cast<uint32_t>(s.FramePos[0]));
@@ -58,7 +62,8 @@ void TVorlaConfig::Streamer::Read(ipstream& is, uint32_t version) {
   TSettingsRecord& s = config.settings_;
   uint32_t format = is.ReadWord();
   config.loadedFormat_ = format;
-  for (uint32_t* field : LeadingFields(s)) *field = is.ReadWord();
+  for (uint32_t* field : LeadingFields(s))
+    *field = is.ReadWord();
   if (format >= 2) {
     s.FrameSize[0] = static_cast<int32_t>(is.ReadRaw32());
     s.FrameSize[1] = static_cast<int32_t>(is.ReadRaw32());
@@ -66,13 +71,16 @@ void TVorlaConfig::Streamer::Read(ipstream& is, uint32_t version) {
     s.FramePos[1] = static_cast<int32_t>(is.ReadRaw32());
     s.FrameMaximized = is.ReadByte() != 0;
   }
-  if (format >= 3) s.BackupLevel = is.ReadWord();
+  if (format >= 3)
+    s.BackupLevel = is.ReadWord();
   if (format >= 4) {
     s.ReopenLastFile = is.ReadWord();
     is.ReadString(s.LastFile, TSettingsRecord::kMaxPath + 1);
   }
-  if (format >= 5) s.MemoWidth = is.ReadWord();
-  if (format >= 6) s.AutoCorrectYear = is.ReadWord();
+  if (format >= 5)
+    s.MemoWidth = is.ReadWord();
+  if (format >= 6)
+    s.AutoCorrectYear = is.ReadWord();
   if (format >= 7) {
     s.ConfirmClearedOnClose = is.ReadWord();
     s.ConfirmImportOnClose = is.ReadWord();
@@ -81,5 +89,6 @@ void TVorlaConfig::Streamer::Read(ipstream& is, uint32_t version) {
     s.UpdateCheckDays = is.ReadWord();
     s.LastUpdateCheck.Read(is);
   }
-  if (version >= 3) config.named_.Read(is);
+  if (version >= 3)
+    config.named_.Read(is);
 }

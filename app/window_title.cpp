@@ -5,6 +5,7 @@
 std::string WindowTitle(const std::string& fileName) {
   std::string version = "Quenbrook " + std::to_string(TProgramVersion::kMajor) + "." +
                         std::to_string(TProgramVersion::kMinor) + " ";
-  if (fileName.empty()) return version;
+  if (fileName.empty())
+    return version;
   return std::filesystem::path(fileName).filename().string() + " - " + version;
 }

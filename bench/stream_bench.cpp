@@ -12,7 +12,9 @@ namespace {
 
 constexpr size_t kTotal = 64u << 20;
 
-size_t BlockSize(const benchmark::State& state) { return static_cast<size_t>(state.range(0)); }
+size_t BlockSize(const benchmark::State& state) {
+  return static_cast<size_t>(state.range(0));
+}
 
 void BM_MemcpyBaseline(benchmark::State& state) {
   std::vector<uint8_t> source(kTotal, 0x5A);
@@ -48,7 +50,8 @@ void BM_StreamWriteRaw(benchmark::State& state) {
   const size_t block = BlockSize(state);
   for (auto _ : state) {
     opstream os(kTotal + 16);
-    for (size_t at = 0; at < kTotal; at += block) os.WriteBytes(source.data() + at, block);
+    for (size_t at = 0; at < kTotal; at += block)
+      os.WriteBytes(source.data() + at, block);
     benchmark::DoNotOptimize(os.Bytes().data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTotal));
@@ -63,7 +66,8 @@ void BM_StreamReadRaw(benchmark::State& state) {
   const size_t block = BlockSize(state);
   for (auto _ : state) {
     ipstream is(bytes);
-    for (size_t at = 0; at < kTotal; at += block) is.ReadBytes(target.data() + at, block);
+    for (size_t at = 0; at < kTotal; at += block)
+      is.ReadBytes(target.data() + at, block);
     benchmark::DoNotOptimize(target.data());
     benchmark::ClobberMemory();
   }

@@ -8,7 +8,8 @@ void TJsonWriter::BeforeValue() {
     return;
   }
   if (!needsComma_.empty()) {
-    if (needsComma_.back()) text_ += ',';
+    if (needsComma_.back())
+      text_ += ',';
     needsComma_.back() = true;
   }
 }

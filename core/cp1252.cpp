@@ -29,9 +29,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 std::optional<char> ByteOf(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+    return static_cast<char>(cp);
   for (size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+    if (kHighControls[i] == cp)
+      return static_cast<char>(0x80 + i);
   }
   return std::nullopt;
 }
@@ -41,7 +43,8 @@ std::optional<char> ByteOf(char32_t cp) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+  for (char c : text)
+    AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -50,13 +53,18 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                  : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || i + length > text.size()) return std::nullopt;
+    size_t length = lead < 0x80           ? 1
+                    : (lead >> 5) == 0x6  ? 2
+                    : (lead >> 4) == 0xE  ? 3
+                    : (lead >> 3) == 0x1E ? 4
+                                          : 0;
+    if (length == 0 || i + length > text.size())
+      return std::nullopt;
     char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
     for (size_t k = 1; k < length; ++k) {
       auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return std::nullopt;
+      if ((next & 0xC0) != 0x80)
+        return std::nullopt;
       cp = (cp << 6) | (next & 0x3F);
     }
     // Overlong forms and surrogates are not valid UTF-8.
@@ -65,7 +73,8 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
       return std::nullopt;
     }
     auto byte = ByteOf(cp);
-    if (!byte) return std::nullopt;
+    if (!byte)
+      return std::nullopt;
     out += *byte;
     i += length;
   }

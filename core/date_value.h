@@ -14,10 +14,10 @@ class TDateValue {
  public:
   /// Format flags.
   enum : unsigned {
-    kZeroEmpty = 1,    ///< the all-zero date gives the empty text
-    kNoYear = 2,       ///< month/day
-    kShortYear = 4,    ///< month/day/yy
-    kFullYear = 8,     ///< month/day/yyyy
+    kZeroEmpty = 1,  ///< the all-zero date gives the empty text
+    kNoYear = 2,     ///< month/day
+    kShortYear = 4,  ///< month/day/yy
+    kFullYear = 8,   ///< month/day/yyyy
   };
 
   constexpr TDateValue() = default;

@@ -58,8 +58,10 @@ bool opstream::Deliver(const uint8_t* data, size_t size) {
 }
 
 void opstream::Flush() {
-  if (used_ == 0) return;
-  if (!Deliver(buffer_.data(), used_)) SetState(kFailed);
+  if (used_ == 0)
+    return;
+  if (!Deliver(buffer_.data(), used_))
+    SetState(kFailed);
   used_ = 0;
 }
 
@@ -69,7 +71,8 @@ const std::vector<uint8_t>& opstream::Bytes() {
 }
 
 void opstream::Put(const void* data, size_t size) {
-  if (!Good() || size == 0) return;
+  if (!Good() || size == 0)
+    return;
   if (toMemory_) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     memory_.insert(memory_.end(), bytes, bytes + size);
@@ -81,16 +84,20 @@ void opstream::Put(const void* data, size_t size) {
     return;
   }
   Flush();
-  if (!Good()) return;
+  if (!Good())
+    return;
   if (size >= buffer_.size()) {
-    if (!Deliver(static_cast<const uint8_t*>(data), size)) SetState(kFailed);
+    if (!Deliver(static_cast<const uint8_t*>(data), size))
+      SetState(kFailed);
     return;
   }
   std::memcpy(buffer_.data(), data, size);
   used_ = size;
 }
 
-void opstream::WriteByte(uint8_t value) { Put(&value, 1); }
+void opstream::WriteByte(uint8_t value) {
+  Put(&value, 1);
+}
 
 void opstream::WriteWord16(uint16_t value) {
   const uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
@@ -103,14 +110,18 @@ void opstream::WriteWord32(uint32_t value) {
   Put(bytes, 4);
 }
 
-void opstream::WriteBytes(const void* data, size_t size) { Put(data, size); }
+void opstream::WriteBytes(const void* data, size_t size) {
+  Put(data, size);
+}
 
 void opstream::WriteString(std::string_view text) {
   WriteWord32(static_cast<uint32_t>(text.size()));
   Put(text.data(), text.size());
 }
 
-void opstream::WriteNullString() { WriteWord32(kNullStringLength); }
+void opstream::WriteNullString() {
+  WriteWord32(kNullStringLength);
+}
 
 uint32_t opstream::IndexOf(const void* object) const {
   auto it = std::lower_bound(written_.begin(), written_.end(), object,
@@ -125,7 +136,8 @@ void opstream::Remember(const void* object) {
 }
 
 void opstream::WriteObject(const TStreamableBase* object) {
-  if (!Good()) return;
+  if (!Good())
+    return;
   if (object == nullptr) {
     WriteByte(kNullPointer);
     return;
@@ -146,7 +158,8 @@ void opstream::WriteObject(const TStreamableBase* object) {
   WriteString(*name);
   Remember(object);
   auto entry = TStreamClassRegistry::Find(*name, 1);
-  if (!entry) ThrowUnregistered(*name);
+  if (!entry)
+    ThrowUnregistered(*name);
   auto streamer = entry->builder(const_cast<TStreamableBase*>(object));
   WriteWord32(streamer->FormatVersion());
   streamer->Write(*this);
@@ -162,14 +175,19 @@ ipstream::ipstream(std::span<const uint8_t> data) {
   ReadHeader();
 }
 
-ipstream::ipstream() { read_.push_back(nullptr); }
+ipstream::ipstream() {
+  read_.push_back(nullptr);
+}
 
 ipstream::~ipstream() = default;
 
-size_t ipstream::Fetch(uint8_t*, size_t) { return 0; }
+size_t ipstream::Fetch(uint8_t*, size_t) {
+  return 0;
+}
 
 bool ipstream::Refill() {
-  if (buffer_.empty()) buffer_.resize(kBufferSize);
+  if (buffer_.empty())
+    buffer_.resize(kBufferSize);
   size_t got = Fetch(buffer_.data(), buffer_.size());
   cur_ = buffer_.data();
   end_ = cur_ + got;
@@ -190,19 +208,22 @@ void ipstream::ReadHeader() {
 }
 
 bool ipstream::Take(void* data, size_t size) {
-  if (!Good()) return false;
+  if (!Good())
+    return false;
   auto* out = static_cast<uint8_t*>(data);
   while (size > 0) {
     size_t available = static_cast<size_t>(end_ - cur_);
     if (available == 0) {
       if (size >= kBufferSize) {
         size_t got = Fetch(out, size);
-        if (got == 0) break;
+        if (got == 0)
+          break;
         out += got;
         size -= got;
         continue;
       }
-      if (!Refill()) break;
+      if (!Refill())
+        break;
       continue;
     }
     size_t chunk = std::min(available, size);
@@ -218,10 +239,13 @@ bool ipstream::Take(void* data, size_t size) {
   return true;
 }
 
-uint64_t ipstream::BytesLeft() const { return static_cast<uint64_t>(end_ - cur_) + SourceLeft(); }
+uint64_t ipstream::BytesLeft() const {
+  return static_cast<uint64_t>(end_ - cur_) + SourceLeft();
+}
 
 bool ipstream::CanHold(uint64_t count, uint64_t itemSize) {
-  if (!Good()) return false;
+  if (!Good())
+    return false;
   if (itemSize != 0 && count > BytesLeft() / itemSize) {
     SetState(kFailed);
     return false;
@@ -231,61 +255,77 @@ bool ipstream::CanHold(uint64_t count, uint64_t itemSize) {
 
 uint8_t ipstream::ReadByte() {
   uint8_t value = 0;
-  if (!Take(&value, 1)) return 0xFF;
+  if (!Take(&value, 1))
+    return 0xFF;
   return value;
 }
 
 uint16_t ipstream::ReadWord16() {
   uint8_t bytes[2] = {};
-  if (!Take(bytes, 2)) return 0;
+  if (!Take(bytes, 2))
+    return 0;
   return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
 }
 
 uint32_t ipstream::ReadWord32() {
   uint8_t bytes[4] = {};
-  if (!Take(bytes, 4)) return 0;
+  if (!Take(bytes, 4))
+    return 0;
   return LoadLittle32(bytes);
 }
 
-uint32_t ipstream::ReadWord() { return GetVersion() > 0 ? ReadWord32() : ReadWord16(); }
+uint32_t ipstream::ReadWord() {
+  return GetVersion() > 0 ? ReadWord32() : ReadWord16();
+}
 
-uint32_t ipstream::ReadRaw32() { return ReadWord32(); }
+uint32_t ipstream::ReadRaw32() {
+  return ReadWord32();
+}
 
 void ipstream::ReadBytes(void* data, size_t size) {
-  if (!Take(data, size) && size > 0) std::memset(data, 0, size);
+  if (!Take(data, size) && size > 0)
+    std::memset(data, 0, size);
 }
 
 uint32_t ipstream::ReadStringLength() {
-  if (GetVersion() > 0) return ReadWord32();
+  if (GetVersion() > 0)
+    return ReadWord32();
   uint8_t length = ReadByte();
   return length == 0xFF ? kNullStringLength : length;
 }
 
 bool ipstream::ReadString(std::string& text, size_t capacity) {
   uint32_t length = ReadStringLength();
-  if (!Good() || length == kNullStringLength) return false;
+  if (!Good() || length == kNullStringLength)
+    return false;
   if (capacity == 0 || length > capacity - 1 || !CanHold(length, 1)) {
     SetState(kFailed);
     return false;
   }
   std::string value(length, '\0');
-  if (!Take(value.data(), length)) return false;
+  if (!Take(value.data(), length))
+    return false;
   text = std::move(value);
   return true;
 }
 
-uint32_t ipstream::ReadBaseVersion() { return GetVersion() > 0 ? ReadRaw32() : 0; }
+uint32_t ipstream::ReadBaseVersion() {
+  return GetVersion() > 0 ? ReadRaw32() : 0;
+}
 
 TStreamableBase* ipstream::ReadObject() {
-  if (!Good()) return nullptr;
+  if (!Good())
+    return nullptr;
   uint8_t marker = ReadByte();
-  if (!Good()) return nullptr;
+  if (!Good())
+    return nullptr;
   switch (marker) {
     case kNullPointer:
       return nullptr;
     case kBackReference: {
       uint32_t index = ReadWord();
-      if (!Good() || index >= read_.size()) return nullptr;
+      if (!Good() || index >= read_.size())
+        return nullptr;
       return read_[index];
     }
     case kNewObject:
@@ -297,10 +337,13 @@ TStreamableBase* ipstream::ReadObject() {
 }
 
 TStreamableBase* ipstream::ReadNewObject() {
-  if (!Good()) return nullptr;
+  if (!Good())
+    return nullptr;
   uint8_t marker = ReadByte();
-  if (!Good()) return nullptr;
-  if (marker == kNullPointer) return nullptr;
+  if (!Good())
+    return nullptr;
+  if (marker == kNullPointer)
+    return nullptr;
   if (marker != kNewObject) {
     SetState(kFailed);
     return nullptr;
@@ -319,7 +362,8 @@ TStreamableBase* ipstream::ReadObjectRecord() {
     return nullptr;
   }
   auto entry = TStreamClassRegistry::Find(name, 1);
-  if (!entry) ThrowUnregistered(name);
+  if (!entry)
+    ThrowUnregistered(name);
   if (nesting_ >= kMaxNesting) {
     SetState(kFailed);
     return nullptr;
@@ -337,7 +381,8 @@ TStreamableBase* ipstream::ReadObjectRecord() {
     throw;
   }
   --nesting_;
-  if (ReadByte() != kRecordEnd) SetState(kFailed);
+  if (ReadByte() != kRecordEnd)
+    SetState(kFailed);
   return object.release();
 }
 

@@ -143,7 +143,8 @@ class ipstream : public pstream {
   template <class T>
   std::unique_ptr<T> ReadOwned() {
     std::unique_ptr<TStreamableBase> object(ReadNewObject());
-    if (!object) return nullptr;
+    if (!object)
+      return nullptr;
     T* typed = dynamic_cast<T*>(object.get());
     if (typed == nullptr) {
       Forget(object.get());

@@ -19,7 +19,8 @@ bool SameName(std::string_view a, std::string_view b) {
 
 const TSettingEntry* TSettingList::Find(std::string_view name, uint32_t scope) const {
   for (const auto& entry : entries_) {
-    if (entry.scope == scope && SameName(entry.name, name)) return &entry;
+    if (entry.scope == scope && SameName(entry.name, name))
+      return &entry;
   }
   return nullptr;
 }
@@ -46,21 +47,23 @@ std::string TSettingList::GetText(std::string_view name, std::string_view defaul
   return entry ? entry->value : std::string(defaultValue);
 }
 
-int32_t TSettingList::GetNumber(std::string_view name, int32_t defaultValue,
-                                uint32_t scope) const {
+int32_t TSettingList::GetNumber(std::string_view name, int32_t defaultValue, uint32_t scope) const {
   return ParseNumber(GetText(name, std::to_string(defaultValue), scope));
 }
 
 int32_t TSettingList::ParseNumber(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+    ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
   int64_t value = 0;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
     value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t{1} << 32);
   }
-  if (negative) value = -value;
+  if (negative)
+    value = -value;
   value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                               std::numeric_limits<int32_t>::max());
   return static_cast<int32_t>(value);
@@ -83,7 +86,9 @@ void TSettingList::Read(ipstream& is) {
     TSettingEntry entry;
     is.ReadString(entry.name, kMaxText + 1);
     is.ReadString(entry.value, kMaxText + 1);
-    if (version >= 2) entry.scope = is.ReadWord32();
-    if (is.Good()) entries_.push_back(std::move(entry));
+    if (version >= 2)
+      entry.scope = is.ReadWord32();
+    if (is.Good())
+      entries_.push_back(std::move(entry));
   }
 }

@@ -30,17 +30,18 @@ std::unique_ptr<RegistryTable>& Table() {
 // Byte-wise order of names; equal names are equal when either module is 0.
 int Compare(std::string_view name, uint32_t module, const TStreamClassEntry& entry) {
   int byName = name.compare(entry.name);
-  if (byName != 0) return byName < 0 ? -1 : 1;
-  if (module == 0 || entry.module == 0 || module == entry.module) return 0;
+  if (byName != 0)
+    return byName < 0 ? -1 : 1;
+  if (module == 0 || entry.module == 0 || module == entry.module)
+    return 0;
   return module < entry.module ? -1 : 1;
 }
 
 std::vector<TStreamClassEntry>::iterator LowerBound(std::vector<TStreamClassEntry>& entries,
                                                     std::string_view name, uint32_t module) {
-  return std::lower_bound(entries.begin(), entries.end(), 0,
-                          [&](const TStreamClassEntry& entry, int) {
-                            return Compare(name, module, entry) > 0;
-                          });
+  return std::lower_bound(
+      entries.begin(), entries.end(), 0,
+      [&](const TStreamClassEntry& entry, int) { return Compare(name, module, entry) > 0; });
 }
 
 }  // namespace
@@ -49,7 +50,8 @@ void TStreamClassRegistry::Register(std::string_view name, TStreamBuilder builde
                                     const std::type_info& type, uint32_t module) {
   std::unique_lock guard(RegistryLock());
   auto& table = Table();
-  if (!table) table = std::make_unique<RegistryTable>();
+  if (!table)
+    table = std::make_unique<RegistryTable>();
   auto it = LowerBound(table->entries, name, module);
   if (it != table->entries.end() && Compare(name, module, *it) == 0) {
     it->builder = builder;
@@ -70,31 +72,38 @@ void TStreamClassRegistry::Unregister(std::string_view name, const std::type_inf
                                       uint32_t module) {
   std::unique_lock guard(RegistryLock());
   auto& table = Table();
-  if (!table) return;
+  if (!table)
+    return;
   auto it = LowerBound(table->entries, name, module);
-  if (it != table->entries.end() && Compare(name, module, *it) == 0) table->entries.erase(it);
+  if (it != table->entries.end() && Compare(name, module, *it) == 0)
+    table->entries.erase(it);
   std::type_index key(type);
   std::erase_if(table->types, [&](const auto& pair) { return pair.first == key; });
-  if (table->entries.empty()) table.reset();
+  if (table->entries.empty())
+    table.reset();
 }
 
 std::optional<TStreamClassEntry> TStreamClassRegistry::Find(std::string_view name,
                                                             uint32_t module) {
   std::shared_lock guard(RegistryLock());
   auto& table = Table();
-  if (!table) return std::nullopt;
+  if (!table)
+    return std::nullopt;
   auto it = LowerBound(table->entries, name, module);
-  if (it == table->entries.end() || Compare(name, module, *it) != 0) return std::nullopt;
+  if (it == table->entries.end() || Compare(name, module, *it) != 0)
+    return std::nullopt;
   return *it;
 }
 
 std::optional<std::string> TStreamClassRegistry::NameOf(const std::type_info& type) {
   std::shared_lock guard(RegistryLock());
   auto& table = Table();
-  if (!table) return std::nullopt;
+  if (!table)
+    return std::nullopt;
   std::type_index key(type);
   for (const auto& [index, name] : table->types) {
-    if (index == key) return name;
+    if (index == key)
+      return name;
   }
   return std::nullopt;
 }
@@ -118,4 +127,6 @@ TStreamableClass::TStreamableClass(std::string_view name, TStreamBuilder builder
   TStreamClassRegistry::Register(name_, builder, type_);
 }
 
-TStreamableClass::~TStreamableClass() { TStreamClassRegistry::Unregister(name_, type_); }
+TStreamableClass::~TStreamableClass() {
+  TStreamClassRegistry::Unregister(name_, type_);
+}

@@ -13,7 +13,8 @@ void TTreeWindowLayout::Write(opstream& os) const {
 }
 
 void TTreeWindowLayout::Read(ipstream& is, bool withVersion) {
-  if (withVersion) is.ReadWord();
+  if (withVersion)
+    is.ReadWord();
   width = static_cast<int32_t>(is.ReadRaw32());
   height = static_cast<int32_t>(is.ReadRaw32());
   x = static_cast<int32_t>(is.ReadRaw32());

@@ -3,7 +3,8 @@
 TMessageAnswer TUnattendedUserPort::Show(const TMessage& message) {
   std::string text = message.text;
   for (char& c : text) {
-    if (c == '\n') c = ' ';
+    if (c == '\n')
+      c = ' ';
   }
   lines_.push_back(message.caption + ": " + text);
   switch (message.buttons) {

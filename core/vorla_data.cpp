@@ -13,11 +13,13 @@ constexpr uint32_t kTemplateIdListVersion = 1;
 // A new transaction store, when the program includes one.
 std::unique_ptr<TTransactionStore> MakeTransactionStore() {
   auto entry = TStreamClassRegistry::Find(TTransactionStore::kClassName, 1);
-  if (!entry) return nullptr;
+  if (!entry)
+    return nullptr;
   std::unique_ptr<TStreamer> streamer = entry->builder(nullptr);
   std::unique_ptr<TStreamableBase> object(streamer->GetObject());
   auto* store = dynamic_cast<TTransactionStore*>(object.get());
-  if (store == nullptr) return nullptr;
+  if (store == nullptr)
+    return nullptr;
   object.release();
   return std::unique_ptr<TTransactionStore>(store);
 }
@@ -47,21 +49,29 @@ TVorlaData::~TVorlaData() {
 void TVorlaData::Connect() {
   envelopes_->SetContext(this);
   accounts_->SetContext(this);
-  if (transactions_) transactions_->Attach(*this);
+  if (transactions_)
+    transactions_->Attach(*this);
 }
 
-int64_t TVorlaData::AccountTotal() const { return accounts_->Total().Cents(); }
+int64_t TVorlaData::AccountTotal() const {
+  return accounts_->Total().Cents();
+}
 
-int64_t TVorlaData::EnvelopeTotal() const { return envelopes_->Total().Cents(); }
+int64_t TVorlaData::EnvelopeTotal() const {
+  return envelopes_->Total().Cents();
+}
 
 void TVorlaData::AddStarterEnvelope() {
   envelopes_->AddEnvelope(envelopes_->Root(), "Unallocated", true);
 }
 
-bool TVorlaData::HasNewImports() const { return transactions_ && transactions_->HasNewImports(); }
+bool TVorlaData::HasNewImports() const {
+  return transactions_ && transactions_->HasNewImports();
+}
 
 void TVorlaData::ConfirmImports() {
-  if (transactions_) transactions_->ConfirmImports();
+  if (transactions_)
+    transactions_->ConfirmImports();
 }
 
 bool TVorlaData::HasPendingCleared() const {
@@ -69,15 +79,18 @@ bool TVorlaData::HasPendingCleared() const {
 }
 
 void TVorlaData::ConfirmCleared() {
-  if (transactions_) transactions_->ConfirmCleared();
+  if (transactions_)
+    transactions_->ConfirmCleared();
 }
 
 void TVorlaData::Notify() {
-  if (observer_ != nullptr) observer_->ModifiedChanged(modified_);
+  if (observer_ != nullptr)
+    observer_->ModifiedChanged(modified_);
 }
 
 void TVorlaData::SetModified() {
-  if (closing_) return;
+  if (closing_)
+    return;
   modified_ = true;
   Notify();
 }
@@ -88,7 +101,8 @@ void TVorlaData::ClearModified() {
 }
 
 void TVorlaData::FinishLoading() {
-  if (transactions_) transactions_->Compact();
+  if (transactions_)
+    transactions_->Compact();
 }
 
 void TVorlaData::Streamer::Write(opstream& os) const {
@@ -96,7 +110,7 @@ void TVorlaData::Streamer::Write(opstream& os) const {
   os.WriteObject(doc.envelopes_.get());
   os.WriteObject(doc.accounts_.get());
   os.WriteObject(doc.transactions_.get());
-  os.WriteWord32(0);        // templates
+  os.WriteWord32(0);  // templates
   os.WriteWord32(kTemplateIdListVersion);
   os.WriteWord32(doc.templateIds_.growth);
   os.WriteWord32(static_cast<uint32_t>(doc.templateIds_.states.size()));
@@ -126,16 +140,20 @@ void TVorlaData::Streamer::Read(ipstream& is, uint32_t version) {
   doc.transactions_ = is.ReadOwned<TTransactionStore>();
   // A budget without its trees cannot be used; one without transactions is only possible in a
   // program that has none.
-  bool storeMissing = !doc.transactions_ && TStreamClassRegistry::Find(TTransactionStore::kClassName);
+  bool storeMissing =
+      !doc.transactions_ && TStreamClassRegistry::Find(TTransactionStore::kClassName);
   if (!doc.envelopes_ || !doc.accounts_ || storeMissing) {
     is.SetState(pstream::kFailed);
-    if (!doc.envelopes_) doc.envelopes_ = std::make_unique<TEnvelopeList>();
-    if (!doc.accounts_) doc.accounts_ = std::make_unique<TAccountList>();
+    if (!doc.envelopes_)
+      doc.envelopes_ = std::make_unique<TEnvelopeList>();
+    if (!doc.accounts_)
+      doc.accounts_ = std::make_unique<TAccountList>();
   }
   doc.Connect();
 
   uint32_t templateCount = is.ReadWord();
-  if (templateCount != 0) is.SetState(pstream::kFailed);
+  if (templateCount != 0)
+    is.SetState(pstream::kFailed);
   is.ReadWord();  // identifier list record version
   doc.templateIds_.growth = is.ReadWord();
   uint32_t size = is.ReadWord();
@@ -166,7 +184,8 @@ void TVorlaData::Streamer::Read(ipstream& is, uint32_t version) {
       is.ReadString(discarded, kLegacyPathCapacity);
     }
   }
-  if (version >= 5) doc.settings_.Read(is);
+  if (version >= 5)
+    doc.settings_.Read(is);
   if (version > kClassVersion) {
     doc.User().Tell("Unable to Open File",
                     "Quenbrook is unable to open this file.\n\nThe file was last edited with a "

@@ -25,11 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ipstream again(first.Bytes());
       again.SetEnvironment(&environment);
       auto reread = again.ReadOwned<TVorlaData>();
-      if (!reread || !again.Good()) std::abort();
+      if (!reread || !again.Good())
+        std::abort();
       reread->FinishLoading();
       opstream second;
       second.WriteObject(reread.get());
-      if (second.Bytes() != first.Bytes()) std::abort();
+      if (second.Bytes() != first.Bytes())
+        std::abort();
     }
   } catch (const TModelError&) {
   }

@@ -56,9 +56,11 @@ TEST(AutoSave, FirstSaveComesAtTheTickAfterTheInterval) {
 
 TEST(AutoSave, IntervalZeroIsOffAndAResetRestartsTheCount) {
   TAutoSave autoSave;
-  for (int tick = 0; tick < 100; ++tick) autoSave.Tick(0);
+  for (int tick = 0; tick < 100; ++tick)
+    autoSave.Tick(0);
   EXPECT_FALSE(autoSave.BeginSaveIfDue());
-  for (int tick = 0; tick < 5; ++tick) autoSave.Tick(5);
+  for (int tick = 0; tick < 5; ++tick)
+    autoSave.Tick(5);
   autoSave.Reset();
   autoSave.Tick(5);
   EXPECT_FALSE(autoSave.BeginSaveIfDue());
@@ -77,7 +79,8 @@ class CloseCheck : public ::testing::TestWithParam<CloseCase> {};
 TEST_P(CloseCheck, DecidesAndAsksOnlyWhenItMust) {
   const CloseCase& c = GetParam();
   TRecordingUserPort user;
-  for (auto answer : c.answers) user.Script(answer);
+  for (auto answer : c.answers)
+    user.Script(answer);
   TCloseDecision decision = DecideClose(c.input, user);
   EXPECT_EQ(decision.proceed, c.expected.proceed) << c.why;
   EXPECT_EQ(decision.save, c.expected.save) << c.why;
@@ -99,29 +102,51 @@ TCloseCheckInput Input(bool modified, bool imports, bool cleared, bool confirmIm
 
 INSTANTIATE_TEST_SUITE_P(
     Matrix, CloseCheck,
-    ::testing::Values(
-        CloseCase{"unchanged", Input(false, false, false, true, true, 0), {}, false,
-                  {true, false, false, false}},
-        CloseCase{"modified, Yes", Input(true, false, false, true, true, 0),
-                  {TMessageAnswer::Yes}, true, {true, true, true, true}},
-        CloseCase{"modified, No", Input(true, false, false, true, true, 0),
-                  {TMessageAnswer::No}, true, {true, false, false, false}},
-        CloseCase{"modified, Cancel", Input(true, false, false, true, true, 0),
-                  {TMessageAnswer::Cancel}, true, {false, false, false, false}},
-        CloseCase{"modified with auto-save saves unasked", Input(true, false, false, true, true, 5),
-                  {}, false, {true, true, true, true}},
-        CloseCase{"pending imports count when confirming them",
-                  Input(false, true, false, true, false, 0), {TMessageAnswer::Yes}, true,
-                  {true, true, true, false}},
-        CloseCase{"pending imports ignored when not confirming them",
-                  Input(false, true, false, false, true, 0), {}, false,
-                  {true, false, false, false}},
-        CloseCase{"pending cleared count when confirming them",
-                  Input(false, false, true, false, true, 5), {}, false,
-                  {true, true, false, true}},
-        CloseCase{"pending cleared ignored when not confirming them",
-                  Input(false, false, true, true, false, 0), {}, false,
-                  {true, false, false, false}}),
+    ::testing::Values(CloseCase{"unchanged",
+                                Input(false, false, false, true, true, 0),
+                                {},
+                                false,
+                                {true, false, false, false}},
+                      CloseCase{"modified, Yes",
+                                Input(true, false, false, true, true, 0),
+                                {TMessageAnswer::Yes},
+                                true,
+                                {true, true, true, true}},
+                      CloseCase{"modified, No",
+                                Input(true, false, false, true, true, 0),
+                                {TMessageAnswer::No},
+                                true,
+                                {true, false, false, false}},
+                      CloseCase{"modified, Cancel",
+                                Input(true, false, false, true, true, 0),
+                                {TMessageAnswer::Cancel},
+                                true,
+                                {false, false, false, false}},
+                      CloseCase{"modified with auto-save saves unasked",
+                                Input(true, false, false, true, true, 5),
+                                {},
+                                false,
+                                {true, true, true, true}},
+                      CloseCase{"pending imports count when confirming them",
+                                Input(false, true, false, true, false, 0),
+                                {TMessageAnswer::Yes},
+                                true,
+                                {true, true, true, false}},
+                      CloseCase{"pending imports ignored when not confirming them",
+                                Input(false, true, false, false, true, 0),
+                                {},
+                                false,
+                                {true, false, false, false}},
+                      CloseCase{"pending cleared count when confirming them",
+                                Input(false, false, true, false, true, 5),
+                                {},
+                                false,
+                                {true, true, false, true}},
+                      CloseCase{"pending cleared ignored when not confirming them",
+                                Input(false, false, true, true, false, 0),
+                                {},
+                                false,
+                                {true, false, false, false}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(ImportRequest, ClassifiedBySearchingTheTextCaseSensitively) {

@@ -25,8 +25,8 @@ TEST(UpdateReply, NewerOnlyWhenTheVersionIsAbove31Build1004) {
   struct Case {
     int major, minor, build;
     bool newer;
-  } cases[] = {{3, 1, 1005, true}, {3, 1, 1004, false}, {4, 0, 0, true},
-               {2, 9, 9999, false}, {3, 2, 0, true},    {0, 0, 0, false}};
+  } cases[] = {{3, 1, 1005, true},  {3, 1, 1004, false}, {4, 0, 0, true},
+               {2, 9, 9999, false}, {3, 2, 0, true},     {0, 0, 0, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(IsNewerVersion(ParseUpdateReply(Reply(c.major, c.minor, c.build))), c.newer)
         << c.major << "." << c.minor << " " << c.build;

@@ -12,16 +12,24 @@ TByteBuilder SettingsPart(uint32_t format) {
   TByteBuilder b;
   b.Word32(format);
   // ShowStatusBar .. FlyByMemo
-  for (uint32_t value : {1u, 1u, 5u, 1u, 1u, 0u, 1u, 1u, 1u, 1u, 0u, 7u, 35u, 11u, 17u, 17u, 0u, 0u}) {
+  for (uint32_t value :
+       {1u, 1u, 5u, 1u, 1u, 0u, 1u, 1u, 1u, 1u, 0u, 7u, 35u, 11u, 17u, 17u, 0u, 0u}) {
     b.Word32(value);
   }
-  if (format >= 2) b.Word32(1024).Word32(640).Word32(128).Word32(80).Byte(0);
-  if (format >= 3) b.Word32(5);
-  if (format >= 4) b.Word32(1).String("");
-  if (format >= 5) b.Word32(0);
-  if (format >= 6) b.Word32(1);
-  if (format >= 7) b.Word32(1).Word32(1);
-  if (format >= 8) b.Word32(30).Byte(1).Byte(1).Word32(2008);
+  if (format >= 2)
+    b.Word32(1024).Word32(640).Word32(128).Word32(80).Byte(0);
+  if (format >= 3)
+    b.Word32(5);
+  if (format >= 4)
+    b.Word32(1).String("");
+  if (format >= 5)
+    b.Word32(0);
+  if (format >= 6)
+    b.Word32(1);
+  if (format >= 7)
+    b.Word32(1).Word32(1);
+  if (format >= 8)
+    b.Word32(30).Byte(1).Byte(1).Word32(2008);
   return b;
 }
 
@@ -49,14 +57,22 @@ TEST(VorlaConfig, OlderSettingsFormatsLeaveLaterFieldsAtTheirDefaults) {
     // Every value in the file differs from its default, so a field read shows.
     TByteBuilder b;
     b.Header().BeginObject("TVorlaConfig", 3).Word32(format);
-    for (int i = 0; i < 18; ++i) b.Word32(40 + i);
-    if (format >= 2) b.Word32(11).Word32(12).Word32(13).Word32(14).Byte(1);
-    if (format >= 3) b.Word32(2);
-    if (format >= 4) b.Word32(0).String("/home/u/Home.vrl");
-    if (format >= 5) b.Word32(44);
-    if (format >= 6) b.Word32(0);
-    if (format >= 7) b.Word32(0).Word32(0);
-    if (format >= 8) b.Word32(9).Byte(5).Byte(6).Word32(2012);
+    for (int i = 0; i < 18; ++i)
+      b.Word32(40 + i);
+    if (format >= 2)
+      b.Word32(11).Word32(12).Word32(13).Word32(14).Byte(1);
+    if (format >= 3)
+      b.Word32(2);
+    if (format >= 4)
+      b.Word32(0).String("/home/u/Home.vrl");
+    if (format >= 5)
+      b.Word32(44);
+    if (format >= 6)
+      b.Word32(0);
+    if (format >= 7)
+      b.Word32(0).Word32(0);
+    if (format >= 8)
+      b.Word32(9).Byte(5).Byte(6).Word32(2012);
     b.Word16(2).Word16(0).EndObject();
 
     ipstream is(b.Get());
@@ -106,8 +122,10 @@ TEST(VorlaConfig, RoundTripKeepsEveryFieldAndNamedSetting) {
 TEST(VorlaConfig, OverlongLastFileFailsTheStream) {
   TByteBuilder b;
   b.Header().BeginObject("TVorlaConfig", 3).Word32(4);
-  for (int i = 0; i < 18; ++i) b.Word32(0);
-  b.Word32(0).Word32(0).Word32(0).Word32(0).Byte(0).Word32(1).Word32(1).String(std::string(260, 'p'));
+  for (int i = 0; i < 18; ++i)
+    b.Word32(0);
+  b.Word32(0).Word32(0).Word32(0).Word32(0).Byte(0).Word32(1).Word32(1).String(
+      std::string(260, 'p'));
   ipstream is(b.Get());
   auto config = is.ReadOwned<TVorlaConfig>();
   EXPECT_FALSE(is.Good());

@@ -22,8 +22,7 @@ TEST(JsonWriter, NestsWithCommasAndEscapes) {
       .Key("d")
       .Unsigned(4294967295u)
       .EndObject();
-  EXPECT_EQ(json.Text(),
-            R"({"a":-1,"b":["x\"y\\z\n",true,null,{}],"c":"\u0001","d":4294967295})");
+  EXPECT_EQ(json.Text(), R"({"a":-1,"b":["x\"y\\z\n",true,null,{}],"c":"\u0001","d":4294967295})");
 }
 
 }  // namespace

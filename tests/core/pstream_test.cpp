@@ -25,7 +25,8 @@ class TProbe : public TStreamableBase {
  public:
   explicit TProbe(TStreamableInit) {}
   ~TProbe() override {
-    for (const auto& held : owned) Claimed().erase(held.get());
+    for (const auto& held : owned)
+      Claimed().erase(held.get());
   }
   TProbe(uint32_t value, std::string name) : value(value), name(std::move(name)) {}
 
@@ -56,7 +57,8 @@ class TProbe : public TStreamableBase {
 
    private:
     static TProbe* Adopt(TProbe& probe, TStreamableBase* object) {
-      if (object != nullptr && Claimed().insert(object).second) probe.owned.emplace_back(object);
+      if (object != nullptr && Claimed().insert(object).second)
+        probe.owned.emplace_back(object);
       return dynamic_cast<TProbe*>(object);
     }
   };
@@ -344,6 +346,11 @@ struct MalformedCase {
   std::vector<uint8_t> bytes;
 };
 
+// Test names show why a case is malformed rather than its bytes.
+void PrintTo(const MalformedCase& c, std::ostream* os) {
+  *os << c.why;
+}
+
 class ObjectStreamMalformed : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(ObjectStreamMalformed, EndsInTheFailedState) {
@@ -355,7 +362,8 @@ TEST_P(ObjectStreamMalformed, EndsInTheFailedState) {
 std::vector<uint8_t> ProbeRecord(bool closed) {
   TByteBuilder builder;
   builder.Header().BeginObject("TProbe", 7).Word32(1).String("p").Byte(0).Byte(0);
-  if (closed) builder.EndObject();
+  if (closed)
+    builder.EndObject();
   return builder;
 }
 
@@ -381,7 +389,8 @@ TEST(ObjectStreamObjects, DeepNestingIsRefusedNotRecursedInto) {
   TByteBuilder builder;
   builder.Header();
   const int depth = pstream::kMaxNesting + 5;
-  for (int i = 0; i < depth; ++i) builder.BeginObject("TProbe", 7).Word32(i).String("");
+  for (int i = 0; i < depth; ++i)
+    builder.BeginObject("TProbe", 7).Word32(i).String("");
   ipstream is(builder.Get());
   std::unique_ptr<TStreamableBase> object(is.ReadObject());
   EXPECT_FALSE(is.Good());

@@ -46,7 +46,8 @@ TEST_F(RandomStreamInput, ArbitraryBytesNeverCrashTheReader) {
   std::uniform_int_distribution<int> length(0, 96);
   for (int round = 0; round < 200000; ++round) {
     std::vector<uint8_t> bytes(static_cast<size_t>(length(random)));
-    for (auto& b : bytes) b = static_cast<uint8_t>(byte(random));
+    for (auto& b : bytes)
+      b = static_cast<uint8_t>(byte(random));
     if (round % 2 == 0 && bytes.size() > 6) {
       // Give half of the inputs a valid header and pointer byte so the reader gets further.
       bytes[0] = ':';
@@ -69,7 +70,8 @@ TEST_F(RandomStreamInput, DamagedDocumentsNeverCrashTheReader) {
   for (int round = 0; round < 100000; ++round) {
     std::vector<uint8_t> damaged = valid;
     int flips = 1 + round % 4;
-    for (int i = 0; i < flips; ++i) damaged[position(random)] = static_cast<uint8_t>(byte(random));
+    for (int i = 0; i < flips; ++i)
+      damaged[position(random)] = static_cast<uint8_t>(byte(random));
     ReadAsDocument(damaged);
   }
   SUCCEED();

@@ -25,8 +25,12 @@ TEST(SettingList, NumbersReadLikeTheStoredTextSays) {
   struct Case {
     const char* text;
     int32_t number;
-  } cases[] = {{"42", 42},         {"  -17", -17},       {"+5x", 5},
-               {"abc", 0},         {"", 0},              {"99999999999", 2147483647},
+  } cases[] = {{"42", 42},
+               {"  -17", -17},
+               {"+5x", 5},
+               {"abc", 0},
+               {"", 0},
+               {"99999999999", 2147483647},
                {"-99999999999", -2147483647 - 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(TSettingList::ParseNumber(c.text), c.number) << c.text;

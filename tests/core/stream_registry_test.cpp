@@ -70,7 +70,8 @@ TEST(StreamClassRegistry, LookupsRunWhileOtherThreadsRegister) {
     stop = true;
   });
   int found = 0;
-  while (!stop) found += TStreamClassRegistry::Find("TVorlaData") ? 1 : 0;
+  while (!stop)
+    found += TStreamClassRegistry::Find("TVorlaData") ? 1 : 0;
   registrar.join();
   EXPECT_GT(found, 0);
   EXPECT_FALSE(TStreamClassRegistry::Find("TRegistryProbeB"));

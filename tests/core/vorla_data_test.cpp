@@ -52,7 +52,8 @@ class VorlaDataTest : public ::testing::Test {
   }
   static TByteBuilder& Layout(TByteBuilder& b, bool withVersion, int32_t w, int32_t h, int32_t x,
                               int32_t y, uint32_t show, uint32_t open) {
-    if (withVersion) b.Word32(1);
+    if (withVersion)
+      b.Word32(1);
     return b.Word32(w).Word32(h).Word32(x).Word32(y).Word32(show).Word32(open);
   }
 };
@@ -143,8 +144,10 @@ TEST_F(VorlaDataTest, VersionsTwoToFourReadTheirFields) {
     Members(b);
     Layout(b, true, 1, 2, 3, 4, 3, 0);
     Layout(b, true, 5, 6, 7, 8, 3, 0);
-    if (version >= 3) b.Byte(4).Byte(7).Word32(2010);
-    if (version >= 4) b.Word32(0x102);
+    if (version >= 3)
+      b.Byte(4).Byte(7).Word32(2010);
+    if (version >= 4)
+      b.Word32(0x102);
     b.EndObject();
     auto doc = Load(b.Get());
     ASSERT_TRUE(doc) << version;
