@@ -42,6 +42,12 @@ class TUserPort {
   virtual bool EditAccountProperties(TAccountProperties& values,
                                      const std::vector<std::string>& takenNames,
                                      const std::vector<TItemChoice>& envelopes) = 0;
+  /// "Edit Memo": one text of at most 89 characters. True on OK with `memo` changed. A port
+  /// that cannot show dialogs cancels.
+  virtual bool EditMemo(std::string& memo) {
+    (void)memo;
+    return false;
+  }
   /// The properties dialog of an account group.
   virtual bool EditAccountGroupProperties(TGroupProperties& values,
                                           const std::vector<std::string>& takenNames) = 0;

@@ -101,6 +101,11 @@ bool TRecordingUserPort::ChooseEnvelope(const std::vector<TItemChoice>& choices,
   return Answer(envelopeChoices_, chosen);
 }
 
+bool TRecordingUserPort::EditMemo(std::string& memo) {
+  dialogs_.push_back({"edit-memo", memo, {}, {}});
+  return Answer(memoDialogs_, memo);
+}
+
 bool TRecordingUserPort::EditTransactionFilter(TFilterCriteria& criteria,
                                                const TFilterDialogSetup& setup) {
   dialogs_.push_back({"transaction-filter", {}, {}, setup.choices});

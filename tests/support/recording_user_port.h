@@ -39,6 +39,7 @@ class TRecordingUserPort : public TUserPort {
   /// open for the next answer. Without a further answer the dialog is cancelled.
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
+  bool EditMemo(std::string& memo) override;
 
   /// One dialog the model opened: its name, the values it was opened with, the labels it was
   /// told are taken and the choices it offered.
@@ -70,6 +71,8 @@ class TRecordingUserPort : public TUserPort {
   }
   /// For both envelope choosers.
   void ScriptEnvelopeChoice(std::optional<uint32_t> answer) { envelopeChoices_.push_back(answer); }
+  /// Queues the text the next "Edit Memo" dialog returns; empty is Cancel.
+  void ScriptMemoDialog(std::optional<std::string> answer) { memoDialogs_.push_back(answer); }
   /// Queues the criteria the next "Transaction Filter" dialog returns; empty is Cancel.
   void ScriptFilterDialog(std::optional<TFilterCriteria> answer) {
     filterDialogs_.push_back(std::move(answer));
@@ -113,6 +116,7 @@ class TRecordingUserPort : public TUserPort {
   std::deque<std::optional<TGroupProperties>> associationDialogs_;
   std::deque<std::optional<uint32_t>> envelopeChoices_;
   std::deque<std::optional<TFilterCriteria>> filterDialogs_;
+  std::deque<std::optional<std::string>> memoDialogs_;
   std::vector<TFilterDialogRecord> shownFilterDialogs_;
   std::deque<std::function<bool(TActXferValues&)>> transferDialogs_;
   std::vector<TActXferValues> shownTransfers_;

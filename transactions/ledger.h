@@ -1,0 +1,186 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "transactions/ledger_item.h"
+#include "transactions/ledger_list.h"
+
+/// Font measurements the grid needs from the display.
+struct TLedgerFontMetrics {
+  int height = 0;           ///< the font's height in pixels
+  int externalLeading = 0;  ///< the space the font wants between lines
+};
+
+/// What an in-place editor held when it closed.
+struct TLedgerEditorResult {
+  std::string text;
+  bool cancelled = false;
+};
+
+/// The window side of a grid: the grid logic decides, the host shows. The Qt widget implements
+/// it; tests use a fake.
+class TLedgerHost {
+ public:
+  virtual ~TLedgerHost() = default;
+  /// The height of the system font: the grid font never grows above it.
+  virtual int SystemFontHeight() const = 0;
+  /// The measurements of the grid font ("Tahoma") made `pixelHeight` high.
+  virtual TLedgerFontMetrics MetricsForHeight(int pixelHeight) const = 0;
+  /// Shows the in-place editor over `cell` (grid coordinates) for the cursor cell.
+  virtual void ShowEditor(const TCellRect& cell, int column, const TCellEditorSpec& editor) = 0;
+  /// Hides the editor and says what it held.
+  virtual TLedgerEditorResult TakeEditor() = 0;
+  /// Everything (rows, cursor, scroll bar) must be drawn again.
+  virtual void Repaint() = 0;
+  /// Whether the grid's window is minimised (no editor opens then).
+  virtual bool IsMinimised() const { return false; }
+};
+
+/// Keys the grid understands, after the window layer has translated its own accelerators.
+enum class TLedgerKey {
+  Tab,
+  ShiftTab,
+  Enter,
+  ShiftEnter,
+  Backspace,
+  Escape,
+  Up,
+  Down,
+  PageUp,
+  PageDown,
+  CtrlPageUp,
+  CtrlPageDown,
+  Home,
+  End,
+  CtrlHome,
+  CtrlEnd,
+  CtrlInsert,   ///< copy the cursor row
+  ShiftInsert,  ///< paste
+  CtrlDelete,   ///< delete the cursor row through the row source
+  ShiftDelete,  ///< cut the cursor row
+};
+
+/// The editable grid of every ledger-like list, without any window: columns and the layout
+/// arithmetic (zoom, font height, visible rows), the cell cursor, end and top modes, scrolling
+/// over the row source's window, the key and mouse rules, and when an in-place editor opens,
+/// commits or is dropped. Rows are counted from 1: `TopRow` within the row source's window,
+/// `CursorRow` among the visible rows, `CursorColumn` within the column list.
+class TLedger : public TLedgerGrid, private TLedgerListObserver {
+ public:
+  /// Grid commands, by their numbers in the menus' accelerator tables.
+  enum TCommand : int {
+    kCmdTopMode = 5001,
+    kCmdEndMode = 5002,
+    kCmdNextCell = 5003,
+    kCmdPreviousCell = 5004,
+    kCmdScrollDownKeep = 5005,
+    kCmdScrollUpKeep = 5006,
+    kCmdNextRow = 5007,
+    kCmdPreviousRow = 5008,
+    kCmdOpenEditor = 5010,
+    kCmdCut = 24322,
+    kCmdCopy = 24323,
+    kCmdPaste = 24324,
+    kCmdDelete = 24325,
+  };
+  enum class TMode { End = 1, Top = 2 };
+  /// What a scroll bar asks for.
+  enum class TScrollAction { LineUp, LineDown, PageUp, PageDown };
+
+  /// `footer` reserves a band of one header height below the rows.
+  TLedger(TLedgerList& rows, TLedgerHost& host, bool footer = false);
+  ~TLedger() override;
+  TLedger(const TLedger&) = delete;
+  TLedger& operator=(const TLedger&) = delete;
+
+  TLedgerList& Rows() const { return rows_; }
+
+  // Columns.
+  void AddColumn(int widthChars, int columnNumber);
+  void ClearColumns();
+  /// Recomputes the layout; `repaint` asks the host to draw.
+  void FinishColumns(bool repaint);
+  int ColumnCount() const;
+  /// The row-object column number of the 1-based column index.
+  int ColumnNumber(int index) const;
+  int ColumnWidthChars(int index) const;
+
+  // Layout.
+  /// The grid's client size changed (the first call also loads the rows in the current mode).
+  void Resize(int width, int height);
+  int Width() const;
+  int Height() const;
+  int Zoom() const;
+  int FontHeight() const;
+  int RowHeight() const;
+  int HeaderHeight() const;
+  int VisibleRows() const;
+  /// The pixel rectangle of a header cell and of a cell of visible row `visibleRow`.
+  TCellRect HeaderRect(int columnIndex) const;
+  TCellRect CellRect(int visibleRow, int columnIndex) const;
+  /// The paint state (TLedgerItem::kCursorCell, kGridFocused) of a cell.
+  unsigned CellState(int visibleRow, int columnIndex) const;
+  /// The colour of odd visible rows (0xRRGGBB); even rows are white.
+  void SetBackground(uint32_t rgb);
+  uint32_t Background() const;
+
+  // Cursor and modes.
+  int TopRow() const;
+  int CursorRow() const;
+  int CursorColumn() const;
+  TMode Mode() const;
+  /// The row object under the cursor (null before the first layout).
+  TLedgerItem* CurrentItem() const;
+  /// The row-object column number under the cursor.
+  int CurrentColumn() const;
+  void SetEndMode(int columnNumber, bool force);
+  void SetTopMode(int columnNumber, bool force);
+  void NextCell();
+  void PreviousCell();
+  void NextRow();
+  void PreviousRow();
+
+  // Input. Each returns true when it was handled.
+  bool Command(int command);
+  bool Key(TLedgerKey key);
+  /// A typed character while no editor is open: opens the cursor cell's editor empty; true when
+  /// the editor opened and should receive the character.
+  bool Character(char32_t character);
+  void Click(int x, int y);
+  void DoubleClick(int x, int y);
+  /// Wheel movement in 120ths of a notch; with Ctrl it pages.
+  void Wheel(int delta, bool ctrl);
+  /// The grid gained or lost the keyboard focus.
+  void SetFocus(bool focused);
+  bool HasFocus() const;
+
+  // Scroll bar.
+  uint32_t ScrollMinimum();
+  uint32_t ScrollMaximum();
+  uint32_t ScrollValue();
+  void Scroll(TScrollAction action);
+  /// The scroll box was dropped at store position `position`.
+  void DropScrollBox(uint32_t position);
+
+  // In-place editing.
+  bool EditorOpen() const;
+  /// The row-object column of the open editor (0 when none).
+  int EditorColumn() const;
+  /// Opens the editor of the cursor cell (how: TLedgerItem bits, 1 for a command).
+  void OpenCursorEditor(unsigned how);
+  /// Closes an open editor, handing its text to the row unless it was cancelled.
+  void CloseEditor();
+  /// TLedgerGrid: a row asks for the editor of a cell of the cursor row.
+  void OpenEditor(int column, const TCellEditorSpec& editor) override;
+
+ private:
+  void WindowReloading() override;
+  void RowsChanged() override;
+
+  struct TState;
+  TLedgerList& rows_;
+  TLedgerHost& host_;
+  TState* state_;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "transactions/ledger_list.h"
+#include "transactions/xlist.h"
+#include "transactions/xrecord.h"
+
+class TXItem;
+class TXManager;
+
+/// The row source of a transaction ledger: a window of 250 held items over the records its
+/// filter accepts, in store order, with empty rows (new blank records made from a template)
+/// after the existing ones, in which the user types new transactions. An empty row that is
+/// never typed into leaves the store as soon as the window lets go of it. The source follows
+/// the store: a changed item repaints, a deleted one reloads the window around it, a new record
+/// it accepts reloads it.
+class TXViewList final : public TLedgerList, public TXList {
+ public:
+  static constexpr int kWindowRows = 250;
+  /// How many existing rows a load at the end puts above the empty rows at most.
+  static constexpr int kLiveRowsAtEnd = 125;
+
+  TXViewList(TXManager& manager, std::unique_ptr<TXFilter> filter, const TXRecord& newRow);
+  ~TXViewList() override;
+
+  /// The template of new empty rows (an account view's default envelope can change).
+  TXRecord& NewRowTemplate() { return newRow_; }
+  /// The item of a row as a transaction (null outside the window or while unloaded).
+  TXItem* TransactionAt(int row) const;
+  /// The window row that holds `item`, 0 when none.
+  int RowOf(const TXItem& item) const;
+  bool Loaded() const { return loaded_; }
+  /// Lets go of every item (empty rows vanish); the window is unloaded afterwards.
+  void Unload();
+
+  // TLedgerList.
+  TLedgerItem* Item(int row) override;
+  int LoadPrevious(int n) override;
+  int LoadNext(int n) override;
+  void LoadFromTop() override;
+  void LoadAtEnd() override;
+  int LiveCount() const override { return liveCount_; }
+  int RowCount() const override { return kWindowRows; }
+  uint32_t PositionOfRow(int row) override;
+  int GoToPosition(uint32_t position) override;
+  uint32_t PositionOfLast() override;
+  uint32_t PositionOfFirst() override;
+  /// Deletes the row's transaction without a question.
+  void DeleteRow(int row) override;
+  std::string HeaderText(int column) const override;
+
+  // TXList.
+  void Changed(TXItem& item) override;
+  void Removed(TXItem& item) override;
+  void Added(TXItem& item) override;
+  bool HoldsAnyMatching(const TXFilter& filter) const override;
+  bool Holds(const TXItem& item) const override;
+
+ private:
+  TXManager& manager_;
+  TXRecord newRow_;
+  std::array<TXItem*, kWindowRows> window_{};
+  bool loaded_ = false;
+  int liveCount_ = 0;
+};
