@@ -302,11 +302,11 @@ void TVorlaShell::StartUp() {
     OpenFile(commandLine_.file);
   } else if (settings.ReopenLastFile != 0 && !settings.LastFile.empty()) {
     OpenFile(settings.LastFile);
-  }
-  if (!document_ &&
-      environment_.user.Ask("Quenbrook",
-                            "No File Specified. Would you like to create a new Quenbrook File?",
-                            TMessageButtons::YesNo, TMessageIcon::None) == TMessageAnswer::Yes) {
+  } else if (!document_ && environment_.user.Ask(
+                               "Quenbrook",
+                               "No File Specified. Would you like to create a new Quenbrook "
+                               "File?",
+                               TMessageButtons::YesNo, TMessageIcon::None) == TMessageAnswer::Yes) {
     New();
   }
 }

@@ -24,10 +24,10 @@ class TLedgerList {
  public:
   /// What `GoToPosition` did.
   enum TGoToResult : int {
-    kAtFirst = 1,     ///< the position is the first row at all: nothing changed
-    kReloaded = 2,    ///< the window was loaded starting at the position
-    kPastLast = 3,    ///< nothing there, or beyond the last existing row
-    kInsideWindow = 4 ///< the position lies inside the window (row sources may answer this)
+    kAtFirst = 1,      ///< the position is the first row at all: nothing changed
+    kReloaded = 2,     ///< the window was loaded starting at the position
+    kPastLast = 3,     ///< nothing there, or beyond the last existing row
+    kInsideWindow = 4  ///< the position lies inside the window (row sources may answer this)
   };
 
   virtual ~TLedgerList() = default;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -27,8 +28,6 @@ QKeySequence KeyOf(TCommandId id) {
       return QKeySequence(Qt::Key_F1);
     case kCmdSave:
       return QKeySequence(Qt::CTRL | Qt::Key_S);
-    case kCmdOpen:
-      return QKeySequence(Qt::CTRL | Qt::Key_O);
     default:
       return {};
   }
@@ -90,6 +89,22 @@ void TMainFrame::MakeMenus() {
   budget->addAction(Action(kCmdConfirmImports));
   budget->addAction(Action(kCmdConfirmCleared));
 
+  // The ledger menu stands where the current ledger window's menu would.
+  ledgerMenu_ = bar->addMenu(QStringLiteral("&Ledger"));
+  ledgerMenu_->setObjectName(QStringLiteral("ledgerMenu"));
+  ledgerMenu_->menuAction()->setVisible(false);
+  connect(ledgerMenu_, &QMenu::aboutToShow, this, [this] {
+    ledgerMenu_->clear();
+    if (!ledgerActions_)
+      return;
+    for (QAction* action : ledgerActions_()) {
+      if (action == nullptr)
+        ledgerMenu_->addSeparator();
+      else
+        ledgerMenu_->addAction(action);
+    }
+  });
+
   QMenu* reports = bar->addMenu(QStringLiteral("&Reports"));
   for (TCommandId id :
        {kCmdAccountLedgerReport, kCmdEnvelopeLedgerReport, kCmdAccountSummaryReport,
@@ -145,9 +160,26 @@ void TMainFrame::MakeControlBar() {
 
 void TMainFrame::UpdateCommands(bool fileOpen) {
   for (const TCommandInfo& info : Commands()) {
+    QAction* action = actions_.at(info.id);
+    if (info.state == TCommandState::NeedsLedger) {
+      const TLedgerCommandState state =
+          fileOpen && ledgerState_ ? ledgerState_(info.id) : TLedgerCommandState{};
+      action->setEnabled(state.enabled);
+      action->setCheckable(state.checked || action->isCheckable());
+      action->setChecked(state.checked);
+      continue;
+    }
     const bool ready = info.state == TCommandState::Ready;
-    actions_.at(info.id)->setEnabled(ready && (fileOpen || !info.needsFile));
+    action->setEnabled(ready && (fileOpen || !info.needsFile));
   }
+}
+
+void TMainFrame::SetLedgerMenu(std::function<std::vector<QAction*>()> actions) {
+  ledgerActions_ = std::move(actions);
+}
+
+void TMainFrame::ShowLedgerMenu(bool shown) {
+  ledgerMenu_->menuAction()->setVisible(shown);
 }
 
 void TMainFrame::ShowBars(bool statusBarOn, bool controlBarOn) {

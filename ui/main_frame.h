@@ -3,11 +3,13 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "ui/commands.h"
 
 class QAction;
 class QLabel;
+class QMenu;
 class QToolBar;
 class TVorlaClient;
 
@@ -36,8 +38,22 @@ class TMainFrame : public QMainWindow {
   /// The action of a command (menu item, control-bar button and key share it).
   QAction* Action(TCommandId id) const { return actions_.at(id); }
   /// Enables the commands that this build carries out, those that need a budget only while one
-  /// is open.
+  /// is open; the commands that act on the current ledger ask `LedgerState`.
   void UpdateCommands(bool fileOpen);
+  /// Whether a ledger command is enabled and checked, for the current ledger window; none
+  /// while no ledger window is current.
+  struct TLedgerCommandState {
+    bool enabled = false;
+    bool checked = false;
+  };
+  void SetLedgerState(std::function<TLedgerCommandState(TCommandId)> state) {
+    ledgerState_ = std::move(state);
+  }
+  /// The menu of the current ledger window: shown while one is current, filled with its
+  /// commands each time it opens.
+  void SetLedgerMenu(std::function<std::vector<QAction*>()> actions);
+  void ShowLedgerMenu(bool shown);
+  QMenu* LedgerMenu() const { return ledgerMenu_; }
   /// Creates or removes the status bar and the control bar as the switches say.
   void ShowBars(bool statusBar, bool controlBar);
   /// The status bar's text field: "Modified" or empty.
@@ -61,6 +77,9 @@ class TMainFrame : public QMainWindow {
   TVorlaClient* client_;
   std::map<TCommandId, QAction*> actions_;
   QToolBar* controlBar_ = nullptr;
+  QMenu* ledgerMenu_ = nullptr;
+  std::function<std::vector<QAction*>()> ledgerActions_;
+  std::function<TLedgerCommandState(TCommandId)> ledgerState_;
   QLabel* modifiedField_ = nullptr;
   bool modified_ = false;
   std::function<void(TCommandId)> commandHandler_;

@@ -1,7 +1,12 @@
 #include "ui/qt_user_port.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
@@ -69,6 +74,32 @@ TMessageAnswer TQtUserPort::Show(const TMessage& message) {
   QMessageBox box(IconOf(message.icon), FromModel(message.caption), FromMessage(message.text),
                   ButtonsOf(message.buttons), Owner());
   return AnswerOf(box.exec(), message.buttons);
+}
+
+bool TQtUserPort::EditMemo(std::string& memo) {
+  QDialog dialog(Owner());
+  dialog.setObjectName(QStringLiteral("editMemoDialog"));
+  dialog.setWindowTitle(QStringLiteral("Edit Memo"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QStringLiteral("Memo:"), &dialog));
+  auto* field = new QLineEdit(FromModel(memo), &dialog);
+  field->setObjectName(QStringLiteral("memoField"));
+  field->setMaxLength(89);
+  field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 60);
+  layout->addWidget(field);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addWidget(buttons);
+  std::optional<std::string> accepted;
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    accepted = ToModelOrRefuse(field->text(), field, QStringLiteral("Memo"), *this);
+    if (accepted)
+      dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted || !accepted)
+    return false;
+  memo = *accepted;
+  return true;
 }
 
 void TQtUserPort::Beep() {

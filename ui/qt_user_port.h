@@ -48,6 +48,7 @@ class TQtUserPort : public TUserPort {
   bool EditTransactionFilter(TFilterCriteria& criteria, const TFilterDialogSetup& setup) override;
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
+  bool EditMemo(std::string& memo) override;
 
  private:
   QWidget* Owner() const { return owner_.data(); }

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 TSettingsDialog::TSettingsDialog(const QString& title, TSettingsRecord& settings, QWidget* parent)
@@ -34,6 +36,9 @@ void TSettingsDialog::AddNumber(TField field, const QString& label, TEditUnsigne
   if (rule.textLimit > 0)
     edit->setMaxLength(static_cast<int>(rule.textLimit));
   edit->setMaximumWidth(edit->fontMetrics().averageCharWidth() * 10 + 12);
+  // Digits only, as they are typed: a letter would otherwise quietly become 0 on leaving.
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
   connect(edit, &QLineEdit::editingFinished, this, [edit, rule] {
     TEditUnsignedResult result = rule.Commit(edit->text().toStdString());
     if (result.beep)

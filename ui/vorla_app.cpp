@@ -15,6 +15,8 @@
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
 #include "app/window_title.h"
+#include "core/vorla_data.h"
+#include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
@@ -22,6 +24,7 @@
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
 #include "ui/vorla_client.h"
+#include "ui/xview_window.h"
 
 namespace {
 
@@ -54,6 +57,24 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
   shell_ = std::make_unique<TVorlaShell>(environment_, *config_, setup_.configPath, *shellPort_,
                                          setup_.lockFolder);
   shell_->SetCommandLine(std::move(commandLine));
+
+  client->SetViewSettings([this] { return ViewSettings(); });
+  connect(client, &TVorlaClient::ViewConfigurationRequested, this,
+          [this] { RunCommand(kCmdTransactionViewConfiguration); });
+  connect(client, &TVorlaClient::LedgerCommandsChanged, this, [this] { UpdateCommands(); });
+  connect(client, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
+  frame_->SetLedgerState([this](TCommandId id) {
+    TMainFrame::TLedgerCommandState state;
+    if (TXView* view = Client().CurrentView()) {
+      state.enabled = view->IsCommandEnabled(id);
+      state.checked = view->IsCommandChecked(id);
+    }
+    return state;
+  });
+  frame_->SetLedgerMenu([this] {
+    TXView* view = Client().CurrentView();
+    return view != nullptr ? view->MenuActions() : std::vector<QAction*>();
+  });
 
   frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
   frame_->SetCloseHandler([this] { return MayClose(); });
@@ -88,6 +109,25 @@ TVorlaApp::~TVorlaApp() {
 
 TVorlaClient& TVorlaApp::Client() const {
   return frame_->Client();
+}
+
+TXViewSettings TVorlaApp::ViewSettings() const {
+  const TSettingsRecord& settings = config_->Settings();
+  TXViewSettings view;
+  view.columns.codeWidth = settings.CodeWidth;
+  view.columns.payableToWidth = settings.PayableToWidth;
+  view.columns.memoWidth = settings.MemoWidth;
+  view.columns.amountWidth = settings.AmountWidth;
+  view.columns.envelopeWidth = settings.EnvelopeWidth;
+  view.columns.accountWidth = settings.AccountWidth;
+  view.columns.datesWithYear = settings.DatesWithYear != 0;
+  view.flyByMemo = settings.FlyByMemo != 0;
+  return view;
+}
+
+void TVorlaApp::UpdateCommands() {
+  frame_->ShowLedgerMenu(Client().CurrentView() != nullptr);
+  frame_->UpdateCommands(shell_->Document() != nullptr);
 }
 
 TListDisplayOptions TVorlaApp::DisplayOptions() const {
@@ -158,7 +198,13 @@ void TVorlaApp::RunIdle() {
   }
   inIdle_ = true;
   shell_->Idle();
-  frame_->UpdateCommands(shell_->Document() != nullptr);
+  if (TVorlaData* document = shell_->Document()) {
+    // Typed dates follow the configuration's switch, whatever changed it last.
+    if (auto* manager = dynamic_cast<TXManager*>(document->Transactions()))
+      manager->EditSettings().autoCorrectYear = config_->Settings().AutoCorrectYear != 0;
+  }
+  Client().IdleCheckViews();
+  UpdateCommands();
   inIdle_ = false;
 }
 
@@ -231,10 +277,14 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
     }
     default:
+      if (CommandInfo(id).state == TCommandState::NeedsLedger) {
+        if (TXView* view = Client().CurrentView())
+          view->RunCommand(id);
+      }
       // The other commands are shown disabled until their subsystems exist.
       break;
   }
-  frame_->UpdateCommands(shell_->Document() != nullptr);
+  UpdateCommands();
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {
@@ -260,6 +310,7 @@ void TVorlaApp::RunSettingsDialog(TCommandId id) {
   SaveConfiguration();
   frame_->ShowBars(settings.ShowStatusBar != 0, settings.ShowControlBar != 0);
   Client().RefreshLists();
+  Client().ConfigureViews();
 }
 
 void TVorlaApp::CheckForUpdates() {
@@ -287,9 +338,14 @@ QString TVorlaApp::ManualPath() const {
   if (!setup_.manualPath.isEmpty())
     return setup_.manualPath;
   const QString programFolder = QCoreApplication::applicationDirPath();
-  for (const QString& candidate :
-       {programFolder + QStringLiteral("/manual/index.html"),
-        programFolder + QStringLiteral("/../share/doc/quenbrook/manual/index.html")}) {
+  QStringList candidates = {
+      programFolder + QStringLiteral("/manual/index.html"),
+      programFolder + QStringLiteral("/../share/doc/quenbrook/manual/index.html")};
+#ifdef QUENBROOK_SOURCE_MANUAL
+  // Run from the build folder, the manual is still in the source tree it was built from.
+  candidates.append(QStringLiteral(QUENBROOK_SOURCE_MANUAL));
+#endif
+  for (const QString& candidate : candidates) {
     if (QFileInfo::exists(candidate))
       return QFileInfo(candidate).canonicalFilePath();
   }
@@ -305,5 +361,11 @@ void TVorlaApp::OpenManual() {
                TMessageIcon::Exclamation);
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    user_.Tell("Quenbrook",
+               "The Quenbrook manual is in the file " + path.toStdString() +
+                   ", but no program to show it could be started.  Open that file with a web "
+                   "browser.",
+               TMessageIcon::Exclamation);
+  }
 }

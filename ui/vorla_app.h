@@ -12,6 +12,7 @@
 #include "core/model_environment.h"
 #include "ui/commands.h"
 #include "ui/qt_user_port.h"
+#include "ui/xview_window.h"
 
 class QPrinter;
 class TImportChannel;
@@ -64,6 +65,8 @@ class TVorlaApp : public QObject {
   TImportChannel* ImportChannel() const { return importChannel_; }
   /// The display switches of the list windows, from the configuration.
   TListDisplayOptions DisplayOptions() const;
+  /// The ledger windows' column widths and memo switch, from the configuration.
+  TXViewSettings ViewSettings() const;
   /// The manual that "Help Contents" opens; empty when it cannot be found.
   QString ManualPath() const;
 
@@ -72,6 +75,8 @@ class TVorlaApp : public QObject {
 
  private:
   void RunIdle();
+  /// Enables the commands for the open budget and the current ledger window.
+  void UpdateCommands();
   bool MayClose();
   void RecordPlacement();
   void RunSettingsDialog(TCommandId id);

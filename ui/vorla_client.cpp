@@ -3,6 +3,9 @@
 #include <QMdiSubWindow>
 
 #include "core/vorla_data.h"
+#include "transactions/xitem.h"
+#include "transactions/xmanager.h"
+#include "ui/ledger_window.h"
 
 TVorlaClient::TVorlaClient(TTreeWindow::TOptionsSource options, QWidget* parent)
     : QMdiArea(parent), options_(std::move(options)) {
@@ -37,6 +40,103 @@ void TVorlaClient::ShowList(QPointer<TTreeWindow>& window, bool accounts) {
   addSubWindow(window);
   window->ShowFromLayout();
   setActiveSubWindow(window);
+}
+
+TXManager* TVorlaClient::Manager() const {
+  if (document_ == nullptr)
+    return nullptr;
+  return dynamic_cast<TXManager*>(document_->Transactions());
+}
+
+QList<TXView*> TVorlaClient::Views() const {
+  QList<TXView*> views;
+  for (QMdiSubWindow* window : subWindowList(QMdiArea::CreationOrder)) {
+    if (auto* view = qobject_cast<TXView*>(window); view != nullptr && view->Model() != nullptr)
+      views.append(view);
+  }
+  return views;
+}
+
+TXView* TVorlaClient::CurrentView() const {
+  auto* view = qobject_cast<TXView*>(currentSubWindow());
+  return view != nullptr && view->Model() != nullptr ? view : nullptr;
+}
+
+TXView* TVorlaClient::FindView(TXViewMode mode, uint32_t subject, bool reconcile) const {
+  for (TXView* view : Views()) {
+    const TXViewModel& model = *view->Model();
+    if (model.Mode() == mode && model.SubjectId() == subject &&
+        (mode == TXViewMode::Multiple || model.IsReconcileView() == reconcile)) {
+      return view;
+    }
+  }
+  return nullptr;
+}
+
+TXView* TVorlaClient::AddView(std::unique_ptr<TXViewModel> model) {
+  auto* view = new TXView(std::move(model), viewSettings_);
+  view->setObjectName(QStringLiteral("ledgerView"));
+  connect(view, &TXView::OpenMultipleRequested, this,
+          [this](uint32_t multipleId) { OpenMultiple(multipleId); });
+  connect(view, &TXView::ConfigurationRequested, this, &TVorlaClient::ViewConfigurationRequested);
+  connect(view, &TXView::CommandsChanged, this, &TVorlaClient::LedgerCommandsChanged);
+  addSubWindow(view);
+  // A ledger wants room: most of the area, placed in the usual cascade.
+  const QSize area = viewport()->size();
+  view->resize(std::max(480, area.width() * 3 / 4), std::max(320, area.height() * 3 / 4));
+  view->show();
+  setActiveSubWindow(view);
+  if (view->Grid() != nullptr)
+    view->Grid()->setFocus(Qt::OtherFocusReason);
+  return view;
+}
+
+TXView* TVorlaClient::OpenAccountLedger(uint32_t accountId, unsigned openFlags) {
+  TXManager* manager = Manager();
+  if (manager == nullptr)
+    return nullptr;
+  const bool reconcile = (openFlags & TXViewModel::kOpenReconcile) != 0;
+  if (openFlags == 0 || openFlags == TXViewModel::kOpenReconcile) {
+    if (TXView* open = FindView(TXViewMode::Account, accountId, reconcile)) {
+      setActiveSubWindow(open);
+      return open;
+    }
+  }
+  return AddView(TXViewModel::ForAccount(*manager, document_->Clock(), accountId, openFlags));
+}
+
+TXView* TVorlaClient::OpenEnvelopeLedger(uint32_t envelopeId, unsigned openFlags) {
+  TXManager* manager = Manager();
+  if (manager == nullptr)
+    return nullptr;
+  const bool reconcile = (openFlags & TXViewModel::kOpenReconcile) != 0;
+  if (TXView* open = FindView(TXViewMode::Envelope, envelopeId, reconcile)) {
+    setActiveSubWindow(open);
+    return open;
+  }
+  return AddView(TXViewModel::ForEnvelope(*manager, document_->Clock(), envelopeId, openFlags));
+}
+
+TXView* TVorlaClient::OpenMultiple(uint32_t multipleId) {
+  TXManager* manager = Manager();
+  if (manager == nullptr || multipleId == 0 || manager->FindRecord(multipleId) == nullptr)
+    return nullptr;
+  if (TXView* open = FindView(TXViewMode::Multiple, multipleId, false)) {
+    setActiveSubWindow(open);
+    return open;
+  }
+  TXHold multiple(manager->Get(multipleId));
+  return AddView(TXViewModel::ForMultiple(*manager, *multiple));
+}
+
+void TVorlaClient::ConfigureViews() {
+  for (TXView* view : Views())
+    view->ConfigureColumns();
+}
+
+void TVorlaClient::IdleCheckViews() {
+  for (TXView* view : Views())
+    view->IdleCheckMemo();
 }
 
 bool TVorlaClient::CloseDocumentWindows() {

@@ -4,8 +4,10 @@
 #include <QPointer>
 
 #include "ui/tree_window.h"
+#include "ui/xview_window.h"
 
 class TVorlaData;
+class TXManager;
 
 /// The area of the main window that holds the child windows of the open budget: the account
 /// list, the envelope list, and later the ledgers. It shows at most one list window per tree and
@@ -26,6 +28,23 @@ class TVorlaClient : public QMdiArea {
   TTreeWindow* AccountWindow() const { return accountWindow_.data(); }
   TTreeWindow* EnvelopeWindow() const { return envelopeWindow_.data(); }
 
+  /// Where the ledger windows read their columns and memo switch.
+  void SetViewSettings(TXView::TSettingsSource settings) { viewSettings_ = std::move(settings); }
+  /// Opens the ledger of an account (open flags of TXViewModel: reconcile, newly imported), or
+  /// brings up the one already showing it the same way.
+  TXView* OpenAccountLedger(uint32_t accountId, unsigned openFlags = 0);
+  TXView* OpenEnvelopeLedger(uint32_t envelopeId, unsigned openFlags = 0);
+  /// Opens the view of a multiple, or brings up the one already showing it.
+  TXView* OpenMultiple(uint32_t multipleId);
+  /// The ledger windows that are open.
+  QList<TXView*> Views() const;
+  /// The ledger window the ledger commands act on: the current child window when it is one.
+  TXView* CurrentView() const;
+  /// Rebuilds every ledger's columns after the configuration changed.
+  void ConfigureViews();
+  /// The idle check of every ledger's memo line.
+  void IdleCheckViews();
+
   /// Closes every child window; false when one of them refuses.
   bool CloseDocumentWindows();
   /// Redraws the list windows after the display switches changed.
@@ -38,11 +57,22 @@ class TVorlaClient : public QMdiArea {
   /// Lines the minimised windows up along the bottom edge.
   void ArrangeIcons();
 
+ signals:
+  /// A ledger asked for "Modify Transaction View Configuration".
+  void ViewConfigurationRequested();
+  /// The current ledger's commands may have changed their enabling.
+  void LedgerCommandsChanged();
+
  private:
   void ShowList(QPointer<TTreeWindow>& window, bool accounts);
+  TXManager* Manager() const;
+  /// The open view of that kind and subject, for bringing up instead of opening twice.
+  TXView* FindView(TXViewMode mode, uint32_t subject, bool reconcile) const;
+  TXView* AddView(std::unique_ptr<TXViewModel> model);
   void Tile(bool sideBySide);
 
   TTreeWindow::TOptionsSource options_;
+  TXView::TSettingsSource viewSettings_;
   TVorlaData* document_ = nullptr;
   QPointer<TTreeWindow> accountWindow_;
   QPointer<TTreeWindow> envelopeWindow_;

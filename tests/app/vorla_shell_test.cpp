@@ -234,6 +234,24 @@ TEST_F(VorlaShellTest, StartUpWithoutAFileAsksToCreateOne) {
   EXPECT_EQ(user_.Messages().size(), 1u) << "the start-up choice runs once";
 }
 
+TEST_F(VorlaShellTest, StartUpAsksForANewFileOnlyWhenNoneWasNamed) {
+  // A named file that fails to open has had its own message; the question would be a second,
+  // unrelated one.
+  for (bool lastFile : {false, true}) {
+    user_.Clear();
+    auto shell = MakeShell();
+    const std::string missing = (dir_ / "Missing.vrl").string();
+    if (lastFile)
+      config_.Settings().LastFile = missing;
+    else
+      shell->SetCommandLine(ParseCommandLine({"-f", missing}));
+    shell->Idle();
+    EXPECT_EQ(shell->Document(), nullptr);
+    for (const TMessage& message : user_.Messages())
+      EXPECT_EQ(message.text.find("No File Specified"), std::string::npos) << lastFile;
+  }
+}
+
 TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   fs::path budget = MakeBudget("Last.vrl");
   config_.Settings().LastFile = budget.string();

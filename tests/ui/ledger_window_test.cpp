@@ -1,0 +1,257 @@
+// The ledger windows as a user meets them: typing into the grid with the keyboard, clearing,
+// transfers and a multiple made through the ledger's keys and dialogs, and the saved budget
+// checked by the command-line tool.
+#include "ui/ledger_window.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/vorla_shell.h"
+#include "core/account_list.h"
+#include "core/account_node.h"
+#include "core/clock.h"
+#include "core/document_file.h"
+#include "core/envelope_list.h"
+#include "core/model_environment.h"
+#include "core/unattended_user_port.h"
+#include "core/vorla_data.h"
+#include "tests/ui/ui_test_support.h"
+#include "transactions/account_wizard.h"
+#include "transactions/xitem.h"
+#include "transactions/xmanager.h"
+#include "ui/account_transfer_dialog.h"
+#include "ui/envelope_chooser_dialog.h"
+#include "ui/vorla_app.h"
+#include "ui/vorla_client.h"
+#include "ui/xview_window.h"
+
+using namespace ui_test;
+
+namespace {
+
+void PressOk(QDialog* dialog) {
+  dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+void ChooseEnvelope(TEnvelopeChooserDialog* dialog, const QString& name) {
+  auto* list = dialog->findChild<QListWidget*>(QStringLiteral("envelopes"));
+  const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+  QVERIFY(!found.isEmpty());
+  list->setCurrentItem(found.front());
+  PressOk(dialog);
+}
+
+}  // namespace
+
+class LedgerWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+  // A budget with four envelopes and the accounts Checking and Savings, started in the program.
+  void Start() {
+    TUnattendedUserPort quiet;
+    TModelEnvironment environment{quiet, clock_};
+    {
+      TVorlaData document(environment);
+      document.AddStarterEnvelope();
+      for (const char* name : {"Groceries", "Dining", "Rent"})
+        document.Envelopes().AddEnvelope(document.Envelopes().Root(), name, true);
+      TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+      wizard.AddAccount({"Checking", "", 1, 100000, TDateValue(1, 11, 2026)});
+      wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 11, 2026)});
+      std::string error;
+      QVERIFY2(WriteDocumentFile(Path("Home.vrl"), document, error), error.c_str());
+    }
+    TVorlaAppSetup setup;
+    setup.configPath = Path("Vorla.cfg");
+    setup.lockFolder = Path("locks");
+    app_ = std::make_unique<TVorlaApp>(setup, clock_, ParseCommandLine({"-f", Path("Home.vrl")}));
+    app_->Config().Settings().UpdateCheckDays = 0;
+    messages_ = std::make_unique<TMessageRecorder>(app_->User());
+    app_->Frame().resize(1200, 800);
+    app_->Show();
+    QVERIFY(SpinUntil([this] { return app_->Shell().Document() != nullptr; }));
+    app_->Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&app_->Frame()));
+  }
+
+  TVorlaData& Document() { return *app_->Shell().Document(); }
+  uint32_t AccountId(const char* name) { return Document().Accounts().IdOfName(name); }
+  uint32_t EnvelopeId(const char* name) { return Document().Envelopes().EnvelopeIdOfName(name); }
+
+  // Keys go where a user's would: into the open editor, else into the grid.
+  static QWidget* Target(TXView* view) {
+    QWidget* editor = view->Grid()->Editor();
+    return editor != nullptr ? editor : view->Grid();
+  }
+  static void Type(TXView* view, const QString& text) {
+    for (QChar c : text)
+      QTest::keyClick(Target(view), c.toLatin1());
+  }
+  static void Press(TXView* view, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(Target(view), key, modifiers);
+  }
+  // Moves the cursor to a column of the current row by its row-object column number.
+  static void GoToColumn(TXView* view, int column) {
+    TLedger& grid = view->Grid()->Logic();
+    for (int steps = 0; grid.CurrentColumn() != column && steps < grid.ColumnCount(); ++steps)
+      Press(view, Qt::Key_Tab);
+    QCOMPARE(grid.CurrentColumn(), column);
+  }
+  // Types a row: payee, envelope (when given) and an amount into the Payment or Deposit column.
+  static void TypeRow(TXView* view, const QString& payee, const QString& envelope, int column,
+                      const QString& amount) {
+    GoToColumn(view, TXItem::kColPayableTo);
+    Type(view, payee);
+    if (!envelope.isEmpty()) {
+      GoToColumn(view, TXItem::kColEnvelope);
+      Type(view, envelope);
+    }
+    GoToColumn(view, column);
+    Type(view, amount);
+    Press(view, Qt::Key_Return);
+  }
+
+  // The saved budget as the command-line tool sees it.
+  QJsonObject Dump(int* checkStatus) {
+    QProcess check;
+    check.start(QStringLiteral(QUENBROOK_CLI_PATH), {"check", dir_.filePath("Home.vrl")});
+    check.waitForFinished(60000);
+    *checkStatus = check.exitCode();
+    QProcess dump;
+    dump.start(QStringLiteral(QUENBROOK_CLI_PATH), {"dump", dir_.filePath("Home.vrl")});
+    dump.waitForFinished(60000);
+    return QJsonDocument::fromJson(dump.readAllStandardOutput()).object();
+  }
+
+  TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
+  QTemporaryDir dir_;
+  std::unique_ptr<TVorlaApp> app_;
+  std::unique_ptr<TMessageRecorder> messages_;
+
+ private slots:
+  void cleanup() {
+    messages_.reset();
+    app_.reset();
+  }
+
+  void typingTransfersAndAMultipleSaveASoundBudget() {
+    Start();
+    const uint32_t checking = AccountId("Checking");
+    TXView* ledger = app_->Client().OpenAccountLedger(checking);
+    QVERIFY(ledger != nullptr);
+    QCOMPARE(ledger->windowTitle(), QStringLiteral("Account: Checking"));
+    ledger->Grid()->setFocus();
+
+    // A payment typed key by key, then cleared with Ctrl+X.
+    TypeRow(ledger, "Corner Grocer", "Groceries", TXItem::kColPayment, "42.50");
+    QCOMPARE(Document().Envelopes().EnvelopeBalance(EnvelopeId("Groceries")), -4250);
+    QCOMPARE(Document().Accounts().GetBalance(checking), 100000 - 4250);
+    Press(ledger, Qt::Key_Up);
+    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+             std::string("Corner Grocer"));
+    Press(ledger, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(Document().Accounts().GetRecBalance(checking), 100000 - 4250);
+    QCOMPARE(ledger->StatusLabelText(), QStringLiteral("Account Balance:"));
+    QCOMPARE(ledger->StatusValueText(), QStringLiteral(" 957.50"));
+
+    // Esc in a text editor keeps the cell as it was.
+    GoToColumn(ledger, TXItem::kColPayableTo);
+    Type(ledger, "Wrong");
+    Press(ledger, Qt::Key_Escape);
+    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+             std::string("Corner Grocer"));
+
+    // An account transfer of 200.00 to Savings through the dialog.
+    Press(ledger, Qt::Key_Down);
+    TypeRow(ledger, "To savings", "", TXItem::kColPayment, "200");
+    Press(ledger, Qt::Key_Up);
+    WhenModal<TAccountTransferDialog>([](TAccountTransferDialog* dialog) {
+      auto* to = dialog->findChild<QComboBox*>(QStringLiteral("toAccount"));
+      to->setCurrentIndex(to->findText(QStringLiteral("Savings")));
+      PressOk(dialog);
+    });
+    Press(ledger, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(Document().Accounts().GetBalance(AccountId("Savings")), 20000);
+
+    // A deposit of 100.00 made into a multiple, with two more parts typed into its view.
+    Press(ledger, Qt::Key_Down);
+    TypeRow(ledger, "Pay cheque", "Unallocated", TXItem::kColDeposit, "100");
+    Press(ledger, Qt::Key_Up);
+    Press(ledger, Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+    TXView* multiple = app_->Client().CurrentView();
+    QVERIFY(multiple != nullptr && multiple != ledger);
+    QVERIFY(multiple->windowTitle().startsWith(QStringLiteral("Multiple: Checking")));
+    multiple->Grid()->setFocus();
+    Press(multiple, Qt::Key_Down);
+    TypeRow(multiple, "Rent share", "Rent", TXItem::kColDeposit, "30");
+    TypeRow(multiple, "Dining share", "Dining", TXItem::kColDeposit, "20");
+    QCOMPARE(multiple->StatusValueText(), QStringLiteral(" 150.00"));
+
+    // An envelope transfer of 15.00 from Dining to Groceries.
+    TXView* dining = app_->Client().OpenEnvelopeLedger(EnvelopeId("Dining"));
+    dining->Grid()->setFocus();
+    TypeRow(dining, "Move", "", TXItem::kColPayment, "15");
+    Press(dining, Qt::Key_Up);
+    WhenModal<TEnvelopeChooserDialog>([](TEnvelopeChooserDialog* dialog) {
+      ChooseEnvelope(dialog, QStringLiteral("Groceries"));
+    });
+    Press(dining, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(Document().Envelopes().EnvelopeBalance(EnvelopeId("Dining")), 2000 - 1500);
+
+    app_->RunCommand(kCmdSave);
+    int checkStatus = -1;
+    const QJsonObject dump = Dump(&checkStatus);
+    QCOMPARE(checkStatus, 0);
+    int transferHalves = 0, parts = 0, multiples = 0;
+    for (const QJsonValue& value : dump.value(QStringLiteral("transactions")).toArray()) {
+      const int flags = value.toObject().value(QStringLiteral("flags")).toInt();
+      transferHalves += (flags & 0x100) != 0 ? 1 : 0;
+      multiples += (flags & 0x040) != 0 ? 1 : 0;
+      parts += (flags & 0x080) != 0 ? 1 : 0;
+    }
+    QCOMPARE(transferHalves, 4);
+    QCOMPARE(multiples, 1);
+    QCOMPARE(parts, 3);
+  }
+
+  void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {
+    Start();
+    const uint32_t savings = AccountId("Savings");
+    const uint32_t before =
+        Document().Transactions() != nullptr
+            ? dynamic_cast<TXManager&>(*Document().Transactions()).Store().Count()
+            : 0;
+    QPointer<TXView> view = app_->Client().OpenAccountLedger(savings);
+    QVERIFY(view);
+    QCOMPARE(app_->Client().OpenAccountLedger(savings), view.data());
+    view->close();
+    QVERIFY(SpinUntil([&] { return view.isNull(); }));
+    auto& manager = dynamic_cast<TXManager&>(*Document().Transactions());
+    QCOMPARE(manager.Store().Count(), before);
+    QCOMPARE(manager.HeldItems(), size_t{0});
+
+    view = app_->Client().OpenAccountLedger(savings);
+    messages_->answers = {TMessageAnswer::Yes};
+    TAccountNode* node = Document().Accounts().FindNode(savings);
+    QVERIFY(node != nullptr);
+    QVERIFY(Document().Accounts().DeleteItem(*node));
+    QVERIFY(SpinUntil([&] { return view.isNull(); }));
+  }
+};
+
+QTEST_MAIN(LedgerWindowTest)
+#include "ledger_window_test.moc"

@@ -1,0 +1,127 @@
+// Takes the screenshots of the manual and the README from the running program: the main window
+// with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget.
+//   take_screenshots BUDGET.vrl OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "app/command_line.h"
+#include "app/vorla_shell.h"
+#include "core/account_list.h"
+#include "core/clock.h"
+#include "core/envelope_list.h"
+#include "core/vorla_data.h"
+#include "tests/ui/ui_test_support.h"
+#include "transactions/xfilter.h"
+#include "transactions/xitem.h"
+#include "transactions/xmanager.h"
+#include "ui/ledger_window.h"
+#include "ui/main_frame.h"
+#include "ui/vorla_app.h"
+#include "ui/vorla_client.h"
+#include "ui/xview_window.h"
+
+namespace {
+
+// The account or envelope with the most records of a kind, so that the pictures show full rows.
+template <class Key>
+uint32_t Busiest(const TXStore& store, Key key) {
+  std::map<uint32_t, int> counts;
+  for (uint32_t index = 1; index <= store.Count(); ++index) {
+    const TXRecord& record = store.At(index);
+    if (record.IsLive() && key(record) != 0)
+      ++counts[key(record)];
+  }
+  uint32_t best = 0;
+  int most = -1;
+  for (const auto& [id, count] : counts) {
+    if (count > most) {
+      best = id;
+      most = count;
+    }
+  }
+  return best;
+}
+
+bool Save(QWidget& window, const QString& path) {
+  QApplication::processEvents();
+  const bool saved = window.grab().save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: take_screenshots BUDGET.vrl OUTPUT_FOLDER\n");
+    return 2;
+  }
+  QTemporaryDir work;
+  const QString budget = work.filePath(QStringLiteral("Home.vrl"));
+  if (!QFile::copy(QString::fromLocal8Bit(argv[1]), budget)) {
+    std::fprintf(stderr, "cannot copy %s\n", argv[1]);
+    return 2;
+  }
+  const QDir output(QString::fromLocal8Bit(argv[2]));
+  TSystemClock clock;
+  TVorlaAppSetup setup;
+  setup.configPath = work.filePath(QStringLiteral("Vorla.cfg")).toStdString();
+  setup.lockFolder = work.filePath(QStringLiteral("locks")).toStdString();
+  TVorlaApp app(setup, clock, ParseCommandLine({"-f", budget.toStdString()}));
+  app.Config().Settings().UpdateCheckDays = 0;
+  app.Config().Settings().MemoWidth = 20;
+  TMainFrame& frame = app.Frame();
+  frame.resize(1280, 800);
+  app.Show();
+  if (!ui_test::SpinUntil([&] { return app.Shell().Document() != nullptr; })) {
+    std::fprintf(stderr, "the budget did not open\n");
+    return 2;
+  }
+  TVorlaData& document = *app.Shell().Document();
+  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  TVorlaClient& client = app.Client();
+  for (QMdiSubWindow* window : client.subWindowList())
+    window->close();
+
+  const auto account = Busiest(manager.Store(), [](const TXRecord& r) {
+    return (r.Flags & kXAccountSide) != 0 && !r.IsMultipleKid() ? r.AccountId : 0u;
+  });
+  const auto envelope = Busiest(manager.Store(), [](const TXRecord& r) {
+    return r.IsAccountTransfer() || r.IsMultiple() ? 0u : r.EnvelopeId;
+  });
+  const auto multiple = Busiest(
+      manager.Store(), [](const TXRecord& r) { return r.IsMultipleKid() ? r.ParentId : 0u; });
+
+  struct TShot {
+    const char* file;
+    std::function<TXView*()> open;
+  };
+  const std::vector<TShot> shots = {
+      {"account-ledger.png", [&] { return client.OpenAccountLedger(account); }},
+      {"envelope-ledger.png", [&] { return client.OpenEnvelopeLedger(envelope); }},
+      {"reconcile-view.png",
+       [&] { return client.OpenAccountLedger(account, TXViewModel::kOpenReconcile); }},
+      {"multiple-view.png", [&] { return client.OpenMultiple(multiple); }},
+  };
+  bool ok = true;
+  for (const TShot& shot : shots) {
+    TXView* view = shot.open();
+    if (view == nullptr) {
+      std::fprintf(stderr, "could not open the view of %s\n", shot.file);
+      ok = false;
+      continue;
+    }
+    view->showMaximized();
+    view->Grid()->setFocus();
+    ok = Save(frame, output.filePath(QString::fromLatin1(shot.file))) && ok;
+    view->close();
+  }
+  return ok ? 0 : 1;
+}

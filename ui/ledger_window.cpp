@@ -1,0 +1,552 @@
+#include "ui/ledger_window.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "ui/model_text.h"
+
+namespace {
+
+QColor FromRgb(uint32_t rgb) {
+  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+QRect ToQRect(const TCellRect& cell) {
+  return QRect(QPoint(cell.left, cell.top), QPoint(cell.right - 1, cell.bottom - 1));
+}
+
+/// Draws the cells a row describes with the grid font and the system colours.
+class TQtCellPainter final : public TCellPainter {
+ public:
+  TQtCellPainter(QPainter& painter, const QPalette& palette)
+      : painter_(painter), palette_(palette) {}
+
+  void DrawCellText(const TCellRect& rect, std::string_view text, TCellAlignment alignment,
+                    bool highlighted) override {
+    const QRect cell = ToQRect(rect);
+    if (highlighted) {
+      painter_.fillRect(cell, palette_.color(QPalette::Highlight));
+      painter_.setPen(palette_.color(QPalette::HighlightedText));
+    } else {
+      painter_.setPen(palette_.color(QPalette::ButtonText));
+    }
+    constexpr int kMargin = 2;
+    const QRect inner = cell.adjusted(kMargin, 0, -kMargin, 0);
+    int flags = Qt::AlignVCenter | Qt::TextSingleLine;
+    switch (alignment) {
+      case TCellAlignment::Left:
+        flags |= Qt::AlignLeft;
+        break;
+      case TCellAlignment::Center:
+        flags |= Qt::AlignHCenter;
+        break;
+      case TCellAlignment::Right:
+        flags |= Qt::AlignRight;
+        break;
+    }
+    painter_.save();
+    painter_.setClipRect(cell);
+    painter_.drawText(inner, flags, FromModel(std::string(text)));
+    painter_.restore();
+  }
+
+ private:
+  QPainter& painter_;
+  const QPalette& palette_;
+};
+
+/// The font height the grid asks for is the height of a line; Qt sizes fonts by their em, so
+/// the pixel size is scaled until a line fits.
+int PixelSizeForLine(int lineHeight) {
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(std::max(1, lineHeight));
+  const int actual = QFontMetrics(font).height();
+  if (actual <= lineHeight || actual == 0)
+    return std::max(1, lineHeight);
+  return std::max(1, lineHeight * lineHeight / actual);
+}
+
+}  // namespace
+
+TLedgerWindow::TLedgerWindow(TLedgerList& rows, QWidget* parent)
+    : QAbstractScrollArea(parent), logic_(new TLedger(rows, static_cast<TLedgerHost&>(*this))) {
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  viewport()->setAutoFillBackground(false);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setMouseTracking(true);
+  QScrollBar* bar = verticalScrollBar();
+  connect(bar, &QScrollBar::actionTriggered, this, &TLedgerWindow::OnScrollAction);
+  connect(bar, &QScrollBar::sliderReleased, this, [this] {
+    logic_->DropScrollBox(static_cast<uint32_t>(verticalScrollBar()->sliderPosition()));
+    RefreshRows();
+    emit CursorChanged();
+  });
+}
+
+TLedgerWindow::~TLedgerWindow() {
+  // A pending edit is kept, as it would be when the user moved away from it.
+  if (logic_->EditorOpen())
+    logic_->CloseEditor();
+}
+
+QFont TLedgerWindow::GridFont() const {
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(PixelSizeForLine(std::max(1, logic_->FontHeight())));
+  return font;
+}
+
+int TLedgerWindow::SystemFontHeight() const {
+  return QFontMetrics(QApplication::font()).height();
+}
+
+TLedgerFontMetrics TLedgerWindow::MetricsForHeight(int pixelHeight) const {
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(PixelSizeForLine(pixelHeight));
+  const QFontMetrics metrics(font);
+  // Most fonts here ask for no space between lines; a little keeps rows readable.
+  const int leading = std::max(metrics.leading(), std::max(2, pixelHeight / 6));
+  return TLedgerFontMetrics{pixelHeight, leading};
+}
+
+bool TLedgerWindow::IsMinimised() const {
+  const QWidget* top = window();
+  if (isMinimized() || (top != nullptr && top->isMinimized()))
+    return true;
+  for (const QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+    if (widget->isMinimized())
+      return true;
+  }
+  return false;
+}
+
+void TLedgerWindow::Repaint() {
+  viewport()->update();
+  SyncScrollBar();
+}
+
+void TLedgerWindow::RefreshRows() {
+  Repaint();
+}
+
+void TLedgerWindow::SyncScrollBar() {
+  if (syncingScrollBar_)
+    return;
+  syncingScrollBar_ = true;
+  QScrollBar* bar = verticalScrollBar();
+  const auto first = static_cast<int>(logic_->ScrollMinimum());
+  const auto last = static_cast<int>(logic_->ScrollMaximum());
+  bar->setRange(first, std::max(first, last));
+  bar->setPageStep(std::max(1, logic_->VisibleRows()));
+  bar->setSingleStep(1);
+  if (!bar->isSliderDown())
+    bar->setValue(static_cast<int>(logic_->ScrollValue()));
+  syncingScrollBar_ = false;
+}
+
+void TLedgerWindow::OnScrollAction(int action) {
+  using A = TLedger::TScrollAction;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+      logic_->Scroll(A::LineDown);
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      logic_->Scroll(A::LineUp);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      logic_->Scroll(A::PageDown);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      logic_->Scroll(A::PageUp);
+      break;
+    default:
+      // Dragging the box moves it alone; the rows follow when it is dropped.
+      return;
+  }
+  viewport()->update();
+  syncingScrollBar_ = true;
+  QScrollBar* bar = verticalScrollBar();
+  bar->setRange(static_cast<int>(logic_->ScrollMinimum()),
+                std::max(static_cast<int>(logic_->ScrollMinimum()),
+                         static_cast<int>(logic_->ScrollMaximum())));
+  bar->setSliderPosition(static_cast<int>(logic_->ScrollValue()));
+  syncingScrollBar_ = false;
+  emit CursorChanged();
+}
+
+void TLedgerWindow::scrollContentsBy(int, int) {
+  // The rows are not a scrolled picture: the grid logic decides what the scroll bar means.
+}
+
+void TLedgerWindow::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  logic_->Resize(viewport()->width(), viewport()->height());
+  RefreshRows();
+}
+
+void TLedgerWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  const QPalette& colours = palette();
+  const QColor background = FromRgb(logic_->Background());
+  const QColor lines = colours.color(QPalette::Mid);
+  const int width = viewport()->width();
+  const int height = viewport()->height();
+  painter.setFont(GridFont());
+
+  // Header.
+  const int headerHeight = logic_->HeaderHeight();
+  painter.fillRect(QRect(0, 0, width, headerHeight), colours.color(QPalette::Button));
+  painter.setPen(colours.color(QPalette::ButtonText));
+  for (int index = 1; index <= logic_->ColumnCount(); ++index) {
+    const QRect cell = ToQRect(logic_->HeaderRect(index));
+    painter.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine,
+                     FromModel(logic_->Rows().HeaderText(logic_->ColumnNumber(index))));
+  }
+  painter.setPen(lines);
+  painter.drawLine(0, headerHeight - 1, width, headerHeight - 1);
+
+  // Rows, with the alternation continued below the last one.
+  const int rowHeight = std::max(1, logic_->RowHeight());
+  const int visible = logic_->VisibleRows();
+  int band = 0;
+  for (int top = headerHeight; top < height; top += rowHeight, ++band) {
+    painter.fillRect(QRect(0, top, width, rowHeight), band % 2 == 0 ? background : Qt::white);
+  }
+  TQtCellPainter cells(painter, colours);
+  for (int row = 1; row <= visible; ++row) {
+    TLedgerItem* item = logic_->Rows().Item(logic_->TopRow() + row - 1);
+    if (item == nullptr)
+      continue;
+    for (int index = 1; index <= logic_->ColumnCount(); ++index) {
+      item->PaintCell(cells, logic_->CellRect(row, index), logic_->ColumnNumber(index),
+                      logic_->CellState(row, index));
+    }
+  }
+  // Column separators over the whole height.
+  painter.setPen(lines);
+  for (int index = 1; index < logic_->ColumnCount(); ++index) {
+    const TCellRect cell = logic_->HeaderRect(index);
+    painter.drawLine(cell.right, 0, cell.right, height);
+  }
+  // The cursor cell stays visible when the grid has no focus.
+  if (!logic_->HasFocus() && visible > 0 && logic_->CursorColumn() > 0) {
+    painter.setPen(QPen(colours.color(QPalette::Highlight), 1, Qt::DotLine));
+    painter.drawRect(ToQRect(logic_->CellRect(logic_->CursorRow(), logic_->CursorColumn()))
+                         .adjusted(0, 0, -1, -1));
+  }
+}
+
+int TLedgerWindow::VisibleRowAt(const QPoint& point) const {
+  const int rowHeight = std::max(1, logic_->RowHeight());
+  const int top = logic_->HeaderHeight();
+  if (point.y() < top)
+    return 0;
+  const int row = (point.y() - top) / rowHeight + 1;
+  return row <= logic_->VisibleRows() ? row : 0;
+}
+
+bool TLedgerWindow::focusNextPrevChild(bool) {
+  // Tab and Shift+Tab move the grid's cursor, not the focus.
+  return false;
+}
+
+void TLedgerWindow::keyPressEvent(QKeyEvent* event) {
+  const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  std::optional<TLedgerKey> key;
+  switch (event->key()) {
+    case Qt::Key_Tab:
+      key = TLedgerKey::Tab;
+      break;
+    case Qt::Key_Backtab:
+      key = TLedgerKey::ShiftTab;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      key = shift ? TLedgerKey::ShiftEnter : TLedgerKey::Enter;
+      break;
+    case Qt::Key_Backspace:
+      key = TLedgerKey::Backspace;
+      break;
+    case Qt::Key_Escape:
+      key = TLedgerKey::Escape;
+      break;
+    case Qt::Key_Up:
+      key = TLedgerKey::Up;
+      break;
+    case Qt::Key_Down:
+      key = TLedgerKey::Down;
+      break;
+    case Qt::Key_PageUp:
+      key = ctrl ? TLedgerKey::CtrlPageUp : TLedgerKey::PageUp;
+      break;
+    case Qt::Key_PageDown:
+      key = ctrl ? TLedgerKey::CtrlPageDown : TLedgerKey::PageDown;
+      break;
+    case Qt::Key_Home:
+      key = ctrl ? TLedgerKey::CtrlHome : TLedgerKey::Home;
+      break;
+    case Qt::Key_End:
+      key = ctrl ? TLedgerKey::CtrlEnd : TLedgerKey::End;
+      break;
+    case Qt::Key_Insert:
+      if (ctrl)
+        key = TLedgerKey::CtrlInsert;
+      else if (shift)
+        key = TLedgerKey::ShiftInsert;
+      break;
+    case Qt::Key_Delete:
+      if (ctrl)
+        key = TLedgerKey::CtrlDelete;
+      else if (shift)
+        key = TLedgerKey::ShiftDelete;
+      break;
+    default:
+      break;
+  }
+  if (key) {
+    logic_->Key(*key);
+    RefreshRows();
+    emit CursorChanged();
+    return;
+  }
+  const QString text = event->text();
+  if (!text.isEmpty() && text.at(0).isPrint() && !ctrl &&
+      (event->modifiers() & Qt::AltModifier) == 0) {
+    if (logic_->Character(text.at(0).unicode()) && editor_) {
+      QKeyEvent copy(event->type(), event->key(), event->modifiers(), text);
+      QApplication::sendEvent(editor_, &copy);
+    }
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TLedgerWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    emit ContextMenuRequested(event->globalPosition().toPoint());
+    return;
+  }
+  if (event->button() != Qt::LeftButton)
+    return;
+  setFocus(Qt::MouseFocusReason);
+  const QPoint point = event->position().toPoint();
+  logic_->Click(point.x(), point.y());
+  RefreshRows();
+  emit CursorChanged();
+}
+
+void TLedgerWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton)
+    return;
+  const QPoint point = event->position().toPoint();
+  logic_->DoubleClick(point.x(), point.y());
+  RefreshRows();
+  emit CursorChanged();
+}
+
+void TLedgerWindow::wheelEvent(QWheelEvent* event) {
+  logic_->Wheel(event->angleDelta().y(), (event->modifiers() & Qt::ControlModifier) != 0);
+  RefreshRows();
+  emit CursorChanged();
+  event->accept();
+}
+
+void TLedgerWindow::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  logic_->SetFocus(true);
+  RefreshRows();
+}
+
+void TLedgerWindow::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  logic_->SetFocus(false);
+  viewport()->update();
+}
+
+void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec& spec) {
+  if (editor_) {
+    editor_->hide();
+    editor_->deleteLater();
+  }
+  editorCancelled_ = false;
+  const QFont font = GridFont();
+  const QFontMetrics base(QApplication::font());
+  QRect place = ToQRect(cell);
+  const int wanted = spec.widthChars * base.averageCharWidth() * 4 / 3;
+  place.setWidth(std::max(place.width(), wanted));
+  place.setHeight(std::max(place.height(), base.lineSpacing() * 3 / 2));
+  // An editor wider than the grid stays inside it, right-aligned with the grid's edge.
+  if (place.right() > viewport()->width())
+    place.moveRight(std::max(place.width() - 1, viewport()->width() - 1));
+
+  QWidget* editor = nullptr;
+  if (spec.kind == TCellEditorKind::EnvelopeList) {
+    auto* list = new QComboBox(viewport());
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    const QStringList names = names_ ? names_() : QStringList();
+    list->addItems(names);
+    const QString current = FromModel(spec.text);
+    const int index = list->findText(current, Qt::MatchFixedString);
+    list->setCurrentIndex(index >= 0 ? index : 0);
+    list->lineEdit()->setMaxLength(1024);
+    if (list->completer() != nullptr) {
+      list->completer()->setCompletionMode(QCompleter::InlineCompletion);
+      list->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    }
+    list->lineEdit()->selectAll();
+    list->lineEdit()->installEventFilter(this);
+    editor = list;
+  } else {
+    auto* line = new QLineEdit(viewport());
+    line->setMaxLength(static_cast<int>(std::max<size_t>(1, spec.maxLength)));
+    line->setText(FromModel(spec.text));
+    line->setFrame(true);
+    // A date started by typing holds "/yy" already; month and day are typed in front of it.
+    if (spec.kind == TCellEditorKind::Date && line->text().startsWith(QLatin1Char('/')))
+      line->setCursorPosition(0);
+    else
+      line->selectAll();
+    editor = line;
+  }
+  editor->setObjectName(QStringLiteral("ledgerEditor"));
+  editor->setFont(font);
+  editor->setGeometry(place);
+  editor->installEventFilter(this);
+  editor_ = editor;
+  editor->show();
+  editor->setFocus(Qt::OtherFocusReason);
+}
+
+TLedgerEditorResult TLedgerWindow::TakeEditor() {
+  TLedgerEditorResult result;
+  QWidget* editor = editor_.data();
+  if (editor == nullptr) {
+    result.cancelled = true;
+    return result;
+  }
+  QString text;
+  if (auto* list = qobject_cast<QComboBox*>(editor))
+    text = list->currentText();
+  else if (auto* line = qobject_cast<QLineEdit*>(editor))
+    text = line->text();
+  // A character that the budget file cannot hold is not taken; the cell keeps its text.
+  const std::optional<std::string> converted = ToModel(text);
+  result.text = converted.value_or(std::string());
+  result.cancelled = editorCancelled_ || !converted.has_value();
+  editor_ = nullptr;
+  closingEditor_ = true;
+  const bool hadFocus = editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget());
+  editor->removeEventFilter(this);
+  editor->hide();
+  editor->deleteLater();
+  if (hadFocus)
+    setFocus(Qt::OtherFocusReason);
+  closingEditor_ = false;
+  viewport()->update();
+  return result;
+}
+
+void TLedgerWindow::CommitEditorFromFocusLoss() {
+  if (closingEditor_ || !editor_)
+    return;
+  QWidget* focus = QApplication::focusWidget();
+  // Focus moving inside the editor (a list's own line) or to its pop-up is not leaving it.
+  if (focus != nullptr && (focus == editor_ || editor_->isAncestorOf(focus)))
+    return;
+  if (auto* list = qobject_cast<QComboBox*>(editor_.data());
+      list != nullptr && list->view() != nullptr && list->view()->isVisible()) {
+    return;
+  }
+  logic_->CloseEditor();
+  RefreshRows();
+  emit CursorChanged();
+}
+
+bool TLedgerWindow::EditorKey(QKeyEvent* event) {
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  const bool isList = qobject_cast<QComboBox*>(editor_.data()) != nullptr;
+  std::optional<TLedgerKey> passOn;
+  switch (event->key()) {
+    case Qt::Key_Tab:
+      passOn = TLedgerKey::Tab;
+      break;
+    case Qt::Key_Backtab:
+      passOn = TLedgerKey::ShiftTab;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      passOn = shift ? TLedgerKey::ShiftEnter : TLedgerKey::Enter;
+      break;
+    case Qt::Key_PageUp:
+      passOn = TLedgerKey::PageUp;
+      break;
+    case Qt::Key_PageDown:
+      passOn = TLedgerKey::PageDown;
+      break;
+    case Qt::Key_Up:
+      passOn = TLedgerKey::Up;
+      break;
+    case Qt::Key_Down:
+      // Alt+Down opens a name list's choices instead.
+      if (isList && (event->modifiers() & Qt::AltModifier) != 0)
+        return false;
+      passOn = TLedgerKey::Down;
+      break;
+    case Qt::Key_Escape:
+      if (isList) {
+        // A name list always hands its text back: Esc keeps the name shown.
+        passOn = TLedgerKey::Escape;
+      } else {
+        editorCancelled_ = true;
+        logic_->CloseEditor();
+        RefreshRows();
+        emit CursorChanged();
+        return true;
+      }
+      break;
+    default:
+      return false;
+  }
+  logic_->CloseEditor();
+  logic_->Key(*passOn);
+  RefreshRows();
+  emit CursorChanged();
+  return true;
+}
+
+bool TLedgerWindow::eventFilter(QObject* watched, QEvent* event) {
+  const bool fromEditor =
+      editor_ && (watched == editor_ || (editor_->isAncestorOf(qobject_cast<QWidget*>(watched))));
+  if (fromEditor) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const int code = key->key();
+      const bool moves = code == Qt::Key_Tab || code == Qt::Key_Backtab || code == Qt::Key_Return ||
+                         code == Qt::Key_Enter || code == Qt::Key_Escape ||
+                         code == Qt::Key_PageUp || code == Qt::Key_PageDown || code == Qt::Key_Up ||
+                         code == Qt::Key_Down;
+      if (moves && event->type() == QEvent::ShortcutOverride) {
+        // The editor takes these keys itself, before any window shortcut sees them.
+        event->accept();
+        return true;
+      }
+      if (moves && event->type() == QEvent::KeyPress)
+        return EditorKey(key);
+    } else if (event->type() == QEvent::FocusOut) {
+      // Leaving the editor keeps what was typed, as moving on with Tab would.
+      QMetaObject::invokeMethod(
+          this, [this] { CommitEditorFromFocusLoss(); }, Qt::QueuedConnection);
+    }
+  }
+  return QAbstractScrollArea::eventFilter(watched, event);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "transactions/ledger.h"
+
+class QLineEdit;
+class QComboBox;
+
+/// The editable ledger grid on the screen: it paints what the grid logic (`TLedger`) lays out
+/// and what the rows say of their cells, and hands every key, click, wheel turn and scroll-bar
+/// move to that logic. The in-place editors are a line edit with the column's text limit and,
+/// for name cells, an editable list of the names with completion.
+class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
+  Q_OBJECT
+
+ public:
+  /// The names a name-cell editor offers (the envelope names, in list order).
+  using TNamesSource = std::function<QStringList()>;
+
+  explicit TLedgerWindow(TLedgerList& rows, QWidget* parent = nullptr);
+  ~TLedgerWindow() override;
+
+  TLedger& Logic() { return *logic_; }
+  const TLedger& Logic() const { return *logic_; }
+  void SetNamesSource(TNamesSource names) { names_ = std::move(names); }
+  /// Repaints the rows and the scroll bar after the rows changed beneath the grid.
+  void RefreshRows();
+  /// The open editor (a QLineEdit or a QComboBox), null when none.
+  QWidget* Editor() const { return editor_.data(); }
+  /// The row under a point of the viewport (0 when none), for the memo line.
+  int VisibleRowAt(const QPoint& point) const;
+
+ signals:
+  /// The right button was pressed at a global point (the view opens its pop-up menu).
+  void ContextMenuRequested(const QPoint& globalPoint);
+  /// The cursor moved or the rows changed (the view refreshes its memo line and commands).
+  void CursorChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  bool focusNextPrevChild(bool next) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // TLedgerHost.
+  int SystemFontHeight() const override;
+  TLedgerFontMetrics MetricsForHeight(int pixelHeight) const override;
+  void ShowEditor(const TCellRect& cell, int column, const TCellEditorSpec& editor) override;
+  TLedgerEditorResult TakeEditor() override;
+  void Repaint() override;
+  bool IsMinimised() const override;
+
+  QFont GridFont() const;
+  void SyncScrollBar();
+  void OnScrollAction(int action);
+  /// A key that closes the editor and moves the grid on.
+  bool EditorKey(QKeyEvent* event);
+  void CommitEditorFromFocusLoss();
+
+  std::unique_ptr<TLedger> logic_;
+  TNamesSource names_;
+  QPointer<QWidget> editor_;
+  bool editorCancelled_ = false;
+  bool syncingScrollBar_ = false;
+  bool closingEditor_ = false;
+};
