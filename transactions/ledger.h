@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,8 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   enum class TMode { End = 1, Top = 2 };
   /// What a scroll bar asks for.
   enum class TScrollAction { LineUp, LineDown, PageUp, PageDown };
+  /// The colour of odd rows until the owner sets one (cyan).
+  static constexpr uint32_t kDefaultBackground = 0x00FFFF;
 
   /// `footer` reserves a band of one header height below the rows.
   TLedger(TLedgerList& rows, TLedgerHost& host, bool footer = false);
@@ -122,6 +125,16 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   TCellRect CellRect(int visibleRow, int columnIndex) const;
   /// The paint state (TLedgerItem::kCursorCell, kGridFocused) of a cell.
   unsigned CellState(int visibleRow, int columnIndex) const;
+  /// The visible row under grid coordinate `y` (1-based), 0 outside the rows (header included).
+  int RowAt(int y) const;
+  /// The column index under grid coordinate `x` (a separator belongs to the column on its
+  /// left), 0 outside the columns.
+  int ColumnAt(int x) const;
+  /// The row object shown in visible row `visibleRow`; null outside the rows or when the row
+  /// source has none there.
+  TLedgerItem* VisibleItem(int visibleRow) const;
+  /// Asks every visible row object to paint its cells, each with its rectangle and state.
+  void PaintCells(TCellPainter& painter) const;
   /// The colour of odd visible rows (0xRRGGBB); even rows are white.
   void SetBackground(uint32_t rgb);
   uint32_t Background() const;
@@ -148,6 +161,7 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   /// A typed character while no editor is open: opens the cursor cell's editor empty; true when
   /// the editor opened and should receive the character.
   bool Character(char32_t character);
+  /// A left click; the window layer gives the grid the focus (SetFocus) itself.
   void Click(int x, int y);
   void DoubleClick(int x, int y);
   /// Wheel movement in 120ths of a notch; with Ctrl it pages.
@@ -170,7 +184,8 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   int EditorColumn() const;
   /// Opens the editor of the cursor cell (how: TLedgerItem bits, 1 for a command).
   void OpenCursorEditor(unsigned how);
-  /// Closes an open editor, handing its text to the row unless it was cancelled.
+  /// Closes an open editor, handing its text to the row unless it was cancelled. A name-list
+  /// editor always hands its text over: Esc there keeps the name it shows.
   void CloseEditor();
   /// TLedgerGrid: a row asks for the editor of a cell of the cursor row.
   void OpenEditor(int column, const TCellEditorSpec& editor) override;
@@ -179,8 +194,28 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   void WindowReloading() override;
   void RowsChanged() override;
 
+  void Layout(bool measure);
+  void ApplyMode(TMode mode, int columnNumber);
+  void ClampAfterSwitch();
+  void KeepCursorInView();
+  int MaxTopRow() const;
+  int ColumnIndexOf(int columnNumber) const;
+  int CursorWindowRow() const;
+  int LoadStep() const;
+  bool LineUp(bool keep);
+  bool LineDown(bool keep);
+  void PageUp();
+  void PageDown();
+  void MoveNextCell();
+  void MovePreviousCell();
+  void MoveRowDown();
+  void MoveRowUp();
+  template <typename TMove>
+  void Move(TMove move);
+
   struct TState;
   TLedgerList& rows_;
   TLedgerHost& host_;
-  TState* state_;
+  bool footer_;
+  std::unique_ptr<TState> state_;
 };
