@@ -690,9 +690,8 @@ bool TLedger::Key(TLedgerKey key) {
       OpenCursorEditor(1);
       return true;
     case TLedgerKey::Escape:
-      // Without an editor Esc is left to the window that holds the grid.
-      if (!s.editorOpen)
-        return false;
+      // Esc does nothing to the grid itself; it is taken, so that the Esc a name-list editor
+      // passes on when it closes cannot reach the window and close the view.
       CloseEditor();
       return true;
     case TLedgerKey::Up:
@@ -738,24 +737,9 @@ bool TLedger::Key(TLedgerKey key) {
 }
 
 bool TLedger::Character(char32_t character) {
-  if (state_->editorOpen)
+  // Backspace, Tab, Enter and Esc arrive as keys; no control character starts an edit.
+  if (state_->editorOpen || character < 0x20 || character == 0x7F)
     return false;
-  switch (character) {
-    case U'\b':
-      Key(TLedgerKey::Backspace);
-      return false;
-    case U'\t':
-      Key(TLedgerKey::Tab);
-      return false;
-    case U'\r':
-    case U'\n':
-      Key(TLedgerKey::Enter);
-      return false;
-    default:
-      break;
-  }
-  if (character < 0x20 || character == 0x7F)
-    return false;  // Esc and other control characters start nothing
   state_->inputSinceSwitch = true;
   OpenCursorEditor(TLedgerItem::kStartedByTyping);
   return state_->editorOpen;

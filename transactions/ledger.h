@@ -138,16 +138,23 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   /// The colour of odd visible rows (0xRRGGBB); even rows are white.
   void SetBackground(uint32_t rgb);
   uint32_t Background() const;
+  /// The colour of visible row `visibleRow`: the background for odd rows, white for even ones
+  /// (also for the rows' places below the last visible row).
+  uint32_t RowBackground(int visibleRow) const;
 
   // Cursor and modes.
   int TopRow() const;
   int CursorRow() const;
   int CursorColumn() const;
   TMode Mode() const;
-  /// The row object under the cursor (null before the first layout).
+  /// The row object under the cursor (null before the first layout, while no row is visible,
+  /// or when the row source has none there).
   TLedgerItem* CurrentItem() const;
   /// The row-object column number under the cursor.
   int CurrentColumn() const;
+  /// Switch mode and load the rows (before the first layout: only remember the mode). The
+  /// cursor goes to the column showing `columnNumber` (the first column for 0). Without
+  /// `force`, switching to the mode already set does nothing unless a key or click came since.
   void SetEndMode(int columnNumber, bool force);
   void SetTopMode(int columnNumber, bool force);
   void NextCell();
@@ -155,11 +162,16 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   void NextRow();
   void PreviousRow();
 
-  // Input. Each returns true when it was handled.
+  // Input. Each returns true when it was handled. Whatever moves the cursor or changes the rows
+  // first closes (commits) an open editor, so the window layer passes the keys an editor gives
+  // up (Tab, Enter, PgUp, PgDn, Up, Down) straight to Key.
   bool Command(int command);
+  /// Esc closes an open editor (the host says whether it was cancelled) and otherwise does
+  /// nothing.
   bool Key(TLedgerKey key);
-  /// A typed character while no editor is open: opens the cursor cell's editor empty; true when
-  /// the editor opened and should receive the character.
+  /// A typed printable character while no editor is open: opens the cursor cell's editor empty;
+  /// true when the editor opened and should receive the character. Control characters
+  /// (Backspace, Tab, Enter, Esc) are not taken here: they come as keys.
   bool Character(char32_t character);
   /// A left click; the window layer gives the grid the focus (SetFocus) itself.
   void Click(int x, int y);
@@ -171,9 +183,12 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   bool HasFocus() const;
 
   // Scroll bar.
+  /// The range is the store positions of the row source's first and last rows; the value is
+  /// the cursor row's (an empty row, which has none, stands at the end).
   uint32_t ScrollMinimum();
   uint32_t ScrollMaximum();
   uint32_t ScrollValue();
+  /// Arrows scroll one line keeping the cursor on its row object; pages move a screenful.
   void Scroll(TScrollAction action);
   /// The scroll box was dropped at store position `position`.
   void DropScrollBox(uint32_t position);
