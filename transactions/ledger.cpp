@@ -139,7 +139,7 @@ void TLedger::Layout(bool measure) {
   if (measure || !s.measured) {
     // One pixel separates the columns and closes both sides: n + 1 separators.
     const int available = std::max(0, s.width - (n + 1));
-    s.zoom = s.sumChars > 0 ? available * 100 / s.sumChars : 0;
+    s.zoom = s.sumChars > 0 ? static_cast<int>(available * 100LL / s.sumChars) : 0;
     s.fontHeight = std::max(1, std::min(s.zoom * 5 / 200, host_.SystemFontHeight()));
     s.rowHeight = std::max(1, s.fontHeight + host_.MetricsForHeight(s.fontHeight).externalLeading);
     // Edges from the running sum of character widths, so that rounding never leaves pixels over
@@ -328,7 +328,7 @@ void TLedger::ApplyMode(TMode mode, int columnNumber) {
   if (mode == TMode::End) {
     rows_.LoadAtEnd();
     // The cursor goes on the first empty row, at about four fifths of the height.
-    const int live = std::max(0, rows_.LiveCount());
+    const int live = std::clamp(rows_.LiveCount(), 0, rows_.RowCount());
     const int fourFifths = s.visibleRows * 4 / 5;
     if (live > fourFifths) {
       s.topRow = live - fourFifths + 1;
