@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,8 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   enum class TMode { End = 1, Top = 2 };
   /// What a scroll bar asks for.
   enum class TScrollAction { LineUp, LineDown, PageUp, PageDown };
+  /// The colour of odd rows until the owner sets one (cyan).
+  static constexpr uint32_t kDefaultBackground = 0x00FFFF;
 
   /// `footer` reserves a band of one header height below the rows.
   TLedger(TLedgerList& rows, TLedgerHost& host, bool footer = false);
@@ -122,19 +125,36 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   TCellRect CellRect(int visibleRow, int columnIndex) const;
   /// The paint state (TLedgerItem::kCursorCell, kGridFocused) of a cell.
   unsigned CellState(int visibleRow, int columnIndex) const;
+  /// The visible row under grid coordinate `y` (1-based), 0 outside the rows (header included).
+  int RowAt(int y) const;
+  /// The column index under grid coordinate `x` (a separator belongs to the column on its
+  /// left), 0 outside the columns.
+  int ColumnAt(int x) const;
+  /// The row object shown in visible row `visibleRow`; null outside the rows or when the row
+  /// source has none there.
+  TLedgerItem* VisibleItem(int visibleRow) const;
+  /// Asks every visible row object to paint its cells, each with its rectangle and state.
+  void PaintCells(TCellPainter& painter) const;
   /// The colour of odd visible rows (0xRRGGBB); even rows are white.
   void SetBackground(uint32_t rgb);
   uint32_t Background() const;
+  /// The colour of visible row `visibleRow`: the background for odd rows, white for even ones
+  /// (also for the rows' places below the last visible row).
+  uint32_t RowBackground(int visibleRow) const;
 
   // Cursor and modes.
   int TopRow() const;
   int CursorRow() const;
   int CursorColumn() const;
   TMode Mode() const;
-  /// The row object under the cursor (null before the first layout).
+  /// The row object under the cursor (null before the first layout, while no row is visible,
+  /// or when the row source has none there).
   TLedgerItem* CurrentItem() const;
   /// The row-object column number under the cursor.
   int CurrentColumn() const;
+  /// Switch mode and load the rows (before the first layout: only remember the mode). The
+  /// cursor goes to the column showing `columnNumber` (the first column for 0). Without
+  /// `force`, switching to the mode already set does nothing unless a key or click came since.
   void SetEndMode(int columnNumber, bool force);
   void SetTopMode(int columnNumber, bool force);
   void NextCell();
@@ -142,12 +162,18 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   void NextRow();
   void PreviousRow();
 
-  // Input. Each returns true when it was handled.
+  // Input. Each returns true when it was handled. Whatever moves the cursor or changes the rows
+  // first closes (commits) an open editor, so the window layer passes the keys an editor gives
+  // up (Tab, Enter, PgUp, PgDn, Up, Down) straight to Key.
   bool Command(int command);
+  /// Esc closes an open editor (the host says whether it was cancelled) and otherwise does
+  /// nothing.
   bool Key(TLedgerKey key);
-  /// A typed character while no editor is open: opens the cursor cell's editor empty; true when
-  /// the editor opened and should receive the character.
+  /// A typed printable character while no editor is open: opens the cursor cell's editor empty;
+  /// true when the editor opened and should receive the character. Control characters
+  /// (Backspace, Tab, Enter, Esc) are not taken here: they come as keys.
   bool Character(char32_t character);
+  /// A left click; the window layer gives the grid the focus (SetFocus) itself.
   void Click(int x, int y);
   void DoubleClick(int x, int y);
   /// Wheel movement in 120ths of a notch; with Ctrl it pages.
@@ -157,9 +183,12 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   bool HasFocus() const;
 
   // Scroll bar.
+  /// The range is the store positions of the row source's first and last rows; the value is
+  /// the cursor row's (an empty row, which has none, stands at the end).
   uint32_t ScrollMinimum();
   uint32_t ScrollMaximum();
   uint32_t ScrollValue();
+  /// Arrows scroll one line keeping the cursor on its row object; pages move a screenful.
   void Scroll(TScrollAction action);
   /// The scroll box was dropped at store position `position`.
   void DropScrollBox(uint32_t position);
@@ -170,7 +199,8 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   int EditorColumn() const;
   /// Opens the editor of the cursor cell (how: TLedgerItem bits, 1 for a command).
   void OpenCursorEditor(unsigned how);
-  /// Closes an open editor, handing its text to the row unless it was cancelled.
+  /// Closes an open editor, handing its text to the row unless it was cancelled. A name-list
+  /// editor always hands its text over: Esc there keeps the name it shows.
   void CloseEditor();
   /// TLedgerGrid: a row asks for the editor of a cell of the cursor row.
   void OpenEditor(int column, const TCellEditorSpec& editor) override;
@@ -179,8 +209,28 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   void WindowReloading() override;
   void RowsChanged() override;
 
+  void Layout(bool measure);
+  void ApplyMode(TMode mode, int columnNumber);
+  void ClampAfterSwitch();
+  void KeepCursorInView();
+  int MaxTopRow() const;
+  int ColumnIndexOf(int columnNumber) const;
+  int CursorWindowRow() const;
+  int LoadStep() const;
+  bool LineUp(bool keep);
+  bool LineDown(bool keep);
+  void PageUp();
+  void PageDown();
+  void MoveNextCell();
+  void MovePreviousCell();
+  void MoveRowDown();
+  void MoveRowUp();
+  template <typename TMove>
+  void Move(TMove move);
+
   struct TState;
   TLedgerList& rows_;
   TLedgerHost& host_;
-  TState* state_;
+  bool footer_;
+  std::unique_ptr<TState> state_;
 };
