@@ -61,6 +61,20 @@ class TXViewList final : public TLedgerList, public TXList {
   bool Holds(const TXItem& item) const override;
 
  private:
+  /// New empty rows from `row` to the end of the window.
+  void FillFrom(int row);
+  /// Brings the template up to date with its account and multiple.
+  void RefreshNewRow();
+  /// Puts the held `first` into `row` and the accepted records after it into the rows below,
+  /// then empty rows.
+  void FillForwardsFrom(TXItem* first, int row);
+  /// How many of the first rows hold live records (the live count of loads other than at the
+  /// end, which counts the records it gathered backwards).
+  int LeadingLiveRows() const;
+  /// Gathers the window again from its first row (its second when the first is `removed`,
+  /// whose references the delete consumes), keeping the old rows held until it is done.
+  void ReloadFrom(const TXItem* removed);
+
   TXManager& manager_;
   TXRecord newRow_;
   std::array<TXItem*, kWindowRows> window_{};

@@ -101,6 +101,8 @@ class TXViewModel {
   uint32_t SubjectId() const;
   TXManager& Manager() const;
   TXViewList& Rows();
+  /// The multiple a multiple view holds; null for other views and once the multiple is deleted.
+  TXItem* Multiple() const;
   /// The editable filter of an account or envelope view; null for a multiple view.
   TEditableFilter* Filter() const;
   bool IsReconcileView() const;
@@ -132,7 +134,10 @@ class TXViewModel {
   bool IsEnabled(int command, const TXItem* current, size_t templateCount = 0) const;
   bool IsChecked(int command) const;
   /// Carries out a ledger command on `current` (asking its questions through the document's
-  /// user port); `cursorColumn` is the row-object column under the grid cursor.
+  /// user port); `cursorColumn` is the row-object column under the grid cursor. `current` is a
+  /// row of this view's rows: a delete consumes the rows' reference, which they drop when they
+  /// hear of it, so a caller must not hold its own reference on it across "Delete". A command
+  /// that is not enabled does nothing.
   TXViewCommandResult Run(int command, TXItem* current, int cursorColumn);
 
   /// The close question: true when the view may close.

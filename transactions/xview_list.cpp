@@ -1,0 +1,301 @@
+#include "transactions/xview_list.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/account_list.h"
+#include "transactions/xitem.h"
+#include "transactions/xmanager.h"
+
+namespace {
+
+// The headings of the row columns; the columns used only for text output have none.
+constexpr const char* kHeadings[] = {
+    "",
+    "Account",
+    "Envelope",
+    "Class A",
+    "Class B",
+    "#/Type",
+    "Date",
+    "Date",
+    "Created",
+    "",
+    "x",
+    "x",
+    "",
+    "",
+    "Payment",
+    "Deposit",
+    "Payable To/Description",
+    "",
+    "Memo",
+    "",
+};
+
+}  // namespace
+
+TXViewList::TXViewList(TXManager& manager, std::unique_ptr<TXFilter> filter, const TXRecord& newRow)
+    : TXList(manager, std::move(filter)), manager_(manager), newRow_(newRow) {}
+
+TXViewList::~TXViewList() {
+  Unload();
+}
+
+TXItem* TXViewList::TransactionAt(int row) const {
+  if (row < 1 || row > kWindowRows)
+    return nullptr;
+  return window_[static_cast<size_t>(row - 1)];
+}
+
+int TXViewList::RowOf(const TXItem& item) const {
+  for (int row = 1; row <= kWindowRows; ++row) {
+    if (window_[static_cast<size_t>(row - 1)] == &item)
+      return row;
+  }
+  return 0;
+}
+
+void TXViewList::Unload() {
+  // A manager that went first took its items with it.
+  if (Manager() != nullptr) {
+    for (TXItem*& item : window_) {
+      if (item != nullptr)
+        manager_.Release(item);
+      item = nullptr;
+    }
+  }
+  window_.fill(nullptr);
+  loaded_ = false;
+  liveCount_ = 0;
+}
+
+void TXViewList::FillFrom(int row) {
+  if (row > kWindowRows)
+    return;
+  RefreshNewRow();
+  for (int r = row; r <= kWindowRows; ++r)
+    window_[static_cast<size_t>(r - 1)] = manager_.Create(newRow_);
+}
+
+void TXViewList::RefreshNewRow() {
+  // An account's default envelope changes when that envelope is deleted; an amount typed into
+  // a row that named the deleted envelope would reach no envelope at all.
+  if ((newRow_.Flags & kXAccountSide) != 0 &&
+      manager_.Accounts().Account(newRow_.AccountId) != nullptr) {
+    newRow_.EnvelopeId = manager_.Accounts().GetDefaultEnvelope(newRow_.AccountId);
+  }
+  // A new part shows the multiple's present date and payee until its first commit copies them.
+  if (newRow_.IsMultipleKid()) {
+    if (const TXRecord* multiple = manager_.FindRecord(newRow_.ParentId)) {
+      newRow_.date = multiple->date;
+      newRow_.SetMemo(multiple->GetPayableTo());
+    }
+  }
+}
+
+void TXViewList::FillForwardsFrom(TXItem* first, int row) {
+  // `first` is held already and goes into `row`; the accepted records after it follow.
+  TXItem* item = first;
+  int r = row;
+  while (item != nullptr && r <= kWindowRows) {
+    window_[static_cast<size_t>(r - 1)] = item;
+    ++r;
+    item = r <= kWindowRows ? manager_.Next(*item, Filter()) : nullptr;
+  }
+  FillFrom(r);
+}
+
+int TXViewList::LeadingLiveRows() const {
+  int count = 0;
+  while (count < kWindowRows && window_[static_cast<size_t>(count)] != nullptr &&
+         window_[static_cast<size_t>(count)]->Record().IsLive()) {
+    ++count;
+  }
+  return count;
+}
+
+// ----- Loading -----
+
+void TXViewList::LoadFromTop() {
+  Unload();
+  FillForwardsFrom(manager_.First(Filter()), 1);
+  liveCount_ = LeadingLiveRows();
+  loaded_ = true;
+}
+
+void TXViewList::LoadAtEnd() {
+  Unload();
+  // The last live record the filter accepts ends the existing rows; the empty rows of other
+  // ledgers (not live) come after it.
+  const TXBlankFilter live(Filter());
+  std::vector<TXItem*> before;
+  if (TXItem* last = manager_.Last(live)) {
+    before.push_back(last);
+    while (before.size() < static_cast<size_t>(kLiveRowsAtEnd)) {
+      TXItem* previous = manager_.Prev(*before.back(), Filter());
+      if (previous == nullptr)
+        break;
+      before.push_back(previous);
+    }
+  }
+  std::reverse(before.begin(), before.end());
+  std::copy(before.begin(), before.end(), window_.begin());
+  liveCount_ = static_cast<int>(before.size());
+  if (before.empty()) {
+    FillForwardsFrom(manager_.First(Filter()), 1);
+  } else {
+    FillForwardsFrom(manager_.Next(*before.back(), Filter()), liveCount_ + 1);
+  }
+  loaded_ = true;
+}
+
+int TXViewList::LoadPrevious(int n) {
+  if (!loaded_ || n <= 0)
+    return 0;
+  n = std::min(n, kWindowRows);
+  std::vector<TXItem*> taken;
+  TXItem* anchor = window_[0];
+  while (static_cast<int>(taken.size()) < n) {
+    TXItem* previous = manager_.Prev(taken.empty() ? *anchor : *taken.back(), Filter());
+    if (previous == nullptr)
+      break;
+    taken.push_back(previous);
+  }
+  const int k = static_cast<int>(taken.size());
+  if (k == 0)
+    return 0;
+  for (int r = kWindowRows - k; r < kWindowRows; ++r)
+    manager_.Release(window_[static_cast<size_t>(r)]);
+  std::move_backward(window_.begin(), window_.end() - k, window_.end());
+  std::reverse(taken.begin(), taken.end());
+  std::copy(taken.begin(), taken.end(), window_.begin());
+  return k;
+}
+
+int TXViewList::LoadNext(int n) {
+  if (!loaded_ || n <= 0)
+    return 0;
+  n = std::min(n, kWindowRows);
+  // Live records first, so that records typed elsewhere come before the empty rows of other
+  // ledgers; then anything else the filter accepts.
+  const TXBlankFilter live(Filter());
+  std::vector<TXItem*> taken;
+  TXItem* from = window_[kWindowRows - 1];
+  for (const TXFilter* filter : {static_cast<const TXFilter*>(&live), &Filter()}) {
+    while (static_cast<int>(taken.size()) < n) {
+      TXItem* next = manager_.Next(taken.empty() ? *from : *taken.back(), *filter);
+      if (next == nullptr)
+        break;
+      taken.push_back(next);
+    }
+  }
+  for (int r = 0; r < n; ++r)
+    manager_.Release(window_[static_cast<size_t>(r)]);
+  std::move(window_.begin() + n, window_.end(), window_.begin());
+  const int first = kWindowRows - n + 1;
+  std::copy(taken.begin(), taken.end(), window_.begin() + (first - 1));
+  FillFrom(first + static_cast<int>(taken.size()));
+  return n;
+}
+
+int TXViewList::GoToPosition(uint32_t position) {
+  TXItem* item = manager_.FirstFrom(position, Filter());
+  if (item == nullptr)
+    return kPastLast;
+  const uint32_t at = manager_.PositionOf(*item);
+  if (at == manager_.PositionOfFirst(Filter())) {
+    manager_.Release(item);
+    return kAtFirst;
+  }
+  if (at > manager_.PositionOfLast(TXBlankFilter(Filter()))) {
+    manager_.Release(item);
+    return kPastLast;
+  }
+  Unload();
+  FillForwardsFrom(item, 1);
+  liveCount_ = LeadingLiveRows();
+  loaded_ = true;
+  return kReloaded;
+}
+
+void TXViewList::ReloadFrom(const TXItem* removed) {
+  NotifyReloading();
+  // The old window keeps its references while the new one is gathered, so that its empty rows
+  // stay in the store and are found again.
+  const std::array<TXItem*, kWindowRows> old = window_;
+  TXItem* start = old[0] != removed ? old[0] : old[1];
+  window_.fill(nullptr);
+  FillForwardsFrom(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Filter()), 1);
+  liveCount_ = LeadingLiveRows();
+  for (TXItem* item : old) {
+    if (item != nullptr && item != removed)
+      manager_.Release(item);
+  }
+  NotifyRowsChanged();
+}
+
+// ----- Positions and rows -----
+
+TLedgerItem* TXViewList::Item(int row) {
+  return TransactionAt(row);
+}
+
+uint32_t TXViewList::PositionOfRow(int row) {
+  TXItem* item = TransactionAt(row);
+  return item != nullptr ? manager_.PositionOf(*item) : 0;
+}
+
+uint32_t TXViewList::PositionOfLast() {
+  return manager_.PositionOfLast(Filter());
+}
+
+uint32_t TXViewList::PositionOfFirst() {
+  return manager_.PositionOfFirst(Filter());
+}
+
+void TXViewList::DeleteRow(int row) {
+  TXItem* item = TransactionAt(row);
+  if (item == nullptr || !item->CanDelete())
+    return;
+  // The window's reference goes with the delete; the removed notice takes the row out.
+  manager_.Delete(item);
+}
+
+std::string TXViewList::HeaderText(int column) const {
+  if (column < 1 || column >= static_cast<int>(std::size(kHeadings)))
+    return {};
+  return kHeadings[column];
+}
+
+// ----- Keeping current -----
+
+void TXViewList::Changed(TXItem& item) {
+  if (loaded_ && Holds(item))
+    NotifyRowsChanged();
+}
+
+void TXViewList::Removed(TXItem& item) {
+  if (!loaded_ || !Holds(item))
+    return;
+  ReloadFrom(&item);
+}
+
+void TXViewList::Added(TXItem& item) {
+  if (!loaded_ || Holds(item))
+    return;
+  const TXRecord* stored = manager_.FindRecord(item.Id());
+  if (!Filter().Accepts(stored != nullptr ? *stored : item.Record()))
+    return;
+  ReloadFrom(nullptr);
+}
+
+bool TXViewList::HoldsAnyMatching(const TXFilter& filter) const {
+  return std::any_of(window_.begin(), window_.end(), [&filter](const TXItem* item) {
+    return item != nullptr && filter.Accepts(item->Record());
+  });
+}
+
+bool TXViewList::Holds(const TXItem& item) const {
+  return RowOf(item) != 0;
+}
