@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
       ok = false;
       continue;
     }
-    view->showMaximized();
+    // Filling the area without maximising keeps the caption on the ledger's own title bar.
+    view->setGeometry(QRect(QPoint(0, 0), client.viewport()->size()));
     view->Grid()->setFocus();
     ok = Save(frame, output.filePath(QString::fromLatin1(shot.file))) && ok;
     view->close();
