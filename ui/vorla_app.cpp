@@ -101,8 +101,9 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
 
 TVorlaApp::~TVorlaApp() {
   disconnect(idleConnection_);
-  // The list windows follow the budget's trees, so they go before the budget does.
-  frame_->Client().CloseDocumentWindows();
+  // The list windows and ledgers follow the budget, so they go before the budget does, whether
+  // or not a ledger would rather stay open.
+  frame_->Client().DropDocumentWindows();
   shell_.reset();
   frame_.reset();
 }

@@ -139,6 +139,16 @@ void TVorlaClient::IdleCheckViews() {
     view->IdleCheckMemo();
 }
 
+void TVorlaClient::DropDocumentWindows() {
+  for (QMdiSubWindow* window : subWindowList()) {
+    if (auto* view = qobject_cast<TXView*>(window))
+      view->Discard();
+    else if (auto* list = qobject_cast<TTreeWindow*>(window))
+      list->Detach();
+  }
+  CloseDocumentWindows();
+}
+
 bool TVorlaClient::CloseDocumentWindows() {
   for (QMdiSubWindow* window : subWindowList()) {
     if (!window->close())

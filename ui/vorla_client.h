@@ -45,6 +45,8 @@ class TVorlaClient : public QMdiArea {
   /// The idle check of every ledger's memo line.
   void IdleCheckViews();
 
+  /// Closes every child window without asking, for when the budget goes whatever they say.
+  void DropDocumentWindows();
   /// Closes every child window; false when one of them refuses.
   bool CloseDocumentWindows();
   /// Redraws the list windows after the display switches changed.

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/envelope_list.h"
@@ -175,7 +176,8 @@ TXView::TXView(std::unique_ptr<TXViewModel> model, TSettingsSource settings, QWi
     emit CommandsChanged();
   });
 
-  grid_->Logic().SetBackground(model_->Background(true));
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  grid_->Logic().SetBackground(model_->Background(screen == nullptr || screen->depth() > 8));
   ConfigureColumns();
   Relayout();
   manager.AddView(*this);
@@ -198,6 +200,11 @@ void TXView::Detach() {
     grid_ = nullptr;
   }
   model_.reset();
+}
+
+void TXView::Discard() {
+  Detach();
+  close();
 }
 
 TXItem* TXView::CurrentItem() const {

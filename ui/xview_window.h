@@ -43,6 +43,8 @@ class TXView : public QMdiSubWindow, private TXViewListener {
   /// The transaction under the grid cursor, null when none.
   TXItem* CurrentItem() const;
 
+  /// Lets go of the subject without asking and closes: for when the budget goes regardless.
+  void Discard();
   /// Carries out a ledger command (the menus', the keys' and the control bar's).
   void RunCommand(int command);
   bool IsCommandEnabled(int command) const;

@@ -263,6 +263,16 @@ class LedgerWindowTest : public QObject {
     QVERIFY(node != nullptr);
     QVERIFY(Document().Accounts().DeleteItem(*node));
     QVERIFY(SpinUntil([&] { return view.isNull(); }));
+
+    // An envelope-only entry asks before its ledger closes; the program still ends cleanly
+    // with the ledger kept open.
+    view = app_->Client().OpenEnvelopeLedger(EnvelopeId("Rent"));
+    view->Grid()->setFocus();
+    TypeRow(view, "Kept aside", "", TXItem::kColDeposit, "30");
+    messages_->answers = {TMessageAnswer::No};
+    view->close();
+    QVERIFY(view);
+    QCOMPARE(messages_->messages.back().text, std::string(TXViewModel::kCloseQuestion));
   }
 };
 
