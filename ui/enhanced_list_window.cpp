@@ -241,7 +241,7 @@ TEnhancedListWindow::TEnhancedListWindow(const QString& title, TTreeList& list,
   setWindowTitle(title);
   setAttribute(Qt::WA_DeleteOnClose);
   // The pictures are square and as tall as a line of text with a little air.
-  const int height = std::max(18, view_->fontMetrics().height() + 4);
+  const int height = std::max(20, view_->fontMetrics().height() + 6);
   geometry_ = TRowGeometry{height, height};
   setWidget(view_);
   connect(contextMenu_, &QMenu::aboutToShow, this, &TEnhancedListWindow::UpdateCommands);
