@@ -2,6 +2,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/envelope_tree_window.h"
 #include "ui/main_frame.h"
+#include "ui/node_properties_dialog.h"
 #include "ui/vorla_client.h"
 
 using namespace ui_test;
@@ -195,6 +197,35 @@ class ListWindowsTest : public QObject {
     QCOMPARE(envelopes.EnvelopeIdOfName("Rent"), 0u);
     QVERIFY(window->Selection().Empty());
     QVERIFY(!window->Command(24325)->isEnabled());
+  }
+
+  void insertAndZeroRunThroughTheirDialogs() {
+    Open();
+    TEnvelopeTreeWindow* window = client_->EnvelopeWindow();
+    TEnvelopeList& envelopes = document_->Envelopes();
+    Click(window, 1);
+    WhenModal<TNodePropertiesDialog>([](TNodePropertiesDialog* dialog) {
+      dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Travel"));
+      dialog->accept();
+    });
+    QTest::keyClick(window->View(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(SelectedNames(window), std::vector<std::string>{"Travel"});
+    QCOMPARE(envelopes.Envelope(envelopes.EnvelopeIdOfName("Travel"))->Parent(),
+             envelopes.RootItem());
+
+    // Rows: 1 Envelopes, 2 Travel, 3 Groceries, 4 Rent. Rent's money goes to the first choice,
+    // Travel, which is selected too and keeps its own.
+    envelopes.EnvelopeChangeBalance(envelopes.EnvelopeIdOfName("Rent"), 1000);
+    Click(window, 4, Qt::ControlModifier);
+    QVERIFY(window->Command(24516)->isEnabled());
+    WhenModal<TEnvelopeChooserDialog>([](TEnvelopeChooserDialog* dialog) { dialog->accept(); });
+    // The window manager of a desktop gives the activation back after the dialog; here the test
+    // does.
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Rent")), 0);
+    QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Travel")), 1000);
   }
 
   void doubleClickOnTheWatchdogColumnAsksFirst() {
