@@ -249,12 +249,8 @@ class ListWindowsTest : public QObject {
     QTest::keyClick(window->View(), Qt::Key_F4, Qt::ShiftModifier);
     QTest::keyClick(window->View(), Qt::Key_F5, Qt::ShiftModifier);
     QCOMPARE(commands_, (std::vector<TCommandId>{kCmdTile, kCmdCascade}));
-    // The configuration entry runs the main window's command; the reports are not built yet.
-    window->ContextMenu()->aboutToShow();
-    QVERIFY(!window->Command(141)->isEnabled());
-    window->Command(123)->trigger();
-    QCOMPARE(commands_.back(), kCmdAccountListConfiguration);
-    // Without a ledger hook the ledger commands stay off; with one, Enter opens the account.
+    // Without a ledger hook the ledger commands stay off; with one,
+    // Ctrl+Enter opens the account's reconcile view.
     QVERIFY(!window->Command(115)->isEnabled());
     std::vector<std::pair<uint32_t, bool>> opened;
     client_->SetAccountLedgerHook(
@@ -263,6 +259,24 @@ class ListWindowsTest : public QObject {
     QCOMPARE(opened.size(), size_t{1});
     QCOMPARE(opened[0].first, document_->Accounts().IdOfName("Checking"));
     QVERIFY(opened[0].second);
+    // The right button selects the row under it alone and shows the menu there; its
+    // configuration entry runs the main window's command, and the reports are not built yet.
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+      QWidget* popup = QApplication::activePopupWidget();
+      if (popup == nullptr)
+        return;
+      for (QAction* action : popup->actions())
+        shown << action->text();
+      popup->close();
+    });
+    QTest::mousePress(Viewport(window), Qt::RightButton, Qt::NoModifier, OnRow(window, 3));
+    QCOMPARE(SelectedNames(window), std::vector<std::string>{"Savings"});
+    QVERIFY(shown.contains(QStringLiteral("Print Account &Summary Report...")));
+    QVERIFY(window->Command(110)->isEnabled());
+    QVERIFY(!window->Command(141)->isEnabled());
+    window->Command(123)->trigger();
+    QCOMPARE(commands_.back(), kCmdAccountListConfiguration);
   }
 
   // Not a check: with QUENBROOK_LIST_BUDGET and QUENBROOK_SCREENSHOT_DIR set, pictures of both
