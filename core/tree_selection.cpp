@@ -48,6 +48,8 @@ void TTreeSelection::Clear() {
 
 void TTreeSelection::Forget(const TTreeItem& node) {
   std::erase(nodes_, &node);
+  if (pressedNode_ == &node)
+    pressedNode_ = nullptr;
   if (anchor_ == &node)
     anchor_ = nullptr;
   if (dropTarget_ == &node)
@@ -70,6 +72,7 @@ void TTreeSelection::ButtonDown(TTreeItem* hit, bool ctrl, bool shift, int x, in
   dropTarget_ = nullptr;
   downX_ = x;
   downY_ = y;
+  pressedNode_ = hit;
   if (hit == nullptr)
     return;
   if (ctrl) {
@@ -103,8 +106,12 @@ void TTreeSelection::ButtonDown(TTreeItem* hit, bool ctrl, bool shift, int x, in
 void TTreeSelection::MouseMove(TTreeItem* hit, int x, int y) {
   if (!buttonDown_)
     return;
-  if (!dragging_ && (x != downX_ || y != downY_) && !nodes_.empty())
+  // Only a press on a selected node picks the selection up; a press beside the rows moves
+  // nothing, however far the pointer goes.
+  if (!dragging_ && (x != downX_ || y != downY_) && pressedNode_ != nullptr &&
+      IsSelected(*pressedNode_)) {
     dragging_ = true;
+  }
   if (dragging_)
     dropTarget_ = hit;
 }

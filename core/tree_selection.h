@@ -51,7 +51,8 @@ class TTreeSelection {
   /// Left button down on `hit` (null for no node).
   void ButtonDown(TTreeItem* hit, bool ctrl, bool shift, int x, int y);
   /// The pointer moved with the left button held; starts a drag once it has left the point of
-  /// the button down, and makes `hit` the drop target while dragging.
+  /// the button down (when the button went down on a selected node), and makes `hit` the drop
+  /// target while dragging.
   void MouseMove(TTreeItem* hit, int x, int y);
   /// Left button up. After a drag, drops the selection on the target when it accepts them all;
   /// true when something was dropped. Without a drag, a multiple selection collapses to the node
@@ -80,6 +81,7 @@ class TTreeSelection {
   std::vector<TTreeItem*> nodes_;
   TTreeItem* anchor_ = nullptr;
   TTreeItem* dropTarget_ = nullptr;
+  TTreeItem* pressedNode_ = nullptr;
   bool buttonDown_ = false;
   bool dragging_ = false;
   int downX_ = 0;

@@ -124,6 +124,12 @@ TEST_F(TreeSelectionTest, DragMovesAcceptedSelectionOnly) {
   EXPECT_EQ(list.ShownAt(9)->Name(), "G1");
   EXPECT_EQ(selection.Anchor(), nullptr);
 
+  // A press beside the rows never picks the selection up.
+  selection.ButtonDown(nullptr, false, false, 5, 400);
+  selection.MouseMove(Row(11), 5, 220);
+  EXPECT_FALSE(selection.Dragging());
+  selection.ButtonUp(Row(11), false, false);
+
   // Two accounts onto G2: both move there in the order selected.
   TTreeItem* g2 = Row(11);
   Click(2);
