@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QtTest>
 #include <memory>
 
@@ -226,6 +227,27 @@ class ListWindowsTest : public QObject {
     QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Rent")), 0);
     QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Travel")), 1000);
+  }
+
+  void arrowKeysAndWheelScrollByRows() {
+    Open();
+    TEnvelopeTreeWindow* window = client_->EnvelopeWindow();
+    window->resize(window->width(), 3 * window->RowHeight() + 60);
+    QScrollBar* bar = window->View()->verticalScrollBar();
+    Click(window, 1);
+    QTest::keyClick(window->View(), Qt::Key_Up);
+    QCOMPARE(bar->value(), 0);
+    for (int i = 0; i < 5; ++i)
+      QTest::keyClick(window->View(), Qt::Key_Down);
+    QCOMPARE(SelectedNames(window), std::vector<std::string>{"Shared"});
+    QVERIFY(window->RowRect(6, 0).bottom() < window->View()->viewport()->height());
+    QVERIFY(bar->value() > 0);
+    // One notch of the wheel (120 units) is one row.
+    const int before = bar->value();
+    QWheelEvent notch(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->View()->viewport(), &notch);
+    QCOMPARE(bar->value(), before - window->RowHeight());
   }
 
   void doubleClickOnTheWatchdogColumnAsksFirst() {
