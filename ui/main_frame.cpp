@@ -178,7 +178,8 @@ void TMainFrame::SetLedgerMenu(std::function<std::vector<QAction*>()> actions) {
   ledgerActions_ = std::move(actions);
 }
 
-void TMainFrame::ShowLedgerMenu(bool shown) {
+void TMainFrame::ShowLedgerMenu(bool shown, const QString& title) {
+  ledgerMenu_->setTitle(title);
   ledgerMenu_->menuAction()->setVisible(shown);
 }
 

@@ -49,10 +49,10 @@ class TMainFrame : public QMainWindow {
   void SetLedgerState(std::function<TLedgerCommandState(TCommandId)> state) {
     ledgerState_ = std::move(state);
   }
-  /// The menu of the current ledger window: shown while one is current, filled with its
-  /// commands each time it opens.
+  /// The menu of the current child window (a ledger or a list): shown while one is current,
+  /// under the title it gives, and filled with its commands each time it opens.
   void SetLedgerMenu(std::function<std::vector<QAction*>()> actions);
-  void ShowLedgerMenu(bool shown);
+  void ShowLedgerMenu(bool shown, const QString& title = QStringLiteral("&Ledger"));
   QMenu* LedgerMenu() const { return ledgerMenu_; }
   /// Creates or removes the status bar and the control bar as the switches say.
   void ShowBars(bool statusBar, bool controlBar);

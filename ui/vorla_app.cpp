@@ -72,9 +72,21 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
     return state;
   });
   frame_->SetLedgerMenu([this] {
-    TXView* view = Client().CurrentView();
-    return view != nullptr ? view->MenuActions() : std::vector<QAction*>();
+    if (TXView* view = Client().CurrentView())
+      return view->MenuActions();
+    std::vector<QAction*> actions;
+    if (auto* list = qobject_cast<TEnhancedListWindow*>(Client().currentSubWindow())) {
+      list->UpdateCommands();
+      for (QAction* action : list->Commands())
+        actions.push_back(action->isSeparator() ? nullptr : action);
+    }
+    return actions;
   });
+  client->SetAccountLedgerHook([this](uint32_t accountId, bool reconcile) {
+    Client().OpenAccountLedger(accountId, reconcile ? unsigned{TXViewModel::kOpenReconcile} : 0u);
+  });
+  client->SetEnvelopeLedgerHook(
+      [this](uint32_t envelopeId) { Client().OpenEnvelopeLedger(envelopeId); });
 
   frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
   frame_->SetCloseHandler([this] { return MayClose(); });
@@ -127,7 +139,16 @@ TXViewSettings TVorlaApp::ViewSettings() const {
 }
 
 void TVorlaApp::UpdateCommands() {
-  frame_->ShowLedgerMenu(Client().CurrentView() != nullptr);
+  QMdiSubWindow* current = Client().currentSubWindow();
+  if (Client().CurrentView() != nullptr) {
+    frame_->ShowLedgerMenu(true);
+  } else if (current != nullptr && current == Client().AccountWindow()) {
+    frame_->ShowLedgerMenu(true, QStringLiteral("&Accounts"));
+  } else if (current != nullptr && current == Client().EnvelopeWindow()) {
+    frame_->ShowLedgerMenu(true, QStringLiteral("&Envelopes"));
+  } else {
+    frame_->ShowLedgerMenu(false);
+  }
   frame_->UpdateCommands(shell_->Document() != nullptr);
 }
 

@@ -7,35 +7,51 @@
 #include "transactions/xmanager.h"
 #include "ui/ledger_window.h"
 
-TVorlaClient::TVorlaClient(TTreeWindow::TOptionsSource options, QWidget* parent)
+TVorlaClient::TVorlaClient(TEnhancedListWindow::TOptionsSource options, QWidget* parent)
     : QMdiArea(parent), options_(std::move(options)) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void TVorlaClient::ShowAccountList() {
+  if (document_ == nullptr)
+    return;
+  if (!accountWindow_ || !accountWindow_->IsAttached()) {
+    accountWindow_ = new TAccountTreeWindow(*document_, options_);
+    accountWindow_->SetLedgerHook(accountLedgerHook_);
+  }
   ShowList(accountWindow_, true);
 }
 
 void TVorlaClient::ShowEnvelopeList() {
+  if (document_ == nullptr)
+    return;
+  if (!envelopeWindow_ || !envelopeWindow_->IsAttached()) {
+    envelopeWindow_ = new TEnvelopeTreeWindow(*document_, options_);
+    envelopeWindow_->SetLedgerHook(envelopeLedgerHook_);
+  }
   ShowList(envelopeWindow_, false);
 }
 
-void TVorlaClient::ShowList(QPointer<TTreeWindow>& window, bool accounts) {
-  if (document_ == nullptr)
-    return;
-  if (window && window->IsAttached()) {
+void TVorlaClient::SetAccountLedgerHook(TAccountTreeWindow::TLedgerHook hook) {
+  accountLedgerHook_ = std::move(hook);
+  if (accountWindow_)
+    accountWindow_->SetLedgerHook(accountLedgerHook_);
+}
+
+void TVorlaClient::SetEnvelopeLedgerHook(TEnvelopeTreeWindow::TLedgerHook hook) {
+  envelopeLedgerHook_ = std::move(hook);
+  if (envelopeWindow_)
+    envelopeWindow_->SetLedgerHook(envelopeLedgerHook_);
+}
+
+void TVorlaClient::ShowList(TEnhancedListWindow* window, bool accounts) {
+  if (window->mdiArea() == this) {
     if (window->isMinimized())
       window->showNormal();
     setActiveSubWindow(window);
     return;
   }
-  TTreeList& list = accounts ? static_cast<TTreeList&>(document_->Accounts())
-                             : static_cast<TTreeList&>(document_->Envelopes());
-  TTreeWindowLayout& layout = accounts ? document_->AccountLayout() : document_->EnvelopeLayout();
-  window =
-      new TTreeWindow(accounts ? QStringLiteral("Account List") : QStringLiteral("Envelope List"),
-                      list, layout, options_);
   window->setObjectName(accounts ? QStringLiteral("accountList") : QStringLiteral("envelopeList"));
   addSubWindow(window);
   window->ShowFromLayout();
@@ -143,7 +159,7 @@ void TVorlaClient::DropDocumentWindows() {
   for (QMdiSubWindow* window : subWindowList()) {
     if (auto* view = qobject_cast<TXView*>(window))
       view->Discard();
-    else if (auto* list = qobject_cast<TTreeWindow*>(window))
+    else if (auto* list = qobject_cast<TEnhancedListWindow*>(window))
       list->Detach();
   }
   CloseDocumentWindows();

@@ -3,7 +3,8 @@
 #include <QMdiArea>
 #include <QPointer>
 
-#include "ui/tree_window.h"
+#include "ui/account_tree_window.h"
+#include "ui/envelope_tree_window.h"
 #include "ui/xview_window.h"
 
 class TVorlaData;
@@ -16,7 +17,7 @@ class TVorlaClient : public QMdiArea {
   Q_OBJECT
 
  public:
-  explicit TVorlaClient(TTreeWindow::TOptionsSource options, QWidget* parent = nullptr);
+  explicit TVorlaClient(TEnhancedListWindow::TOptionsSource options, QWidget* parent = nullptr);
 
   /// The budget whose windows this area shows (null when none is open).
   void SetDocument(TVorlaData* document) { document_ = document; }
@@ -25,8 +26,13 @@ class TVorlaClient : public QMdiArea {
   /// Shows the list window of a tree, making it when it is not open, else bringing it up.
   void ShowAccountList();
   void ShowEnvelopeList();
-  TTreeWindow* AccountWindow() const { return accountWindow_.data(); }
-  TTreeWindow* EnvelopeWindow() const { return envelopeWindow_.data(); }
+  TAccountTreeWindow* AccountWindow() const { return accountWindow_.data(); }
+  TEnvelopeTreeWindow* EnvelopeWindow() const { return envelopeWindow_.data(); }
+
+  /// What opens the ledgers that the list windows ask for; without them the ledger commands of
+  /// the lists stay disabled.
+  void SetAccountLedgerHook(TAccountTreeWindow::TLedgerHook hook);
+  void SetEnvelopeLedgerHook(TEnvelopeTreeWindow::TLedgerHook hook);
 
   /// Where the ledger windows read their columns and memo switch.
   void SetViewSettings(TXView::TSettingsSource settings) { viewSettings_ = std::move(settings); }
@@ -66,16 +72,18 @@ class TVorlaClient : public QMdiArea {
   void LedgerCommandsChanged();
 
  private:
-  void ShowList(QPointer<TTreeWindow>& window, bool accounts);
+  void ShowList(TEnhancedListWindow* window, bool accounts);
   TXManager* Manager() const;
   /// The open view of that kind and subject, for bringing up instead of opening twice.
   TXView* FindView(TXViewMode mode, uint32_t subject, bool reconcile) const;
   TXView* AddView(std::unique_ptr<TXViewModel> model);
   void Tile(bool sideBySide);
 
-  TTreeWindow::TOptionsSource options_;
+  TEnhancedListWindow::TOptionsSource options_;
   TXView::TSettingsSource viewSettings_;
   TVorlaData* document_ = nullptr;
-  QPointer<TTreeWindow> accountWindow_;
-  QPointer<TTreeWindow> envelopeWindow_;
+  QPointer<TAccountTreeWindow> accountWindow_;
+  QPointer<TEnvelopeTreeWindow> envelopeWindow_;
+  TAccountTreeWindow::TLedgerHook accountLedgerHook_;
+  TEnvelopeTreeWindow::TLedgerHook envelopeLedgerHook_;
 };

@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -23,11 +22,11 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"
 #include "ui/account_wizard_dialog.h"
+#include "ui/enhanced_list_window.h"
 #include "ui/main_frame.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
-#include "ui/tree_window.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
 
@@ -37,12 +36,8 @@ namespace {
 
 const char* kNoFileQuestion = "No File Specified. Would you like to create a new Quenbrook File?";
 
-QStringList RowTexts(const TTreeWindow* window) {
-  QStringList texts;
-  for (QTreeWidgetItemIterator it(window->View()); *it != nullptr; ++it) {
-    texts << (*it)->text(0);
-  }
-  return texts;
+QStringList RowTexts(const TEnhancedListWindow* window) {
+  return window->RowTexts();
 }
 
 }  // namespace
@@ -149,8 +144,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(app_->Frame().ModifiedText(), QString());
 
     // New shows both lists side by side.
-    TTreeWindow* accountWindow = app_->Client().AccountWindow();
-    TTreeWindow* envelopeWindow = app_->Client().EnvelopeWindow();
+    TEnhancedListWindow* accountWindow = app_->Client().AccountWindow();
+    TEnhancedListWindow* envelopeWindow = app_->Client().EnvelopeWindow();
     QVERIFY(accountWindow != nullptr && envelopeWindow != nullptr);
     QVERIFY(RowTexts(accountWindow).contains(QStringLiteral("Checking: 1,234.56")));
     QVERIFY(RowTexts(envelopeWindow).contains(QStringLiteral("Unallocated: 1,384.56")));
@@ -300,7 +295,7 @@ class MainWindowTest : public QObject {
       TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1234.56"), 0, "finish");
     });
     app_->RunCommand(kCmdNew);
-    TTreeWindow* window = app_->Client().AccountWindow();
+    TEnhancedListWindow* window = app_->Client().AccountWindow();
     QVERIFY(window != nullptr);
     WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
       for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
@@ -323,7 +318,7 @@ class MainWindowTest : public QObject {
     });
     app_->RunCommand(kCmdNew);
     TVorlaData* document = app_->Shell().Document();
-    TTreeWindow* window = app_->Client().EnvelopeWindow();
+    TEnhancedListWindow* window = app_->Client().EnvelopeWindow();
     window->setGeometry(30, 40, 250, 200);
     QCOMPARE(document->EnvelopeLayout().x, 30);
     QCOMPARE(document->EnvelopeLayout().y, 40);
@@ -335,7 +330,7 @@ class MainWindowTest : public QObject {
     // Closing the window is no change to the budget, and a new window comes back where the
     // old one was.
     app_->RunCommand(kCmdEnvelopeList);
-    TTreeWindow* again = app_->Client().EnvelopeWindow();
+    TEnhancedListWindow* again = app_->Client().EnvelopeWindow();
     QVERIFY(again != nullptr && again->IsAttached());
     QCOMPARE(again->geometry(), QRect(30, 40, 250, 200));
   }
@@ -449,14 +444,15 @@ class MainWindowTest : public QObject {
     app_->RunCommand(kCmdTile);
     QCoreApplication::sendPostedEvents();
 
-    for (TTreeWindow* window : {app_->Client().AccountWindow(), app_->Client().EnvelopeWindow()}) {
-      QTreeWidget* view = window->View();
-      QCOMPARE(view->topLevelItemCount(), 1);
-      for (QTreeWidgetItemIterator it(view); *it != nullptr; ++it) {
-        const QRect row = view->visualItemRect(*it);
-        const int textEnd = row.left() + view->fontMetrics().horizontalAdvance((*it)->text(0));
-        QVERIFY2(textEnd < view->viewport()->width(), qPrintable((*it)->text(0)));
-        QVERIFY2(row.bottom() < view->viewport()->height(), qPrintable((*it)->text(0)));
+    for (TEnhancedListWindow* window : std::initializer_list<TEnhancedListWindow*>{
+             app_->Client().AccountWindow(), app_->Client().EnvelopeWindow()}) {
+      QAbstractScrollArea* view = window->View();
+      const QStringList texts = window->RowTexts();
+      for (int row = 1; row <= texts.size(); ++row) {
+        const QRect text = window->RowRect(row, 0);
+        const int textEnd = text.left() + view->fontMetrics().horizontalAdvance(texts[row - 1]);
+        QVERIFY2(textEnd < view->viewport()->width(), qPrintable(texts[row - 1]));
+        QVERIFY2(text.bottom() < view->viewport()->height(), qPrintable(texts[row - 1]));
       }
     }
     QVERIFY(RowTexts(app_->Client().EnvelopeWindow())
