@@ -14,14 +14,17 @@
 #include "core/account_list.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
+#include "core/filter_criteria.h"
 #include "core/model_environment.h"
 #include "core/pstream.h"
 #include "core/vorla_data.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
+#include "transactions/editable_filter.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
+#include "transactions/xview_model.h"
 
 namespace {
 
@@ -47,6 +50,36 @@ class THeldRows final : public TXList {
   std::vector<TXItem*> items;
 };
 
+/// An open ledger window as far as the model sees it: the view model, closed at once when a
+/// notice says its subject goes, as the window does.
+class TOpenView final : public TXViewListener {
+ public:
+  TOpenView(TXManager& manager, std::unique_ptr<TXViewModel> model)
+      : manager_(manager), model(std::move(model)) {
+    manager_.AddView(*this);
+  }
+  ~TOpenView() override { Close(); }
+  TOpenView(const TOpenView&) = delete;
+  TOpenView& operator=(const TOpenView&) = delete;
+
+  void Notify(TXViewNotice notice, uint32_t id) override {
+    if (model && model->ClosesOn(notice, id))
+      Close();
+  }
+  void Repaint() override {}
+  void Close() {
+    if (model)
+      manager_.RemoveView(*this);
+    model.reset();
+  }
+
+ private:
+  TXManager& manager_;
+
+ public:
+  std::unique_ptr<TXViewModel> model;
+};
+
 class TModelRun {
  public:
   /// A budget with five envelopes and three accounts that has been saved and opened once, as
@@ -62,6 +95,7 @@ class TModelRun {
     rows_ = std::make_unique<THeldRows>(Manager());
   }
   ~TModelRun() {
+    views_.clear();
     if (rows_)
       rows_->ReleaseAll();
     rows_.reset();
@@ -72,6 +106,7 @@ class TModelRun {
   /// One random operation; the name of what was done comes back for the failure report.
   std::string Step() {
     user_.Clear();
+    std::erase_if(views_, [](const std::unique_ptr<TOpenView>& view) { return !view->model; });
     const bool crowded = Manager().Count(TXAnyFilter()) > crowdLimit_;
     struct Operation {
       const char* name;
@@ -103,6 +138,11 @@ class TModelRun {
         {"delete envelope", 0.3, [this] { DeleteEnvelope(); }},
         {"add envelope", 0.3, [this] { AddEnvelope("Envelope " + std::to_string(++names_)); }},
         {"zero envelopes", 0.3, [this] { ZeroEnvelopes(); }},
+        {"open view", views_.size() < 3 ? 2.0 : 0.0, [this] { OpenView(); }},
+        {"type into view", 5, [this] { TypeIntoView(); }},
+        {"scroll view", 3, [this] { ScrollView(); }},
+        {"view command", 4, [this] { ViewCommand(); }},
+        {"close view", 1, [this] { CloseView(); }},
     };
     double total = 0;
     for (const Operation& operation : operations)
@@ -125,8 +165,39 @@ class TModelRun {
       problems.push_back(link);
     if (!Manager().Store().CheckConsistency())
       problems.push_back("store bookkeeping");
-    // Every reference is one the held rows own, or one a held part owns on its multiple.
-    std::set<TXItem*> distinct(rows_->items.begin(), rows_->items.end());
+    // Walks keyed on an account or envelope pass over blocks of the store; they must find what
+    // a plain walk finds.
+    if (!Manager().SlotIndexCovers())
+      problems.push_back("the block index misses a record");
+    for (uint32_t account : AccountIds()) {
+      const TAccountFilter plain(account);
+      if (Manager().Count(TXKeyedFilter(plain, TXWalkKey::Account, account)) !=
+          Manager().Count(plain)) {
+        problems.push_back("keyed walk over account " + std::to_string(account));
+      }
+    }
+    for (uint32_t envelope : EnvelopeIds()) {
+      const TEnvelopeFilter plain(envelope);
+      if (Manager().Count(TXKeyedFilter(plain, TXWalkKey::Envelope, envelope)) !=
+          Manager().Count(plain)) {
+        problems.push_back("keyed walk over envelope " + std::to_string(envelope));
+      }
+    }
+    // Every reference is one the held rows or the open views own, or one a held part owns on
+    // its multiple.
+    std::vector<TXItem*> holders = rows_->items;
+    for (const std::unique_ptr<TOpenView>& view : views_) {
+      if (!view->model)
+        continue;
+      for (std::string& problem : WindowProblems(*view->model))
+        problems.push_back(std::move(problem));
+      TXViewList& window = view->model->Rows();
+      for (int row = 1; window.Loaded() && row <= TXViewList::kWindowRows; ++row)
+        holders.push_back(window.TransactionAt(row));
+      if (view->model->Multiple() != nullptr)
+        holders.push_back(view->model->Multiple());
+    }
+    std::set<TXItem*> distinct(holders.begin(), holders.end());
     std::set<TXItem*> held = distinct;
     for (TXItem* item : distinct) {
       if (item->ParentItem() != nullptr)
@@ -137,7 +208,7 @@ class TModelRun {
                          std::to_string(held.size()));
     }
     for (TXItem* item : held) {
-      int expected = static_cast<int>(std::count(rows_->items.begin(), rows_->items.end(), item));
+      int expected = static_cast<int>(std::count(holders.begin(), holders.end(), item));
       for (TXItem* other : distinct)
         expected += other->ParentItem() == item;
       if (item->ReferenceCount() != expected) {
@@ -150,6 +221,7 @@ class TModelRun {
   /// Lets go of every row, saves, reopens and saves again; the two saves must be equal and the
   /// reopened budget sound.
   std::vector<std::string> SaveReopenSave() {
+    views_.clear();
     rows_->ReleaseAll();
     const std::vector<uint8_t> bytes = Save(*document_);
     std::unique_ptr<TVorlaData> reopened = Reopen(bytes);
@@ -512,6 +584,168 @@ class TModelRun {
     TXTransfers::ZeroEnvelopes(Manager(), selected);
   }
 
+  // ---- Ledger views ----
+  /// A loaded window holds 250 distinct rows whose records are in the store and not being
+  /// deleted.
+  std::vector<std::string> WindowProblems(TXViewModel& view) {
+    TXViewList& window = view.Rows();
+    if (!window.Loaded())
+      return {};
+    std::set<TXItem*> seen;
+    for (int row = 1; row <= TXViewList::kWindowRows; ++row) {
+      TXItem* item = window.TransactionAt(row);
+      if (item == nullptr)
+        return {view.Caption() + ": row " + std::to_string(row) + " is empty"};
+      if (!seen.insert(item).second)
+        return {view.Caption() + ": transaction " + std::to_string(item->Id()) + " twice"};
+      const TXRecord* stored = Manager().FindRecord(item->Id());
+      if (stored == nullptr || (stored->Flags & kXHidden) != 0)
+        return {view.Caption() + ": row " + std::to_string(row) + " is not in the store"};
+    }
+    return {};
+  }
+
+  void Load(TXViewModel& view) {
+    if (view.TopMode()) {
+      view.Rows().LoadFromTop();
+    } else {
+      view.Rows().LoadAtEnd();
+    }
+  }
+
+  void OpenView() {
+    std::unique_ptr<TXViewModel> model;
+    const int kind = Uniform(0, 2);
+    if (kind == 0) {
+      model = TXViewModel::ForAccount(Manager(), clock_, RandomAccount(),
+                                      static_cast<unsigned>(Uniform(0, 2)));
+    } else if (kind == 1) {
+      model = TXViewModel::ForEnvelope(Manager(), clock_, RandomEnvelope(),
+                                       static_cast<unsigned>(Uniform(0, 1)));
+    } else if (TXHold multiple = PickRecord([](const TXRecord& r) { return r.IsMultiple(); })) {
+      model = TXViewModel::ForMultiple(Manager(), *multiple);
+    }
+    if (!model)
+      return;
+    Load(*model);
+    views_.push_back(std::make_unique<TOpenView>(Manager(), std::move(model)));
+  }
+
+  TXViewModel* RandomView() {
+    std::vector<TXViewModel*> open;
+    for (const std::unique_ptr<TOpenView>& view : views_) {
+      if (view->model)
+        open.push_back(view->model.get());
+    }
+    return open.empty() ? nullptr : PickOf(open);
+  }
+  /// A row of a random open view, mostly near the border of existing and empty rows.
+  TXItem* RandomViewRow(TXViewModel& view) {
+    TXViewList& window = view.Rows();
+    if (!window.Loaded())
+      Load(view);
+    const int around = window.LiveCount() + Uniform(-3, 3);
+    const int row = Chance(0.7) ? std::clamp(around, 1, TXViewList::kWindowRows)
+                                : Uniform(1, TXViewList::kWindowRows);
+    return window.TransactionAt(row);
+  }
+
+  void TypeIntoView() {
+    TXViewModel* view = RandomView();
+    if (view == nullptr)
+      return;
+    TXItem* row = RandomViewRow(*view);
+    user_.Script(RandomAnswer());
+    if (Chance(0.7))
+      row->SetCellText(TXItem::kColPayableTo, "View " + std::to_string(Uniform(1, 9)));
+    if (Chance(0.3)) {
+      row->SetCellText(TXItem::kColEnvelope,
+                       document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+    }
+    if (Chance(0.8))
+      TypeAmount(*row, RandomCents());
+    if (Chance(0.3))
+      row->SetCellText(TXItem::kColDate, RandomDate());
+  }
+
+  void ScrollView() {
+    TXViewModel* view = RandomView();
+    if (view == nullptr)
+      return;
+    TXViewList& window = view->Rows();
+    switch (Uniform(0, 4)) {
+      case 0:
+        window.LoadPrevious(Uniform(1, 300));
+        break;
+      case 1:
+        window.LoadNext(Uniform(1, 300));
+        break;
+      case 2:
+        window.GoToPosition(static_cast<uint32_t>(
+            Uniform(0, static_cast<int>(Manager().Store().LastNonDead()) + 2)));
+        break;
+      case 3:
+        window.Unload();
+        break;
+      default:
+        Load(*view);
+        break;
+    }
+  }
+
+  void ViewCommand() {
+    TXViewModel* view = RandomView();
+    if (view == nullptr)
+      return;
+    const int command = PickOf(std::vector<int>{
+        kXCmdDelete, kXCmdErase, kXCmdEditMemo, kXCmdToday, kXCmdClearUnclear, kXCmdNextCheckNumber,
+        kXCmdMultiple, kXCmdCreateTransfer, kXCmdSelectEnvelope, kXCmdEditFilter, kXCmdClearFilter,
+        kXCmdAllUnreconciled, kXCmdUnreconciledChecks, kXCmdNewlyImported});
+    TXItem* row = RandomViewRow(*view);
+    user_.Script(RandomAnswer());
+    user_.Script(RandomAnswer());
+    user_.ScriptMemoDialog("memo ~a");
+    user_.ScriptEnvelopeChoice(RandomEnvelope());
+    std::vector<uint32_t> others = AccountIds();
+    std::erase(others, row->Record().AccountId);
+    const uint32_t to = others.empty() ? 0 : PickOf(others);
+    const int32_t cents = RandomCents();
+    user_.ScriptAccountTransfer([to, cents](TActXferValues& values) {
+      values.toAccount = to;
+      values.amount = cents == 0 ? 1.0 : cents / 100.0;
+      return true;
+    });
+    TFilterCriteria criteria;
+    if (view->Filter() != nullptr) {
+      criteria = view->Filter()->Criteria();
+      criteria.anyAmount = Chance(0.5);
+      criteria.payment = !criteria.anyAmount;
+    }
+    user_.ScriptFilterDialog(criteria);
+    const TXViewCommandResult result = view->Run(command, row, TXItem::kColCode);
+    if (result.relayout)
+      Load(*view);
+    if (result.openMultiple != 0 && views_.size() < 4) {
+      TXHold multiple(Manager().Get(result.openMultiple));
+      auto model = TXViewModel::ForMultiple(Manager(), *multiple);
+      Load(*model);
+      views_.push_back(std::make_unique<TOpenView>(Manager(), std::move(model)));
+    }
+  }
+
+  void CloseView() {
+    TXViewModel* view = RandomView();
+    if (view == nullptr)
+      return;
+    user_.Script(RandomAnswer());
+    if (view->CanClose() || Chance(0.2)) {
+      for (const std::unique_ptr<TOpenView>& open : views_) {
+        if (open->model.get() == view)
+          open->Close();
+      }
+    }
+  }
+
   static std::vector<uint8_t> Save(TVorlaData& document) {
     opstream out;
     out.WriteObject(&document);
@@ -533,6 +767,7 @@ class TModelRun {
   TModelEnvironment environment_{user_, clock_};
   std::unique_ptr<TVorlaData> document_;
   std::unique_ptr<THeldRows> rows_;
+  std::vector<std::unique_ptr<TOpenView>> views_;
   uint32_t crowdLimit_ = 600;
   int names_ = 0;
 };
