@@ -6,22 +6,20 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "core/account_list.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
-#include "core/filter_criteria.h"
 #include "core/model_environment.h"
 #include "core/pstream.h"
 #include "core/vorla_data.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
-#include "transactions/editable_filter.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
 #include "transactions/xview_model.h"
@@ -52,16 +50,12 @@ class THeldRows final : public TXList {
 
 /// An open ledger window as far as the model sees it: the view model, closed at once when a
 /// notice says its subject goes, as the window does.
-class TOpenView final : public TXViewListener {
- public:
-  TOpenView(TXManager& manager, std::unique_ptr<TXViewModel> model)
-      : manager_(manager), model(std::move(model)) {
-    manager_.AddView(*this);
+struct TOpenView final : TXViewListener {
+  TOpenView(TXManager& manager, std::unique_ptr<TXViewModel> view)
+      : manager(manager), model(std::move(view)) {
+    manager.AddView(*this);
   }
   ~TOpenView() override { Close(); }
-  TOpenView(const TOpenView&) = delete;
-  TOpenView& operator=(const TOpenView&) = delete;
-
   void Notify(TXViewNotice notice, uint32_t id) override {
     if (model && model->ClosesOn(notice, id))
       Close();
@@ -69,14 +63,10 @@ class TOpenView final : public TXViewListener {
   void Repaint() override {}
   void Close() {
     if (model)
-      manager_.RemoveView(*this);
+      manager.RemoveView(*this);
     model.reset();
   }
-
- private:
-  TXManager& manager_;
-
- public:
+  TXManager& manager;
   std::unique_ptr<TXViewModel> model;
 };
 
@@ -165,55 +155,45 @@ class TModelRun {
       problems.push_back(link);
     if (!Manager().Store().CheckConsistency())
       problems.push_back("store bookkeeping");
-    // Walks keyed on an account or envelope pass over blocks of the store; they must find what
-    // a plain walk finds.
+    // Walks keyed on an account or envelope pass over blocks of the store and must find what
+    // plain walks find.
     if (!Manager().SlotIndexCovers())
       problems.push_back("the block index misses a record");
-    for (uint32_t account : AccountIds()) {
-      const TAccountFilter plain(account);
-      if (Manager().Count(TXKeyedFilter(plain, TXWalkKey::Account, account)) !=
-          Manager().Count(plain)) {
-        problems.push_back("keyed walk over account " + std::to_string(account));
-      }
-    }
-    for (uint32_t envelope : EnvelopeIds()) {
-      const TEnvelopeFilter plain(envelope);
-      if (Manager().Count(TXKeyedFilter(plain, TXWalkKey::Envelope, envelope)) !=
-          Manager().Count(plain)) {
-        problems.push_back("keyed walk over envelope " + std::to_string(envelope));
-      }
+    for (uint32_t id : AccountIds()) {
+      if (Manager().Count(TXKeyedFilter(TAccountFilter(id), TXWalkKey::Account, id)) !=
+          Manager().Count(TAccountFilter(id)))
+        problems.push_back("keyed walk over account " + std::to_string(id));
     }
     // Every reference is one the held rows or the open views own, or one a held part owns on
-    // its multiple.
+    // its multiple. A loaded window holds 250 distinct rows that are in the store.
     std::vector<TXItem*> holders = rows_->items;
     for (const std::unique_ptr<TOpenView>& view : views_) {
-      if (!view->model)
-        continue;
-      for (std::string& problem : WindowProblems(*view->model))
-        problems.push_back(std::move(problem));
-      TXViewList& window = view->model->Rows();
-      for (int row = 1; window.Loaded() && row <= TXViewList::kWindowRows; ++row)
-        holders.push_back(window.TransactionAt(row));
-      if (view->model->Multiple() != nullptr)
+      TXViewList* window = view->model ? &view->model->Rows() : nullptr;
+      for (int row = 1; window && window->Loaded() && row <= TXViewList::kWindowRows; ++row) {
+        TXItem* item = window->TransactionAt(row);
+        const TXRecord* stored = item ? Manager().FindRecord(item->Id()) : nullptr;
+        if (!stored || (stored->Flags & kXHidden) || window->RowOf(*item) != row)
+          problems.push_back(view->model->Caption() + ": row " + std::to_string(row));
+        if (item)
+          holders.push_back(item);
+      }
+      if (view->model && view->model->Multiple())
         holders.push_back(view->model->Multiple());
     }
-    std::set<TXItem*> distinct(holders.begin(), holders.end());
-    std::set<TXItem*> held = distinct;
-    for (TXItem* item : distinct) {
+    std::map<TXItem*, int> expected;
+    for (TXItem* item : holders)
+      ++expected[item];
+    for (const auto& [item, count] : std::map<TXItem*, int>(expected)) {
       if (item->ParentItem() != nullptr)
-        held.insert(item->ParentItem());
+        ++expected[item->ParentItem()];
     }
-    if (Manager().HeldItems() != held.size()) {
+    if (Manager().HeldItems() != expected.size()) {
       problems.push_back("held items " + std::to_string(Manager().HeldItems()) + ", expected " +
-                         std::to_string(held.size()));
+                         std::to_string(expected.size()));
     }
-    for (TXItem* item : held) {
-      int expected = static_cast<int>(std::count(holders.begin(), holders.end(), item));
-      for (TXItem* other : distinct)
-        expected += other->ParentItem() == item;
-      if (item->ReferenceCount() != expected) {
+    for (const auto& [item, count] : expected) {
+      if (item->ReferenceCount() != count)
         problems.push_back("references of " + std::to_string(item->Id()));
-      }
     }
     return problems;
   }
@@ -585,26 +565,6 @@ class TModelRun {
   }
 
   // ---- Ledger views ----
-  /// A loaded window holds 250 distinct rows whose records are in the store and not being
-  /// deleted.
-  std::vector<std::string> WindowProblems(TXViewModel& view) {
-    TXViewList& window = view.Rows();
-    if (!window.Loaded())
-      return {};
-    std::set<TXItem*> seen;
-    for (int row = 1; row <= TXViewList::kWindowRows; ++row) {
-      TXItem* item = window.TransactionAt(row);
-      if (item == nullptr)
-        return {view.Caption() + ": row " + std::to_string(row) + " is empty"};
-      if (!seen.insert(item).second)
-        return {view.Caption() + ": transaction " + std::to_string(item->Id()) + " twice"};
-      const TXRecord* stored = Manager().FindRecord(item->Id());
-      if (stored == nullptr || (stored->Flags & kXHidden) != 0)
-        return {view.Caption() + ": row " + std::to_string(row) + " is not in the store"};
-    }
-    return {};
-  }
-
   void Load(TXViewModel& view) {
     if (view.TopMode()) {
       view.Rows().LoadFromTop();
@@ -613,17 +573,19 @@ class TModelRun {
     }
   }
 
-  void OpenView() {
+  void OpenView(uint32_t multipleId = 0) {
     std::unique_ptr<TXViewModel> model;
-    const int kind = Uniform(0, 2);
-    if (kind == 0) {
-      model = TXViewModel::ForAccount(Manager(), clock_, RandomAccount(),
-                                      static_cast<unsigned>(Uniform(0, 2)));
-    } else if (kind == 1) {
-      model = TXViewModel::ForEnvelope(Manager(), clock_, RandomEnvelope(),
-                                       static_cast<unsigned>(Uniform(0, 1)));
-    } else if (TXHold multiple = PickRecord([](const TXRecord& r) { return r.IsMultiple(); })) {
-      model = TXViewModel::ForMultiple(Manager(), *multiple);
+    const unsigned flags = static_cast<unsigned>(Uniform(0, 2));
+    if (multipleId != 0 || Chance(0.2)) {
+      TXHold multiple = multipleId != 0
+                            ? TXHold(Manager().Get(multipleId))
+                            : PickRecord([](const TXRecord& r) { return r.IsMultiple(); });
+      if (multiple)
+        model = TXViewModel::ForMultiple(Manager(), *multiple);
+    } else if (Chance(0.5)) {
+      model = TXViewModel::ForAccount(Manager(), clock_, RandomAccount(), flags);
+    } else {
+      model = TXViewModel::ForEnvelope(Manager(), clock_, RandomEnvelope(), flags & 1);
     }
     if (!model)
       return;
@@ -631,118 +593,86 @@ class TModelRun {
     views_.push_back(std::make_unique<TOpenView>(Manager(), std::move(model)));
   }
 
-  TXViewModel* RandomView() {
+  /// A random open view and one of its rows, mostly near the border of existing and empty rows.
+  std::pair<TXViewModel*, TXItem*> RandomViewRow() {
     std::vector<TXViewModel*> open;
     for (const std::unique_ptr<TOpenView>& view : views_) {
       if (view->model)
         open.push_back(view->model.get());
     }
-    return open.empty() ? nullptr : PickOf(open);
-  }
-  /// A row of a random open view, mostly near the border of existing and empty rows.
-  TXItem* RandomViewRow(TXViewModel& view) {
-    TXViewList& window = view.Rows();
-    if (!window.Loaded())
-      Load(view);
-    const int around = window.LiveCount() + Uniform(-3, 3);
-    const int row = Chance(0.7) ? std::clamp(around, 1, TXViewList::kWindowRows)
-                                : Uniform(1, TXViewList::kWindowRows);
-    return window.TransactionAt(row);
+    if (open.empty())
+      return {nullptr, nullptr};
+    TXViewModel* view = PickOf(open);
+    if (!view->Rows().Loaded())
+      Load(*view);
+    const int near = std::clamp(view->Rows().LiveCount() + Uniform(-3, 3), 1, 250);
+    return {view, view->Rows().TransactionAt(Chance(0.7) ? near : Uniform(1, 250))};
   }
 
   void TypeIntoView() {
-    TXViewModel* view = RandomView();
-    if (view == nullptr)
+    auto [view, row] = RandomViewRow();
+    if (!view)
       return;
-    TXItem* row = RandomViewRow(*view);
     user_.Script(RandomAnswer());
     if (Chance(0.7))
       row->SetCellText(TXItem::kColPayableTo, "View " + std::to_string(Uniform(1, 9)));
-    if (Chance(0.3)) {
+    if (Chance(0.3))
       row->SetCellText(TXItem::kColEnvelope,
                        document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
-    }
     if (Chance(0.8))
       TypeAmount(*row, RandomCents());
-    if (Chance(0.3))
-      row->SetCellText(TXItem::kColDate, RandomDate());
   }
 
   void ScrollView() {
-    TXViewModel* view = RandomView();
-    if (view == nullptr)
+    auto [view, row] = RandomViewRow();
+    if (!view)
       return;
     TXViewList& window = view->Rows();
-    switch (Uniform(0, 4)) {
-      case 0:
-        window.LoadPrevious(Uniform(1, 300));
-        break;
-      case 1:
-        window.LoadNext(Uniform(1, 300));
-        break;
-      case 2:
-        window.GoToPosition(static_cast<uint32_t>(
-            Uniform(0, static_cast<int>(Manager().Store().LastNonDead()) + 2)));
-        break;
-      case 3:
-        window.Unload();
-        break;
-      default:
-        Load(*view);
-        break;
-    }
+    const int pick = Uniform(0, 4);
+    if (pick == 0)
+      window.LoadPrevious(Uniform(1, 300));
+    if (pick == 1)
+      window.LoadNext(Uniform(1, 300));
+    if (pick == 2)
+      window.GoToPosition(
+          static_cast<uint32_t>(Uniform(0, static_cast<int>(Manager().Store().LastNonDead()) + 2)));
+    if (pick == 3)
+      window.Unload();
+    if (pick == 4)
+      Load(*view);
   }
 
   void ViewCommand() {
-    TXViewModel* view = RandomView();
-    if (view == nullptr)
+    auto [view, row] = RandomViewRow();
+    if (!view)
       return;
     const int command = PickOf(std::vector<int>{
         kXCmdDelete, kXCmdErase, kXCmdEditMemo, kXCmdToday, kXCmdClearUnclear, kXCmdNextCheckNumber,
-        kXCmdMultiple, kXCmdCreateTransfer, kXCmdSelectEnvelope, kXCmdEditFilter, kXCmdClearFilter,
+        kXCmdMultiple, kXCmdCreateTransfer, kXCmdSelectEnvelope, kXCmdClearFilter,
         kXCmdAllUnreconciled, kXCmdUnreconciledChecks, kXCmdNewlyImported});
-    TXItem* row = RandomViewRow(*view);
     user_.Script(RandomAnswer());
     user_.Script(RandomAnswer());
     user_.ScriptMemoDialog("memo ~a");
     user_.ScriptEnvelopeChoice(RandomEnvelope());
-    std::vector<uint32_t> others = AccountIds();
-    std::erase(others, row->Record().AccountId);
-    const uint32_t to = others.empty() ? 0 : PickOf(others);
-    const int32_t cents = RandomCents();
-    user_.ScriptAccountTransfer([to, cents](TActXferValues& values) {
+    const uint32_t to = RandomAccount();
+    user_.ScriptAccountTransfer([to](TActXferValues& values) {
       values.toAccount = to;
-      values.amount = cents == 0 ? 1.0 : cents / 100.0;
+      values.amount = 12.5;
       return true;
     });
-    TFilterCriteria criteria;
-    if (view->Filter() != nullptr) {
-      criteria = view->Filter()->Criteria();
-      criteria.anyAmount = Chance(0.5);
-      criteria.payment = !criteria.anyAmount;
-    }
-    user_.ScriptFilterDialog(criteria);
     const TXViewCommandResult result = view->Run(command, row, TXItem::kColCode);
     if (result.relayout)
       Load(*view);
-    if (result.openMultiple != 0 && views_.size() < 4) {
-      TXHold multiple(Manager().Get(result.openMultiple));
-      auto model = TXViewModel::ForMultiple(Manager(), *multiple);
-      Load(*model);
-      views_.push_back(std::make_unique<TOpenView>(Manager(), std::move(model)));
-    }
+    if (result.openMultiple != 0 && views_.size() < 4)
+      OpenView(result.openMultiple);
   }
 
   void CloseView() {
-    TXViewModel* view = RandomView();
-    if (view == nullptr)
-      return;
+    auto [view, row] = RandomViewRow();
     user_.Script(RandomAnswer());
-    if (view->CanClose() || Chance(0.2)) {
-      for (const std::unique_ptr<TOpenView>& open : views_) {
-        if (open->model.get() == view)
-          open->Close();
-      }
+    for (const std::unique_ptr<TOpenView>& open : views_) {
+      if (view && open->model.get() == view && (view->CanClose() || Chance(0.2)))
+        open->Close();
     }
   }
 
