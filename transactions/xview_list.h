@@ -42,6 +42,9 @@ class TXViewList final : public TLedgerList, public TXList {
   // TLedgerList.
   TLedgerItem* Item(int row) override;
   int LoadPrevious(int n) override;
+  /// Takes up to `n` records after the last row (live ones first) and moves the window on by
+  /// `n` in any case, new empty rows filling what the records do not; returns `n` (0 while
+  /// unloaded), the number of rows the grid must move its top row back by.
   int LoadNext(int n) override;
   void LoadFromTop() override;
   void LoadAtEnd() override;
