@@ -218,59 +218,83 @@ TXItem* TXManager::Get(uint32_t id) {
   return MakeItem(index);
 }
 
-TXItem* TXManager::First(const TXFilter& filter) {
-  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
+uint32_t TXManager::FindForward(uint32_t index, const TXFilter& filter) const {
+  const auto* keyed = dynamic_cast<const TXKeyedFilter*>(&filter);
+  const TXWalkKey key = keyed != nullptr ? keyed->Key() : TXWalkKey::None;
+  const uint32_t id = keyed != nullptr ? keyed->Id() : 0;
+  const uint32_t last = store_.LastNonDead();
+  index = std::max<uint32_t>(index, 1);
+  bool blockStart = true;
+  while (index <= last) {
+    if (blockStart && key != TXWalkKey::None) {
+      index = index_.Forward(index, last, key, id);
+      if (index > last)
+        break;
+    }
     if (Visible(index) && filter.Accepts(store_.At(index)))
-      return ItemAt(index);
+      return index;
+    ++index;
+    blockStart = (index - 1) % TXSlotIndex::kBlock == 0;
   }
-  return nullptr;
+  return 0;
+}
+
+uint32_t TXManager::FindBackward(uint32_t index, const TXFilter& filter) const {
+  const auto* keyed = dynamic_cast<const TXKeyedFilter*>(&filter);
+  const TXWalkKey key = keyed != nullptr ? keyed->Key() : TXWalkKey::None;
+  const uint32_t id = keyed != nullptr ? keyed->Id() : 0;
+  index = std::min(index, store_.LastNonDead());
+  bool blockEnd = true;
+  while (index >= 1) {
+    if (blockEnd && key != TXWalkKey::None) {
+      index = index_.Backward(index, key, id);
+      if (index == 0)
+        break;
+    }
+    if (Visible(index) && filter.Accepts(store_.At(index)))
+      return index;
+    --index;
+    blockEnd = index % TXSlotIndex::kBlock == 0;
+  }
+  return 0;
+}
+
+TXItem* TXManager::First(const TXFilter& filter) {
+  const uint32_t index = FindForward(1, filter);
+  return index != 0 ? ItemAt(index) : nullptr;
 }
 
 TXItem* TXManager::Last(const TXFilter& filter) {
-  for (uint32_t index = store_.LastNonDead(); index >= 1; --index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return ItemAt(index);
-  }
-  return nullptr;
+  const uint32_t index = FindBackward(store_.LastNonDead(), filter);
+  return index != 0 ? ItemAt(index) : nullptr;
 }
 
 TXItem* TXManager::Next(const TXItem& item, const TXFilter& filter) {
   const uint32_t start = SlotOf(item);
   if (start == 0)
     NotInStore(item.Id());
-  for (uint32_t index = start + 1; index <= store_.LastNonDead(); ++index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return ItemAt(index);
-  }
-  return nullptr;
+  const uint32_t index = FindForward(start + 1, filter);
+  return index != 0 ? ItemAt(index) : nullptr;
 }
 
 TXItem* TXManager::Prev(const TXItem& item, const TXFilter& filter) {
   const uint32_t start = SlotOf(item);
   if (start == 0)
     NotInStore(item.Id());
-  for (uint32_t index = start - 1; index >= 1; --index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return ItemAt(index);
-  }
-  return nullptr;
+  const uint32_t index = FindBackward(start - 1, filter);
+  return index != 0 ? ItemAt(index) : nullptr;
 }
 
 TXItem* TXManager::FirstFrom(uint32_t position, const TXFilter& filter) {
   SettleKilled();
-  for (uint32_t index = std::max<uint32_t>(position, 1); index <= store_.LastNonDead(); ++index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return ItemAt(index);
-  }
-  return nullptr;
+  const uint32_t index = FindForward(position, filter);
+  return index != 0 ? ItemAt(index) : nullptr;
 }
 
 uint32_t TXManager::Count(const TXFilter& filter) const {
   uint32_t count = 0;
-  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      ++count;
-  }
+  for (uint32_t index = FindForward(1, filter); index != 0; index = FindForward(index + 1, filter))
+    ++count;
   return count;
 }
 
@@ -281,20 +305,12 @@ uint32_t TXManager::PositionOf(const TXItem& item) {
 
 uint32_t TXManager::PositionOfFirst(const TXFilter& filter) {
   SettleKilled();
-  for (uint32_t index = 1; index <= store_.LastNonDead(); ++index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return index;
-  }
-  return 0;
+  return FindForward(1, filter);
 }
 
 uint32_t TXManager::PositionOfLast(const TXFilter& filter) {
   SettleKilled();
-  for (uint32_t index = store_.LastNonDead(); index >= 1; --index) {
-    if (Visible(index) && filter.Accepts(store_.At(index)))
-      return index;
-  }
-  return 0;
+  return FindBackward(store_.LastNonDead(), filter);
 }
 
 TXItem* TXManager::Create(const TXRecord& record) {
@@ -309,6 +325,7 @@ TXItem* TXManager::Create(const TXRecord& record) {
   cache_[copy.Id] = item;
   item->record_.Flags |= kXUnsorted;
   store_.Put(index, item->record_);
+  index_.Note(store_, index);
   return item;
 }
 
@@ -326,7 +343,7 @@ void TXManager::Release(TXItem* item) {
     if (!item->record_.IsLive()) {
       RemoveAt(index);
     } else if ((item->record_.Flags & kXUnsorted) != 0) {
-      store_.Replace(index, TXOrdering(envelopes_));
+      NoteShift(index, store_.Replace(index, TXOrdering(envelopes_)));
     }
   }
   delete item;
@@ -336,16 +353,28 @@ void TXManager::RemoveAt(uint32_t index) {
   if (batchDepth_ > 0) {
     killed_.push_back(store_.At(index).Id);
     store_.KillInPlace(index);
+    killedLow_ = killedLow_ == 0 ? index : std::min(killedLow_, index);
   } else {
-    store_.Remove(index);
+    NoteShift(index, store_.Remove(index));
   }
+}
+
+void TXManager::NoteShift(uint32_t from, uint32_t to) {
+  index_.NoteShift(store_, from, to);
+  // The slots between the ends moved by one, so a slot killed in place may now lie one lower.
+  if (killedLow_ != 0)
+    killedLow_ = std::min(killedLow_, std::min(from, to));
 }
 
 void TXManager::SettleKilled() {
   if (killed_.empty())
     return;
   store_.SettleKilled(killed_);
+  // The records from the lowest killed slot on moved by at most the number killed.
+  index_.NoteSettled(store_, killedLow_ == 0 ? 1 : killedLow_,
+                     static_cast<uint32_t>(killed_.size()));
   killed_.clear();
+  killedLow_ = 0;
 }
 
 void TXManager::StoreItem(TXItem& item) {
@@ -355,6 +384,7 @@ void TXManager::StoreItem(TXItem& item) {
     NotInStore(item.Id());
   item.slot_ = index;
   store_.Put(index, item.record_);
+  index_.Note(store_, index);
 }
 
 void TXManager::StoreRecord(TXRecord& record) {
@@ -363,6 +393,7 @@ void TXManager::StoreRecord(TXRecord& record) {
   if (index == 0)
     NotInStore(record.Id);
   store_.Put(index, record);
+  index_.Note(store_, index);
 }
 
 void TXManager::LoadRecord(TXRecord& record) const {
@@ -549,6 +580,7 @@ void TXManager::RecommitParts(TXItem& multiple) {
 void TXManager::Compact() {
   SettleKilled();
   store_.Compact(TXOrdering(envelopes_));
+  index_.Rebuild(store_);
 }
 
 bool TXManager::HasNewImports() const {
@@ -642,4 +674,5 @@ void TXManager::Streamer::Write(opstream& os) const {
 
 void TXManager::Streamer::Read(ipstream& is, uint32_t) {
   Object().store_.Read(is);
+  Object().index_.Invalidate();
 }

@@ -12,6 +12,7 @@
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
 #include "transactions/xlist.h"
+#include "transactions/xslot_index.h"
 #include "transactions/xstore.h"
 
 class TAccountList;
@@ -130,6 +131,8 @@ class TXManager final : public TTransactionStore {
   void BroadcastAdded(TXItem& item);
 
   const TXStore& Store() const { return store_; }
+  /// True when the index of the store's blocks knows every record in use (for tests).
+  bool SlotIndexCovers() const { return index_.Covers(store_); }
   /// The number of items somebody holds.
   size_t HeldItems() const { return cache_.size(); }
 
@@ -159,6 +162,13 @@ class TXManager final : public TTransactionStore {
   TXItem* ParentFor(const TXRecord& record);
   uint32_t SlotOf(const TXItem& item) const;
   bool Visible(uint32_t index) const;
+  /// The first visible accepted slot at or after `index`, or the last at or before it; 0 when
+  /// there is none. A keyed filter lets the walk pass over blocks without its account or
+  /// envelope.
+  uint32_t FindForward(uint32_t index, const TXFilter& filter) const;
+  uint32_t FindBackward(uint32_t index, const TXFilter& filter) const;
+  /// Keeps the block index current after a record moved from one end of a range to the other.
+  void NoteShift(uint32_t from, uint32_t to);
   /// Removes the record at `index`: at once, or killed in place while a bulk removal runs.
   void RemoveAt(uint32_t index);
   /// Puts the slots killed so far where single removals would have left them.
@@ -182,6 +192,9 @@ class TXManager final : public TTransactionStore {
   TXEditSettings editSettings_;
   int batchDepth_ = 0;
   std::vector<uint32_t> killed_;
+  // The lowest slot a record killed in place may lie in now (0: none killed).
+  uint32_t killedLow_ = 0;
+  TXSlotIndex index_;
 };
 
 /// A held item that is released when the holder goes: the usual way to hold an item for the

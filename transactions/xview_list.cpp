@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/account_list.h"
+#include "transactions/editable_filter.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 
@@ -36,7 +37,33 @@ constexpr const char* kHeadings[] = {
 }  // namespace
 
 TXViewList::TXViewList(TXManager& manager, std::unique_ptr<TXFilter> filter, const TXRecord& newRow)
-    : TXList(manager, std::move(filter)), manager_(manager), newRow_(newRow) {}
+    : TXList(manager, std::move(filter)),
+      manager_(manager),
+      live_(TXList::Filter()),
+      newRow_(newRow) {
+  // A ledger of one account or one envelope accepts only its records, so its walks may pass
+  // over the stretches of the store that hold none of them.
+  if (const auto* editable = dynamic_cast<const TEditableFilter*>(&TXList::Filter())) {
+    std::optional<TXWalkKey> key;
+    if ((editable->Mode() & TEditableFilter::kAccount) != 0) {
+      key = TXWalkKey::Account;
+    } else if ((editable->Mode() & TEditableFilter::kEnvelope) != 0) {
+      key = TXWalkKey::Envelope;
+    }
+    if (key) {
+      keyed_.emplace(TXList::Filter(), *key, editable->TargetId());
+      keyedLive_.emplace(live_, *key, editable->TargetId());
+    }
+  }
+}
+
+const TXFilter& TXViewList::Walk() const {
+  return keyed_ ? static_cast<const TXFilter&>(*keyed_) : TXList::Filter();
+}
+
+const TXFilter& TXViewList::LiveWalk() const {
+  return keyedLive_ ? static_cast<const TXFilter&>(*keyedLive_) : live_;
+}
 
 TXViewList::~TXViewList() {
   Unload();
@@ -101,7 +128,7 @@ void TXViewList::FillForwardsFrom(TXItem* first, int row) {
   while (item != nullptr && r <= kWindowRows) {
     window_[static_cast<size_t>(r - 1)] = item;
     ++r;
-    item = r <= kWindowRows ? manager_.Next(*item, Filter()) : nullptr;
+    item = r <= kWindowRows ? manager_.Next(*item, Walk()) : nullptr;
   }
   FillFrom(r);
 }
@@ -119,7 +146,7 @@ int TXViewList::LeadingLiveRows() const {
 
 void TXViewList::LoadFromTop() {
   Unload();
-  FillForwardsFrom(manager_.First(Filter()), 1);
+  FillForwardsFrom(manager_.First(Walk()), 1);
   liveCount_ = LeadingLiveRows();
   loaded_ = true;
 }
@@ -128,12 +155,11 @@ void TXViewList::LoadAtEnd() {
   Unload();
   // The last live record the filter accepts ends the existing rows; the empty rows of other
   // ledgers (not live) come after it.
-  const TXBlankFilter live(Filter());
   std::vector<TXItem*> before;
-  if (TXItem* last = manager_.Last(live)) {
+  if (TXItem* last = manager_.Last(LiveWalk())) {
     before.push_back(last);
     while (before.size() < static_cast<size_t>(kLiveRowsAtEnd)) {
-      TXItem* previous = manager_.Prev(*before.back(), Filter());
+      TXItem* previous = manager_.Prev(*before.back(), Walk());
       if (previous == nullptr)
         break;
       before.push_back(previous);
@@ -143,9 +169,9 @@ void TXViewList::LoadAtEnd() {
   std::copy(before.begin(), before.end(), window_.begin());
   liveCount_ = static_cast<int>(before.size());
   if (before.empty()) {
-    FillForwardsFrom(manager_.First(Filter()), 1);
+    FillForwardsFrom(manager_.First(Walk()), 1);
   } else {
-    FillForwardsFrom(manager_.Next(*before.back(), Filter()), liveCount_ + 1);
+    FillForwardsFrom(manager_.Next(*before.back(), Walk()), liveCount_ + 1);
   }
   loaded_ = true;
 }
@@ -157,7 +183,7 @@ int TXViewList::LoadPrevious(int n) {
   std::vector<TXItem*> taken;
   TXItem* anchor = window_[0];
   while (static_cast<int>(taken.size()) < n) {
-    TXItem* previous = manager_.Prev(taken.empty() ? *anchor : *taken.back(), Filter());
+    TXItem* previous = manager_.Prev(taken.empty() ? *anchor : *taken.back(), Walk());
     if (previous == nullptr)
       break;
     taken.push_back(previous);
@@ -179,10 +205,9 @@ int TXViewList::LoadNext(int n) {
   n = std::min(n, kWindowRows);
   // Live records first, so that records typed elsewhere come before the empty rows of other
   // ledgers; then anything else the filter accepts.
-  const TXBlankFilter live(Filter());
   std::vector<TXItem*> taken;
   TXItem* from = window_[kWindowRows - 1];
-  for (const TXFilter* filter : {static_cast<const TXFilter*>(&live), &Filter()}) {
+  for (const TXFilter* filter : {&LiveWalk(), &Walk()}) {
     while (static_cast<int>(taken.size()) < n) {
       TXItem* next = manager_.Next(taken.empty() ? *from : *taken.back(), *filter);
       if (next == nullptr)
@@ -200,15 +225,15 @@ int TXViewList::LoadNext(int n) {
 }
 
 int TXViewList::GoToPosition(uint32_t position) {
-  TXItem* item = manager_.FirstFrom(position, Filter());
+  TXItem* item = manager_.FirstFrom(position, Walk());
   if (item == nullptr)
     return kPastLast;
   const uint32_t at = manager_.PositionOf(*item);
-  if (at == manager_.PositionOfFirst(Filter())) {
+  if (at == manager_.PositionOfFirst(Walk())) {
     manager_.Release(item);
     return kAtFirst;
   }
-  if (at > manager_.PositionOfLast(TXBlankFilter(Filter()))) {
+  if (at > manager_.PositionOfLast(LiveWalk())) {
     manager_.Release(item);
     return kPastLast;
   }
@@ -226,7 +251,7 @@ void TXViewList::ReloadFrom(const TXItem* removed) {
   const std::array<TXItem*, kWindowRows> old = window_;
   TXItem* start = old[0] != removed ? old[0] : old[1];
   window_.fill(nullptr);
-  FillForwardsFrom(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Filter()), 1);
+  FillForwardsFrom(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Walk()), 1);
   liveCount_ = LeadingLiveRows();
   for (TXItem* item : old) {
     if (item != nullptr && item != removed)
@@ -247,11 +272,11 @@ uint32_t TXViewList::PositionOfRow(int row) {
 }
 
 uint32_t TXViewList::PositionOfLast() {
-  return manager_.PositionOfLast(Filter());
+  return manager_.PositionOfLast(Walk());
 }
 
 uint32_t TXViewList::PositionOfFirst() {
-  return manager_.PositionOfFirst(Filter());
+  return manager_.PositionOfFirst(Walk());
 }
 
 void TXViewList::DeleteRow(int row) {

@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "transactions/ledger_list.h"
 #include "transactions/xlist.h"
 #include "transactions/xrecord.h"
+#include "transactions/xslot_index.h"
 
 class TXItem;
 class TXManager;
@@ -40,6 +42,9 @@ class TXViewList final : public TLedgerList, public TXList {
   // TLedgerList.
   TLedgerItem* Item(int row) override;
   int LoadPrevious(int n) override;
+  /// Takes up to `n` records after the last row (live ones first) and moves the window on by
+  /// `n` in any case, new empty rows filling what the records do not; returns `n` (0 while
+  /// unloaded), the number of rows the grid must move its top row back by.
   int LoadNext(int n) override;
   void LoadFromTop() override;
   void LoadAtEnd() override;
@@ -75,7 +80,15 @@ class TXViewList final : public TLedgerList, public TXList {
   /// whose references the delete consumes), keeping the old rows held until it is done.
   void ReloadFrom(const TXItem* removed);
 
+  /// The filter the walks use, keyed on the ledger's account or envelope when it has one; and
+  /// the same narrowed to live records.
+  const TXFilter& Walk() const;
+  const TXFilter& LiveWalk() const;
+
   TXManager& manager_;
+  TXBlankFilter live_;
+  std::optional<TXKeyedFilter> keyed_;
+  std::optional<TXKeyedFilter> keyedLive_;
   TXRecord newRow_;
   std::array<TXItem*, kWindowRows> window_{};
   bool loaded_ = false;

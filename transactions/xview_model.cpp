@@ -293,15 +293,17 @@ double TXViewModel::StatusValue() const {
   int32_t cents = 0;
   switch (state_->mode) {
     case TXViewMode::Account:
-      // The view of an account being deleted may paint once more before it closes.
+      // The view of an account or envelope being deleted may paint once more before it closes.
       if (manager.Accounts().Account(id) != nullptr) {
         cents = IsReconcileView() ? manager.Accounts().GetRecBalance(id)
                                   : manager.Accounts().GetBalance(id);
       }
       break;
     case TXViewMode::Envelope:
-      cents = IsReconcileView() ? manager.Envelopes().EnvelopeRecBalance(id)
-                                : manager.Envelopes().EnvelopeBalance(id);
+      if (manager.Envelopes().Envelope(id) != nullptr) {
+        cents = IsReconcileView() ? manager.Envelopes().EnvelopeRecBalance(id)
+                                  : manager.Envelopes().EnvelopeBalance(id);
+      }
       break;
     case TXViewMode::Multiple:
       cents = state_->multiple->Record().amount;

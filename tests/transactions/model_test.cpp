@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +22,7 @@
 #include "transactions/budget_invariants.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
+#include "transactions/xview_model.h"
 
 namespace {
 
@@ -47,6 +48,28 @@ class THeldRows final : public TXList {
   std::vector<TXItem*> items;
 };
 
+/// An open ledger window as far as the model sees it: the view model, closed at once when a
+/// notice says its subject goes, as the window does.
+struct TOpenView final : TXViewListener {
+  TOpenView(TXManager& manager, std::unique_ptr<TXViewModel> view)
+      : manager(manager), model(std::move(view)) {
+    manager.AddView(*this);
+  }
+  ~TOpenView() override { Close(); }
+  void Notify(TXViewNotice notice, uint32_t id) override {
+    if (model && model->ClosesOn(notice, id))
+      Close();
+  }
+  void Repaint() override {}
+  void Close() {
+    if (model)
+      manager.RemoveView(*this);
+    model.reset();
+  }
+  TXManager& manager;
+  std::unique_ptr<TXViewModel> model;
+};
+
 class TModelRun {
  public:
   /// A budget with five envelopes and three accounts that has been saved and opened once, as
@@ -62,6 +85,7 @@ class TModelRun {
     rows_ = std::make_unique<THeldRows>(Manager());
   }
   ~TModelRun() {
+    views_.clear();
     if (rows_)
       rows_->ReleaseAll();
     rows_.reset();
@@ -72,6 +96,7 @@ class TModelRun {
   /// One random operation; the name of what was done comes back for the failure report.
   std::string Step() {
     user_.Clear();
+    std::erase_if(views_, [](const std::unique_ptr<TOpenView>& view) { return !view->model; });
     const bool crowded = Manager().Count(TXAnyFilter()) > crowdLimit_;
     struct Operation {
       const char* name;
@@ -103,6 +128,11 @@ class TModelRun {
         {"delete envelope", 0.3, [this] { DeleteEnvelope(); }},
         {"add envelope", 0.3, [this] { AddEnvelope("Envelope " + std::to_string(++names_)); }},
         {"zero envelopes", 0.3, [this] { ZeroEnvelopes(); }},
+        {"open view", views_.size() < 3 ? 2.0 : 0.0, [this] { OpenView(); }},
+        {"type into view", 5, [this] { TypeIntoView(); }},
+        {"scroll view", 3, [this] { ScrollView(); }},
+        {"view command", 4, [this] { ViewCommand(); }},
+        {"close view", 1, [this] { CloseView(); }},
     };
     double total = 0;
     for (const Operation& operation : operations)
@@ -125,24 +155,45 @@ class TModelRun {
       problems.push_back(link);
     if (!Manager().Store().CheckConsistency())
       problems.push_back("store bookkeeping");
-    // Every reference is one the held rows own, or one a held part owns on its multiple.
-    std::set<TXItem*> distinct(rows_->items.begin(), rows_->items.end());
-    std::set<TXItem*> held = distinct;
-    for (TXItem* item : distinct) {
-      if (item->ParentItem() != nullptr)
-        held.insert(item->ParentItem());
+    // Walks keyed on an account or envelope pass over blocks of the store and must find what
+    // plain walks find.
+    if (!Manager().SlotIndexCovers())
+      problems.push_back("the block index misses a record");
+    for (uint32_t id : AccountIds()) {
+      if (Manager().Count(TXKeyedFilter(TAccountFilter(id), TXWalkKey::Account, id)) !=
+          Manager().Count(TAccountFilter(id)))
+        problems.push_back("keyed walk over account " + std::to_string(id));
     }
-    if (Manager().HeldItems() != held.size()) {
-      problems.push_back("held items " + std::to_string(Manager().HeldItems()) + ", expected " +
-                         std::to_string(held.size()));
-    }
-    for (TXItem* item : held) {
-      int expected = static_cast<int>(std::count(rows_->items.begin(), rows_->items.end(), item));
-      for (TXItem* other : distinct)
-        expected += other->ParentItem() == item;
-      if (item->ReferenceCount() != expected) {
-        problems.push_back("references of " + std::to_string(item->Id()));
+    // Every reference is one the held rows or the open views own, or one a held part owns on
+    // its multiple. A loaded window holds 250 distinct rows that are in the store.
+    std::vector<TXItem*> holders = rows_->items;
+    for (const std::unique_ptr<TOpenView>& view : views_) {
+      TXViewList* window = view->model ? &view->model->Rows() : nullptr;
+      for (int row = 1; window && window->Loaded() && row <= TXViewList::kWindowRows; ++row) {
+        TXItem* item = window->TransactionAt(row);
+        const TXRecord* stored = item ? Manager().FindRecord(item->Id()) : nullptr;
+        if (!stored || (stored->Flags & kXHidden) || window->RowOf(*item) != row)
+          problems.push_back(view->model->Caption() + ": row " + std::to_string(row));
+        if (item)
+          holders.push_back(item);
       }
+      if (view->model && view->model->Multiple())
+        holders.push_back(view->model->Multiple());
+    }
+    std::map<TXItem*, int> expected;
+    for (TXItem* item : holders)
+      ++expected[item];
+    for (const auto& [item, count] : std::map<TXItem*, int>(expected)) {
+      if (item->ParentItem() != nullptr)
+        ++expected[item->ParentItem()];
+    }
+    if (Manager().HeldItems() != expected.size()) {
+      problems.push_back("held items " + std::to_string(Manager().HeldItems()) + ", expected " +
+                         std::to_string(expected.size()));
+    }
+    for (const auto& [item, count] : expected) {
+      if (item->ReferenceCount() != count)
+        problems.push_back("references of " + std::to_string(item->Id()));
     }
     return problems;
   }
@@ -150,6 +201,7 @@ class TModelRun {
   /// Lets go of every row, saves, reopens and saves again; the two saves must be equal and the
   /// reopened budget sound.
   std::vector<std::string> SaveReopenSave() {
+    views_.clear();
     rows_->ReleaseAll();
     const std::vector<uint8_t> bytes = Save(*document_);
     std::unique_ptr<TVorlaData> reopened = Reopen(bytes);
@@ -512,6 +564,118 @@ class TModelRun {
     TXTransfers::ZeroEnvelopes(Manager(), selected);
   }
 
+  // ---- Ledger views ----
+  void Load(TXViewModel& view) {
+    if (view.TopMode()) {
+      view.Rows().LoadFromTop();
+    } else {
+      view.Rows().LoadAtEnd();
+    }
+  }
+
+  void OpenView(uint32_t multipleId = 0) {
+    std::unique_ptr<TXViewModel> model;
+    const unsigned flags = static_cast<unsigned>(Uniform(0, 2));
+    if (multipleId != 0 || Chance(0.2)) {
+      TXHold multiple = multipleId != 0
+                            ? TXHold(Manager().Get(multipleId))
+                            : PickRecord([](const TXRecord& r) { return r.IsMultiple(); });
+      if (multiple)
+        model = TXViewModel::ForMultiple(Manager(), *multiple);
+    } else if (Chance(0.5)) {
+      model = TXViewModel::ForAccount(Manager(), clock_, RandomAccount(), flags);
+    } else {
+      model = TXViewModel::ForEnvelope(Manager(), clock_, RandomEnvelope(), flags & 1);
+    }
+    if (!model)
+      return;
+    Load(*model);
+    views_.push_back(std::make_unique<TOpenView>(Manager(), std::move(model)));
+  }
+
+  /// A random open view and one of its rows, mostly near the border of existing and empty rows.
+  std::pair<TXViewModel*, TXItem*> RandomViewRow() {
+    std::vector<TXViewModel*> open;
+    for (const std::unique_ptr<TOpenView>& view : views_) {
+      if (view->model)
+        open.push_back(view->model.get());
+    }
+    if (open.empty())
+      return {nullptr, nullptr};
+    TXViewModel* view = PickOf(open);
+    if (!view->Rows().Loaded())
+      Load(*view);
+    const int near = std::clamp(view->Rows().LiveCount() + Uniform(-3, 3), 1, 250);
+    return {view, view->Rows().TransactionAt(Chance(0.7) ? near : Uniform(1, 250))};
+  }
+
+  void TypeIntoView() {
+    auto [view, row] = RandomViewRow();
+    if (!view)
+      return;
+    user_.Script(RandomAnswer());
+    if (Chance(0.7))
+      row->SetCellText(TXItem::kColPayableTo, "View " + std::to_string(Uniform(1, 9)));
+    if (Chance(0.3))
+      row->SetCellText(TXItem::kColEnvelope,
+                       document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+    if (Chance(0.8))
+      TypeAmount(*row, RandomCents());
+  }
+
+  void ScrollView() {
+    auto [view, row] = RandomViewRow();
+    if (!view)
+      return;
+    TXViewList& window = view->Rows();
+    const int pick = Uniform(0, 4);
+    if (pick == 0)
+      window.LoadPrevious(Uniform(1, 300));
+    if (pick == 1)
+      window.LoadNext(Uniform(1, 300));
+    if (pick == 2)
+      window.GoToPosition(
+          static_cast<uint32_t>(Uniform(0, static_cast<int>(Manager().Store().LastNonDead()) + 2)));
+    if (pick == 3)
+      window.Unload();
+    if (pick == 4)
+      Load(*view);
+  }
+
+  void ViewCommand() {
+    auto [view, row] = RandomViewRow();
+    if (!view)
+      return;
+    const int command = PickOf(std::vector<int>{
+        kXCmdDelete, kXCmdErase, kXCmdEditMemo, kXCmdToday, kXCmdClearUnclear, kXCmdNextCheckNumber,
+        kXCmdMultiple, kXCmdCreateTransfer, kXCmdSelectEnvelope, kXCmdClearFilter,
+        kXCmdAllUnreconciled, kXCmdUnreconciledChecks, kXCmdNewlyImported});
+    user_.Script(RandomAnswer());
+    user_.Script(RandomAnswer());
+    user_.ScriptMemoDialog("memo ~a");
+    user_.ScriptEnvelopeChoice(RandomEnvelope());
+    const uint32_t to = RandomAccount();
+    user_.ScriptAccountTransfer([to](TActXferValues& values) {
+      values.toAccount = to;
+      values.amount = 12.5;
+      return true;
+    });
+    const TXViewCommandResult result = view->Run(command, row, TXItem::kColCode);
+    if (result.relayout)
+      Load(*view);
+    if (result.openMultiple != 0 && views_.size() < 4)
+      OpenView(result.openMultiple);
+  }
+
+  void CloseView() {
+    auto [view, row] = RandomViewRow();
+    user_.Script(RandomAnswer());
+    for (const std::unique_ptr<TOpenView>& open : views_) {
+      if (view && open->model.get() == view && (view->CanClose() || Chance(0.2)))
+        open->Close();
+    }
+  }
+
   static std::vector<uint8_t> Save(TVorlaData& document) {
     opstream out;
     out.WriteObject(&document);
@@ -533,6 +697,7 @@ class TModelRun {
   TModelEnvironment environment_{user_, clock_};
   std::unique_ptr<TVorlaData> document_;
   std::unique_ptr<THeldRows> rows_;
+  std::vector<std::unique_ptr<TOpenView>> views_;
   uint32_t crowdLimit_ = 600;
   int names_ = 0;
 };
