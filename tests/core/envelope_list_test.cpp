@@ -130,24 +130,10 @@ TEST(EnvelopeListStreamTest, RootWithoutIdentifierGetsOneWhenRead) {
 std::vector<uint8_t> ListWithEnvelope(uint32_t version, bool withCleared, bool withPlan,
                                       uint32_t plan = 0) {
   TByteBuilder b;
-  b.Header()
-      .BeginObject("TEnvelopeList", 1)
-      .BeginObject("TEnvelopeRoot", 1)
-      .Word32(1)
-      .Word32(1)
-      .Word32(1)
-      .Word32(1)
-      .Word32(1)
-      .BeginObject("TEnv", version)
-      .Word32(1)
-      .Word32(0)
-      .Word32(1)
-      .Word32(2)
-      .Word32(0)
-      .String("Groceries")
-      .String("Food")
-      .Word32(FloatBits(25.0f))
-      .Word32(static_cast<uint32_t>(-1250));
+  b.Header().BeginObject("TEnvelopeList", 1).BeginObject("TEnvelopeRoot", 1);
+  b.Word32(1).Word32(1).Word32(1).Word32(1).Word32(1).BeginObject("TEnv", version);
+  b.Word32(1).Word32(0).Word32(1).Word32(2).Word32(0).String("Groceries").String("Food");
+  b.Word32(FloatBits(25.0f)).Word32(static_cast<uint32_t>(-1250));
   if (withCleared)
     b.Word32(700);
   if (withPlan)
