@@ -114,6 +114,17 @@ TEST(EnvelopeListStreamTest, SeveralLevelsWithAliasesComeBackAsWritten) {
   EXPECT_FALSE(back->FindNode(utilities.Id())->Watchdog());
   EXPECT_EQ(static_cast<TBundle*>(back->FindNode(home.Id()))->Threshold(), 12.5f);
   EXPECT_EQ(back->FindNode(bills.Id())->Balance(), TAmount(94000));
+
+  // The aliases are bound to their envelopes and pass changes on to their association.
+  auto* alias = dynamic_cast<TEnvelopeAlias*>(back->FindNode(bills.Id())->LastChild());
+  ASSERT_NE(alias, nullptr);
+  EXPECT_EQ(alias->Target(), readPower);
+  EXPECT_EQ(readPower->FirstAlias(), alias);
+  EXPECT_EQ(alias->Id(), power.Id());
+  EXPECT_EQ(alias->Name(), "Power");
+  EXPECT_EQ(alias->Balance(), TAmount(4000));
+  back->EnvelopeChangeBalance(power.Id(), 500);
+  EXPECT_EQ(back->FindNode(bills.Id())->Balance(), TAmount(94500));
 }
 
 TEST(EnvelopeListStreamTest, RootWithoutIdentifierGetsOneWhenRead) {
@@ -184,26 +195,6 @@ TEST(EnvelopeListStreamTest, NewerEnvelopeVersionIsRefused) {
   uint32_t state = 0;
   ReadBack<TEnvelopeList>(ListWithEnvelope(4, true, true, 1), &state);
   EXPECT_EQ(state, pstream::kFailed);
-}
-
-TEST(EnvelopeListStreamTest, AliasIsBoundToItsEnvelopeAfterReading) {
-  TEnvelopeList list;
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
-  TEnv& power = NewEnv(list, list.Root(), "Power", 4000);
-  NewAlias(association, power);
-  auto back = ReadBack<TEnvelopeList>(StreamBytes(list));
-  ASSERT_NE(back, nullptr);
-  auto* alias = dynamic_cast<TEnvelopeAlias*>(back->FindNode(association.Id())->FirstChild());
-  ASSERT_NE(alias, nullptr);
-  TEnv* target = back->Envelope(power.Id());
-  EXPECT_EQ(alias->Target(), target);
-  EXPECT_EQ(target->FirstAlias(), alias);
-  EXPECT_EQ(alias->Id(), power.Id());
-  EXPECT_EQ(alias->Name(), "Power");
-  EXPECT_EQ(alias->Balance(), TAmount(4000));
-  // The bound alias passes changes on to its association.
-  back->EnvelopeChangeBalance(power.Id(), 500);
-  EXPECT_EQ(back->FindNode(association.Id())->Balance(), TAmount(4500));
 }
 
 TEST(EnvelopeListStreamTest, AliasWithoutEnvelopeIsDroppedWithAMessage) {
@@ -415,14 +406,13 @@ TEST_F(EnvelopeListTest, AddingAnEnvelopeOpensItsDialog) {
   EXPECT_EQ(list.AddEnvelope(association), nullptr);
   EXPECT_EQ(list.AddEnvelope(association, "Lost", true), nullptr);
   EXPECT_EQ(document.user.UnansweredDialogs(), 0);
-}
-
-TEST_F(EnvelopeListTest, WizardEnvelopeTakesNameAndWatchdog) {
-  TEnv* env = list.AddEnvelope(list.Root(), "Unallocated", false);
-  ASSERT_NE(env, nullptr);
-  EXPECT_EQ(env->Name(), "Unallocated");
-  EXPECT_FALSE(env->Watchdog());
-  EXPECT_TRUE(document.user.Dialogs().empty());
+  // The wizard's envelope takes its name and watchdog without a dialog.
+  const size_t dialogs = document.user.Dialogs().size();
+  TEnv* unallocated = list.AddEnvelope(list.Root(), "Unallocated", false);
+  ASSERT_NE(unallocated, nullptr);
+  EXPECT_EQ(unallocated->Name(), "Unallocated");
+  EXPECT_FALSE(unallocated->Watchdog());
+  EXPECT_EQ(document.user.Dialogs().size(), dialogs);
 }
 
 TEST_F(EnvelopeListTest, BundlesAndAssociationsGoWhereTheCommandsAllow) {

@@ -232,7 +232,7 @@ TEST_F(EditableFilterTest, DialogIsSetUpForTheKindOfFilter) {
 TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAnyOff) {
   struct TCase {
     TPredefinedFilter which;
-    std::function<void(TEditableFilter&, bool)> apply;
+    void (TEditableFilter::*apply)(bool);
     std::function<void(TFilterCriteria&)> expected;
   };
   auto unreconciled = [](TFilterCriteria& c) {
@@ -242,17 +242,14 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
     c.notClearedOrPending = true;
   };
   const std::vector<TCase> cases = {
-      {TPredefinedFilter::AllUnreconciled,
-       [](TEditableFilter& f, bool on) { f.ApplyAllUnreconciled(on); }, unreconciled},
-      {TPredefinedFilter::UnreconciledDeposits,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledDeposits(on); },
+      {TPredefinedFilter::AllUnreconciled, &TEditableFilter::ApplyAllUnreconciled, unreconciled},
+      {TPredefinedFilter::UnreconciledDeposits, &TEditableFilter::ApplyUnreconciledDeposits,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
          c.deposit = true;
        }},
-      {TPredefinedFilter::UnreconciledChecks,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledChecks(on); },
+      {TPredefinedFilter::UnreconciledChecks, &TEditableFilter::ApplyUnreconciledChecks,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
@@ -260,8 +257,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
          c.anyCode = false;
          c.numberOnly = true;
        }},
-      {TPredefinedFilter::UnreconciledNonChecks,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledNonChecks(on); },
+      {TPredefinedFilter::UnreconciledNonChecks, &TEditableFilter::ApplyUnreconciledNonChecks,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
@@ -269,8 +265,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
          c.anyCode = false;
          c.nonNumber = true;
        }},
-      {TPredefinedFilter::NewlyImported,
-       [](TEditableFilter& f, bool on) { f.ApplyNewlyImported(on); },
+      {TPredefinedFilter::NewlyImported, &TEditableFilter::ApplyNewlyImported,
        [](TFilterCriteria& c) {
          c.normalView = false;
          c.reconcileView = true;
@@ -289,7 +284,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
     Use(filter, earlier);
     filter.ApplyAllUnreconciled(true);
 
-    c.apply(filter, true);
+    (filter.*c.apply)(true);
     TFilterCriteria expected = Defaults(filter);
     c.expected(expected);
     EXPECT_EQ(filter.Criteria(), expected);
@@ -299,7 +294,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
       EXPECT_EQ(filter.Marker(other.which), other.which == c.which);
     }
 
-    c.apply(filter, false);
+    (filter.*c.apply)(false);
     EXPECT_EQ(filter.Criteria(), Defaults(filter));
     EXPECT_FALSE(filter.IsActive());
     EXPECT_FALSE(filter.IsReconcileView());
