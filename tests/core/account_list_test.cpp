@@ -441,6 +441,7 @@ TEST_F(AccountListTest, DeletingAnAccountAsksFirstOnlyWhenItHasTransactions) {
 
   cascades.calls.clear();
   TAccount& account = NewAccount(list, list.Root(), "Checking");
+  const std::string deleteCall = "delete-account " + std::to_string(account.Id());
   cascades.accountsWithTransactions.insert(account.Id());
   document.user.Script(TMessageAnswer::No);
   EXPECT_FALSE(list.DeleteItem(account));
@@ -453,8 +454,7 @@ TEST_F(AccountListTest, DeletingAnAccountAsksFirstOnlyWhenItHasTransactions) {
   document.user.Script(TMessageAnswer::Yes);
   const int modifiedBefore = document.modifiedCount;
   EXPECT_TRUE(list.DeleteItem(account));
-  EXPECT_EQ(cascades.calls,
-            (std::vector<std::string>{"delete-account " + std::to_string(account.Id())}));
+  EXPECT_EQ(cascades.calls, std::vector<std::string>{deleteCall});
   EXPECT_EQ(list.NumberOfAccounts(), 0u);
   EXPECT_GT(document.modifiedCount, modifiedBefore);
 }
