@@ -184,15 +184,7 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
   EXPECT_EQ(parts[0].GetCode(), "m.77");
 
   // A part typed into the multiple's view.
-  TXRecord row{};
-  row.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
-  row.AccountId = checking;
-  row.EnvelopeId = Accounts().GetDefaultEnvelope(checking);
-  row.ParentId = deposit->Id();
-  row.date = deposit->Record().date;
-  row.SetCode("mult");
-  TXHold part(Manager().Create(row));
-  part->SetCellText(TXItem::kColPayment, "50");
+  TXHold part = AddPart(*deposit, Accounts().GetDefaultEnvelope(checking), "50");
   EXPECT_EQ(deposit->Record().amount, 15000);
   EXPECT_EQ(Balance(checking), 15000);
   // The multiple's view and the part's view are both the multiple's.
