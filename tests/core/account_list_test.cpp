@@ -69,23 +69,12 @@ TEST(AccountListStreamTest, EmptyListHasTheDocumentedBytes) {
   opstream os;
   os.WriteObject(&list);
   os.WriteObject(&list.Root());  // a second pointer to the root names its index
-  std::vector<uint8_t> expected = TByteBuilder()
-                                      .Header()
-                                      .BeginObject("TAccountList", 1)
-                                      .BeginObject("TAccountRoot", 1)
-                                      .Word32(1)  // node base version
-                                      .Word32(1)  // expanded
-                                      .Word32(0)  // identifier
-                                      .Word32(0)  // children
-                                      .String("Accounts")
-                                      .EndObject()
-                                      .Word32(1)
-                                      .Word32(25)
-                                      .Word32(0)
-                                      .EndObject()
-                                      .Byte(0x01)
-                                      .Word32(2);
-  EXPECT_EQ(os.Bytes(), expected);
+  // The root: node base version, expanded, identifier, children and name; then the identifiers.
+  TByteBuilder expected;
+  expected.Header().BeginObject("TAccountList", 1).BeginObject("TAccountRoot", 1);
+  expected.Word32(1).Word32(1).Word32(0).Word32(0).String("Accounts").EndObject();
+  expected.Word32(1).Word32(25).Word32(0).EndObject().Byte(0x01).Word32(2);
+  EXPECT_EQ(os.Bytes(), expected.Get());
 
   uint32_t state = 99;
   auto back = ReadBack<TAccountList>(os.Bytes(), &state);
@@ -119,6 +108,10 @@ TEST(AccountListStreamTest, SeveralLevelsComeBackAsTheyWereWritten) {
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(state, pstream::kGood);
   EXPECT_EQ(StreamBytes(*back), first);
+  // Children are written from the last to the first.
+  EXPECT_LT(Find(first, "Banks"), Find(first, "Cards"));
+  EXPECT_LT(Find(first, "Cards"), Find(first, "Wallet"));
+  EXPECT_LT(Find(first, "Closed"), Find(first, "Former"));
 
   EXPECT_EQ(DisplayNames(*back), DisplayNames(list));
   EXPECT_EQ(DisplayNames(*back), (std::vector<std::string>{"Accounts", "Wallet", "Cards", "Banks",
@@ -137,31 +130,11 @@ TEST(AccountListStreamTest, SeveralLevelsComeBackAsTheyWereWritten) {
   EXPECT_EQ(back->Account(closed.Id())->OwnerList(), back.get());
 }
 
-TEST(AccountListStreamTest, ChildrenAreWrittenFromTheLastToTheFirst) {
-  TAccountList list;
-  NewAccount(list, list.Root(), "third");
-  NewAccount(list, list.Root(), "second");
-  NewAccount(list, list.Root(), "first");
-  ASSERT_EQ(ChildNames(list.Root()), (std::vector<std::string>{"first", "second", "third"}));
-  const std::vector<uint8_t> bytes = StreamBytes(list);
-  EXPECT_LT(Find(bytes, "third"), Find(bytes, "second"));
-  EXPECT_LT(Find(bytes, "second"), Find(bytes, "first"));
-  auto back = ReadBack<TAccountList>(bytes);
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(ChildNames(back->Root()), (std::vector<std::string>{"first", "second", "third"}));
-}
-
 // The account record with each of the data blocks that files have carried.
 std::vector<uint8_t> AccountRecord(const std::vector<uint8_t>& block) {
-  return TByteBuilder()
-      .Header()
-      .BeginObject("TAccount", 1)
-      .Word32(1)
-      .Word32(0)
-      .Word32(5)
-      .Word32(0)
-      .Append(block)
-      .EndObject();
+  TByteBuilder b;
+  b.Header().BeginObject("TAccount", 1).Word32(1).Word32(0).Word32(5).Word32(0);
+  return b.Append(block).EndObject();
 }
 
 TEST(AccountListStreamTest, ReadsAllThreeAccountDataBlocks) {
@@ -384,34 +357,27 @@ TEST_F(AccountListTest, CancelledAccountKeepsItsIdentifierRetired) {
   EXPECT_EQ(dialog.choices[0].name, "Unallocated");
 }
 
-TEST_F(AccountListTest, NewAccountsComeFirstAndNewGroupsFollowTheAccounts) {
+TEST_F(AccountListTest, NewAccountsComeFirstOrBeforeTheirAccountAndGroupsFollowAccounts) {
   envelopes.AddEnvelope(envelopes.Root(), "Unallocated", true);
   TAccountGroup& parent = NewGroup(list, list.Root(), "Parent");
   NewGroup(list, parent, "G");
   NewAccount(list, parent, "Y");
-  NewAccount(list, parent, "X");
+  TAccount& x = NewAccount(list, parent, "X");
   ASSERT_EQ(ChildNames(parent), (std::vector<std::string>{"X", "Y", "G"}));
 
   document.user.ScriptAccountDialog(TAccountProperties{"New", "", 1, 0});
   ASSERT_NE(list.AddAccount(parent, envelopes), nullptr);
   EXPECT_EQ(ChildNames(parent), (std::vector<std::string>{"New", "X", "Y", "G"}));
+  // Added on an account, the new one stands before it.
+  document.user.ScriptAccountDialog(TAccountProperties{"Newer", "", 1, 0});
+  ASSERT_NE(list.AddAccount(x, envelopes), nullptr);
+  EXPECT_EQ(ChildNames(parent), (std::vector<std::string>{"New", "Newer", "X", "Y", "G"}));
 
   document.user.ScriptGroupDialog(TGroupProperties{"Group", "Mine"});
   TAccountGroup* group = list.AddGroup(parent);
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->Description(), "Mine");
-  EXPECT_EQ(ChildNames(parent), (std::vector<std::string>{"New", "X", "Y", "Group", "G"}));
-}
-
-TEST_F(AccountListTest, AccountAddedOnAnAccountStandsBeforeIt) {
-  envelopes.AddEnvelope(envelopes.Root(), "Unallocated", true);
-  TAccountGroup& group = NewGroup(list, list.Root(), "Bank");
-  NewAccount(list, group, "Y");
-  TAccount& x = NewAccount(list, group, "X");
-  NewAccount(list, group, "W");
-  document.user.ScriptAccountDialog(TAccountProperties{"New", "", 1, 0});
-  ASSERT_NE(list.AddAccount(x, envelopes), nullptr);
-  EXPECT_EQ(ChildNames(group), (std::vector<std::string>{"W", "New", "X", "Y"}));
+  EXPECT_EQ(ChildNames(parent), (std::vector<std::string>{"New", "Newer", "X", "Y", "Group", "G"}));
   // Groups go only under the root and groups.
   EXPECT_EQ(list.AddGroup(x), nullptr);
 }
@@ -462,24 +428,21 @@ TEST_F(AccountListTest, EditingPropertiesAppliesOnOkOnly) {
 
 // ---- deleting -------------------------------------------------------------
 
-TEST_F(AccountListTest, DeletingAnAccountWithoutTransactionsAsksNothing) {
+TEST_F(AccountListTest, DeletingAnAccountAsksFirstOnlyWhenItHasTransactions) {
   TFakeCascades cascades;
   document.cascades = &cascades;
-  TAccount& account = NewAccount(list, list.Root(), "Checking");
-  const uint32_t id = account.Id();
-  EXPECT_TRUE(list.DeleteItem(account));
+  TAccount& quiet = NewAccount(list, list.Root(), "Cash");
+  const uint32_t quietId = quiet.Id();
+  EXPECT_TRUE(list.DeleteItem(quiet));
   EXPECT_TRUE(document.user.Messages().empty());
-  EXPECT_EQ(list.FindNode(id), nullptr);
-  EXPECT_EQ(list.Ids().States()[id], TIdList::kRetired);
+  EXPECT_EQ(list.FindNode(quietId), nullptr);
+  EXPECT_EQ(list.Ids().States()[quietId], TIdList::kRetired);
   EXPECT_EQ(cascades.calls, (std::vector<std::string>{"delete-account 1"}));
-}
 
-TEST_F(AccountListTest, DeletingAnAccountWithTransactionsAsksFirst) {
-  TFakeCascades cascades;
-  document.cascades = &cascades;
+  cascades.calls.clear();
   TAccount& account = NewAccount(list, list.Root(), "Checking");
+  const std::string deleteCall = "delete-account " + std::to_string(account.Id());
   cascades.accountsWithTransactions.insert(account.Id());
-
   document.user.Script(TMessageAnswer::No);
   EXPECT_FALSE(list.DeleteItem(account));
   EXPECT_EQ(list.Account(account.Id()), &account);
@@ -491,7 +454,7 @@ TEST_F(AccountListTest, DeletingAnAccountWithTransactionsAsksFirst) {
   document.user.Script(TMessageAnswer::Yes);
   const int modifiedBefore = document.modifiedCount;
   EXPECT_TRUE(list.DeleteItem(account));
-  EXPECT_EQ(cascades.calls, (std::vector<std::string>{"delete-account 1"}));
+  EXPECT_EQ(cascades.calls, std::vector<std::string>{deleteCall});
   EXPECT_EQ(list.NumberOfAccounts(), 0u);
   EXPECT_GT(document.modifiedCount, modifiedBefore);
 }

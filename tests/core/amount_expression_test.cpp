@@ -104,25 +104,19 @@ INSTANTIATE_TEST_SUITE_P(
                     TErrorCase{"9^9^9^9", kAmountParseOutOfRange}, TErrorCase{"10^400", 4},
                     TErrorCase{"10^300*10^300", 4}));
 
-TEST(AmountExpressionTest, EmbeddedNulIsABadCharacter) {
-  TAmountParseResult result = EvaluateAmountExpression(std::string_view("5\0", 2));
-  EXPECT_EQ(result.error, kAmountParseBadCharacter);
-  EXPECT_EQ(result.value, 0);
-}
-
-TEST(AmountExpressionTest, LargeButFiniteValuesAreKept) {
-  // The floating rule, not the parser, turns these into 0 cents.
-  TAmountParseResult result = EvaluateAmountExpression("10^20");
-  EXPECT_EQ(result.error, kAmountParseOk);
-  EXPECT_DOUBLE_EQ(result.value, 1e20);
+TEST(AmountExpressionTest, NulLargeValuesAndNegativeZero) {
+  TAmountParseResult nul = EvaluateAmountExpression(std::string_view("5\0", 2));
+  EXPECT_EQ(nul.error, kAmountParseBadCharacter);
+  EXPECT_EQ(nul.value, 0);
+  // Large but finite values are kept: the floating rule, not the parser, turns them into 0 cents.
+  TAmountParseResult large = EvaluateAmountExpression("10^20");
+  EXPECT_EQ(large.error, kAmountParseOk);
+  EXPECT_DOUBLE_EQ(large.value, 1e20);
   EXPECT_EQ(AmountFromText("10^20").Cents(), 0);
   EXPECT_DOUBLE_EQ(EvaluateAmountExpression("2^2^2^2^2^2").value, 4294967296.0);
-}
-
-TEST(AmountExpressionTest, NegativeZeroComesOutAsZero) {
-  TAmountParseResult result = EvaluateAmountExpression("0*-1");
-  EXPECT_EQ(result.error, kAmountParseOk);
-  EXPECT_FALSE(std::signbit(result.value));
+  TAmountParseResult zero = EvaluateAmountExpression("0*-1");
+  EXPECT_EQ(zero.error, kAmountParseOk);
+  EXPECT_FALSE(std::signbit(zero.value));
 }
 
 struct TCentsCase {

@@ -24,9 +24,7 @@ class DateParseTest : public testing::TestWithParam<TParseCase> {};
 TEST_P(DateParseTest, Parses) {
   const TParseCase& c = GetParam();
   TDateValue date = TDateValue::Parse(c.text, c.defaultYear, 2011);
-  EXPECT_EQ(date.Day(), c.expected.Day()) << '"' << c.text << '"';
-  EXPECT_EQ(date.Month(), c.expected.Month()) << '"' << c.text << '"';
-  EXPECT_EQ(date.Year(), c.expected.Year()) << '"' << c.text << '"';
+  EXPECT_EQ(date.Packed(), c.expected.Packed()) << '"' << c.text << '"';
 }
 
 // The current year is 2011 throughout.
@@ -78,9 +76,7 @@ TEST(DateParseTest, TextOfThirtyTwoCharactersIsNeverADate) {
   text.push_back(' ');
   EXPECT_EQ(TDateValue::Parse(text, 0, 2011), TDateValue(0, 0, 0));
   EXPECT_EQ(TDateValue::Parse(std::string(100000, '1'), 7, 2011), TDateValue(0, 0, 7));
-}
-
-TEST(DateParseTest, NoDefaultAndNoCurrentYearGivesNoDate) {
+  // No default and no current year: no date.
   EXPECT_EQ(TDateValue::Parse("1/5", 0, 0), TDateValue());
 }
 
@@ -143,61 +139,42 @@ TEST(DateValueTest, EveryValidDateFormatsAndParsesBack) {
   }
 }
 
+using TStep = TDateValue (TDateValue::*)() const;
+constexpr TStep kDayOn = &TDateValue::NextDay, kDayBack = &TDateValue::PreviousDay;
+constexpr TStep kMonthOn = &TDateValue::NextMonth, kMonthBack = &TDateValue::PreviousMonth;
+
 struct TStepCase {
+  TStep step;
   TDateValue from;
   TDateValue to;
 };
 
-class DateNextDayTest : public testing::TestWithParam<TStepCase> {};
-TEST_P(DateNextDayTest, Steps) {
-  EXPECT_EQ(GetParam().from.NextDay(), GetParam().to);
+using S = TStepCase;
+
+class DateStepTest : public testing::TestWithParam<TStepCase> {};
+TEST_P(DateStepTest, Steps) {
+  EXPECT_EQ((GetParam().from.*GetParam().step)(), GetParam().to) << GetParam().from.Packed();
 }
+// A day at or past the end of the month steps on to the next; a month step keeps the day within
+// the new month.
 INSTANTIATE_TEST_SUITE_P(
-    Table, DateNextDayTest,
-    testing::Values(TStepCase{{31, 12, 2011}, {1, 1, 2012}}, TStepCase{{28, 2, 2011}, {1, 3, 2011}},
-                    TStepCase{{28, 2, 2012}, {29, 2, 2012}}, TStepCase{{29, 2, 2012}, {1, 3, 2012}},
-                    TStepCase{{28, 2, 2100}, {29, 2, 2100}}, TStepCase{{30, 4, 2011}, {1, 5, 2011}},
-                    TStepCase{{15, 6, 2011}, {16, 6, 2011}},
-                    // At or past the end of the month, on to the next.
-                    TStepCase{{31, 4, 2011}, {1, 5, 2011}}, TStepCase{{40, 2, 2011}, {1, 3, 2011}},
-                    TStepCase{{0, 0, 2011}, {1, 0, 2011}},
-                    TStepCase{{31, 13, 2011}, {1, 1, 2012}}));
-
-class DatePreviousDayTest : public testing::TestWithParam<TStepCase> {};
-TEST_P(DatePreviousDayTest, Steps) {
-  EXPECT_EQ(GetParam().from.PreviousDay(), GetParam().to);
-}
-INSTANTIATE_TEST_SUITE_P(
-    Table, DatePreviousDayTest,
-    testing::Values(TStepCase{{1, 3, 2012}, {29, 2, 2012}}, TStepCase{{1, 3, 2011}, {28, 2, 2011}},
-                    TStepCase{{1, 1, 2012}, {31, 12, 2011}}, TStepCase{{1, 5, 2011}, {30, 4, 2011}},
-                    TStepCase{{16, 6, 2011}, {15, 6, 2011}}, TStepCase{{0, 5, 2011}, {30, 4, 2011}},
-                    TStepCase{{1, 0, 2011}, {31, 12, 2010}}));
-
-class DateNextMonthTest : public testing::TestWithParam<TStepCase> {};
-TEST_P(DateNextMonthTest, Steps) {
-  EXPECT_EQ(GetParam().from.NextMonth(), GetParam().to);
-}
-INSTANTIATE_TEST_SUITE_P(Table, DateNextMonthTest,
-                         testing::Values(TStepCase{{15, 1, 2011}, {15, 2, 2011}},
-                                         TStepCase{{15, 12, 2011}, {15, 1, 2012}},
-                                         // The day is kept within the new month.
-                                         TStepCase{{31, 1, 2012}, {29, 2, 2012}},
-                                         TStepCase{{31, 1, 2011}, {28, 2, 2011}},
-                                         TStepCase{{31, 3, 2011}, {30, 4, 2011}},
-                                         TStepCase{{31, 12, 2011}, {31, 1, 2012}}));
-
-class DatePreviousMonthTest : public testing::TestWithParam<TStepCase> {};
-TEST_P(DatePreviousMonthTest, Steps) {
-  EXPECT_EQ(GetParam().from.PreviousMonth(), GetParam().to);
-}
-INSTANTIATE_TEST_SUITE_P(Table, DatePreviousMonthTest,
-                         testing::Values(TStepCase{{15, 2, 2011}, {15, 1, 2011}},
-                                         TStepCase{{15, 1, 2012}, {15, 12, 2011}},
-                                         TStepCase{{31, 3, 2011}, {28, 2, 2011}},
-                                         TStepCase{{31, 3, 2012}, {29, 2, 2012}},
-                                         TStepCase{{31, 5, 2011}, {30, 4, 2011}},
-                                         TStepCase{{31, 1, 2012}, {31, 12, 2011}}));
+    Table, DateStepTest,
+    testing::Values(
+        S{kDayOn, {31, 12, 2011}, {1, 1, 2012}}, S{kDayOn, {28, 2, 2011}, {1, 3, 2011}},
+        S{kDayOn, {28, 2, 2012}, {29, 2, 2012}}, S{kDayOn, {29, 2, 2012}, {1, 3, 2012}},
+        S{kDayOn, {28, 2, 2100}, {29, 2, 2100}}, S{kDayOn, {30, 4, 2011}, {1, 5, 2011}},
+        S{kDayOn, {15, 6, 2011}, {16, 6, 2011}}, S{kDayOn, {31, 4, 2011}, {1, 5, 2011}},
+        S{kDayOn, {40, 2, 2011}, {1, 3, 2011}}, S{kDayOn, {0, 0, 2011}, {1, 0, 2011}},
+        S{kDayOn, {31, 13, 2011}, {1, 1, 2012}}, S{kDayBack, {1, 3, 2012}, {29, 2, 2012}},
+        S{kDayBack, {1, 3, 2011}, {28, 2, 2011}}, S{kDayBack, {1, 1, 2012}, {31, 12, 2011}},
+        S{kDayBack, {1, 5, 2011}, {30, 4, 2011}}, S{kDayBack, {16, 6, 2011}, {15, 6, 2011}},
+        S{kDayBack, {0, 5, 2011}, {30, 4, 2011}}, S{kDayBack, {1, 0, 2011}, {31, 12, 2010}},
+        S{kMonthOn, {15, 1, 2011}, {15, 2, 2011}}, S{kMonthOn, {15, 12, 2011}, {15, 1, 2012}},
+        S{kMonthOn, {31, 1, 2012}, {29, 2, 2012}}, S{kMonthOn, {31, 1, 2011}, {28, 2, 2011}},
+        S{kMonthOn, {31, 3, 2011}, {30, 4, 2011}}, S{kMonthOn, {31, 12, 2011}, {31, 1, 2012}},
+        S{kMonthBack, {15, 2, 2011}, {15, 1, 2011}}, S{kMonthBack, {15, 1, 2012}, {15, 12, 2011}},
+        S{kMonthBack, {31, 3, 2011}, {28, 2, 2011}}, S{kMonthBack, {31, 3, 2012}, {29, 2, 2012}},
+        S{kMonthBack, {31, 5, 2011}, {30, 4, 2011}}, S{kMonthBack, {31, 1, 2012}, {31, 12, 2011}}));
 
 TEST(DateValueTest, StepsAreInverseAndOrdered) {
   for (TDateValue date(1, 1, 1996); date.Year() < 2014; date = date.NextDay()) {
@@ -254,37 +231,25 @@ int32_t SteppedDifference(TDateValue date, TDateValue other) {
   return later ? steps : -steps;
 }
 
-TEST(DateDifferenceTest, AgreesWithSteppingForOddDatesToo) {
-  // Small years keep the reference quick; leap years repeat every four, and year 0 is where
-  // stepping would wrap.
+TEST(DateDifferenceTest, AgreesWithStepping) {
+  // Odd dates in small years keep the reference quick; leap years repeat every four, and year 0
+  // is where stepping would wrap. Valid dates come from around today.
   std::mt19937 random(20111231);
-  std::uniform_int_distribution<unsigned> day(0, 34);
-  std::uniform_int_distribution<unsigned> month(0, 15);
-  std::uniform_int_distribution<unsigned> year(0, 5);
-  auto pick = [&] { return TDateValue(day(random), month(random), year(random)); };
-  for (int i = 0; i < 10000; ++i) {
-    TDateValue a = pick();
-    TDateValue b = pick();
+  auto number = [&](unsigned low, unsigned high) {
+    return std::uniform_int_distribution<unsigned>(low, high)(random);
+  };
+  auto odd = [&] { return TDateValue(number(0, 34), number(0, 15), number(0, 5)); };
+  auto valid = [&] {
+    const unsigned m = number(1, 12);
+    const unsigned y = number(2009, 2012);
+    return TDateValue(number(1, TDateValue::DaysInMonth(m, y)), m, y);
+  };
+  for (int i = 0; i < 15000; ++i) {
+    const TDateValue a = i < 10000 ? odd() : valid();
+    const TDateValue b = i < 10000 ? odd() : valid();
     ASSERT_EQ(a.Difference(b), SteppedDifference(a, b))
         << a.Day() << "/" << a.Month() << "/" << a.Year() << " and " << b.Day() << "/" << b.Month()
         << "/" << b.Year();
-  }
-}
-
-TEST(DateDifferenceTest, AgreesWithSteppingForValidDates) {
-  std::mt19937 random(4);
-  std::uniform_int_distribution<unsigned> month(1, 12);
-  std::uniform_int_distribution<unsigned> year(2009, 2012);
-  auto pick = [&] {
-    unsigned m = month(random);
-    unsigned y = year(random);
-    return TDateValue(
-        std::uniform_int_distribution<unsigned>(1, TDateValue::DaysInMonth(m, y))(random), m, y);
-  };
-  for (int i = 0; i < 5000; ++i) {
-    TDateValue a = pick();
-    TDateValue b = pick();
-    ASSERT_EQ(a.Difference(b), SteppedDifference(a, b)) << a.Packed() << " and " << b.Packed();
   }
 }
 
@@ -296,34 +261,23 @@ TEST(DateDifferenceTest, FarApartDatesAreCountedWithoutStepping) {
 }
 
 // Stream forms, spelled out byte by byte.
-TEST(DateStreamTest, WritesDayMonthAndFourByteYear) {
+TEST(DateStreamTest, WritesBothFormsAndReadsThemBack) {
   opstream os;
   TDateValue(5, 1, 2011).Write(os);
   TDateValue(31, 12, 65535).Write(os);
-  EXPECT_EQ(
-      os.Bytes(),
-      TByteBuilder().Header().Byte(5).Byte(1).Word32(2011).Byte(31).Byte(12).Word32(65535).Get());
-}
-
-TEST(DateStreamTest, WritesTheRawFormInFourBytes) {
-  opstream os;
   TDateValue(5, 1, 2011).WriteRaw(os);
-  EXPECT_EQ(os.Bytes(), TByteBuilder().Header().Bytes({5, 1, 0xDB, 0x07}).Get());
-}
-
-TEST(DateStreamTest, ReadsBackWhatItWrote) {
-  opstream os;
-  TDateValue(29, 2, 2012).Write(os);
-  TDateValue(31, 12, 1999).WriteRaw(os);
-  const std::vector<uint8_t>& bytes = os.Bytes();
-  ipstream is(bytes);
-  TDateValue first;
-  TDateValue second;
+  TByteBuilder expected;
+  expected.Header().Byte(5).Byte(1).Word32(2011).Byte(31).Byte(12).Word32(65535);
+  EXPECT_EQ(os.Bytes(), expected.Bytes({5, 1, 0xDB, 0x07}).Get());
+  ipstream is(os.Bytes());
+  TDateValue first, second, raw;
   first.Read(is);
-  second.ReadRaw(is);
+  second.Read(is);
+  raw.ReadRaw(is);
   EXPECT_TRUE(is.Good());
-  EXPECT_EQ(first, TDateValue(29, 2, 2012));
-  EXPECT_EQ(second, TDateValue(31, 12, 1999));
+  EXPECT_EQ(first, TDateValue(5, 1, 2011));
+  EXPECT_EQ(second, TDateValue(31, 12, 65535));
+  EXPECT_EQ(raw, TDateValue(5, 1, 2011));
 }
 
 TEST(DateStreamTest, VersionZeroStreamsHoldASixteenBitYear) {

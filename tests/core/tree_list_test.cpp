@@ -50,7 +50,12 @@ class TRecordingListener : public TTreeListener {
     }
     return "?";
   }
-  void Name(const TTreeItem& node) { names.emplace_back(&node, node.Name()); }
+  // Names every node of `list` and starts listening to it.
+  void Listen(TTreeList& list) {
+    for (TTreeItem* node : list.NodesInDisplayOrder(true))
+      names.emplace_back(node, node->Name());
+    list.AddListener(*this);
+  }
 
   std::vector<std::pair<const TTreeItem*, std::string>> names;
   std::vector<std::string> events;
@@ -161,9 +166,7 @@ TEST_F(TreeListTest, WidestTextByCharactersOrByMeasure) {
 
 TEST_F(TreeListTest, ListenersHearChangesRedrawsAndRemovals) {
   TRecordingListener listener;
-  for (TTreeItem* node : list.NodesInDisplayOrder(true))
-    listener.Name(*node);
-  list.AddListener(listener);
+  listener.Listen(list);
 
   a->ToggleExpanded();
   Add(*c, "c1");
@@ -180,9 +183,7 @@ TEST_F(TreeListTest, ListenersHearChangesRedrawsAndRemovals) {
 
 TEST_F(TreeListTest, AttachingANewRootDestroysTheOldTree) {
   TRecordingListener listener;
-  for (TTreeItem* node : list.NodesInDisplayOrder(true))
-    listener.Name(*node);
-  list.AddListener(listener);
+  listener.Listen(list);
   list.AttachRoot(std::make_unique<TTestNode>("fresh"));
   EXPECT_EQ(listener.events.size(), 8u);  // seven removals and one redraw
   EXPECT_EQ(listener.events.front(), "removed root");

@@ -16,6 +16,7 @@
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
+#include "transactions/transfers.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 
@@ -86,6 +87,26 @@ class BudgetTest : public ::testing::Test {
     const std::string text = std::to_string(size / 100) + "." + (size % 100 < 10 ? "0" : "") +
                              std::to_string(size % 100);
     row.SetCellText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, text);
+  }
+
+  /// Makes `row` an account transfer to `account` through the dialog, answered with OK.
+  bool TransferTo(TXItem& row, uint32_t account) {
+    user.ScriptAccountTransfer([account](TActXferValues& values) {
+      values.toAccount = account;
+      return true;
+    });
+    return TXTransfers::CreateAccountTransfer(row);
+  }
+  /// Adds a part in `envelope` to `multiple` and types `payment` into it.
+  TXHold AddPart(const TXItem& multiple, uint32_t envelope, std::string_view payment) {
+    TXRecord part{};
+    part.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
+    part.AccountId = multiple.Record().AccountId;
+    part.EnvelopeId = envelope;
+    part.ParentId = multiple.Id();
+    TXHold kid(Manager().Create(part));
+    kid->SetCellText(TXItem::kColPayment, payment);
+    return kid;
   }
 
   int32_t Balance(uint32_t account) { return Accounts().GetBalance(account); }

@@ -61,6 +61,16 @@ class EditableFilterTest : public ::testing::Test {
     ASSERT_TRUE(filter.EditWithDialog(user));
   }
 
+  // A filter of `mode` on `target` with `set` applied to its defaults through the dialog.
+  TEditableFilter With(uint32_t mode, uint32_t target,
+                       const std::function<void(TFilterCriteria&)>& set) {
+    TEditableFilter filter = Filter(mode, target);
+    TFilterCriteria criteria = filter.Criteria();
+    set(criteria);
+    Use(filter, criteria);
+    return filter;
+  }
+
   TFilterCriteria Defaults(const TEditableFilter& filter) const {
     TEditableFilter fresh = Filter(filter.Mode(), filter.TargetId());
     return fresh.Criteria();
@@ -121,19 +131,11 @@ TEST_F(EditableFilterTest, StartsInactiveWithTheDefaultsOfItsKind) {
         TPredefinedFilter::NewlyImported}) {
     EXPECT_FALSE(accountFilter.Marker(which));
   }
-}
-
-TEST_F(EditableFilterTest, DefaultItemIsZeroWhenTheListIsEmpty) {
-  TEnvelopeList noEnvelopes;
-  TAccountList noAccounts;
-  EXPECT_EQ(TEditableFilter(TEditableFilter::kAccountLedger, 1, noEnvelopes, noAccounts, clock)
-                .Criteria()
-                .itemId,
-            0u);
-  EXPECT_EQ(TEditableFilter(TEditableFilter::kEnvelopeLedger, 1, noEnvelopes, noAccounts, clock)
-                .Criteria()
-                .itemId,
-            0u);
+  // Without envelopes or accounts there is no item to choose.
+  const TEnvelopeList noEnvelopes;
+  const TAccountList noAccounts;
+  for (uint32_t mode : {TEditableFilter::kAccountLedger, TEditableFilter::kEnvelopeLedger})
+    EXPECT_EQ(TEditableFilter(mode, 1, noEnvelopes, noAccounts, clock).Criteria().itemId, 0u);
 }
 
 TEST_F(EditableFilterTest, ResetRestoresTheDefaultsOfTheDayItRuns) {
@@ -175,12 +177,11 @@ TEST_F(EditableFilterTest, DialogCancelChangesNothing) {
 }
 
 TEST_F(EditableFilterTest, DialogTextsAreCutToTheFieldsOfTheRecord) {
-  TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-  TFilterCriteria chosen = filter.Criteria();
-  chosen.codeText = std::string(25, 'c');
-  chosen.payeeText = std::string(100, 'p');
-  chosen.memoText = std::string(95, 'm');
-  Use(filter, chosen);
+  const TEditableFilter filter = With(TEditableFilter::kAccountLedger, checking, [](auto& c) {
+    c.codeText = std::string(25, 'c');
+    c.payeeText = std::string(100, 'p');
+    c.memoText = std::string(95, 'm');
+  });
   EXPECT_EQ(filter.Criteria().codeText, std::string(19, 'c'));
   EXPECT_EQ(filter.Criteria().payeeText, std::string(89, 'p'));
   EXPECT_EQ(filter.Criteria().memoText, std::string(89, 'm'));
@@ -231,7 +232,7 @@ TEST_F(EditableFilterTest, DialogIsSetUpForTheKindOfFilter) {
 TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAnyOff) {
   struct TCase {
     TPredefinedFilter which;
-    std::function<void(TEditableFilter&, bool)> apply;
+    void (TEditableFilter::*apply)(bool);
     std::function<void(TFilterCriteria&)> expected;
   };
   auto unreconciled = [](TFilterCriteria& c) {
@@ -241,17 +242,14 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
     c.notClearedOrPending = true;
   };
   const std::vector<TCase> cases = {
-      {TPredefinedFilter::AllUnreconciled,
-       [](TEditableFilter& f, bool on) { f.ApplyAllUnreconciled(on); }, unreconciled},
-      {TPredefinedFilter::UnreconciledDeposits,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledDeposits(on); },
+      {TPredefinedFilter::AllUnreconciled, &TEditableFilter::ApplyAllUnreconciled, unreconciled},
+      {TPredefinedFilter::UnreconciledDeposits, &TEditableFilter::ApplyUnreconciledDeposits,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
          c.deposit = true;
        }},
-      {TPredefinedFilter::UnreconciledChecks,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledChecks(on); },
+      {TPredefinedFilter::UnreconciledChecks, &TEditableFilter::ApplyUnreconciledChecks,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
@@ -259,8 +257,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
          c.anyCode = false;
          c.numberOnly = true;
        }},
-      {TPredefinedFilter::UnreconciledNonChecks,
-       [](TEditableFilter& f, bool on) { f.ApplyUnreconciledNonChecks(on); },
+      {TPredefinedFilter::UnreconciledNonChecks, &TEditableFilter::ApplyUnreconciledNonChecks,
        [&](TFilterCriteria& c) {
          unreconciled(c);
          c.anyAmount = false;
@@ -268,8 +265,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
          c.anyCode = false;
          c.nonNumber = true;
        }},
-      {TPredefinedFilter::NewlyImported,
-       [](TEditableFilter& f, bool on) { f.ApplyNewlyImported(on); },
+      {TPredefinedFilter::NewlyImported, &TEditableFilter::ApplyNewlyImported,
        [](TFilterCriteria& c) {
          c.normalView = false;
          c.reconcileView = true;
@@ -288,7 +284,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
     Use(filter, earlier);
     filter.ApplyAllUnreconciled(true);
 
-    c.apply(filter, true);
+    (filter.*c.apply)(true);
     TFilterCriteria expected = Defaults(filter);
     c.expected(expected);
     EXPECT_EQ(filter.Criteria(), expected);
@@ -298,7 +294,7 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
       EXPECT_EQ(filter.Marker(other.which), other.which == c.which);
     }
 
-    c.apply(filter, false);
+    (filter.*c.apply)(false);
     EXPECT_EQ(filter.Criteria(), Defaults(filter));
     EXPECT_FALSE(filter.IsActive());
     EXPECT_FALSE(filter.IsReconcileView());
@@ -306,86 +302,65 @@ TEST_F(EditableFilterTest, PredefinedFiltersSetTheirCriteriaAndTurnTheirGroupsAn
   }
 }
 
-TEST_F(EditableFilterTest, UnreconciledChecksTakesPendingOrOpenNumberedPayments) {
-  TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-  filter.ApplyUnreconciledChecks(true);
-  ExpectCases(
-      filter,
-      {
-          {"check 1042 not cleared", Payment(checking, food->Id(), -4000).Code("1042"), true},
-          {"check 1042 pending",
-           Payment(checking, food->Id(), -4000).Code("1042").AccountCleared(1), true},
-          {"check 1042 confirmed",
-           Payment(checking, food->Id(), -4000)
-               .Code("1042")
-               .AccountCleared(ConfirmedOn(1, 3, 2024)),
-           false},
-          {"coded DEBIT", Payment(checking, food->Id(), -4000).Code("DEBIT"), false},
-          {"coded -5", Payment(checking, food->Id(), -4000).Code("-5"), false},
-          {"a deposit with a number", Payment(checking, food->Id(), 4000).Code("1042"), false},
-          {"a zero amount with a number", Payment(checking, food->Id(), 0).Code("1042"), false},
-          {"only the envelope side confirmed",
-           Payment(checking, food->Id(), -4000)
-               .Code("1042")
-               .EnvelopeCleared(ConfirmedOn(1, 3, 2024)),
-           true},
-      });
-}
-
-TEST_F(EditableFilterTest, UnreconciledDepositsAndNonChecks) {
-  TEditableFilter deposits = Filter(TEditableFilter::kAccountLedger, checking);
-  deposits.ApplyUnreconciledDeposits(true);
+TEST_F(EditableFilterTest, PredefinedFiltersTakeTheirRecords) {
+  TEditableFilter checks = Filter(TEditableFilter::kAccountLedger, checking);
+  checks.ApplyUnreconciledChecks(true);
   TEditableFilter nonChecks = Filter(TEditableFilter::kAccountLedger, checking);
   nonChecks.ApplyUnreconciledNonChecks(true);
+  TEditableFilter deposits = Filter(TEditableFilter::kAccountLedger, checking);
+  deposits.ApplyUnreconciledDeposits(true);
+  TEditableFilter imports = Filter(TEditableFilter::kAccountLedger, checking);
+  imports.ApplyNewlyImported(true);
   struct TCase {
     std::string name;
     TXRecord record;
-    bool deposit;
-    bool nonCheck;
+    bool check, nonCheck, deposit, imported;
   };
   const uint32_t f = food->Id();
+  const uint32_t confirmed = ConfirmedOn(1, 3, 2024);
   const std::vector<TCase> cases = {
-      {"deposit", Payment(checking, f, 4000), true, false},
-      {"pending deposit", Payment(checking, f, 4000).AccountCleared(1), true, false},
-      {"confirmed deposit", Payment(checking, f, 4000).AccountCleared(ConfirmedOn(1, 3, 2024)),
-       false, false},
-      {"payment coded DEBIT", Payment(checking, f, -4000).Code("DEBIT"), false, true},
-      {"payment without code", Payment(checking, f, -4000), false, true},
-      {"payment coded -5", Payment(checking, f, -4000).Code("-5"), false, false},
-      {"payment coded 1042", Payment(checking, f, -4000).Code("1042"), false, false},
-      {"confirmed payment coded ATM",
-       Payment(checking, f, -4000).Code("ATM").AccountCleared(ConfirmedOn(1, 3, 2024)), false,
+      {"check 1042 open", Payment(checking, f, -4000).Code("1042"), true, false, false, false},
+      {"check 1042 pending", Payment(checking, f, -4000).Code("1042").AccountCleared(1), true,
+       false, false, false},
+      {"check 1042 confirmed", Payment(checking, f, -4000).Code("1042").AccountCleared(confirmed),
+       false, false, false, false},
+      {"only the envelope side confirmed",
+       Payment(checking, f, -4000).Code("1042").EnvelopeCleared(confirmed), true, false, false,
        false},
+      {"payment coded DEBIT", Payment(checking, f, -4000).Code("DEBIT"), false, true, false, false},
+      {"payment without code", Payment(checking, f, -4000), false, true, false, false},
+      {"payment coded -5", Payment(checking, f, -4000).Code("-5"), false, false, false, false},
+      {"confirmed payment coded ATM",
+       Payment(checking, f, -4000).Code("ATM").AccountCleared(confirmed), false, false, false,
+       false},
+      {"deposit", Payment(checking, f, 4000), false, false, true, false},
+      {"a deposit with a number", Payment(checking, f, 4000).Code("1042"), false, false, true,
+       false},
+      {"pending deposit", Payment(checking, f, 4000).AccountCleared(1), false, false, true, false},
+      {"confirmed deposit", Payment(checking, f, 4000).AccountCleared(confirmed), false, false,
+       false, false},
+      {"a zero amount with a number", Payment(checking, f, 0).Code("1042"), false, false, false,
+       false},
+      {"new import", Payment(checking, f, -100).NewImport(), false, true, false, true},
+      {"confirmed and cleared import",
+       Payment(checking, f, -100).NewImport().AccountCleared(confirmed), false, false, false, true},
   };
   for (const TCase& c : cases) {
-    EXPECT_EQ(deposits.Accepts(c.record), c.deposit) << c.name;
+    EXPECT_EQ(checks.Accepts(c.record), c.check) << c.name;
     EXPECT_EQ(nonChecks.Accepts(c.record), c.nonCheck) << c.name;
+    EXPECT_EQ(deposits.Accepts(c.record), c.deposit) << c.name;
+    EXPECT_EQ(imports.Accepts(c.record), c.imported) << c.name;
   }
-}
-
-TEST_F(EditableFilterTest, NewlyImportedTakesOnlyUnconfirmedImports) {
-  TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-  filter.ApplyNewlyImported(true);
-  ExpectCases(
-      filter,
-      {
-          {"new import", Payment(checking, food->Id(), -100).NewImport(), true},
-          {"confirmed and cleared import",
-           Payment(checking, food->Id(), -100).NewImport().AccountCleared(ConfirmedOn(1, 3, 2024)),
-           true},
-          {"typed by hand", Payment(checking, food->Id(), -100), false},
-      });
 }
 
 // ---- which records belong to the target ---------------------------------------
 
 TEST_F(EditableFilterTest, AccountLedgerTakesItsAccountSideAndKeepsEmptyRows) {
-  TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-  TFilterCriteria criteria = filter.Criteria();
-  criteria.anyPayee = false;
-  criteria.payeeTextOn = true;
-  criteria.payeeText = "Grocer";
-  Use(filter, criteria);
+  const TEditableFilter filter = With(TEditableFilter::kAccountLedger, checking, [](auto& c) {
+    c.anyPayee = false;
+    c.payeeTextOn = true;
+    c.payeeText = "Grocer";
+  });
   const uint32_t f = food->Id();
   ExpectCases(
       filter,
@@ -405,8 +380,10 @@ TEST_F(EditableFilterTest, AccountLedgerTakesItsAccountSideAndKeepsEmptyRows) {
       });
 }
 
-TEST_F(EditableFilterTest, ReportFiltersLeaveEmptyRowsOut) {
-  const TEditableFilter accountReport = Filter(TEditableFilter::kAccountLedgerReport, checking);
+TEST_F(EditableFilterTest, ReportFiltersLeaveEmptyRowsOutAndTakeALaterTarget) {
+  TEditableFilter accountReport = Filter(TEditableFilter::kAccountLedgerReport, 0);
+  EXPECT_FALSE(accountReport.Accepts(Payment(checking, food->Id(), -100)));
+  accountReport.SetTargetId(checking);
   EXPECT_TRUE(accountReport.Accepts(Payment(checking, food->Id(), -100)));
   EXPECT_FALSE(accountReport.Accepts(Payment(checking, food->Id(), 0).Blank()));
   const TEditableFilter envelopeReport = Filter(TEditableFilter::kEnvelopeLedgerReport, rent->Id());
@@ -465,13 +442,6 @@ TEST_F(EditableFilterTest, EnvelopeTreeReportTakesEverythingBelowItsNode) {
     const TEditableFilter filter = Filter(TEditableFilter::kEnvelopeLedgerReport, c.target);
     EXPECT_EQ(filter.Accepts(c.record), c.accepted) << c.name;
   }
-}
-
-TEST_F(EditableFilterTest, ReportTargetCanBeSetLater) {
-  TEditableFilter filter = Filter(TEditableFilter::kAccountLedgerReport, 0);
-  EXPECT_FALSE(filter.Accepts(Payment(checking, food->Id(), -1)));
-  filter.SetTargetId(checking);
-  EXPECT_TRUE(filter.Accepts(Payment(checking, food->Id(), -1)));
 }
 
 // ---- the criteria, one group at a time -----------------------------------------
@@ -547,10 +517,7 @@ TEST_F(EditableFilterTest, AmountCriteria) {
       {"a range upside down takes nothing", range(100.0, -100.0), 0, false},
   };
   for (const TCase& c : cases) {
-    TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-    TFilterCriteria criteria = filter.Criteria();
-    c.set(criteria);
-    Use(filter, criteria);
+    const TEditableFilter filter = With(TEditableFilter::kAccountLedger, checking, c.set);
     EXPECT_EQ(filter.Accepts(Payment(checking, food->Id(), c.cents)), c.accepted) << c.name;
   }
 }
@@ -574,17 +541,15 @@ TEST_F(EditableFilterTest, NumberOnlyAndNonNumberReadTheLeadingNumber) {
       {"abc12", false, true},
       {"m.1042", false, true},
       {"-5", false, false},
-      {"9999999999999999999", true, false},  // more than 64 bits hold
-  };
-  TEditableFilter numbers = Filter(TEditableFilter::kAccountLedger, checking);
-  TFilterCriteria criteria = numbers.Criteria();
-  criteria.anyCode = false;
-  criteria.numberOnly = true;
-  Use(numbers, criteria);
-  TEditableFilter texts = Filter(TEditableFilter::kAccountLedger, checking);
-  criteria.numberOnly = false;
-  criteria.nonNumber = true;
-  Use(texts, criteria);
+      {"9999999999999999999", true, false}};  // the last one more than 64 bits hold
+  const TEditableFilter numbers = With(TEditableFilter::kAccountLedger, checking, [](auto& c) {
+    c.anyCode = false;
+    c.numberOnly = true;
+  });
+  const TEditableFilter texts = With(TEditableFilter::kAccountLedger, checking, [](auto& c) {
+    c.anyCode = false;
+    c.nonNumber = true;
+  });
   for (const TCase& c : cases) {
     const TXRecord record = Payment(checking, food->Id(), -1).Code(c.code);
     EXPECT_EQ(numbers.Accepts(record), c.numberOnly) << '"' << c.code << '"';
@@ -622,34 +587,29 @@ TEST_F(EditableFilterTest, TextCriteriaMatchCaseAndStoredText) {
       {TField::Code, "ATM", true, "ATM", true},
       {TField::Code, "atm", true, "ATM", false},
   };
+  using C = TFilterCriteria;
+  struct TGroup {
+    bool C::*any;
+    bool C::*textOn;
+    std::string C::*text;
+    bool C::*exact;
+    TRecordBuilder& (TRecordBuilder::*store)(std::string_view);
+  };
+  const TGroup groups[] = {
+      {&C::anyCode, &C::codeTextOn, &C::codeText, &C::codeExact, &TRecordBuilder::Code},
+      {&C::anyPayee, &C::payeeTextOn, &C::payeeText, &C::payeeExact, &TRecordBuilder::Payee},
+      {&C::anyMemo, &C::memoTextOn, &C::memoText, &C::memoExact, &TRecordBuilder::Memo},
+  };
   for (const TCase& c : cases) {
-    TEditableFilter filter = Filter(TEditableFilter::kAccountLedger, checking);
-    TFilterCriteria criteria = filter.Criteria();
+    const TGroup& g = groups[static_cast<int>(c.field)];
+    const TEditableFilter filter = With(TEditableFilter::kAccountLedger, checking, [&](auto& f) {
+      f.*g.any = false;
+      f.*g.textOn = true;
+      f.*g.text = c.text;
+      f.*g.exact = c.exact;
+    });
     TRecordBuilder record = Payment(checking, food->Id(), -1);
-    switch (c.field) {
-      case TField::Code:
-        criteria.anyCode = false;
-        criteria.codeTextOn = true;
-        criteria.codeText = c.text;
-        criteria.codeExact = c.exact;
-        record.Code(c.value);
-        break;
-      case TField::Payee:
-        criteria.anyPayee = false;
-        criteria.payeeTextOn = true;
-        criteria.payeeText = c.text;
-        criteria.payeeExact = c.exact;
-        record.Payee(c.value);
-        break;
-      case TField::Memo:
-        criteria.anyMemo = false;
-        criteria.memoTextOn = true;
-        criteria.memoText = c.text;
-        criteria.memoExact = c.exact;
-        record.Memo(c.value);
-        break;
-    }
-    Use(filter, criteria);
+    (record.*g.store)(c.value);
     EXPECT_EQ(filter.Accepts(record), c.accepted)
         << static_cast<int>(c.field) << " '" << c.text << "' exact=" << c.exact << " in '"
         << c.value << "'";
@@ -739,13 +699,14 @@ TEST_F(EditableFilterTest, TransferAndMultipleDependOnTheKindOfFilter) {
 }
 
 TEST_F(EditableFilterTest, ByItemChoosesAnEnvelopeOrAnAccount) {
-  TEditableFilter accountFilter = Filter(TEditableFilter::kAccountLedger, checking);
-  TFilterCriteria criteria = accountFilter.Criteria();
-  criteria.anyItem = false;
-  criteria.byItem = true;
-  criteria.itemId = rent->Id();
-  Use(accountFilter, criteria);
-  ExpectCases(accountFilter,
+  auto byItem = [&](uint32_t mode, uint32_t target, uint32_t item) {
+    return With(mode, target, [item](auto& c) {
+      c.anyItem = false;
+      c.byItem = true;
+      c.itemId = item;
+    });
+  };
+  ExpectCases(byItem(TEditableFilter::kAccountLedger, checking, rent->Id()),
               {
                   {"chosen envelope", Payment(checking, rent->Id(), -1), true},
                   {"other envelope", Payment(checking, food->Id(), -1), false},
@@ -753,14 +714,8 @@ TEST_F(EditableFilterTest, ByItemChoosesAnEnvelopeOrAnAccount) {
                   {"account transfer has no envelope", AccountTransferHalf(checking, -1), false},
               });
 
-  TEditableFilter envelopeReport = Filter(TEditableFilter::kEnvelopeLedgerReport, home->Id());
-  criteria = envelopeReport.Criteria();
-  criteria.anyItem = false;
-  criteria.byItem = true;
-  criteria.itemId = savings;
-  Use(envelopeReport, criteria);
   ExpectCases(
-      envelopeReport,
+      byItem(TEditableFilter::kEnvelopeLedgerReport, home->Id(), savings),
       {
           {"chosen account", Payment(savings, power->Id(), -1), true},
           {"other account", Payment(checking, power->Id(), -1), false},

@@ -25,24 +25,11 @@ std::function<bool(TActXferValues&)> Cancel() {
   return [](TActXferValues&) { return false; };
 }
 
-class AccountTransferTest : public BudgetTest {
- protected:
-  /// A payment of 120.00 in Checking from Groceries, made into a transfer to Savings.
-  TXHold PaymentToSavings(double amount = 120) {
-    TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
-    user.ScriptAccountTransfer(Ok([&](TActXferValues& values) {
-      values.toAccount = savings;
-      values.amount = amount;
-    }));
-    EXPECT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
-    return payment;
-  }
-};
-
 // ---- Account transfers ----------------------------------------------------------------------
 
-TEST_F(AccountTransferTest, APaymentBecomesATransferAndItsEnvelopeGetsTheMoneyBack) {
-  TXHold payment = PaymentToSavings();
+TEST_F(TransferTest, APaymentBecomesATransferAndItsEnvelopeGetsTheMoneyBack) {
+  TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
+  ASSERT_TRUE(TransferTo(*payment, savings));
   EXPECT_TRUE(payment->Record().IsAccountTransfer());
   EXPECT_EQ(payment->Record().EnvelopeId, 0u);
   EXPECT_EQ(payment->Record().amount, -12000);
@@ -58,7 +45,7 @@ TEST_F(AccountTransferTest, APaymentBecomesATransferAndItsEnvelopeGetsTheMoneyBa
   ExpectSound();
 }
 
-TEST_F(AccountTransferTest, TheDialogOpensWithBothSidesFilledIn) {
+TEST_F(TransferTest, TheDialogOpensWithBothSidesFilledIn) {
   TXHold payment = NewAccountRow(checking);
   payment->SetCellText(TXItem::kColPayment, "75.5");
   user.ScriptAccountTransfer(Cancel());
@@ -85,7 +72,7 @@ TEST_F(AccountTransferTest, TheDialogOpensWithBothSidesFilledIn) {
   ExpectSound();
 }
 
-TEST_F(AccountTransferTest, TheDialogRefusesNoAmountAndOneAccountForBothSides) {
+TEST_F(TransferTest, TheDialogRefusesNoAmountAndOneAccountForBothSides) {
   TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
   user.ScriptAccountTransfer(Ok([](TActXferValues& values) { values.amount = 0; }));
   user.ScriptAccountTransfer(Ok([&](TActXferValues& values) {
@@ -114,8 +101,9 @@ TEST_F(AccountTransferTest, TheDialogRefusesNoAmountAndOneAccountForBothSides) {
   ExpectSound();
 }
 
-TEST_F(AccountTransferTest, MakingTheTransferAgainReplacesTheOtherHalf) {
-  TXHold payment = PaymentToSavings();
+TEST_F(TransferTest, MakingTheTransferAgainReplacesTheOtherHalf) {
+  TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
+  ASSERT_TRUE(TransferTo(*payment, savings));
   user.ScriptAccountTransfer(Ok([](TActXferValues& values) { values.amount = 80; }));
   ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
   ASSERT_EQ(user.AccountTransferDialogs().size(), 2u);
@@ -131,43 +119,39 @@ TEST_F(AccountTransferTest, MakingTheTransferAgainReplacesTheOtherHalf) {
   ExpectSound();
 }
 
-TEST_F(AccountTransferTest, ATransferCloseToTheOtherAccountsStartIsWarnedAbout) {
+TEST_F(TransferTest, ATransferCloseToTheOtherAccountsStartIsWarnedAbout) {
   struct Case {
     const char* date;
+    bool withStart;  // without any other transaction there is no start to be close to
     bool warned;
   };
-  for (const Case& c : {Case{"3/10/24", true}, Case{"3/31/24", true}, Case{"4/1/24", false},
-                        Case{"5/1/24", false}}) {
+  for (const Case& c :
+       {Case{"3/10/24", true, true}, Case{"3/31/24", true, true}, Case{"4/1/24", true, false},
+        Case{"5/1/24", true, false}, Case{"3/10/24", false, false}}) {
     Manager().DeleteAll(TXAnyFilter());
-    TXRecord start{};
-    start.Flags = kXImported;
-    start.AccountId = savings;
-    start.EnvelopeId = unallocated;
-    start.date = TDateValue(1, 3, 2024);
-    start.SetCode("Start");
-    Manager().Release(Manager().Create(start));
+    if (c.withStart) {
+      TXRecord start{};
+      start.Flags = kXImported;
+      start.AccountId = savings;
+      start.EnvelopeId = unallocated;
+      start.date = TDateValue(1, 3, 2024);
+      start.SetCode("Start");
+      Manager().Release(Manager().Create(start));
+    }
     TXHold payment = Type(checking, c.date, "Move", -500, groceries);
     user.Clear();
-    user.ScriptAccountTransfer(Ok([&](TActXferValues& values) { values.toAccount = savings; }));
-    ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+    ASSERT_TRUE(TransferTo(*payment, savings));
     if (c.warned) {
       ASSERT_EQ(user.Messages().size(), 1u) << c.date;
       EXPECT_EQ(user.Messages()[0].text, TXTransfers::kStartingBalanceWarning);
       EXPECT_EQ(user.Messages()[0].caption, "Quenbrook");
     } else {
-      EXPECT_TRUE(user.Messages().empty()) << c.date;
+      EXPECT_TRUE(user.Messages().empty()) << c.date << " " << c.withStart;
     }
   }
-  // Without any other transaction in the account there is no start to be close to.
-  Manager().DeleteAll(TXAnyFilter());
-  TXHold payment = Type(checking, "3/10", "Move", -500, groceries);
-  user.Clear();
-  user.ScriptAccountTransfer(Ok([&](TActXferValues& values) { values.toAccount = savings; }));
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
-  EXPECT_TRUE(user.Messages().empty());
 }
 
-TEST_F(AccountTransferTest, AMultipleBecomesATransferOnlyOnYes) {
+TEST_F(TransferTest, AMultipleBecomesATransferOnlyOnYes) {
   TXHold payment = Type(checking, "3/10", "Split", -9000, groceries);
   TXTransfers::MakeMultiple(*payment);
   user.Script(TMessageAnswer::No);
@@ -200,15 +184,7 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
   EXPECT_EQ(parts[0].GetCode(), "m.77");
 
   // A part typed into the multiple's view.
-  TXRecord row{};
-  row.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
-  row.AccountId = checking;
-  row.EnvelopeId = Accounts().GetDefaultEnvelope(checking);
-  row.ParentId = deposit->Id();
-  row.date = deposit->Record().date;
-  row.SetCode("mult");
-  TXHold part(Manager().Create(row));
-  part->SetCellText(TXItem::kColPayment, "50");
+  TXHold part = AddPart(*deposit, Accounts().GetDefaultEnvelope(checking), "50");
   EXPECT_EQ(deposit->Record().amount, 15000);
   EXPECT_EQ(Balance(checking), 15000);
   // The multiple's view and the part's view are both the multiple's.
@@ -219,8 +195,7 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
 
 TEST_F(TransferTest, ATransferHalfBecomesAMultipleOnYesAndItsPartnerGoes) {
   TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
-  user.ScriptAccountTransfer(Ok([&](TActXferValues& values) { values.toAccount = savings; }));
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+  ASSERT_TRUE(TransferTo(*payment, savings));
   user.Clear();
   user.Script(TMessageAnswer::No);
   EXPECT_EQ(TXTransfers::MakeMultiple(*payment), 0u);
@@ -251,15 +226,8 @@ TEST_F(TransferTest, AMultipleOfNothingHasNoParts) {
 TEST_F(TransferTest, SelectEnvelopeOnAMultipleLeavesOnePaymentWithoutParts) {
   TXHold payment = Type(checking, "3/10", "Split", -5000, groceries);
   TXTransfers::MakeMultiple(*payment);
-  for (const auto& [envelope, amount] : {std::pair{dining, "15"}, std::pair{rent, "10"}}) {
-    TXRecord row{};
-    row.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
-    row.AccountId = checking;
-    row.EnvelopeId = envelope;
-    row.ParentId = payment->Id();
-    TXHold part(Manager().Create(row));
-    part->SetCellText(TXItem::kColPayment, amount);
-  }
+  AddPart(*payment, dining, "15");
+  AddPart(*payment, rent, "10");
   ASSERT_EQ(Manager().Count(TMultKidsFilter(payment->Id())), 3u);
   ASSERT_EQ(payment->Record().amount, -7500);
   user.ScriptEnvelopeChoice(rent);
@@ -276,8 +244,7 @@ TEST_F(TransferTest, SelectEnvelopeOnAMultipleLeavesOnePaymentWithoutParts) {
 
 TEST_F(TransferTest, SelectEnvelopeOnATransferHalfMakesItAPaymentThere) {
   TXHold payment = Type(checking, "3/10", "Move", -12000, groceries);
-  user.ScriptAccountTransfer(Ok([&](TActXferValues& values) { values.toAccount = savings; }));
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+  ASSERT_TRUE(TransferTo(*payment, savings));
   user.ScriptEnvelopeChoice(dining);
   ASSERT_TRUE(TXTransfers::SelectEnvelope(*payment));
   EXPECT_TRUE(payment->Record().IsPayment());

@@ -54,26 +54,11 @@ TEST_F(ItemTest, ChangeAmountMovesExactlyTheBalancesOfTheRecordsKind) {
 TEST_F(ItemTest, APartPostsItsEnvelopeAndTheAccountThroughItsMultiple) {
   TXHold payment = Type(checking, "3/1", "Market", -9000, groceries);
   TXTransfers::MakeMultiple(*payment);
-  TXRecord part{};
-  part.Flags = kXMultipleKid | kXMultiplePart | kXAccountSide;
-  part.AccountId = checking;
-  part.EnvelopeId = dining;
-  part.ParentId = payment->Id();
-  TXHold kid(Manager().Create(part));
-  kid->SetCellText(TXItem::kColPayment, "15");
+  AddPart(*payment, dining, "15");
   EXPECT_EQ(payment->Record().amount, -10500);
   EXPECT_EQ(Balance(checking), -10500);
   EXPECT_EQ(EnvelopeBalance(groceries), -9000);
   EXPECT_EQ(EnvelopeBalance(dining), -1500);
-  ExpectSound();
-}
-
-TEST_F(ItemTest, SetEnvelopeMovesTheAmountBetweenEnvelopes) {
-  TXHold row = Type(checking, "3/2", "Diner", -2500, groceries);
-  row->SetEnvelope(dining);
-  EXPECT_EQ(EnvelopeBalance(groceries), 0);
-  EXPECT_EQ(EnvelopeBalance(dining), -2500);
-  EXPECT_EQ(Balance(checking), -2500);
   ExpectSound();
 }
 
@@ -331,11 +316,7 @@ TEST_F(ItemTest, ErasingAPaymentGivesBackItsMoneyAndBlanksIt) {
 
 TEST_F(ItemTest, ErasingOneHalfOfAnAccountTransferLeavesTwoEmptyRows) {
   TXHold payment = Type(checking, "3/5", "Move", -12000, groceries);
-  user.ScriptAccountTransfer([&](TActXferValues& values) {
-    values.toAccount = savings;
-    return true;
-  });
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+  ASSERT_TRUE(TransferTo(*payment, savings));
   TXHold partner(Manager().Get(payment->Record().PartnerId));
   payment->Erase();
   for (TXItem* half : {payment.get(), partner.get()}) {
@@ -447,27 +428,25 @@ TEST_F(ItemTest, EveryColumnHasItsText) {
   TXHold row = Type(checking, "3/5", "Shop ~e", -4000, groceries, "101");
   row->SetCellText(TXItem::kColMemo, "for ~a");
   row->ToggleAccountCleared();
-  const std::vector<std::pair<int, std::string>> expected = {
-      {1, "Checking"},
-      {2, "Groceries"},
-      {3, "class a"},
-      {4, "class b"},
-      {5, "101"},
-      {6, "03/05"},
-      {7, "03/05/24"},
-      {8, "03/15"},
-      {9, "03/15/24"},
-      {10, "x"},
-      {11, ""},
-      {14, "40.00"},
-      {15, "0.00"},
-      {16, "Shop ~e"},
-      {17, "Shop Groceries"},
-      {18, "for ~a"},
-      {19, "for Checking"},
-      {20, ""},
-      {0, ""},
-  };
+  const std::vector<std::pair<int, std::string>> expected = {{1, "Checking"},
+                                                             {2, "Groceries"},
+                                                             {3, "class a"},
+                                                             {4, "class b"},
+                                                             {5, "101"},
+                                                             {6, "03/05"},
+                                                             {7, "03/05/24"},
+                                                             {8, "03/15"},
+                                                             {9, "03/15/24"},
+                                                             {10, "x"},
+                                                             {11, ""},
+                                                             {14, "40.00"},
+                                                             {15, "0.00"},
+                                                             {16, "Shop ~e"},
+                                                             {17, "Shop Groceries"},
+                                                             {18, "for ~a"},
+                                                             {19, "for Checking"},
+                                                             {20, ""},
+                                                             {0, ""}};
   for (const auto& [column, text] : expected) {
     EXPECT_EQ(row->GetCellText(column), text) << column;
   }
@@ -484,6 +463,9 @@ TEST_F(ItemTest, TypedEnvelopeNamesMustNameAnEnvelope) {
   EXPECT_EQ(row->Record().EnvelopeId, groceries);
   row->SetCellText(TXItem::kColEnvelope, "dining");
   EXPECT_EQ(row->Record().EnvelopeId, dining);
+  EXPECT_EQ(EnvelopeBalance(groceries), 0);
+  EXPECT_EQ(EnvelopeBalance(dining), -4000);
+  EXPECT_EQ(Balance(checking), -4000);
   ExpectSound();
 }
 
@@ -543,11 +525,7 @@ TEST_F(ItemTest, CellsPaintAlignedAndHighlightedOnlyAtTheFocusedCursor) {
 
 TEST_F(ItemTest, PlaceholdersExpandToTheirValues) {
   TXHold payment = Type(checking, "3/5", "Move", -12000, groceries);
-  user.ScriptAccountTransfer([&](TActXferValues& values) {
-    values.toAccount = savings;
-    return true;
-  });
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+  ASSERT_TRUE(TransferTo(*payment, savings));
   TXHold partner(Manager().Get(payment->Record().PartnerId));
   TXHold plain = Type(checking, "3/6", "Plain", -100, groceries);
   const std::string id = std::to_string(plain->Id());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -18,16 +19,26 @@ namespace {
 
 using ManagerTest = BudgetTest;
 
-/// Records what the manager tells its observers.
+/// Records what the manager tells its observers, and runs `onChanged` / `onRemoved` as it hears.
 class TRecordingList final : public TXList {
  public:
   explicit TRecordingList(TXManager& manager) : TXList(manager, nullptr) {}
-  void Changed(TXItem& item) override { log.push_back("changed " + std::to_string(item.Id())); }
-  void Removed(TXItem& item) override { log.push_back("removed " + std::to_string(item.Id())); }
+  void Changed(TXItem& item) override {
+    log.push_back("changed " + std::to_string(item.Id()));
+    if (onChanged)
+      onChanged();
+  }
+  void Removed(TXItem& item) override {
+    log.push_back("removed " + std::to_string(item.Id()));
+    if (onRemoved)
+      onRemoved();
+  }
   void Added(TXItem& item) override { log.push_back("added " + std::to_string(item.Id())); }
   bool HoldsAnyMatching(const TXFilter&) const override { return false; }
   bool Holds(const TXItem&) const override { return false; }
   std::vector<std::string> log;
+  std::function<void()> onChanged;
+  std::function<void()> onRemoved;
 };
 
 /// Records the notices and repaints an open view gets.
@@ -93,67 +104,57 @@ TEST_F(ManagerTest, IdentifiersStayUniqueThroughDeletesAndReuse) {
 
 // ---- Ledger order ---------------------------------------------------------------------------
 
-struct TOrderCase {
-  const char* name;
-  TDateValue firstDate;
-  int32_t firstAmount;
-  const char* firstCode;
-  bool firstInRent;
-  TDateValue secondDate;
-  int32_t secondAmount;
-  const char* secondCode;
-  bool secondInRent;
+struct TOrderKey {
+  TDateValue date;
+  int32_t amount;
+  const char* code;
+  bool inRent;
 };
 
 TEST_F(ManagerTest, RecordsKeepLedgerOrderWhicheverComesFirst) {
   const TDateValue today(15, 3, 2024);
-  const std::vector<TOrderCase> cases = {
-      {"deposit before payment on a day", today, 500, "", false, today, -1000, "", false},
-      {"today before a hold of last year", today, -100, "", false, TDateValue(1, 1, 2023), -100,
-       "hold", false},
-      {"start before earlier dates", TDateValue(1, 5, 2024), 100, "Start", false,
-       TDateValue(1, 1, 2024), 100, "", false},
-      {"start without regard to case", TDateValue(1, 5, 2024), 100, "START", false,
-       TDateValue(1, 1, 2024), 100, "", false},
-      {"hold without regard to case", today, -100, "", false, TDateValue(1, 1, 2020), -100, "HoLd",
-       false},
-      {"earlier date", TDateValue(14, 3, 2024), -100, "", false, today, 500, "", false},
-      {"code without regard to case", today, -100, "abc", false, today, -100, "ABD", false},
-      {"shorter code", today, -100, "10", false, today, -100, "100", false},
-      {"envelope earlier in the list", today, -100, "", true, today, -100, "", false},
-      {"a zero amount is placed by the envelope", today, 0, "", true, today, -100, "", false},
-      {"a zero amount is placed by the envelope too", today, 100, "", true, today, 0, "", false},
+  const struct {
+    const char* name;
+    TOrderKey keys[2];
+  } cases[] = {
+      {"deposit before payment on a day", {{today, 500, "", false}, {today, -1000, "", false}}},
+      {"today before a hold of last year",
+       {{today, -100, "", false}, {TDateValue(1, 1, 2023), -100, "hold", false}}},
+      {"start before earlier dates",
+       {{TDateValue(1, 5, 2024), 100, "Start", false}, {TDateValue(1, 1, 2024), 100, "", false}}},
+      {"start without regard to case",
+       {{TDateValue(1, 5, 2024), 100, "START", false}, {TDateValue(1, 1, 2024), 100, "", false}}},
+      {"hold without regard to case",
+       {{today, -100, "", false}, {TDateValue(1, 1, 2020), -100, "HoLd", false}}},
+      {"earlier date", {{TDateValue(14, 3, 2024), -100, "", false}, {today, 500, "", false}}},
+      {"code without regard to case", {{today, -100, "abc", false}, {today, -100, "ABD", false}}},
+      {"shorter code", {{today, -100, "10", false}, {today, -100, "100", false}}},
+      {"envelope earlier in the list", {{today, -100, "", true}, {today, -100, "", false}}},
+      {"a zero amount is placed by the envelope", {{today, 0, "", true}, {today, -100, "", false}}},
+      {"a zero amount is placed by the envelope too",
+       {{today, 100, "", true}, {today, 0, "", false}}},
   };
-  for (const TOrderCase& c : cases) {
-    for (bool firstTypedFirst : {true, false}) {
+  for (const auto& c : cases) {
+    for (int typedFirst : {0, 1}) {
       Manager().DeleteAll(TXAnyFilter());
-      auto make = [&](TDateValue date, int32_t amount, const char* code, bool inRent) {
+      uint32_t ids[2] = {};
+      for (int k : {typedFirst, 1 - typedFirst}) {
         TXRecord record{};
         record.Flags = kXImported;
         record.AccountId = checking;
-        record.EnvelopeId = inRent ? rent : groceries;
-        record.date = date;
-        record.amount = amount;
-        record.SetCode(code);
+        record.EnvelopeId = c.keys[k].inRent ? rent : groceries;
+        record.date = c.keys[k].date;
+        record.amount = c.keys[k].amount;
+        record.SetCode(c.keys[k].code);
         record.SetPayableTo(c.name);
         TXItem* item = Manager().Create(record);
-        const uint32_t id = item->Id();
+        ids[k] = item->Id();
         Manager().Release(item);
-        return id;
-      };
-      uint32_t first = 0;
-      uint32_t second = 0;
-      if (firstTypedFirst) {
-        first = make(c.firstDate, c.firstAmount, c.firstCode, c.firstInRent);
-        second = make(c.secondDate, c.secondAmount, c.secondCode, c.secondInRent);
-      } else {
-        second = make(c.secondDate, c.secondAmount, c.secondCode, c.secondInRent);
-        first = make(c.firstDate, c.firstAmount, c.firstCode, c.firstInRent);
       }
       const std::vector<TXRecord> records = Records();
       ASSERT_EQ(records.size(), 2u);
-      EXPECT_EQ(records[0].Id, first) << c.name << (firstTypedFirst ? "" : ", typed second");
-      EXPECT_EQ(records[1].Id, second) << c.name;
+      EXPECT_EQ(records[0].Id, ids[0]) << c.name << ", the later one typed first: " << typedFirst;
+      EXPECT_EQ(records[1].Id, ids[1]) << c.name;
     }
   }
 }
@@ -326,19 +327,9 @@ TEST_F(ManagerTest, WalksSkipDeadSlotsAndRecordsBeingDeleted) {
   EXPECT_EQ(Manager().PositionOfFirst(TAccountFilter(rent)), 0u);
 
   // A record being deleted is hidden from every walk while the observers hear of it.
-  struct Probe final : TXList {
-    Probe(TXManager& manager, uint32_t account, uint32_t& seen)
-        : TXList(manager, nullptr), account(account), seen(seen) {}
-    void Changed(TXItem&) override {}
-    void Removed(TXItem&) override { seen = Manager()->Count(TAccountFilter(account)); }
-    void Added(TXItem&) override {}
-    bool HoldsAnyMatching(const TXFilter&) const override { return false; }
-    bool Holds(const TXItem&) const override { return false; }
-    uint32_t account;
-    uint32_t& seen;
-  };
   uint32_t seen = 99;
-  Probe probe(Manager(), checking, seen);
+  TRecordingList probe(Manager());
+  probe.onRemoved = [&] { seen = Manager().Count(checkingFilter); };
   previous.reset();
   last.reset();
   next.reset();
@@ -388,11 +379,7 @@ TEST(GenericListTest, AddressesFromOneAndRefusesBeyondTheCount) {
 
 TEST_F(ManagerTest, DeletingOneHalfOfAnAccountTransferRemovesBoth) {
   TXHold payment = Type(checking, "3/5", "Move", -12000, groceries);
-  user.ScriptAccountTransfer([&](TActXferValues& values) {
-    values.toAccount = savings;
-    return true;
-  });
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*payment));
+  ASSERT_TRUE(TransferTo(*payment, savings));
   TRecordingList list(Manager());
   const uint32_t id = payment->Id();
   const uint32_t partnerId = payment->Record().PartnerId;
@@ -414,11 +401,7 @@ TEST_F(ManagerTest, DeletingAnAccountLeavesTheOtherAccountWhole) {
   TXTransfers::MakeMultiple(*split);
   split.reset();
   TXHold move = Type(checking, "3/4", "To savings", -20000, groceries);
-  user.ScriptAccountTransfer([&](TActXferValues& values) {
-    values.toAccount = savings;
-    return true;
-  });
-  ASSERT_TRUE(TXTransfers::CreateAccountTransfer(*move));
+  ASSERT_TRUE(TransferTo(*move, savings));
   move.reset();
   Type(savings, "3/5", "Interest", 700, rent);
   ASSERT_EQ(Balance(savings), 20700);
@@ -554,16 +537,8 @@ TEST_F(ManagerTest, ObserversHearOfChangesAndMayLeaveWhileListening) {
   auto list = std::make_unique<TRecordingList>(Manager());
   TRecordingList other(Manager());
   // An observer that closes another one when it hears a change.
-  struct Closer final : TXList {
-    Closer(TXManager& manager, std::unique_ptr<TRecordingList>& victim)
-        : TXList(manager, nullptr), victim(victim) {}
-    void Changed(TXItem&) override { victim.reset(); }
-    void Removed(TXItem&) override {}
-    void Added(TXItem&) override {}
-    bool HoldsAnyMatching(const TXFilter&) const override { return false; }
-    bool Holds(const TXItem&) const override { return false; }
-    std::unique_ptr<TRecordingList>& victim;
-  } closer(Manager(), list);
+  TRecordingList closer(Manager());
+  closer.onChanged = [&] { list.reset(); };
 
   TXHold row = NewAccountRow(checking);
   row->SetCellText(TXItem::kColPayableTo, "Shop");
