@@ -124,5 +124,11 @@ int main(int argc, char** argv) {
     ok = Save(frame, output.filePath(QString::fromLatin1(shot.file))) && ok;
     view->close();
   }
+  // The whole program: both lists and a ledger side by side.
+  client.ShowAccountList();
+  client.ShowEnvelopeList();
+  client.OpenAccountLedger(account);
+  client.TileVertically();
+  ok = Save(frame, output.filePath(QStringLiteral("main-window.png"))) && ok;
   return ok ? 0 : 1;
 }
