@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "core/cp1252.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/model_text.h"
@@ -66,8 +67,10 @@ TMessageAnswer TQtUserPort::Show(const TMessage& message) {
     if (std::optional<TMessageAnswer> answer = messageHook_(message))
       return *answer;
   }
-  QMessageBox box(IconOf(message.icon), FromModel(message.caption), FromMessage(message.text),
-                  ButtonsOf(message.buttons), Owner());
+  // Messages may carry bytes from a file; their control characters are shown escaped.
+  QMessageBox box(IconOf(message.icon), FromModel(message.caption),
+                  QString::fromStdString(MessageToUtf8(message.text)), ButtonsOf(message.buttons),
+                  Owner());
   return AnswerOf(box.exec(), message.buttons);
 }
 
