@@ -151,6 +151,14 @@ TEST_F(DocumentFileTest, ASaveKeepsTheModeItReplacesAndANewFileIsPrivate) {
     ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "m"), error)) << error;
     EXPECT_EQ(ModeOf(fresh), mode);
   }
+  // Owner and group too, where the system lets this user give them (root may).
+  if (::chown(fresh.c_str(), 4321, 4322) == 0) {
+    ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "o"), error)) << error;
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+  }
 }
 
 TEST_F(DocumentFileTest, SavingThroughALinkWritesTheLinkedFileAndKeepsTheLink) {
