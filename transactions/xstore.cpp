@@ -19,9 +19,9 @@ void TXStore::FreeBlock::operator()(TXRecord* block) const {
   std::free(block);
 }
 
-TXStore::TXStore() {
-  Reserve(kInitialCapacity);
-}
+// The memory follows the slots in use: a store read from a small file, or a new one, holds only
+// what it needs (documents are also made by the thousand when damaged files are tried).
+TXStore::TXStore() = default;
 
 void TXStore::ResetEmpty() {
   ordered_ = false;
@@ -39,7 +39,8 @@ void TXStore::ResetEmpty() {
 void TXStore::Reserve(size_t slots) {
   if (slots <= allocated_)
     return;
-  size_t grown = allocated_ + std::max<size_t>(kGrowth, allocated_ / 2);
+  constexpr size_t kFirstSlots = 16;
+  size_t grown = std::max(kFirstSlots, allocated_ + allocated_ / 2);
   size_t wanted = std::max(slots, grown);
   // The records are plain bytes: the block is moved as it is and needs no constructors.
   void* block = std::realloc(slots_.get(), wanted * sizeof(TXRecord));
