@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/document_file.h"
+#include "core/save_file.h"
 
 namespace fs = std::filesystem;
 
@@ -17,17 +17,18 @@ std::string BackupName(const std::string& path, unsigned generation) {
 void RotateBackups(const std::string& path, unsigned level) {
   if (level == 0)
     return;
+  // The backups of a budget reached through a symbolic link lie beside the file the link names,
+  // where its saves go.
+  std::string target;
+  int reason = 0;
+  if (!ResolveSaveTarget(path, target, reason))
+    return;
   std::error_code ignored;
-  fs::remove(BackupName(path, level), ignored);
+  fs::remove(BackupName(target, level), ignored);
   for (unsigned generation = level; generation > 1; --generation) {
-    fs::rename(BackupName(path, generation - 1), BackupName(path, generation), ignored);
+    fs::rename(BackupName(target, generation - 1), BackupName(target, generation), ignored);
   }
-  // Copy through a temporary name so a half-written copy never poses as generation 1.
-  std::string first = BackupName(path, 1);
-  std::string partial = first + ".partial";
-  if (fs::copy_file(path, partial, fs::copy_options::overwrite_existing, ignored)) {
-    fs::rename(partial, first, ignored);
-  } else {
-    fs::remove(partial, ignored);
-  }
+  // The copy goes through a temporary name, so a half-written copy never poses as generation
+  // 1; it is readable by the user alone, whatever the budget's mode.
+  CopyFilePrivately(target, BackupName(target, 1), reason);
 }

@@ -4,6 +4,7 @@
 
 #include "core/document_file.h"
 #include "core/file_pstream.h"
+#include "core/save_file.h"
 
 namespace fs = std::filesystem;
 
@@ -33,9 +34,9 @@ std::string LocateConfigFile(const TEnvironmentLookup& lookup) {
   fs::path file = folder / kFileName;
   if (!fs::exists(file, error)) {
     fs::path roaming = BaseFolder(lookup, "XDG_DATA_HOME", ".local/share");
-    if (!roaming.empty()) {
-      fs::copy_file(roaming / kFolder / kFileName, file, fs::copy_options::skip_existing, error);
-    }
+    int reason = 0;
+    if (!roaming.empty() && fs::exists(roaming / kFolder / kFileName, error))
+      CopyFilePrivately((roaming / kFolder / kFileName).string(), file.string(), reason);
   }
   return file.string();
 }

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/save_file.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -70,6 +72,16 @@ std::string TFileGuard::DefaultLockFolder() {
   return "/tmp/quenbrook-" + std::to_string(::getuid());
 }
 
+int TFileGuard::LockName(const std::string& full) const {
+  std::string lockPath = (fs::path(lockFolder_) / LockFileName(GuardName(full))).string();
+  int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    ::close(descriptor);
+    descriptor = -1;
+  }
+  return descriptor;
+}
+
 bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
   std::string full = FullPath(path);
   if (!fileName_.empty() && SameIgnoringCase(full, fileName_))
@@ -78,11 +90,23 @@ bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
   std::error_code error;
   fs::create_directories(lockFolder_, error);
   ::chmod(lockFolder_.c_str(), 0700);
-  std::string lockPath = (fs::path(lockFolder_) / LockFileName(GuardName(full))).string();
-  int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (descriptor < 0 || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-    if (descriptor >= 0)
+  // A file reached through a symbolic link is also guarded under the name of the file the link
+  // names, so that copies that reach the same file by different names see each other.
+  std::string target;
+  int reason = 0;
+  if (!ResolveSaveTarget(full, target, reason))
+    target = full;
+  target = FullPath(target);
+  int descriptor = LockName(full);
+  int targetDescriptor = -1;
+  if (descriptor >= 0 && !SameIgnoringCase(target, full)) {
+    targetDescriptor = LockName(target);
+    if (targetDescriptor < 0) {
       ::close(descriptor);
+      descriptor = -1;
+    }
+  }
+  if (descriptor < 0) {
     user.Tell("Error",
               "File \"" + path +
                   "\" is already open in another instance of Quenbrook. You must first close the "
@@ -92,6 +116,7 @@ bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
   }
   Release();
   lockDescriptor_ = descriptor;
+  targetDescriptor_ = targetDescriptor;
   fileName_ = full;
   return true;
 }
@@ -99,6 +124,9 @@ bool TFileGuard::Claim(const std::string& path, TUserPort& user) {
 void TFileGuard::Release() {
   if (lockDescriptor_ >= 0)
     ::close(lockDescriptor_);
+  if (targetDescriptor_ >= 0)
+    ::close(targetDescriptor_);
   lockDescriptor_ = -1;
+  targetDescriptor_ = -1;
   fileName_.clear();
 }

@@ -15,7 +15,8 @@ class TFileGuard {
   TFileGuard(const TFileGuard&) = delete;
   TFileGuard& operator=(const TFileGuard&) = delete;
 
-  /// Claims `path`. Succeeds at once when it is the file already held (compared ignoring case).
+  /// Claims `path`, and when it is a symbolic link also the file it names. Succeeds at once when
+  /// it is the file already held (compared ignoring case).
   /// When another running copy holds it, tells the user and fails, keeping the previous claim.
   /// On success the previous claim is released and the full path becomes the file name.
   bool Claim(const std::string& path, TUserPort& user);
@@ -33,7 +34,11 @@ class TFileGuard {
   static std::string DefaultLockFolder();
 
  private:
+  /// Locks the lock file of a full path; the descriptor, or -1 when another process holds it.
+  int LockName(const std::string& full) const;
+
   std::string lockFolder_;
   std::string fileName_;
   int lockDescriptor_ = -1;
+  int targetDescriptor_ = -1;
 };

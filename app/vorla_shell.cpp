@@ -12,6 +12,7 @@
 #include "core/document_file.h"
 #include "core/file_pstream.h"
 #include "core/idler.h"
+#include "core/save_file.h"
 
 namespace fs = std::filesystem;
 
@@ -23,6 +24,10 @@ const char* kSaveFailed =
     "There was an error saving file \"%s\".  Your changes were not saved and your file may have "
     "serious errors!  Make sure the drive is not full or write protected.  You should free up "
     "some space on the current drive, or save the file to another drive.";
+
+const char* kLinksSeparated =
+    "The file \"%s\" has other names (hard links). Saving writes a new file under this name; "
+    "the other names keep the contents they have now.";
 
 std::string Fill(const char* pattern, const std::string& value) {
   std::string text = pattern;
@@ -132,6 +137,11 @@ bool TVorlaShell::OpenFile(const std::string& path) {
 }
 
 void TVorlaShell::FinishOpen() {
+  // What a killed save left beside the file goes now; a live writer's file is kept.
+  std::string target;
+  int reason = 0;
+  if (ResolveSaveTarget(guard_.FileName(), target, reason))
+    RemoveStaleTemporaries(target);
   document_->SetObserver(this);
   document_->FinishLoading();
   autoSave_.Reset();
@@ -156,6 +166,7 @@ bool TVorlaShell::Save() {
   if (document_->IsBackupPending() && config_.Settings().BackupLevel > 0) {
     RotateBackups(guard_.FileName(), config_.Settings().BackupLevel);
   }
+  TellAboutHardLinks(guard_.FileName());
   port_.SetBusy(true);
   std::string error;
   bool written = WriteDocumentFile(guard_.FileName(), *document_, error);
@@ -167,8 +178,19 @@ bool TVorlaShell::Save() {
   }
   // Writing the record cleared the flag, but the changes are not on disk.
   document_->SetModified();
-  environment_.user.Tell("Quenbrook", Fill(kSaveFailed, guard_.FileName()), TMessageIcon::Error);
+  // The system's reason follows, so that a full disk can be told from a read-only folder.
+  environment_.user.Tell("Quenbrook", Fill(kSaveFailed, guard_.FileName()) + "\n\n" + error,
+                         TMessageIcon::Error);
   return SaveAs(false);
+}
+
+void TVorlaShell::TellAboutHardLinks(const std::string& path) {
+  // Saving replaces the file by renaming, which is what keeps the previous file whole on any
+  // failure; the other names of a hard-linked file then keep the old contents.
+  if (linksTold_ == path || HardLinkCount(path) < 2)
+    return;
+  linksTold_ = path;
+  environment_.user.Tell("Quenbrook", Fill(kLinksSeparated, path), TMessageIcon::Information);
 }
 
 bool TVorlaShell::SaveAs(bool forNew) {

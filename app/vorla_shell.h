@@ -70,6 +70,8 @@ class TVorlaShell : public TDocumentObserver {
   void DropDocument();
   void UpdateTitle();
   void RememberLastFile(const std::string& path);
+  /// Before the first save of a file with several hard links: says that saving separates them.
+  void TellAboutHardLinks(const std::string& path);
   void CheckConsistency();
   void UpdateReminder();
   std::string DocumentsFolder() const;
@@ -88,4 +90,6 @@ class TVorlaShell : public TDocumentObserver {
   bool firstIdle_ = true;
   bool importing_ = false;
   bool updateAsked_ = false;
+  // The file whose other hard links the user was told about (each file is told once).
+  std::string linksTold_;
 };

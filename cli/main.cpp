@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_guard.h"
 #include "cli/budget_check.h"
 #include "cli/budget_generator.h"
 #include "cli/document_dump.h"
@@ -16,6 +17,22 @@
 namespace {
 
 constexpr int kUsageOrUnreadable = 2;
+
+// Prints one line about a failure; texts from files and paths come out as readable UTF-8.
+void PrintError(const std::string& error) {
+  std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
+}
+
+// Claims the guard the desktop program holds on the budgets it has open, so that the tool never
+// writes a file under a running program (whose next save would silently undo the tool's work).
+// The guard is held until the tool ends.
+bool ClaimForWriting(TFileGuard& guard, const std::string& path) {
+  TUnattendedUserPort ignored;
+  if (guard.Claim(path, ignored))
+    return true;
+  PrintError(path + " is open in Quenbrook; nothing was written");
+  return false;
+}
 
 int Usage() {
   std::fputs(
@@ -31,7 +48,7 @@ int Dump(const std::string& path, const TModelEnvironment& environment) {
   std::string error;
   auto document = ReadDocumentFile(path, environment, error);
   if (!document) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    PrintError(error);
     return kUsageOrUnreadable;
   }
   std::string json = DumpDocument(*document);
@@ -41,14 +58,17 @@ int Dump(const std::string& path, const TModelEnvironment& environment) {
 }
 
 int Resave(const std::string& in, const std::string& out, const TModelEnvironment& environment) {
+  TFileGuard guard(TFileGuard::DefaultLockFolder());
+  if (!ClaimForWriting(guard, out))
+    return kUsageOrUnreadable;
   std::string error;
   auto document = ReadDocumentFile(in, environment, error);
   if (!document) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    PrintError(error);
     return kUsageOrUnreadable;
   }
   if (!WriteDocumentFile(out, *document, error)) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    PrintError(error);
     return 1;
   }
   return 0;
@@ -58,12 +78,12 @@ int Check(const std::string& path, const TModelEnvironment& environment) {
   std::string error;
   auto document = ReadDocumentFile(path, environment, error);
   if (!document) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    PrintError(error);
     return kUsageOrUnreadable;
   }
   const TBudgetCheckResult result = CheckBudget(*document);
   for (const std::string& line : result.differences) {
-    std::printf("%s\n", Cp1252ToUtf8(line).c_str());
+    std::printf("%s\n", EscapedFileText(line).c_str());
   }
   return result.status;
 }
@@ -97,9 +117,12 @@ int Generate(const std::vector<std::string>& args) {
   // A store holds at most 2^32 - 1 records; budgets beyond ten million are no test anybody runs.
   if (!haveCount || transactions > 10000000)
     return Usage();
+  TFileGuard guard(TFileGuard::DefaultLockFolder());
+  if (!ClaimForWriting(guard, args[1]))
+    return kUsageOrUnreadable;
   std::string error;
   if (!GenerateBudgetFile(args[1], transactions, seed, error)) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", error.c_str());
+    PrintError(error);
     return 1;
   }
   return 0;
@@ -127,7 +150,7 @@ int main(int argc, char** argv) {
   // A refused command prints only its one reason; messages matter when the command worked.
   if (status == 0) {
     for (const auto& line : user.Lines())
-      std::fprintf(stderr, "%s\n", Cp1252ToUtf8(line).c_str());
+      std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
   }
   return status;
 }

@@ -21,11 +21,64 @@ void AppendUtf8(std::string& out, char32_t cp) {
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
   }
+}
+
+bool IsControl(char32_t cp) {
+  return cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
+}
+
+void AppendEscaped(std::string& out, char32_t cp) {
+  switch (cp) {
+    case '\n':
+      out += "\\n";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    default:
+      break;
+  }
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += "\\x";
+  out += kHex[cp >> 4];
+  out += kHex[cp & 0xF];
+}
+
+// Decodes one UTF-8 sequence at `i`; 0 length when it is not valid there.
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
+  auto lead = static_cast<unsigned char>(text[i]);
+  size_t length = lead < 0x80           ? 1
+                  : (lead >> 5) == 0x6  ? 2
+                  : (lead >> 4) == 0xE  ? 3
+                  : (lead >> 3) == 0x1E ? 4
+                                        : 0;
+  if (length == 0 || i + length > text.size())
+    return 0;
+  cp = length == 1 ? lead : lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80)
+      return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  // Overlong forms and surrogates are not valid UTF-8.
+  static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+    return 0;
+  return length;
 }
 
 std::optional<char> ByteOf(char32_t cp) {
@@ -52,31 +105,63 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80           ? 1
-                    : (lead >> 5) == 0x6  ? 2
-                    : (lead >> 4) == 0xE  ? 3
-                    : (lead >> 3) == 0x1E ? 4
-                                          : 0;
-    if (length == 0 || i + length > text.size())
+    char32_t cp = 0;
+    const size_t length = DecodeUtf8(text, i, cp);
+    if (length == 0)
       return std::nullopt;
-    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) {
-      auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80)
-        return std::nullopt;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    // Overlong forms and surrogates are not valid UTF-8.
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-      return std::nullopt;
-    }
     auto byte = ByteOf(cp);
     if (!byte)
       return std::nullopt;
     out += *byte;
     i += length;
+  }
+  return out;
+}
+
+std::string EscapedFileText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const char32_t cp = CodePointOf(static_cast<unsigned char>(c));
+    if (IsControl(cp)) {
+      AppendEscaped(out, cp);
+    } else {
+      AppendUtf8(out, cp);
+    }
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  char32_t cp = 0;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = DecodeUtf8(text, i, cp);
+    if (length == 0)
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string MessageToUtf8(std::string_view text, bool oneLine) {
+  const bool utf8 = IsValidUtf8(text);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    size_t length = 1;
+    if (utf8) {
+      length = DecodeUtf8(text, i, cp);
+    } else {
+      cp = CodePointOf(static_cast<unsigned char>(text[i]));
+    }
+    i += length;
+    const bool kept = !oneLine && (cp == '\n' || cp == '\t');
+    if (IsControl(cp) && !kept) {
+      AppendEscaped(out, cp);
+    } else {
+      AppendUtf8(out, cp);
+    }
   }
   return out;
 }

@@ -14,3 +14,17 @@ std::string Cp1252ToUtf8(std::string_view text);
 /// Encodes UTF-8 text as Windows-1252; empty when the text is not valid UTF-8 or holds a
 /// character that Windows-1252 cannot store.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
+
+/// Bytes from a file (Windows-1252) for a message: UTF-8 with every control character shown as
+/// an escape (\n, \r, \t, else \xHH), so that a stored text can neither break a message into
+/// lines nor send a terminal its commands.
+std::string EscapedFileText(std::string_view text);
+
+/// Whether `text` is valid UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+/// A message for display in UTF-8. Messages carry file names as the system spells them (UTF-8)
+/// inside text of the file encoding: a message that is valid UTF-8 is taken as it is, any other
+/// is read as Windows-1252. Control characters other than line breaks and tabs are escaped as
+/// in EscapedFileText; with `oneLine` line breaks are escaped too.
+std::string MessageToUtf8(std::string_view text, bool oneLine = false);

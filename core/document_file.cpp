@@ -1,14 +1,13 @@
 #include "core/document_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <system_error>
 
 #include "core/file_pstream.h"
+#include "core/save_file.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
                                              std::string& error) {
   ifpstream is(path);
   if (!is.IsOpen()) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
+    error = FileErrorText("cannot open", path, is.Error());
     return nullptr;
   }
   is.SetEnvironment(&environment);
@@ -39,6 +38,10 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
     error = refused.what();
     while (!error.empty() && error.back() == '\n')
       error.pop_back();
+    return nullptr;
+  }
+  if (is.Error() != 0) {
+    error = FileErrorText("cannot read", path, is.Error());
     return nullptr;
   }
   if (!is.Good() || !document) {
@@ -55,49 +58,63 @@ bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::strin
 
 bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error,
                      const TSaveFaults& faults) {
-  namespace fs = std::filesystem;
-  fs::path target(path);
-  fs::path temporary = target;
-  temporary += ".saving";
+  // A budget reached through a symbolic link is saved into the file the link names, so that the
+  // link stays a link; the temporary file lies beside that file, on the same file system.
+  std::string target;
+  int reason = 0;
+  if (!ResolveSaveTarget(path, target, reason)) {
+    error = FileErrorText("cannot write", path, reason);
+    return false;
+  }
+  RemoveStaleTemporaries(target);
+  struct stat previous {};
+  const bool replacing = ::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode);
+
+  TSaveTemporary temporary;
+  if (!temporary.Create(target, reason)) {
+    error = FileErrorText("cannot write", path, reason);
+    return false;
+  }
+  // The new file keeps the owner, group and mode of the one it replaces, as far as the system
+  // lets this user give them; a new file stays readable by the user alone.
+  if (replacing) {
+    const int descriptor = temporary.Descriptor();
+    if (::fchown(descriptor, previous.st_uid, previous.st_gid) != 0)
+      (void)!::fchown(descriptor, static_cast<uid_t>(-1), previous.st_gid);
+    ::fchmod(descriptor, previous.st_mode & 07777);
+  }
   {
-    ofpstream os(temporary.string());
-    if (faults.failAfterBytes >= 0)
-      os.LimitBytes(static_cast<uint64_t>(faults.failAfterBytes));
+    // The stream writes through its own descriptor; the temporary file keeps the other one open,
+    // and with it the lock, until the file has been renamed.
+    ofpstream os(::dup(temporary.Descriptor()));
     if (!os.IsOpen()) {
-      error = "cannot create " + temporary.string() + ": " + std::strerror(errno);
+      error = FileErrorText("cannot write", path, os.Error());
       return false;
     }
+    if (faults.failAfterBytes >= 0)
+      os.LimitBytes(static_cast<uint64_t>(faults.failAfterBytes));
     try {
       os.WriteObject(&object);
     } catch (const TModelError& refused) {
-      os.Close();
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
       error = refused.what();
       return false;
     }
     os.Sync();
     if (faults.failSync)
-      os.SetState(pstream::kFailed);
+      os.Fail(EIO);
     if (!os.Close()) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      error = "cannot write " + temporary.string();
+      error = FileErrorText("cannot write", path, os.Error() != 0 ? os.Error() : EIO);
       return false;
     }
   }
-  std::error_code renameError;
   if (faults.failRename) {
-    renameError = std::make_error_code(std::errc::io_error);
-  } else {
-    fs::rename(temporary, target, renameError);
-  }
-  if (renameError) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    error = "cannot replace " + path + ": " + renameError.message();
+    error = FileErrorText("cannot replace", path, EIO);
     return false;
   }
-  SyncFolder(target.parent_path());
+  if (!temporary.Commit(target, reason)) {
+    error = FileErrorText("cannot replace", path, reason);
+    return false;
+  }
+  SyncFolder(std::filesystem::path(target).parent_path());
   return true;
 }

@@ -3,9 +3,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 ofpstream::ofpstream(const std::string& path) : opstream(DeferHeader{}) {
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) {
+    error_ = errno;
+    SetState(kBad);
+    return;
+  }
+  WriteHeader();
+}
+
+ofpstream::ofpstream(int descriptor) : opstream(DeferHeader{}) {
+  file_ = descriptor >= 0 ? ::fdopen(descriptor, "wb") : nullptr;
+  if (file_ == nullptr) {
+    error_ = descriptor >= 0 ? errno : EBADF;
+    if (descriptor >= 0)
+      ::close(descriptor);
     SetState(kBad);
     return;
   }
@@ -16,12 +31,20 @@ ofpstream::~ofpstream() {
   Close();
 }
 
+void ofpstream::Fail(int error) {
+  if (error_ == 0)
+    error_ = error;
+  SetState(kFailed);
+}
+
 bool ofpstream::Deliver(const uint8_t* data, size_t size) {
   if (file_ == nullptr)
     return false;
   size_t allowed = limit_ - delivered_ < size ? static_cast<size_t>(limit_ - delivered_) : size;
   size_t written = std::fwrite(data, 1, allowed, file_);
   delivered_ += written;
+  if (written != size && error_ == 0)
+    error_ = written < allowed ? errno : ENOSPC;
   return written == size;
 }
 
@@ -30,7 +53,7 @@ void ofpstream::Sync() {
     return;
   Flush();
   if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)
-    SetState(kFailed);
+    Fail(errno);
 }
 
 bool ofpstream::Close() {
@@ -38,7 +61,7 @@ bool ofpstream::Close() {
     return Good();
   Flush();
   if (std::fclose(file_) != 0)
-    SetState(kFailed);
+    Fail(errno);
   file_ = nullptr;
   return Good();
 }
@@ -46,6 +69,7 @@ bool ofpstream::Close() {
 ifpstream::ifpstream(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) {
+    error_ = errno;
     SetState(kBad);
     return;
   }
@@ -55,6 +79,7 @@ ifpstream::ifpstream(const std::string& path) {
   } else if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
     std::fclose(file_);
     file_ = nullptr;
+    error_ = EISDIR;
     SetState(kBad);
     return;
   } else {
@@ -78,6 +103,8 @@ size_t ifpstream::Fetch(uint8_t* data, size_t size) {
     return 0;
   size_t got = std::fread(data, 1, size, file_);
   fetched_ += got;
+  if (got < size && std::ferror(file_) && error_ == 0)
+    error_ = errno;
   return got;
 }
 

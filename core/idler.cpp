@@ -22,10 +22,18 @@ TIdler::TIdler() {
 }
 
 TIdler::~TIdler() {
-  auto& slots = Slots().slots;
-  auto it = std::find(slots.begin(), slots.end(), this);
-  if (it != slots.end())
+  TIdlerSlots& state = Slots();
+  auto it = std::find(state.slots.begin(), state.slots.end(), this);
+  if (it == state.slots.end())
+    return;
+  // While the idlers run, the slot is only emptied so that the run's positions stay valid; at
+  // any other time it goes at once, so that a process that never runs the idlers (the tool, a
+  // fuzzer) does not collect the slots of every envelope it ever read and search them all.
+  if (state.running) {
     *it = nullptr;
+  } else {
+    state.slots.erase(it);
+  }
 }
 
 void TIdler::RunIdlers() {

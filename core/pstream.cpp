@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/cp1252.h"
 #include "core/stream_registry.h"
 
 namespace {
@@ -22,8 +23,10 @@ uint32_t LoadLittle32(const uint8_t* bytes) {
          uint32_t{bytes[3]} << 24;
 }
 
+// The name comes from the file: it reaches the message as readable UTF-8, its control bytes
+// escaped, so that it can neither split the message nor drive a terminal.
 [[noreturn]] void ThrowUnregistered(std::string_view name) {
-  throw TModelError("Attempt to stream unregistered type '" + std::string(name) + "'");
+  throw TModelError("Attempt to stream unregistered type '" + EscapedFileText(name) + "'");
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto document = is.ReadOwned<TVorlaData>();
     if (document && is.Good()) {
       document->FinishLoading();
-      opstream first;
+      // The written form is about as long as the input: room up front spares reallocations.
+      opstream first(size + 4096);
       first.WriteObject(document.get());
       // What was accepted must read back and write the same bytes again.
       ipstream again(first.Bytes());
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!reread || !again.Good())
         std::abort();
       reread->FinishLoading();
-      opstream second;
+      opstream second(first.Bytes().size());
       second.WriteObject(reread.get());
       if (second.Bytes() != first.Bytes())
         std::abort();

@@ -19,14 +19,15 @@ void TXStore::FreeBlock::operator()(TXRecord* block) const {
   std::free(block);
 }
 
-TXStore::TXStore() {
-  Reserve(kInitialCapacity);
-}
+// The memory follows the slots in use: a store read from a small file, or a new one, holds only
+// what it needs (documents are also made by the thousand when damaged files are tried).
+TXStore::TXStore() = default;
 
 void TXStore::ResetEmpty() {
   ordered_ = false;
   killedFrom_ = 0;
   seenAt_.clear();
+  seenLargeAt_.clear();
   partCounts_.clear();
   count_ = 0;
   capacity_ = kInitialCapacity;
@@ -38,7 +39,8 @@ void TXStore::ResetEmpty() {
 void TXStore::Reserve(size_t slots) {
   if (slots <= allocated_)
     return;
-  size_t grown = allocated_ + std::max<size_t>(kGrowth, allocated_ / 2);
+  constexpr size_t kFirstSlots = 16;
+  size_t grown = std::max(kFirstSlots, allocated_ + allocated_ / 2);
   size_t wanted = std::max(slots, grown);
   // The records are plain bytes: the block is moved as it is and needs no constructors.
   void* block = std::realloc(slots_.get(), wanted * sizeof(TXRecord));
@@ -65,11 +67,23 @@ const TXRecord& TXStore::At(uint32_t index) const {
   return slots_.get()[index - 1];
 }
 
+uint32_t TXStore::DirectIdLimit() const {
+  const uint64_t limit = 2 * uint64_t{allocated_} + kInitialCapacity;
+  return static_cast<uint32_t>(std::min<uint64_t>(limit, std::numeric_limits<uint32_t>::max()));
+}
+
 void TXStore::Remember(uint32_t id, uint32_t index) const {
-  if (id == 0 || id >= kRememberedIds)
+  if (id == 0)
     return;
-  if (id >= seenAt_.size())
-    seenAt_.resize(std::max<size_t>(size_t{id} + 1, seenAt_.size() * 2));
+  const uint32_t limit = DirectIdLimit();
+  if (id > limit) {
+    seenLargeAt_[id] = index;
+    return;
+  }
+  if (id >= seenAt_.size()) {
+    const size_t grown = std::max<size_t>(size_t{id} + 1, seenAt_.size() * 2);
+    seenAt_.resize(std::min<size_t>(grown, size_t{limit} + 1));
+  }
   seenAt_[id] = index;
 }
 
@@ -94,10 +108,16 @@ uint32_t TXStore::Find(uint32_t id, uint32_t hint) const {
   if (hint >= 1 && hint <= count_ && matches(hint))
     return found(hint);
   uint32_t start = cursor_ >= 1 && cursor_ <= count_ ? cursor_ : 1;
-  if (id < seenAt_.size() && seenAt_[id] >= 1 && seenAt_[id] <= count_) {
-    if (matches(seenAt_[id]))
-      return found(seenAt_[id]);
-    start = seenAt_[id];
+  uint32_t seen = 0;
+  if (id < seenAt_.size()) {
+    seen = seenAt_[id];
+  } else if (auto large = seenLargeAt_.find(id); large != seenLargeAt_.end()) {
+    seen = large->second;
+  }
+  if (seen >= 1 && seen <= count_) {
+    if (matches(seen))
+      return found(seen);
+    start = seen;
   }
   for (uint32_t step = 0;; ++step) {
     bool inside = false;
@@ -440,7 +460,7 @@ void TXStore::Read(ipstream& is) {
   // The slots are looked at chunk by chunk as they arrive, while they are still in the cache:
   // where each identifier lies, which identifiers repeat, the parts of each multiple, and
   // whether anything waits for Compact.
-  TIdentifierCheck check;
+  TIdentifierCheck check(DirectIdLimit());
   bool settled = true;
   uint32_t highest = lastId;
   for (uint32_t first = 1; first <= count && is.Good(); first += kReadChunk) {
@@ -487,9 +507,11 @@ void TXStore::Read(ipstream& is) {
 bool TXStore::TIdentifierCheck::Claim(uint32_t id) {
   if (id == 0)
     return false;
-  if (id < kRememberedIds) {
-    if (id >= seen.size())
-      seen.resize(std::max<size_t>(size_t{id} + 1, seen.size() * 2), false);
+  if (id <= directLimit) {
+    if (id >= seen.size()) {
+      const size_t grown = std::max<size_t>(size_t{id} + 1, seen.size() * 2);
+      seen.resize(std::min<size_t>(grown, size_t{directLimit} + 1), false);
+    }
     if (seen[id])
       return false;
     seen[id] = true;

@@ -115,10 +115,13 @@ class TXStore {
   void FixTail(uint32_t top);
   void ResetEmpty();
   /// What reading learns about the identifiers of a file: those seen in use, and the slots
-  /// that need a fresh one.
+  /// that need a fresh one. Identifiers up to `directLimit` are marked in a bit table, larger
+  /// ones in a set, so the memory follows the slots read and not the numbers they hold.
   struct TIdentifierCheck {
+    explicit TIdentifierCheck(uint32_t limit) : directLimit(limit) {}
     /// True the first time a (non-zero) identifier is claimed.
     bool Claim(uint32_t id);
+    uint32_t directLimit;
     std::vector<bool> seen;
     std::unordered_set<uint32_t> seenLarge;
     std::vector<uint32_t> dead;
@@ -133,6 +136,9 @@ class TXStore {
   uint32_t PreviousEligible(uint32_t index) const;
   uint32_t NextEligible(uint32_t index) const;
   void Remember(uint32_t id, uint32_t index) const;
+  /// The largest identifier kept in the direct table: a few times the slots held, so that the
+  /// table never outgrows the store whatever identifiers a file carries.
+  uint32_t DirectIdLimit() const;
   /// Counts a record in or out of its multiple's parts.
   void CountPart(const TXRecord& record, int change);
   /// Remembers where every identifier from slot `from` on lies now.
@@ -151,9 +157,10 @@ class TXStore {
   uint32_t killedFrom_ = 0;
   // Where each identifier was last seen. Entries may be stale (moves shift the slots between
   // their ends by one), so an entry is checked before it is trusted and only tells a search
-  // where to begin; identifiers beyond kRememberedIds are searched from the cursor alone.
-  static constexpr uint32_t kRememberedIds = 1u << 26;
+  // where to begin. Identifiers up to DirectIdLimit() are kept in a table indexed by identifier;
+  // the few larger ones a damaged file may hold go to a map, one entry per identifier in use.
   mutable std::vector<uint32_t> seenAt_;
+  mutable std::unordered_map<uint32_t, uint32_t> seenLargeAt_;
   // The number of slots in use that are parts of each multiple, kept with every write.
   std::unordered_map<uint32_t, uint32_t> partCounts_;
   // Read in ledger order with nothing unsorted and nothing erased, and not changed since.

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "core/cp1252.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/model_text.h"
@@ -71,8 +72,10 @@ TMessageAnswer TQtUserPort::Show(const TMessage& message) {
     if (std::optional<TMessageAnswer> answer = messageHook_(message))
       return *answer;
   }
-  QMessageBox box(IconOf(message.icon), FromModel(message.caption), FromMessage(message.text),
-                  ButtonsOf(message.buttons), Owner());
+  // Messages may carry bytes from a file; their control characters are shown escaped.
+  QMessageBox box(IconOf(message.icon), FromModel(message.caption),
+                  QString::fromStdString(MessageToUtf8(message.text)), ButtonsOf(message.buttons),
+                  Owner());
   return AnswerOf(box.exec(), message.buttons);
 }
 

@@ -71,6 +71,20 @@ TEST_F(FileStoreTest, RefusedClaimKeepsThePreviousFile) {
   EXPECT_EQ(guard.FileName(), (dir_ / "A.vrl").string());
 }
 
+TEST_F(FileStoreTest, AFileAndALinkToItGuardEachOther) {
+  TRecordingUserPort user;
+  const fs::path real = dir_ / "Real.vrl";
+  fs::create_symlink(real, dir_ / "Link.vrl");
+  for (auto [first, second] : {std::pair{real, dir_ / "Link.vrl"}, {dir_ / "Link.vrl", real}}) {
+    TFileGuard holder(Locks());
+    TFileGuard other(Locks());
+    ASSERT_TRUE(holder.Claim(first.string(), user));
+    EXPECT_FALSE(other.Claim(second.string(), user)) << first << " held, " << second << " claimed";
+    holder.Release();
+    EXPECT_TRUE(other.Claim(second.string(), user));
+  }
+}
+
 TEST_F(FileStoreTest, AnotherProcessHoldsTheFileUntilItIsKilled) {
   std::string path = (dir_ / "Shared.vrl").string();
   int ready[2];

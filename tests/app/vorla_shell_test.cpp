@@ -2,6 +2,7 @@
 #include "app/vorla_shell.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <deque>
@@ -185,19 +186,53 @@ TEST_F(VorlaShellTest, NoBackupsAtLevelZero) {
   EXPECT_FALSE(fs::exists(BackupName(budget.string(), 1)));
 }
 
+TEST_F(VorlaShellTest, LinkedBudgetsAndLeftoversOfAKilledSave) {
+  config_.Settings().BackupLevel = 1;
+  fs::create_directories(dir_ / "real");
+  fs::path real = MakeBudget("real/Home.vrl");
+  ::chmod(real.c_str(), 0640);
+  fs::create_symlink(real, dir_ / "Link.vrl");
+  const fs::path leftover = dir_ / "real" / "Home.vrl.x1Y2z3.saving";
+  std::ofstream(leftover) << "half";
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile((dir_ / "Link.vrl").string()));
+  EXPECT_FALSE(fs::exists(leftover)) << "opening clears what a killed save left";
+  ASSERT_TRUE(shell->Save());
+  EXPECT_TRUE(fs::is_symlink(dir_ / "Link.vrl"));
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
+  EXPECT_EQ(fs::status(BackupName(real.string(), 1)).permissions(), fs::perms(0600));
+  EXPECT_EQ(fs::status(dir_ / "Vorla.cfg").permissions(), fs::perms(0600));
+  EXPECT_TRUE(user_.Messages().empty());
+  ASSERT_TRUE(shell->CloseCheck());
+
+  // A second name of the file is separated by the first save, which the user is told once.
+  fs::create_hard_link(real, dir_ / "Other.vrl");
+  ASSERT_TRUE(shell->OpenFile(real.string()));
+  ASSERT_TRUE(shell->Save());
+  ASSERT_TRUE(shell->Save());
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_NE(user_.Messages()[0].text.find("has other names (hard links)"), std::string::npos);
+}
+
 TEST_F(VorlaShellTest, FailedSaveKeepsTheFileAndOffersSaveAs) {
-  fs::path budget = MakeBudget("Home.vrl");
+  // A name so long that no temporary file can go beside it makes the write fail (even for
+  // root, whom permissions do not stop).
+  fs::path budget = dir_ / (std::string(244, 'H') + ".vrl");
+  fs::copy_file(MakeBudget("Home.vrl"), budget);
   std::string before = ReadAll(budget);
   auto shell = MakeShell();
   ASSERT_TRUE(shell->OpenFile(budget.string()));
   shell->Document()->SetModified();
-  // A folder where the temporary file should go makes the write fail.
-  fs::create_directories(dir_ / "Home.vrl.saving");
   EXPECT_FALSE(shell->Save());
   EXPECT_EQ(ReadAll(budget), before);
   EXPECT_TRUE(shell->Document()->IsModified());
   ASSERT_FALSE(user_.Messages().empty());
-  EXPECT_EQ(user_.Messages()[0].text.rfind("There was an error saving file \"", 0), 0u);
+  const std::string& text = user_.Messages()[0].text;
+  EXPECT_EQ(text.rfind("There was an error saving file \"", 0), 0u);
+  // The system's reason, with the file it concerns.
+  EXPECT_NE(text.find("\n\ncannot write " + budget.string() + ": File name too long"),
+            std::string::npos)
+      << text;
   EXPECT_EQ(port_.saveTitles, std::vector<std::string>{"Save Quenbrook File As"});
 }
 

@@ -1,7 +1,9 @@
 // Runs the real quenbrook-cli program as scripts do and checks its contract: exit codes, one
 // clear line on refusal, and nothing written over anything.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/file_guard.h"
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/pstream.h"
@@ -105,6 +108,68 @@ TEST_F(CliTest, NewerFormatIsRefusedWithItsReason) {
   RunResult result = Run("dump " + budget.string());
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err.find("Attempt to open new format file."), std::string::npos) << result.err;
+}
+
+TEST_F(CliTest, FileFailuresNameTheFileAndTheReason) {
+  RunResult folder = Run("dump " + dir_.string());
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_EQ(folder.err, "quenbrook-cli: cannot open " + dir_.string() + ": Is a directory\n");
+  const fs::path nowhere = dir_ / "missing" / "Out.vrl";
+  RunResult resave = Run("resave " + MakeBudget("In.vrl").string() + " " + nowhere.string());
+  EXPECT_EQ(resave.status, 1);
+  EXPECT_EQ(resave.err,
+            "quenbrook-cli: cannot write " + nowhere.string() + ": No such file or directory\n");
+}
+
+TEST_F(CliTest, ClassNamesFromTheFileArePrintedEscapedOnOneLine) {
+  std::string bytes = ReadAll(MakeBudget("New.vrl"));
+  const size_t name = bytes.find("TVorlaData");
+  ASSERT_NE(name, std::string::npos);
+  // Same length: a line break, a terminal escape and a Windows-1252 letter.
+  bytes.replace(name, 10, "TV\n\x1b[2J\xE9ta");
+  std::ofstream(dir_ / "Odd.vrl", std::ios::binary) << bytes;
+  RunResult result = Run("dump " + (dir_ / "Odd.vrl").string());
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "quenbrook-cli: Attempt to stream unregistered type 'TV\\n\\x1b[2J\xC3\xA9ta'\n");
+}
+
+TEST_F(CliTest, WritingCommandsWaitForTheProgramsFileGuard) {
+  const fs::path runtime = dir_ / "runtime";
+  const fs::path budget = MakeBudget("Home.vrl");
+  const std::string before = ReadAll(budget);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    TRecordingUserPort user;
+    TFileGuard guard((runtime / "quenbrook").string());
+    const char claimed = guard.Claim(budget.string(), user) ? 'y' : 'n';
+    (void)!::write(ready[1], &claimed, 1);
+    for (;;)
+      ::pause();
+  }
+  char claimed = 0;
+  ASSERT_EQ(::read(ready[0], &claimed, 1), 1);
+  ASSERT_EQ(claimed, 'y');
+  const std::string tool = "XDG_RUNTIME_DIR=" + runtime.string() + " " QUENBROOK_CLI_PATH;
+  const std::string held =
+      "quenbrook-cli: " + budget.string() + " is open in Quenbrook; nothing was written\n";
+  for (const std::string& command :
+       {"resave " + MakeBudget("Other.vrl").string() + " " + budget.string(),
+        "generate " + budget.string() + " --transactions 3"}) {
+    TCliRun refused = RunProgram(tool, command, dir_);
+    EXPECT_EQ(refused.status, 2) << command;
+    EXPECT_EQ(refused.err, held) << command;
+    EXPECT_EQ(ReadAll(budget), before) << command;
+  }
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_EQ(RunProgram(tool, "generate " + budget.string() + " --transactions 3", dir_).status, 0);
+  EXPECT_NE(ReadAll(budget), before);
 }
 
 TEST_F(CliTest, WrongArgumentsShowUsage) {

@@ -27,4 +27,31 @@ TEST(Cp1252, RefusesWhatItCannotHoldAndBrokenUtf8) {
   EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80"));      // a surrogate
 }
 
+TEST(Cp1252, FileTextsInMessagesAreUtf8WithControlsEscaped) {
+  struct Case {
+    std::string in;
+    std::string file;     // EscapedFileText
+    std::string message;  // MessageToUtf8
+    std::string line;     // MessageToUtf8, one line
+  };
+  const Case cases[] = {
+      {"a\nb", "a\\nb", "a\nb", "a\\nb"},
+      {"\x1b[2J\t\r", "\\x1b[2J\\t\\r", "\\x1b[2J\t\\r", "\\x1b[2J\\t\\r"},
+      {std::string("nul\0!", 5), "nul\\x00!", "nul\\x00!", "nul\\x00!"},
+      // A Windows-1252 letter, and one of the code page's own control bytes.
+      {"caf\xE9\x81", "caf\u00E9\\x81", "caf\u00E9\\x81", "caf\u00E9\\x81"},
+      // A message of valid UTF-8 (a path as the system spells it) stays UTF-8.
+      {"\u00E9t\u00E9 \xF0\x9F\x98\x80", "\u00C3\u00A9t\u00C3\u00A9 \u00F0\u0178\u02DC\u20AC",
+       "\u00E9t\u00E9 \xF0\x9F\x98\x80", "\u00E9t\u00E9 \xF0\x9F\x98\x80"},
+      {"C1 \u0085 del \x7f", "C1 \u00C2\u2026 del \\x7f", "C1 \\x85 del \\x7f",
+       "C1 \\x85 del \\x7f"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EscapedFileText(c.in), c.file) << c.in;
+    EXPECT_EQ(MessageToUtf8(c.in), c.message) << c.in;
+    EXPECT_EQ(MessageToUtf8(c.in, true), c.line) << c.in;
+    EXPECT_TRUE(IsValidUtf8(c.file) && IsValidUtf8(c.message)) << c.in;
+  }
+}
+
 }  // namespace

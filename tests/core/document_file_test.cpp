@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <random>
 
 #include "core/clock.h"
+#include "core/save_file.h"
 #include "tests/support/recording_user_port.h"
 #include "tests/support/temp_folder.h"
 
@@ -22,6 +24,19 @@ namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& path) {
   return ReadFileBytes(path);
+}
+
+// The temporary files of saves in `folder`.
+int SavingFilesIn(const fs::path& folder) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(folder))
+    count += entry.path().extension() == ".saving" ? 1 : 0;
+  return count;
+}
+
+unsigned ModeOf(const fs::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 class DocumentFileTest : public ::testing::Test {
@@ -62,9 +77,14 @@ TEST_F(DocumentFileTest, EveryKindOfFailureLeavesThePreviousFileAsItWas) {
     EXPECT_FALSE(WriteObjectFile(path.string(), *changed, error, fault))
         << "fail after " << fault.failAfterBytes << " sync " << fault.failSync << " rename "
         << fault.failRename;
-    EXPECT_FALSE(error.empty());
+    // The message names the file and the system's reason.
+    EXPECT_EQ(error.rfind("cannot ", 0), 0u) << error;
+    EXPECT_NE(error.find(path.string() + ": "), std::string::npos) << error;
+    const char* reason =
+        fault.failAfterBytes >= 0 ? "No space left on device" : "Input/output error";
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
     EXPECT_EQ(ReadAll(path), before);
-    EXPECT_FALSE(fs::exists(path.string() + ".saving")) << "no temporary file is left behind";
+    EXPECT_EQ(SavingFilesIn(dir_), 0) << "no temporary file is left behind";
   }
   EXPECT_TRUE(WriteObjectFile(path.string(), *changed, error));
   EXPECT_NE(ReadAll(path), before);
@@ -108,13 +128,104 @@ TEST_F(DocumentFileTest, ASaveKilledMidwayAlwaysLeavesABudgetThatOpens) {
     ::waitpid(child, nullptr, 0);
     ::close(ready[0]);
     ::close(ready[1]);
-    if (fs::exists(path.string() + ".saving"))
+    if (SavingFilesIn(dir_) > 0)
       ++caughtMidway;
     std::string readError;
     auto doc = ReadDocumentFile(path.string(), environment_, readError);
     ASSERT_TRUE(doc) << "round " << round << ": " << readError;
+    // The next save clears what the killed one left.
+    ASSERT_TRUE(WriteObjectFile(path.string(), *doc, readError)) << readError;
+    EXPECT_EQ(SavingFilesIn(dir_), 0) << "round " << round;
   }
   EXPECT_GT(caughtMidway, 0) << "some kill must land while a save is under way";
+}
+
+TEST_F(DocumentFileTest, ASaveKeepsTheModeItReplacesAndANewFileIsPrivate) {
+  std::string error;
+  const fs::path fresh = dir_ / "New.vrl";
+  ::umask(022);
+  ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(1, "n"), error)) << error;
+  EXPECT_EQ(ModeOf(fresh), 0600u);
+  for (unsigned mode : {0600u, 0640u, 0444u}) {
+    ::chmod(fresh.c_str(), mode);
+    ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "m"), error)) << error;
+    EXPECT_EQ(ModeOf(fresh), mode);
+  }
+  // Owner and group too, where the system lets this user give them (root may).
+  if (::chown(fresh.c_str(), 4321, 4322) == 0) {
+    ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "o"), error)) << error;
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+  }
+}
+
+TEST_F(DocumentFileTest, SavingThroughALinkWritesTheLinkedFileAndKeepsTheLink) {
+  std::string error;
+  fs::create_directories(dir_ / "real");
+  const fs::path target = dir_ / "real" / "Home.vrl";
+  ASSERT_TRUE(WriteObjectFile(target.string(), *MakeDocument(1, "old"), error));
+  // A relative link to a link to the file.
+  fs::create_symlink("real/Home.vrl", dir_ / "inner.vrl");
+  fs::create_symlink(dir_ / "inner.vrl", dir_ / "outer.vrl");
+  const std::string before = ReadAll(target);
+  ASSERT_TRUE(WriteObjectFile((dir_ / "outer.vrl").string(), *MakeDocument(3, "new"), error))
+      << error;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "outer.vrl"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "inner.vrl"));
+  EXPECT_NE(ReadAll(target), before);
+  EXPECT_EQ(ReadAll(dir_ / "outer.vrl"), ReadAll(target));
+
+  fs::create_symlink("loop-b.vrl", dir_ / "loop-a.vrl");
+  fs::create_symlink("loop-a.vrl", dir_ / "loop-b.vrl");
+  EXPECT_FALSE(WriteObjectFile((dir_ / "loop-a.vrl").string(), *MakeDocument(1, "x"), error));
+  EXPECT_NE(error.find("Too many levels of symbolic links"), std::string::npos) << error;
+}
+
+TEST_F(DocumentFileTest, StaleTemporariesGoButOneHeldByAWriterStays) {
+  const fs::path path = dir_ / "Home.vrl";
+  const fs::path older = dir_ / "Home.vrl.saving";
+  const fs::path killed = dir_ / "Home.vrl.Ab12Cd.saving";
+  const fs::path unrelated = dir_ / "Other.vrl.Ab12Cd.saving";
+  for (const fs::path& leftover : {older, killed, unrelated})
+    std::ofstream(leftover) << "half a budget";
+  TSaveTemporary live;
+  int reason = 0;
+  ASSERT_TRUE(live.Create(path.string(), reason)) << reason;
+  TSaveTemporary second;
+  ASSERT_TRUE(second.Create(path.string(), reason));
+  EXPECT_NE(second.Path(), live.Path()) << "two writers never share a name";
+
+  RemoveStaleTemporaries(path.string());
+  EXPECT_FALSE(fs::exists(older));
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_TRUE(fs::exists(unrelated));
+  EXPECT_TRUE(fs::exists(live.Path()));
+  EXPECT_EQ(ModeOf(live.Path()), 0600u);
+
+  // Opening the budget clears them too.
+  std::ofstream(killed) << "half a budget";
+  std::string error;
+  ASSERT_TRUE(WriteObjectFile(path.string(), *MakeDocument(1, "x"), error));
+  ASSERT_TRUE(ReadDocumentFile(path.string(), environment_, error)) << error;
+  EXPECT_FALSE(fs::exists(killed));
+}
+
+TEST_F(DocumentFileTest, ReadFailuresNameTheFileAndTheReason) {
+  std::string error;
+  EXPECT_FALSE(ReadDocumentFile(dir_.string(), environment_, error));
+  EXPECT_EQ(error, "cannot open " + dir_.string() + ": Is a directory");
+  const fs::path hidden = dir_ / "hidden.vrl";
+  std::ofstream(hidden) << "x";
+  ::chmod(hidden.c_str(), 0);
+  if (::access(hidden.c_str(), R_OK) != 0) {  // root reads every file
+    EXPECT_FALSE(ReadDocumentFile(hidden.string(), environment_, error));
+    EXPECT_EQ(error, "cannot open " + hidden.string() + ": Permission denied");
+  }
+  fs::create_directories(dir_ / "Folder.vrl");
+  EXPECT_FALSE(WriteObjectFile((dir_ / "Folder.vrl").string(), *MakeDocument(1, "x"), error));
+  EXPECT_EQ(error, "cannot replace " + (dir_ / "Folder.vrl").string() + ": Is a directory");
 }
 
 }  // namespace

@@ -185,6 +185,27 @@ TEST(StoreFormTest, ALastIdBelowAnIdInUseIsRaised) {
   manager->Release(fresh);
 }
 
+TEST(StoreFormTest, HugeIdentifiersAreFoundWithoutTablesOfTheirSize) {
+  // Identifiers far beyond the slots go to a map instead of a table indexed by identifier; they
+  // must still be found, from any cursor.
+  std::vector<TSlot> slots = {kShop, kPay, kShop};
+  const uint32_t ids[] = {0x03fffffeu, 7, 0x7ffffffeu};
+  for (size_t i = 0; i < slots.size(); ++i)
+    slots[i].id = ids[i];
+  uint32_t state = 0;
+  auto manager = ReadBack<TXManager>(StoreBytes(2, 1000, 3, 0, slots), &state);
+  ASSERT_EQ(state, 0u);
+  const TXStore& store = manager->Store();
+  for (uint32_t cursor : {1u, 3u}) {
+    for (uint32_t index = 1; index <= 3; ++index) {
+      store.SetCursor(cursor);
+      EXPECT_EQ(store.Find(ids[index - 1]), index) << cursor;
+    }
+  }
+  EXPECT_EQ(store.Find(0x7fffffffu), 0u);
+  EXPECT_EQ(store.LastId(), 0x7ffffffeu);
+}
+
 TEST(StoreFormTest, RepeatedIdentifiersOfADamagedFileAreMadeUnique) {
   TSlot first = kShop;
   TSlot twin = kPay;

@@ -1,0 +1,207 @@
+#include "core/save_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The same limit the kernel puts on links followed while resolving one path.
+constexpr int kMaxLinksFollowed = 40;
+constexpr const char* kSuffix = ".saving";
+// mkostemps replaces these six letters with letters and digits.
+constexpr const char* kUniquePart = "XXXXXX";
+constexpr size_t kUniqueLength = 6;
+constexpr int kCreateAttempts = 16;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `name` is one of the temporary names of saves of the file `base`.
+bool IsTemporaryName(const std::string& name, const std::string& base) {
+  const std::string suffix = kSuffix;
+  if (name == base + suffix)
+    return true;
+  if (name.size() != base.size() + 1 + kUniqueLength + suffix.size() ||
+      name.compare(0, base.size(), base) != 0 || name[base.size()] != '.' ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return false;
+  }
+  for (size_t i = base.size() + 1; i < base.size() + 1 + kUniqueLength; ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+      return false;
+  }
+  return true;
+}
+
+// Removes `path` when it is a regular file whose lock nobody holds: its writer has ended.
+void RemoveIfStale(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0)
+    return;
+  struct stat opened {};
+  struct stat named {};
+  if (::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
+      ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+      SameFile(opened, named)) {
+    ::unlink(path.c_str());
+  }
+  ::close(descriptor);
+}
+
+bool WriteAll(int descriptor, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(descriptor, data, size);
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string FileErrorText(const std::string& what, const std::string& path, int error) {
+  return what + " " + path + ": " + std::strerror(error);
+}
+
+bool ResolveSaveTarget(const std::string& path, std::string& target, int& error) {
+  fs::path current(path);
+  for (int followed = 0; followed <= kMaxLinksFollowed; ++followed) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      target = current.string();
+      return true;
+    }
+    std::vector<char> buffer(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+    const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size());
+    if (length < 0) {
+      error = errno;
+      return false;
+    }
+    fs::path next(std::string(buffer.data(), static_cast<size_t>(length)));
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  error = ELOOP;
+  return false;
+}
+
+unsigned HardLinkCount(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    return 0;
+  return static_cast<unsigned>(info.st_nlink);
+}
+
+TSaveTemporary::~TSaveTemporary() {
+  Discard();
+}
+
+bool TSaveTemporary::Create(const std::string& target, int& error) {
+  Discard();
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    std::string name = target + "." + kUniquePart + kSuffix;
+    // Created with O_EXCL and mode 0600: a name is never shared and nobody else can read it.
+    const int descriptor =
+        ::mkostemps(name.data(), static_cast<int>(std::strlen(kSuffix)), O_CLOEXEC);
+    if (descriptor < 0) {
+      error = errno;
+      return false;
+    }
+    // A cleaner may have taken the fresh file for a stale one between its creation and the
+    // lock; then the name no longer leads to it and another name is tried.
+    struct stat opened {};
+    struct stat named {};
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::fstat(descriptor, &opened) == 0 &&
+        ::lstat(name.c_str(), &named) == 0 && SameFile(opened, named)) {
+      path_ = name;
+      descriptor_ = descriptor;
+      return true;
+    }
+    ::close(descriptor);
+  }
+  error = EEXIST;
+  return false;
+}
+
+bool TSaveTemporary::Commit(const std::string& target, int& error) {
+  if (::rename(path_.c_str(), target.c_str()) != 0) {
+    error = errno;
+    return false;
+  }
+  path_.clear();
+  Discard();
+  return true;
+}
+
+void TSaveTemporary::Discard() {
+  if (!path_.empty())
+    ::unlink(path_.c_str());
+  path_.clear();
+  if (descriptor_ >= 0)
+    ::close(descriptor_);
+  descriptor_ = -1;
+}
+
+void RemoveStaleTemporaries(const std::string& target) {
+  const fs::path file(target);
+  const std::string base = file.filename().string();
+  const fs::path folder = file.parent_path();
+  DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (listing == nullptr)
+    return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (IsTemporaryName(entry->d_name, base))
+      stale.push_back((folder / entry->d_name).string());
+  }
+  ::closedir(listing);
+  for (const std::string& path : stale)
+    RemoveIfStale(path);
+}
+
+bool CopyFilePrivately(const std::string& from, const std::string& to, int& error) {
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) {
+    error = errno;
+    return false;
+  }
+  RemoveStaleTemporaries(to);
+  TSaveTemporary temporary;
+  bool copied = temporary.Create(to, error);
+  std::vector<char> buffer(size_t{1} << 16);
+  while (copied) {
+    const ssize_t got = ::read(source, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0 ||
+        (got > 0 && !WriteAll(temporary.Descriptor(), buffer.data(), static_cast<size_t>(got)))) {
+      error = errno;
+      copied = false;
+    }
+    if (got <= 0)
+      break;
+  }
+  ::close(source);
+  if (copied && ::fsync(temporary.Descriptor()) != 0) {
+    error = errno;
+    copied = false;
+  }
+  return copied && temporary.Commit(to, error);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+/// The file-system steps of a safe save, shared by budgets, their backups and the configuration:
+/// finding the file a path really names, making a private temporary file beside it that no other
+/// writer can share, and clearing the temporary files that killed saves left behind.
+
+/// "WHAT PATH: reason" with the system's text for `error` (an errno value).
+std::string FileErrorText(const std::string& what, const std::string& path, int error);
+
+/// The file that writing to `path` must replace: `path` with every symbolic link along the final
+/// name followed (a link to a link too), so that a save changes the linked file and the link
+/// stays. A path that is not a link is returned as it is. False with `error` set (an errno
+/// value) for a loop of links.
+bool ResolveSaveTarget(const std::string& path, std::string& target, int& error);
+
+/// How many names (hard links) the file at `path` has; 0 when it does not exist.
+unsigned HardLinkCount(const std::string& path);
+
+/// A temporary file beside a target, open for writing, created readable by the user alone and
+/// locked for as long as it is open so that cleaning never takes it from a live writer. The
+/// name is the target's, a unique part and ".saving".
+class TSaveTemporary {
+ public:
+  TSaveTemporary() = default;
+  ~TSaveTemporary();
+  TSaveTemporary(const TSaveTemporary&) = delete;
+  TSaveTemporary& operator=(const TSaveTemporary&) = delete;
+
+  /// Creates the file beside `target`; false with `error` (an errno value) when it cannot.
+  bool Create(const std::string& target, int& error);
+  /// The open descriptor; it stays open (and the file locked) until Commit or Discard. A writer
+  /// that wants its own descriptor takes a dup() of it, which shares the lock.
+  int Descriptor() const { return descriptor_; }
+  /// Renames the file over `target`; false with `error` when that fails.
+  bool Commit(const std::string& target, int& error);
+  /// Removes the file (unless it was committed) and closes it.
+  void Discard();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  int descriptor_ = -1;
+};
+
+/// Removes the temporary files of saves of `target` that no running writer holds: those named by
+/// TSaveTemporary and the single "TARGET.saving" of older versions. Failures are ignored.
+void RemoveStaleTemporaries(const std::string& target);
+
+/// Copies `from` to `to` through a temporary file that is forced to disk and renamed over `to`;
+/// the copy is readable by the user alone. False with `error` (an errno value) on failure, when
+/// `to` is left as it was.
+bool CopyFilePrivately(const std::string& from, const std::string& to, int& error);
