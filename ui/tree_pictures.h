@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCursor>
+#include <QPixmap>
 #include <QRect>
+#include <QStringList>
 
 #include "core/tree_selection.h"
 
@@ -34,8 +36,15 @@ enum class TConnector { Vertical, Tee, Elbow };
 /// type list names it).
 TPictureKind AccountPictureKind(uint32_t type);
 
-/// Draws the node picture on its white box, centred in `cell`. The pictures are vector drawings,
-/// so they stay sharp at every size and screen scale.
+/// The names of every picture the list windows draw; each is an SVG drawing on a 16 by 16 grid
+/// compiled into the program.
+QStringList TreePictureNames();
+/// The picture `name` rendered for a square of `side` logical pixels at `ratio` device pixels to
+/// the logical pixel, kept for the next call. Null when the program holds no such picture.
+QPixmap TreePicture(const QString& name, int side, qreal ratio);
+
+/// Draws the node picture on its white box, centred in `cell`. The pictures are rendered from
+/// their drawings at the size and screen scale they are shown at, so they stay sharp.
 void DrawNodePicture(QPainter& painter, const QRect& cell, TPictureKind kind, TExpandState state);
 /// Draws a connector through `cell`, on whole pixels so that the lines of all rows meet.
 void DrawConnector(QPainter& painter, const QRect& cell, TConnector connector);

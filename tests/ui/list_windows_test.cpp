@@ -19,6 +19,7 @@
 #include "ui/envelope_tree_window.h"
 #include "ui/main_frame.h"
 #include "ui/node_properties_dialog.h"
+#include "ui/tree_pictures.h"
 #include "ui/vorla_client.h"
 
 using namespace ui_test;
@@ -299,6 +300,26 @@ class ListWindowsTest : public QObject {
     QVERIFY(!window->Command(141)->isEnabled());
     window->Command(123)->trigger();
     QCOMPARE(commands_.back(), kCmdAccountListConfiguration);
+  }
+
+  // Every picture the windows draw is compiled in and draws something, at a row's size on a plain
+  // screen and at a cursor's size on a doubled one; a name without a drawing gives nothing.
+  void everyPictureRendersAtTwoSizes() {
+    QVERIFY(TreePicture(QStringLiteral("no-such-picture"), 16, 1.0).isNull());
+    const QStringList names = TreePictureNames();
+    QVERIFY(names.contains(QStringLiteral("watchdog")) && names.size() > 10);
+    for (const QString& name : names) {
+      for (const auto& [side, ratio] : {std::pair{14, 1.0}, std::pair{32, 2.0}}) {
+        const QImage image = TreePicture(name, side, ratio).toImage();
+        QVERIFY2(image.width() == side * ratio && image.height() == side * ratio, qPrintable(name));
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y) {
+          for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        }
+        QVERIFY2(drawn >= side * ratio, qPrintable(name));
+      }
+    }
   }
 
   // Not a check: with QUENBROOK_LIST_BUDGET and QUENBROOK_SCREENSHOT_DIR set, pictures of both
