@@ -127,8 +127,16 @@ int main(int argc, char** argv) {
   // The whole program: both lists and a ledger side by side.
   client.ShowAccountList();
   client.ShowEnvelopeList();
-  client.OpenAccountLedger(account);
-  client.TileVertically();
+  TXView* ledger = client.OpenAccountLedger(account);
+  // The lists stacked on the left, the ledger wide enough to read on the right.
+  const QSize area = client.viewport()->size();
+  const int listWidth = area.width() / 4;
+  const int accountsHeight = area.height() * 2 / 5;
+  client.AccountWindow()->setGeometry(0, 0, listWidth, accountsHeight);
+  client.EnvelopeWindow()->setGeometry(0, accountsHeight, listWidth,
+                                       area.height() - accountsHeight);
+  if (ledger != nullptr)
+    ledger->setGeometry(listWidth, 0, area.width() - listWidth, area.height());
   ok = Save(frame, output.filePath(QStringLiteral("main-window.png"))) && ok;
   return ok ? 0 : 1;
 }
