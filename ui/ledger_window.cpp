@@ -73,6 +73,58 @@ int PixelSizeForLine(int lineHeight) {
   return std::max(1, lineHeight * lineHeight / actual);
 }
 
+/// The grid's meaning of a key, if it has one.
+std::optional<TLedgerKey> LedgerKeyOf(const QKeyEvent& event) {
+  const bool ctrl = (event.modifiers() & Qt::ControlModifier) != 0;
+  const bool shift = (event.modifiers() & Qt::ShiftModifier) != 0;
+  switch (event.key()) {
+    case Qt::Key_Tab:
+      return TLedgerKey::Tab;
+    case Qt::Key_Backtab:
+      return TLedgerKey::ShiftTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return shift ? TLedgerKey::ShiftEnter : TLedgerKey::Enter;
+    case Qt::Key_Backspace:
+      return TLedgerKey::Backspace;
+    case Qt::Key_Escape:
+      return TLedgerKey::Escape;
+    case Qt::Key_Up:
+      return TLedgerKey::Up;
+    case Qt::Key_Down:
+      return TLedgerKey::Down;
+    case Qt::Key_PageUp:
+      return ctrl ? TLedgerKey::CtrlPageUp : TLedgerKey::PageUp;
+    case Qt::Key_PageDown:
+      return ctrl ? TLedgerKey::CtrlPageDown : TLedgerKey::PageDown;
+    case Qt::Key_Home:
+      return ctrl ? TLedgerKey::CtrlHome : TLedgerKey::Home;
+    case Qt::Key_End:
+      return ctrl ? TLedgerKey::CtrlEnd : TLedgerKey::End;
+    case Qt::Key_Insert:
+      if (ctrl)
+        return TLedgerKey::CtrlInsert;
+      if (shift)
+        return TLedgerKey::ShiftInsert;
+      return std::nullopt;
+    case Qt::Key_Delete:
+      if (ctrl)
+        return TLedgerKey::CtrlDelete;
+      if (shift)
+        return TLedgerKey::ShiftDelete;
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+/// The keys that close an in-place editor and move the grid on.
+bool ClosesEditor(int key) {
+  return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Return ||
+         key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_PageUp ||
+         key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
 }  // namespace
 
 TLedgerWindow::TLedgerWindow(TLedgerList& rows, QWidget* parent)
@@ -260,58 +312,7 @@ bool TLedgerWindow::focusNextPrevChild(bool) {
 
 void TLedgerWindow::keyPressEvent(QKeyEvent* event) {
   const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
-  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
-  std::optional<TLedgerKey> key;
-  switch (event->key()) {
-    case Qt::Key_Tab:
-      key = TLedgerKey::Tab;
-      break;
-    case Qt::Key_Backtab:
-      key = TLedgerKey::ShiftTab;
-      break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      key = shift ? TLedgerKey::ShiftEnter : TLedgerKey::Enter;
-      break;
-    case Qt::Key_Backspace:
-      key = TLedgerKey::Backspace;
-      break;
-    case Qt::Key_Escape:
-      key = TLedgerKey::Escape;
-      break;
-    case Qt::Key_Up:
-      key = TLedgerKey::Up;
-      break;
-    case Qt::Key_Down:
-      key = TLedgerKey::Down;
-      break;
-    case Qt::Key_PageUp:
-      key = ctrl ? TLedgerKey::CtrlPageUp : TLedgerKey::PageUp;
-      break;
-    case Qt::Key_PageDown:
-      key = ctrl ? TLedgerKey::CtrlPageDown : TLedgerKey::PageDown;
-      break;
-    case Qt::Key_Home:
-      key = ctrl ? TLedgerKey::CtrlHome : TLedgerKey::Home;
-      break;
-    case Qt::Key_End:
-      key = ctrl ? TLedgerKey::CtrlEnd : TLedgerKey::End;
-      break;
-    case Qt::Key_Insert:
-      if (ctrl)
-        key = TLedgerKey::CtrlInsert;
-      else if (shift)
-        key = TLedgerKey::ShiftInsert;
-      break;
-    case Qt::Key_Delete:
-      if (ctrl)
-        key = TLedgerKey::CtrlDelete;
-      else if (shift)
-        key = TLedgerKey::ShiftDelete;
-      break;
-    default:
-      break;
-  }
+  const std::optional<TLedgerKey> key = LedgerKeyOf(*event);
   if (key) {
     logic_->Key(*key);
     RefreshRows();
@@ -473,52 +474,26 @@ void TLedgerWindow::CommitEditorFromFocusLoss() {
 }
 
 bool TLedgerWindow::EditorKey(QKeyEvent* event) {
-  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
   const bool isList = qobject_cast<QComboBox*>(editor_.data()) != nullptr;
-  std::optional<TLedgerKey> passOn;
-  switch (event->key()) {
-    case Qt::Key_Tab:
-      passOn = TLedgerKey::Tab;
-      break;
-    case Qt::Key_Backtab:
-      passOn = TLedgerKey::ShiftTab;
-      break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      passOn = shift ? TLedgerKey::ShiftEnter : TLedgerKey::Enter;
-      break;
-    case Qt::Key_PageUp:
-      passOn = TLedgerKey::PageUp;
-      break;
-    case Qt::Key_PageDown:
-      passOn = TLedgerKey::PageDown;
-      break;
-    case Qt::Key_Up:
-      passOn = TLedgerKey::Up;
-      break;
-    case Qt::Key_Down:
-      // Alt+Down opens a name list's choices instead.
-      if (isList && (event->modifiers() & Qt::AltModifier) != 0)
-        return false;
-      passOn = TLedgerKey::Down;
-      break;
-    case Qt::Key_Escape:
-      if (isList) {
-        // A name list always hands its text back: Esc keeps the name shown.
-        passOn = TLedgerKey::Escape;
-      } else {
-        editorCancelled_ = true;
-        logic_->CloseEditor();
-        RefreshRows();
-        emit CursorChanged();
-        return true;
-      }
-      break;
-    default:
-      return false;
+  // Alt+Down opens a name list's choices instead.
+  if (!ClosesEditor(event->key()) ||
+      (isList && event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier) != 0)) {
+    return false;
   }
-  logic_->CloseEditor();
-  logic_->Key(*passOn);
+  if (event->key() == Qt::Key_Escape && !isList) {
+    // A text editor's Esc keeps the cell as it was; a name list always hands its text back.
+    editorCancelled_ = true;
+    logic_->CloseEditor();
+  } else {
+    // Inside an editor the page keys move the cursor, whatever Ctrl says.
+    std::optional<TLedgerKey> key = LedgerKeyOf(*event);
+    if (key == TLedgerKey::CtrlPageUp)
+      key = TLedgerKey::PageUp;
+    else if (key == TLedgerKey::CtrlPageDown)
+      key = TLedgerKey::PageDown;
+    logic_->CloseEditor();
+    logic_->Key(*key);
+  }
   RefreshRows();
   emit CursorChanged();
   return true;
