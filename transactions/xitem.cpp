@@ -15,6 +15,29 @@
 
 namespace {
 
+constexpr double kAmountEntryLimit = 20000000.0;
+
+std::string AmountRefusal(std::string_view text, bool unreadable) {
+  if (unreadable) {
+    return "\"" + std::string(text) +
+           "\" is not an amount.  Type a number such as 12.50, or a calculation such as "
+           "(10+5)*2.";
+  }
+  return "\"" + std::string(text) + "\" is too large.  An amount must be less than 20,000,000.00.";
+}
+
+std::string DateRefusal(std::string_view text) {
+  return "\"" + std::string(text) +
+         "\" is not a date.  Type the month and the day, such as 3/15, or 3/15/24 with the "
+         "year.";
+}
+
+// A cell emptied on purpose: nothing before the year, as the date editor starts.
+bool LeavesDateEmpty(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos || text[first] == '/';
+}
+
 // The envelope column of a record: what a multiple and an account transfer half show instead.
 std::string EnvelopeColumn(const TXRecord& record, const TEnvelopeList& envelopes) {
   if (record.IsMultiple())
@@ -452,13 +475,30 @@ void TXItem::SetAmountEntry(int column, std::string_view text) {
       return;
   }
   lastAmountText_ = std::string(text);
-  const int32_t cents = CentsFromEntry(EvaluateAmountExpression(text).value);
+  const TAmountParseResult parsed = EvaluateAmountExpression(text);
+  // Text that is no amount, or one too large for the record, would otherwise quietly become
+  // 0.00 and wipe what the row held; the row keeps its amount and the typed text waits in the
+  // editor's next opening to be put right.
+  const double rounded = parsed.value >= 0 ? parsed.value + 0.005 : parsed.value - 0.005;
+  if (parsed.error != kAmountParseOk ||
+      !(rounded > -kAmountEntryLimit && rounded < kAmountEntryLimit)) {
+    manager_->User().Tell("Quenbrook", AmountRefusal(text, parsed.error != kAmountParseOk),
+                          TMessageIcon::Exclamation);
+    return;
+  }
+  const int32_t cents = CentsFromEntry(parsed.value);
   SetAmount(column == kColPayment ? -cents : cents);
 }
 
 void TXItem::SetDateEntry(std::string_view text, const TXEditSettings& settings) {
   const TDateValue today = manager_->Today();
   TDateValue date = TDateValue::Parse(text, record_.date.Year(), today.Year());
+  // Text that is no date would otherwise wipe the row's date; only a cell emptied on purpose
+  // (nothing before the year, as the editor starts) makes the date empty.
+  if (date.Day() == 0 && !LeavesDateEmpty(text)) {
+    manager_->User().Tell("Quenbrook", DateRefusal(text), TMessageIcon::Exclamation);
+    return;
+  }
   if (settings.autoCorrectYear && today.Month() < 4 && date.Month() > 9 &&
       date.Year() == today.Year()) {
     date.SetYear(date.Year() - 1);

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "core/user_port.h"
 #include "ui/model_text.h"
 
 namespace {
@@ -444,6 +445,19 @@ TLedgerEditorResult TLedgerWindow::TakeEditor() {
   const std::optional<std::string> converted = ToModel(text);
   result.text = converted.value_or(std::string());
   result.cancelled = editorCancelled_ || !converted.has_value();
+  if (!converted && !editorCancelled_ && user_ != nullptr) {
+    // Told once the editor is gone, so that the message does not fight it for the focus.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          user_->Tell("Error",
+                      "The cell holds a character that a Quenbrook file cannot store, so it "
+                      "keeps what it had.  Please use only the letters, digits and signs of "
+                      "Western European languages.",
+                      TMessageIcon::Error);
+        },
+        Qt::QueuedConnection);
+  }
   editor_ = nullptr;
   closingEditor_ = true;
   const bool hadFocus = editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget());

@@ -10,6 +10,7 @@
 #include "transactions/ledger.h"
 
 class QLineEdit;
+class TUserPort;
 class QComboBox;
 
 /// The editable ledger grid on the screen: it paints what the grid logic (`TLedger`) lays out
@@ -29,6 +30,8 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   TLedger& Logic() { return *logic_; }
   const TLedger& Logic() const { return *logic_; }
   void SetNamesSource(TNamesSource names) { names_ = std::move(names); }
+  /// Where the grid tells of typed text that a budget file cannot store.
+  void SetUser(TUserPort* user) { user_ = user; }
   /// Repaints the rows and the scroll bar after the rows changed beneath the grid.
   void RefreshRows();
   /// The open editor (a QLineEdit or a QComboBox), null when none.
@@ -73,6 +76,7 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
 
   std::unique_ptr<TLedger> logic_;
   TNamesSource names_;
+  TUserPort* user_ = nullptr;
   QPointer<QWidget> editor_;
   bool editorCancelled_ = false;
   bool syncingScrollBar_ = false;

@@ -162,6 +162,7 @@ TXView::TXView(std::unique_ptr<TXViewModel> model, TSettingsSource settings, QWi
       names.append(FromModel(envelope.name));
     return names;
   });
+  grid_->SetUser(&manager.User());
   strip_ = new TXViewStatusStrip(content);
   layout->addWidget(grid_, 1);
   layout->addWidget(strip_);

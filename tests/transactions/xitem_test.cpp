@@ -101,6 +101,30 @@ TEST_F(ItemTest, AmountColumnsShowSizesAndTypedTextBecomesCents) {
   ExpectSound();
 }
 
+TEST_F(ItemTest, TextThatIsNoAmountOrDateIsRefusedAndTheRowKeepsItsValues) {
+  TXHold row = Type(checking, "3/3", "Pay", 2500);
+  const TDateValue dated = row->Record().date;
+  for (const char* typed : {"12abc", "(1+2", "5/0", "20000000"}) {
+    user.Clear();
+    row->SetCellText(TXItem::kColDeposit, typed);
+    EXPECT_EQ(row->Record().amount, 2500) << typed;
+    ASSERT_EQ(user.Messages().size(), 1u) << typed;
+    EXPECT_NE(user.Messages()[0].text.find(typed), std::string::npos);
+    EXPECT_EQ(row->LastAmountText(), typed) << "the editor reopens with what was typed";
+  }
+  for (const char* typed : {"13/45", "2/29/2011", "x"}) {
+    user.Clear();
+    row->SetCellText(TXItem::kColDate, typed);
+    EXPECT_EQ(row->Record().date, dated) << typed;
+    EXPECT_EQ(user.Messages().size(), 1u) << typed;
+  }
+  user.Clear();
+  row->SetCellText(TXItem::kColDate, "/24");
+  EXPECT_EQ(row->Record().date.Day(), 0u) << "an emptied date cell empties the date";
+  EXPECT_TRUE(user.Messages().empty());
+  ExpectSound();
+}
+
 TEST_F(ItemTest, ATinyAmountWithoutPayeeLeavesABlankRowThatVanishes) {
   TXHold row = NewAccountRow(checking);
   const uint32_t id = row->Id();

@@ -185,6 +185,18 @@ class LedgerWindowTest : public QObject {
     QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
              std::string("Corner Grocer"));
 
+    // A character the file cannot store is refused with a message; the cell keeps its text.
+    GoToColumn(ledger, TXItem::kColPayableTo);
+    Type(ledger, "Caf");
+    QTest::sendKeyEvent(QTest::Click, Target(ledger), Qt::Key_A, QStringLiteral("\u2192"),
+                        Qt::NoModifier);
+    Press(ledger, Qt::Key_Tab);
+    QVERIFY(SpinUntil([this] { return !messages_->messages.empty(); }));
+    QCOMPARE(messages_->messages.back().caption, std::string("Error"));
+    Press(ledger, Qt::Key_Backtab);
+    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+             std::string("Corner Grocer"));
+
     // An account transfer of 200.00 to Savings through the dialog.
     Press(ledger, Qt::Key_Down);
     TypeRow(ledger, "To savings", "", TXItem::kColPayment, "200");
