@@ -17,19 +17,28 @@ namespace {
 
 constexpr double kAmountEntryLimit = 20000000.0;
 
+// The typed text in quotes, then the reason.
+std::string Quoted(std::string_view text, std::string_view reason) {
+  std::string message = "\"";
+  message.append(text);
+  message.append("\" ");
+  message.append(reason);
+  return message;
+}
+
 std::string AmountRefusal(std::string_view text, bool unreadable) {
   if (unreadable) {
-    return "\"" + std::string(text) +
-           "\" is not an amount.  Type a number such as 12.50, or a calculation such as "
-           "(10+5)*2.";
+    return Quoted(text,
+                  "is not an amount.  Type a number such as 12.50, or a calculation such as "
+                  "(10+5)*2.");
   }
-  return "\"" + std::string(text) + "\" is too large.  An amount must be less than 20,000,000.00.";
+  return Quoted(text, "is too large.  An amount must be less than 20,000,000.00.");
 }
 
 std::string DateRefusal(std::string_view text) {
-  return "\"" + std::string(text) +
-         "\" is not a date.  Type the month and the day, such as 3/15, or 3/15/24 with the "
-         "year.";
+  return Quoted(text,
+                "is not a date.  Type the month and the day, such as 3/15, or 3/15/24 with the "
+                "year.");
 }
 
 // A cell emptied on purpose: nothing before the year, as the date editor starts.
