@@ -20,27 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  return ReadFileBytes(path);
-}
-
 class TScriptedShellPort : public TShellPort {
  public:
   std::optional<std::string> ChooseSaveFile(const std::string& title,
                                             const std::string& initial) override {
     saveTitles.push_back(title);
     saveInitials.push_back(initial);
-    if (saveAnswers.empty())
-      return std::nullopt;
-    auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return Next(saveAnswers);
   }
   std::optional<std::string> ChooseOpenFile(const std::string&) override {
-    if (openAnswers.empty())
+    return Next(openAnswers);
+  }
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
+    if (answers.empty())
       return std::nullopt;
-    auto answer = openAnswers.front();
-    openAnswers.pop_front();
+    auto answer = answers.front();
+    answers.pop_front();
     return answer;
   }
   bool RunAccountWizard(TVorlaData&) override {
@@ -175,15 +170,13 @@ TEST_F(VorlaShellTest, BackupsRotateOncePerOpenedFile) {
   ASSERT_TRUE(shell->OpenFile(budget.string()));
   ASSERT_TRUE(shell->Save());
   EXPECT_TRUE(fs::exists(BackupName(budget.string(), 2)));
-}
+  ASSERT_TRUE(shell->CloseCheck());
 
-TEST_F(VorlaShellTest, NoBackupsAtLevelZero) {
   config_.Settings().BackupLevel = 0;
-  fs::path budget = MakeBudget("Home.vrl");
-  auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  fs::path unkept = MakeBudget("Unkept.vrl");
+  ASSERT_TRUE(shell->OpenFile(unkept.string()));
   ASSERT_TRUE(shell->Save());
-  EXPECT_FALSE(fs::exists(BackupName(budget.string(), 1)));
+  EXPECT_FALSE(fs::exists(BackupName(unkept.string(), 1))) << "no backups at level 0";
 }
 
 TEST_F(VorlaShellTest, LinkedBudgetsAndLeftoversOfAKilledSave) {
@@ -219,12 +212,12 @@ TEST_F(VorlaShellTest, FailedSaveKeepsTheFileAndOffersSaveAs) {
   // root, whom permissions do not stop).
   fs::path budget = dir_ / (std::string(244, 'H') + ".vrl");
   fs::copy_file(MakeBudget("Home.vrl"), budget);
-  std::string before = ReadAll(budget);
+  std::string before = ReadFileBytes(budget);
   auto shell = MakeShell();
   ASSERT_TRUE(shell->OpenFile(budget.string()));
   shell->Document()->SetModified();
   EXPECT_FALSE(shell->Save());
-  EXPECT_EQ(ReadAll(budget), before);
+  EXPECT_EQ(ReadFileBytes(budget), before);
   EXPECT_TRUE(shell->Document()->IsModified());
   ASSERT_FALSE(user_.Messages().empty());
   const std::string& text = user_.Messages()[0].text;
