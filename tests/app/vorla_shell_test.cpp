@@ -121,14 +121,6 @@ TEST_F(VorlaShellTest, CancelledWizardOrNameLeavesNoBudget) {
   EXPECT_EQ(port_.title, "Quenbrook 3.1 ");
 }
 
-TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppended) {
-  MakeBudget("Budget.vrl");
-  auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile((dir_ / "Budget").string()));
-  EXPECT_EQ(shell->FileName(), (dir_ / "Budget.vrl").string());
-  EXPECT_TRUE(user_.Messages().empty());
-}
-
 TEST_F(VorlaShellTest, UnreadableFileIsReportedAndReleased) {
   std::ofstream(dir_ / "Bad.vrl") << "not a budget";
   auto shell = MakeShell();
@@ -290,13 +282,15 @@ TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   EXPECT_EQ(shell->FileName(), budget.string());
 }
 
-TEST_F(VorlaShellTest, ReopensTheListWindowsThatWereOpen) {
+TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppendedAndReopensTheListsThatWereOpen) {
   TVorlaData doc(environment_);
   doc.AccountLayout().open = true;
   std::string error;
   ASSERT_TRUE(WriteDocumentFile((dir_ / "L.vrl").string(), doc, error));
   auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile((dir_ / "L.vrl").string()));
+  ASSERT_TRUE(shell->OpenFile((dir_ / "L").string()));
+  EXPECT_EQ(shell->FileName(), (dir_ / "L.vrl").string());
+  EXPECT_TRUE(user_.Messages().empty());
   EXPECT_EQ(port_.accountListShown, 1);
   EXPECT_EQ(port_.envelopeListShown, 0);
 }
