@@ -127,8 +127,9 @@ void CheckAmount(std::string_view text, std::optional<int64_t> expected) {
   ASSERT_TRUE(std::isfinite(result.value)) << text;
   ASSERT_GE(result.error, kAmountParseOk) << text;
   ASSERT_LE(result.error, kAmountParseOutOfRange) << text;
-  if (result.error != kAmountParseOk)
+  if (result.error != kAmountParseOk) {
     ASSERT_EQ(result.value, 0) << text;
+  }
   if (HasCharacterOutsideTheSet(text)) {
     ASSERT_EQ(result.error, kAmountParseBadCharacter) << text;
   } else if (!ParenthesesPair(text)) {

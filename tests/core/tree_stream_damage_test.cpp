@@ -166,8 +166,9 @@ TEST(TreeStreamDamageTest, MalformedChildrenFailTheStream) {
     uint32_t state = 0;
     std::unique_ptr<TAccountList> list = ReadBack<TAccountList>(c.bytes, &state);
     EXPECT_EQ(state, pstream::kFailed);
-    if (list != nullptr)
+    if (list != nullptr) {
       EXPECT_NE(list->RootItem(), nullptr);
+    }
   }
 }
 
