@@ -85,7 +85,7 @@ class MainWindowTest : public QObject {
   }
 
   // Runs `command`, whose settings dialog gets the boxes captioned as in `checks` set.
-  void SetBoxes(int command, const std::map<QString, bool>& checks) {
+  void SetBoxes(TCommandId command, const std::map<QString, bool>& checks) {
     WhenModal<TSettingsDialog>([&checks](TSettingsDialog* dialog) {
       for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
         if (auto found = checks.find(box->text()); found != checks.end())
