@@ -127,7 +127,7 @@ TEST(ObjectStreamPrimitives, ReadBackWhatWasWritten) {
   EXPECT_EQ(is.GetState(), uint32_t{pstream::kFailed});
 }
 
-TEST(ObjectStreamPrimitives, FailedStreamIgnoresEverythingAfter) {
+TEST(ObjectStreamPrimitives, ShortDataFailsAndAFailedStreamIgnoresEverythingAfter) {
   std::vector<uint8_t> bytes = TByteBuilder().Header().Byte(1);
   ipstream is(bytes);
   EXPECT_EQ(is.ReadWord32(), 0u);
@@ -136,6 +136,12 @@ TEST(ObjectStreamPrimitives, FailedStreamIgnoresEverythingAfter) {
   EXPECT_FALSE(is.ReadString(text, 10));
   EXPECT_EQ(text, "kept");
   EXPECT_EQ(is.ReadObject(), nullptr);
+
+  // A string length beyond the data fails too.
+  std::vector<uint8_t> beyond = TByteBuilder().Header().Word32(0x7FFFFFF0).Chars("ab");
+  ipstream cut(beyond);
+  EXPECT_FALSE(cut.ReadString(text, SIZE_MAX));
+  EXPECT_FALSE(cut.Good());
 }
 
 TEST(ObjectStreamPrimitives, StringLongerThanItsFieldFailsWithoutMisreading) {
@@ -151,14 +157,6 @@ TEST(ObjectStreamPrimitives, StringLongerThanItsFieldFailsWithoutMisreading) {
   EXPECT_EQ(text, "kept");
   EXPECT_EQ(tooLong.GetState(), uint32_t{pstream::kFailed});
   EXPECT_EQ(tooLong.ReadWord32(), 0u) << "nothing after the refused string is read";
-}
-
-TEST(ObjectStreamPrimitives, StringLengthBeyondTheDataFails) {
-  std::vector<uint8_t> bytes = TByteBuilder().Header().Word32(0x7FFFFFF0).Chars("ab");
-  ipstream is(bytes);
-  std::string text;
-  EXPECT_FALSE(is.ReadString(text, SIZE_MAX));
-  EXPECT_FALSE(is.Good());
 }
 
 TEST(ObjectStreamHeader, EmptyDataIsTheEndStateAndANullPointerANullRoot) {
