@@ -20,27 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  return ReadFileBytes(path);
-}
-
 class TScriptedShellPort : public TShellPort {
  public:
   std::optional<std::string> ChooseSaveFile(const std::string& title,
                                             const std::string& initial) override {
     saveTitles.push_back(title);
     saveInitials.push_back(initial);
-    if (saveAnswers.empty())
-      return std::nullopt;
-    auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return Next(saveAnswers);
   }
   std::optional<std::string> ChooseOpenFile(const std::string&) override {
-    if (openAnswers.empty())
+    return Next(openAnswers);
+  }
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
+    if (answers.empty())
       return std::nullopt;
-    auto answer = openAnswers.front();
-    openAnswers.pop_front();
+    auto answer = answers.front();
+    answers.pop_front();
     return answer;
   }
   bool RunAccountWizard(TVorlaData&) override {
@@ -126,14 +121,6 @@ TEST_F(VorlaShellTest, CancelledWizardOrNameLeavesNoBudget) {
   EXPECT_EQ(port_.title, "Quenbrook 3.1 ");
 }
 
-TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppended) {
-  MakeBudget("Budget.vrl");
-  auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile((dir_ / "Budget").string()));
-  EXPECT_EQ(shell->FileName(), (dir_ / "Budget.vrl").string());
-  EXPECT_TRUE(user_.Messages().empty());
-}
-
 TEST_F(VorlaShellTest, UnreadableFileIsReportedAndReleased) {
   std::ofstream(dir_ / "Bad.vrl") << "not a budget";
   auto shell = MakeShell();
@@ -175,15 +162,13 @@ TEST_F(VorlaShellTest, BackupsRotateOncePerOpenedFile) {
   ASSERT_TRUE(shell->OpenFile(budget.string()));
   ASSERT_TRUE(shell->Save());
   EXPECT_TRUE(fs::exists(BackupName(budget.string(), 2)));
-}
+  ASSERT_TRUE(shell->CloseCheck());
 
-TEST_F(VorlaShellTest, NoBackupsAtLevelZero) {
   config_.Settings().BackupLevel = 0;
-  fs::path budget = MakeBudget("Home.vrl");
-  auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile(budget.string()));
+  fs::path unkept = MakeBudget("Unkept.vrl");
+  ASSERT_TRUE(shell->OpenFile(unkept.string()));
   ASSERT_TRUE(shell->Save());
-  EXPECT_FALSE(fs::exists(BackupName(budget.string(), 1)));
+  EXPECT_FALSE(fs::exists(BackupName(unkept.string(), 1))) << "no backups at level 0";
 }
 
 TEST_F(VorlaShellTest, LinkedBudgetsAndLeftoversOfAKilledSave) {
@@ -219,12 +204,12 @@ TEST_F(VorlaShellTest, FailedSaveKeepsTheFileAndOffersSaveAs) {
   // root, whom permissions do not stop).
   fs::path budget = dir_ / (std::string(244, 'H') + ".vrl");
   fs::copy_file(MakeBudget("Home.vrl"), budget);
-  std::string before = ReadAll(budget);
+  std::string before = ReadFileBytes(budget);
   auto shell = MakeShell();
   ASSERT_TRUE(shell->OpenFile(budget.string()));
   shell->Document()->SetModified();
   EXPECT_FALSE(shell->Save());
-  EXPECT_EQ(ReadAll(budget), before);
+  EXPECT_EQ(ReadFileBytes(budget), before);
   EXPECT_TRUE(shell->Document()->IsModified());
   ASSERT_FALSE(user_.Messages().empty());
   const std::string& text = user_.Messages()[0].text;
@@ -297,13 +282,15 @@ TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   EXPECT_EQ(shell->FileName(), budget.string());
 }
 
-TEST_F(VorlaShellTest, ReopensTheListWindowsThatWereOpen) {
+TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppendedAndReopensTheListsThatWereOpen) {
   TVorlaData doc(environment_);
   doc.AccountLayout().open = true;
   std::string error;
   ASSERT_TRUE(WriteDocumentFile((dir_ / "L.vrl").string(), doc, error));
   auto shell = MakeShell();
-  ASSERT_TRUE(shell->OpenFile((dir_ / "L.vrl").string()));
+  ASSERT_TRUE(shell->OpenFile((dir_ / "L").string()));
+  EXPECT_EQ(shell->FileName(), (dir_ / "L.vrl").string());
+  EXPECT_TRUE(user_.Messages().empty());
   EXPECT_EQ(port_.accountListShown, 1);
   EXPECT_EQ(port_.envelopeListShown, 0);
 }

@@ -102,25 +102,19 @@ INSTANTIATE_TEST_SUITE_P(Table, CentsFromEntryTest,
                                          TEntryCase{1e14, 0}, TEntryCase{kNaN, 0},
                                          TEntryCase{kInfinity, 0}, TEntryCase{-kInfinity, 0}));
 
-TEST(AmountTest, DefaultIsZero) {
+TEST(AmountTest, ThirtyTwoBitCentsAreSignExtendedAndStoredAsTheLowBits) {
   EXPECT_EQ(TAmount().Cents(), 0);
-}
-
-TEST(AmountTest, ThirtyTwoBitCentsAreSignExtended) {
   EXPECT_EQ(TAmount(int32_t{-1}).Cents(), -1);
   EXPECT_EQ(TAmount(std::numeric_limits<int32_t>::min()).Cents(), -2147483648LL);
   EXPECT_EQ(TAmount(std::numeric_limits<int32_t>::max()).Cents(), 2147483647LL);
-}
-
-TEST(AmountTest, StoredCentsKeepTheLowThirtyTwoBits) {
   EXPECT_EQ(TAmount::FromCents(-5).StoredCents(), -5);
   EXPECT_EQ(TAmount::FromCents(0x100000005LL).StoredCents(), 5);
   EXPECT_EQ(TAmount::FromCents(2147483648LL).StoredCents(), std::numeric_limits<int32_t>::min());
 }
 
-TEST(AmountTest, ArithmeticIsOnCents) {
+TEST(AmountTest, ArithmeticAndComparisonAreOnCentsAndWrapAtSixtyFourBits) {
   TAmount a = TAmount::FromCents(1050);
-  TAmount b = TAmount::FromCents(-275);
+  const TAmount b = TAmount::FromCents(-275);
   EXPECT_EQ((a + b).Cents(), 775);
   EXPECT_EQ((a - b).Cents(), 1325);
   EXPECT_EQ((-a).Cents(), -1050);
@@ -128,22 +122,10 @@ TEST(AmountTest, ArithmeticIsOnCents) {
   EXPECT_EQ(a.Cents(), 775);
   a -= b;
   EXPECT_EQ(a.Cents(), 1050);
-}
-
-TEST(AmountTest, ArithmeticWrapsAtSixtyFourBits) {
+  EXPECT_TRUE(b < a && a > b && b <= b && b != a && b == TAmount(int32_t{-275}));
   EXPECT_EQ((TAmount::FromCents(kMax64) + TAmount::FromCents(1)).Cents(), kMin64);
   EXPECT_EQ((TAmount::FromCents(kMin64) - TAmount::FromCents(1)).Cents(), kMax64);
   EXPECT_EQ((-TAmount::FromCents(kMin64)).Cents(), kMin64);
-}
-
-TEST(AmountTest, ComparesByCents) {
-  TAmount small = TAmount::FromCents(-1);
-  TAmount large = TAmount::FromCents(1);
-  EXPECT_LT(small, large);
-  EXPECT_GT(large, small);
-  EXPECT_EQ(small, TAmount(int32_t{-1}));
-  EXPECT_NE(small, large);
-  EXPECT_LE(small, small);
 }
 
 TEST(AmountTest, UnitsAndFromUnitsAgreeOnWholeCents) {

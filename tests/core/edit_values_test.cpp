@@ -50,11 +50,6 @@ TEST(EditFloatTest, ReadsNoMoreThanItsTextLimit) {
   EXPECT_EQ(TEditFloat().Commit(text).amount.Cents(), 0);
 }
 
-TEST(EditFloatTest, ShowsAmountsPutIntoIt) {
-  EXPECT_EQ(TEditFloat().Show(TAmount::FromCents(-123456)), "-1,234.56");
-  EXPECT_EQ(TEditFloat().Show(TAmount()), "0.00");
-}
-
 TEST(EditFloatTest, SinglePrecisionUnitsRoundTripWhereTheyAreExact) {
   EXPECT_EQ(TEditFloat::UnitsForTransfer(TAmount::FromCents(123456)), 1234.56f);
   EXPECT_EQ(TEditFloat::FromTransferUnits(1234.56f).Cents(), 123456);
@@ -94,7 +89,9 @@ TEST(EditDateTest, TransferReadsOnlyTwentyTwoCharacters) {
   EXPECT_EQ(TEditDate().Commit(text, clock).date, TDateValue(5, 1, 2011));
 }
 
-TEST(EditDateTest, ShowsDatesPutIntoIt) {
+TEST(EditValuesTest, ShowAmountsAndDatesPutIntoThem) {
+  EXPECT_EQ(TEditFloat().Show(TAmount::FromCents(-123456)), "-1,234.56");
+  EXPECT_EQ(TEditFloat().Show(TAmount()), "0.00");
   EXPECT_EQ(TEditDate().Show(TDateValue(5, 1, 2011)), "01/05/11");
   EXPECT_EQ(TEditDate().Show(TDateValue()), " / /");
 }

@@ -57,11 +57,8 @@ class TTextMaker {
       std::optional<int64_t> right;
       std::string text = Term(depth, right);
       left += Spaces() + op + Spaces() + text;
-      if (value && right) {
-        value = op == '+' ? *value + *right : *value - *right;
-      } else {
-        value.reset();
-      }
+      value = value && right ? std::optional(op == '+' ? *value + *right : *value - *right)
+                             : std::nullopt;
       Check(value);
     }
     return left;
@@ -77,11 +74,8 @@ class TTextMaker {
       std::string text = Factor(depth, right);
       left += Spaces() + "*" + Spaces() + text;
       int64_t product = 0;
-      if (value && right && !__builtin_mul_overflow(*value, *right, &product)) {
-        value = product;
-      } else {
-        value.reset();
-      }
+      const bool fits = value && right && !__builtin_mul_overflow(*value, *right, &product);
+      value = fits ? std::optional(product) : std::nullopt;
       Check(value);
     }
     return left;
@@ -169,31 +163,19 @@ TEST(ParserRandomTest, MillionTexts) {
   for (int i = 0; i < kTexts; ++i) {
     std::string text;
     std::optional<int64_t> expected;
-    switch (maker.Below(10)) {
-      case 0:
-      case 1:
-        text = maker.FromAlphabet("0123456789012345678901234567890123456789 .,()+-*/^");
-        break;
-      case 2:
-        // No parentheses, so that every text reaches the operators.
-        text = maker.FromAlphabet("0123456789012345678901234567890123456789 .,+-*/^");
-        break;
-      case 3:
-        text = maker.FromAlphabet("()()()-+ 1");
-        break;
-      case 4:
-        text = maker.Bytes();
-        break;
-      case 5:
-      case 6:
-      case 7:
-      case 8:
-        text = maker.FromAlphabet("0123456789///  ");
-        break;
-      default:
-        text = maker.Expression(2, expected);
-        break;
-    }
+    const int kind = maker.Below(10);
+    if (kind <= 1)
+      text = maker.FromAlphabet("0123456789012345678901234567890123456789 .,()+-*/^");
+    else if (kind == 2)  // no parentheses, so that every text reaches the operators
+      text = maker.FromAlphabet("0123456789012345678901234567890123456789 .,+-*/^");
+    else if (kind == 3)
+      text = maker.FromAlphabet("()()()-+ 1");
+    else if (kind == 4)
+      text = maker.Bytes();
+    else if (kind <= 8)
+      text = maker.FromAlphabet("0123456789///  ");
+    else
+      text = maker.Expression(2, expected);
     CheckAmount(text, expected);
     if (HasFatalFailure())
       return;

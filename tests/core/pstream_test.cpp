@@ -94,16 +94,10 @@ TEST(ObjectStreamPrimitives, WriteLittleEndianItemsAfterTheHeader) {
     os.WriteString("");
     os.WriteNullString();
   });
-  std::vector<uint8_t> expected = TByteBuilder()
-                                      .Header()
-                                      .Byte(0xAB)
-                                      .Word16(0x1234)
-                                      .Word32(0xDEADBEEF)
-                                      .Chars("xyz")
-                                      .String("hi")
-                                      .Word32(0)
-                                      .Word32(0xFFFFFFFF);
-  EXPECT_EQ(bytes, expected);
+  TByteBuilder expected;
+  expected.Header().Byte(0xAB).Word16(0x1234).Word32(0xDEADBEEF).Chars("xyz");
+  expected.String("hi").Word32(0).Word32(0xFFFFFFFF);
+  EXPECT_EQ(bytes, expected.Get());
 }
 
 TEST(ObjectStreamPrimitives, ReadBackWhatWasWritten) {
@@ -133,7 +127,7 @@ TEST(ObjectStreamPrimitives, ReadBackWhatWasWritten) {
   EXPECT_EQ(is.GetState(), uint32_t{pstream::kFailed});
 }
 
-TEST(ObjectStreamPrimitives, FailedStreamIgnoresEverythingAfter) {
+TEST(ObjectStreamPrimitives, ShortDataFailsAndAFailedStreamIgnoresEverythingAfter) {
   std::vector<uint8_t> bytes = TByteBuilder().Header().Byte(1);
   ipstream is(bytes);
   EXPECT_EQ(is.ReadWord32(), 0u);
@@ -142,6 +136,12 @@ TEST(ObjectStreamPrimitives, FailedStreamIgnoresEverythingAfter) {
   EXPECT_FALSE(is.ReadString(text, 10));
   EXPECT_EQ(text, "kept");
   EXPECT_EQ(is.ReadObject(), nullptr);
+
+  // A string length beyond the data fails too.
+  std::vector<uint8_t> beyond = TByteBuilder().Header().Word32(0x7FFFFFF0).Chars("ab");
+  ipstream cut(beyond);
+  EXPECT_FALSE(cut.ReadString(text, SIZE_MAX));
+  EXPECT_FALSE(cut.Good());
 }
 
 TEST(ObjectStreamPrimitives, StringLongerThanItsFieldFailsWithoutMisreading) {
@@ -159,22 +159,11 @@ TEST(ObjectStreamPrimitives, StringLongerThanItsFieldFailsWithoutMisreading) {
   EXPECT_EQ(tooLong.ReadWord32(), 0u) << "nothing after the refused string is read";
 }
 
-TEST(ObjectStreamPrimitives, StringLengthBeyondTheDataFails) {
-  std::vector<uint8_t> bytes = TByteBuilder().Header().Word32(0x7FFFFFF0).Chars("ab");
-  ipstream is(bytes);
-  std::string text;
-  EXPECT_FALSE(is.ReadString(text, SIZE_MAX));
-  EXPECT_FALSE(is.Good());
-}
-
-TEST(ObjectStreamHeader, EmptyDataIsTheEndState) {
+TEST(ObjectStreamHeader, EmptyDataIsTheEndStateAndANullPointerANullRoot) {
   std::vector<uint8_t> empty;
-  ipstream is(empty);
-  EXPECT_EQ(is.GetState(), uint32_t{pstream::kEnd});
-  EXPECT_EQ(is.ReadObject(), nullptr);
-}
-
-TEST(ObjectStreamHeader, HeaderThenNullPointerIsANullRoot) {
+  ipstream none(empty);
+  EXPECT_EQ(none.GetState(), uint32_t{pstream::kEnd});
+  EXPECT_EQ(none.ReadObject(), nullptr);
   std::vector<uint8_t> bytes = TByteBuilder().Header().Byte(0x00);
   ipstream is(bytes);
   EXPECT_EQ(is.ReadObject(), nullptr);
@@ -183,22 +172,11 @@ TEST(ObjectStreamHeader, HeaderThenNullPointerIsANullRoot) {
 
 TEST(ObjectStreamHeader, VersionZeroUsesShortWordsAndOneByteStrings) {
   // No ":" header: 16-bit words, one-byte string lengths (0xFF = null), no class versions.
-  std::vector<uint8_t> bytes = TByteBuilder()
-                                   .Word16(0x0102)
-                                   .Byte(3)
-                                   .Chars("abc")
-                                   .Byte(0xFF)
-                                   .Byte(0x02)
-                                   .Byte('[')
-                                   .Byte(6)
-                                   .Chars("TProbe")
-                                   .Word32(9)  // value, read as word32
-                                   .Byte(2)
-                                   .Chars("nm")
-                                   .Byte(0)
-                                   .Byte(0)
-                                   .Byte(']');
-  ipstream is(bytes);
+  TByteBuilder b;
+  b.Word16(0x0102).Byte(3).Chars("abc").Byte(0xFF);
+  b.Byte(0x02).Byte('[').Byte(6).Chars("TProbe");
+  b.Word32(9).Byte(2).Chars("nm").Byte(0).Byte(0).Byte(']');  // the value is read as word32
+  ipstream is(b.Get());
   EXPECT_EQ(is.GetVersion(), 0u);
   EXPECT_EQ(is.ReadWord(), 0x0102u);
   std::string text;
@@ -222,26 +200,13 @@ TEST(ObjectStreamObjects, ObjectRecordFrameAndNestedIndices) {
   root.first = &a;
   root.second = &b;
   auto bytes = Written([&](opstream& os) { os.WriteObject(&root); });
-  std::vector<uint8_t> expected = TByteBuilder()
-                                      .Header()
-                                      .BeginObject("TProbe", 7)
-                                      .Word32(1)
-                                      .String("root")
-                                      .BeginObject("TProbe", 7)
-                                      .Word32(2)
-                                      .String("a")
-                                      .BeginObject("TProbe", 7)
-                                      .Word32(3)
-                                      .String("b")
-                                      .Byte(0)
-                                      .Byte(0)
-                                      .EndObject()
-                                      .Byte(0)
-                                      .EndObject()
-                                      .Byte(0x01)
-                                      .Word32(3)
-                                      .EndObject();
-  EXPECT_EQ(bytes, expected);
+  TByteBuilder expected;
+  expected.Header().BeginObject("TProbe", 7).Word32(1).String("root");
+  expected.BeginObject("TProbe", 7).Word32(2).String("a");
+  expected.BeginObject("TProbe", 7).Word32(3).String("b").Byte(0).Byte(0).EndObject();
+  expected.Byte(0).EndObject();
+  expected.Byte(0x01).Word32(3).EndObject();
+  EXPECT_EQ(bytes, expected.Get());
 
   ipstream is(bytes);
   std::unique_ptr<TStreamableBase> read(is.ReadObject());

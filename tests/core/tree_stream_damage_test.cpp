@@ -89,13 +89,8 @@ TEST(TreeStreamDamageTest, EnvelopeListTruncatedOrFlippedAnywhere) {
 // The beginning of an account list whose root claims `count` children; they follow.
 TByteBuilder AccountRootWithChildren(uint32_t count) {
   TByteBuilder b;
-  b.Header()
-      .BeginObject("TAccountList", 1)
-      .BeginObject("TAccountRoot", 1)
-      .Word32(1)
-      .Word32(1)
-      .Word32(0)
-      .Word32(count);
+  b.Header().BeginObject("TAccountList", 1).BeginObject("TAccountRoot", 1);
+  b.Word32(1).Word32(1).Word32(0).Word32(count);
   return b;
 }
 
@@ -104,19 +99,8 @@ TByteBuilder& AccountRootEnd(TByteBuilder& b) {
 }
 
 TByteBuilder& EmptyAccount(TByteBuilder& b, const char* className = "TAccount") {
-  return b.BeginObject(className, 1)
-      .Word32(1)
-      .Word32(0)
-      .Word32(3)
-      .Word32(0)
-      .Word32(0x1002)
-      .String("A")
-      .String("")
-      .Word32(1)
-      .Word32(0)
-      .Word32(0)
-      .Word32(0)
-      .EndObject();
+  b.BeginObject(className, 1).Word32(1).Word32(0).Word32(3).Word32(0).Word32(0x1002);
+  return b.String("A").String("").Word32(1).Word32(0).Word32(0).Word32(0).EndObject();
 }
 
 TEST(TreeStreamDamageTest, MalformedChildrenFailTheStream) {
@@ -226,9 +210,8 @@ TEST(TreeStreamDamageTest, UnregisteredChildClassIsReported) {
 TEST(TreeStreamDamageTest, GroupsNestedBeyondTheReaderLimitFail) {
   constexpr int kLevels = 1000;
   TByteBuilder b = AccountRootWithChildren(1);
-  for (int i = 0; i < kLevels; ++i) {
+  for (int i = 0; i < kLevels; ++i)
     b.BeginObject("TAccountGroup", 1).Word32(1).Word32(1).Word32(10 + i).Word32(1);
-  }
   uint32_t state = 0;
   ReadBack<TAccountList>(b.Get(), &state);
   EXPECT_EQ(state, pstream::kFailed);

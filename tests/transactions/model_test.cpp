@@ -74,7 +74,7 @@ class TModelRun {
  public:
   /// A budget with five envelopes and three accounts that has been saved and opened once, as
   /// every budget a user works on has (a new budget's envelope root gets its identifier then).
-  explicit TModelRun(uint64_t seed) : random_(seed) {
+  TModelRun(uint64_t seed, uint32_t crowdLimit) : random_(seed), crowdLimit_(crowdLimit) {
     document_ = std::make_unique<TVorlaData>(environment_);
     document_->AddStarterEnvelope();
     for (const char* name : {"Groceries", "Dining", "Rent", "Fuel"})
@@ -219,8 +219,6 @@ class TModelRun {
     return problems;
   }
 
-  void SetCrowdLimit(uint32_t limit) { crowdLimit_ = limit; }
-
  private:
   // ---- Random choices ----
   int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
@@ -234,9 +232,8 @@ class TModelRun {
   }
   std::vector<uint32_t> EnvelopeIds() {
     std::vector<uint32_t> ids;
-    for (const TItemChoice& choice : document_->Envelopes().EnvelopeChoices()) {
+    for (const TItemChoice& choice : document_->Envelopes().EnvelopeChoices())
       ids.push_back(choice.id);
-    }
     return ids;
   }
   template <class T>
@@ -349,8 +346,7 @@ class TModelRun {
   }
 
   void EditDate() {
-    TXHold item = PickRecord(AnyLive);
-    if (item)
+    if (TXHold item = PickRecord(AnyLive))
       item->SetCellText(Chance(0.5) ? TXItem::kColDate : TXItem::kColDateWithYear, RandomDate());
   }
 
@@ -368,14 +364,8 @@ class TModelRun {
   }
 
   void ToggleCleared(bool accountSide) {
-    TXHold item = PickRecord(AnyLive);
-    if (!item)
-      return;
-    if (accountSide) {
-      item->ToggleAccountCleared();
-    } else {
-      item->ToggleEnvelopeCleared();
-    }
+    if (TXHold item = PickRecord(AnyLive))
+      accountSide ? item->ToggleAccountCleared() : item->ToggleEnvelopeCleared();
   }
 
   void AccountTransfer() {
@@ -470,14 +460,12 @@ class TModelRun {
   }
 
   void Erase() {
-    TXHold item = PickRecord(AnyLive);
-    if (item)
+    if (TXHold item = PickRecord(AnyLive))
       item->Erase();
   }
 
   void Delete() {
-    TXHold item = PickRecord([](const TXRecord&) { return true; });
-    if (item)
+    if (TXHold item = PickRecord([](const TXRecord&) { return true; }))
       Manager().Delete(item.release());
   }
 
@@ -509,8 +497,7 @@ class TModelRun {
   }
 
   void Today() {
-    TXHold item = PickRecord(AnyLive);
-    if (item)
+    if (TXHold item = PickRecord(AnyLive))
       item->SetToday();
   }
 
@@ -566,11 +553,7 @@ class TModelRun {
 
   // ---- Ledger views ----
   void Load(TXViewModel& view) {
-    if (view.TopMode()) {
-      view.Rows().LoadFromTop();
-    } else {
-      view.Rows().LoadAtEnd();
-    }
+    view.TopMode() ? view.Rows().LoadFromTop() : view.Rows().LoadAtEnd();
   }
 
   void OpenView(uint32_t multipleId = 0) {
@@ -698,13 +681,12 @@ class TModelRun {
   std::unique_ptr<TVorlaData> document_;
   std::unique_ptr<THeldRows> rows_;
   std::vector<std::unique_ptr<TOpenView>> views_;
-  uint32_t crowdLimit_ = 600;
+  uint32_t crowdLimit_;
   int names_ = 0;
 };
 
 void RunModel(uint64_t seed, int steps, uint32_t crowdLimit) {
-  TModelRun run(seed);
-  run.SetCrowdLimit(crowdLimit);
+  TModelRun run(seed, crowdLimit);
   ASSERT_TRUE(run.Problems().empty());
   for (int step = 1; step <= steps; ++step) {
     const std::string operation = run.Step();

@@ -25,11 +25,7 @@ class XViewTest : public BudgetTest {
   }
   std::unique_ptr<TXViewModel> Open(uint32_t account, unsigned flags = 0) {
     auto view = TXViewModel::ForAccount(Manager(), clock, account, flags);
-    if (view->TopMode()) {
-      view->Rows().LoadFromTop();
-    } else {
-      view->Rows().LoadAtEnd();
-    }
+    view->TopMode() ? view->Rows().LoadFromTop() : view->Rows().LoadAtEnd();
     return view;
   }
   static std::string Payee(TXViewList& rows, int row) {

@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QtTest>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "app/config_store.h"
@@ -35,10 +36,6 @@ using namespace ui_test;
 namespace {
 
 const char* kNoFileQuestion = "No File Specified. Would you like to create a new Quenbrook File?";
-
-QStringList RowTexts(const TEnhancedListWindow* window) {
-  return window->RowTexts();
-}
 
 }  // namespace
 
@@ -79,6 +76,26 @@ class MainWindowTest : public QObject {
     wizard->findChild<QPushButton*>(QString::fromLatin1(button))->click();
   }
 
+  // Makes a new budget with one checking account of `balance` through the wizard.
+  void NewBudget(const QString& balance) {
+    WhenModal<TAccountWizardDialog>([balance](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), balance, 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+  }
+
+  // Runs `command`, whose settings dialog gets the boxes captioned as in `checks` set.
+  void SetBoxes(TCommandId command, const std::map<QString, bool>& checks) {
+    WhenModal<TSettingsDialog>([&checks](TSettingsDialog* dialog) {
+      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+        if (auto found = checks.find(box->text()); found != checks.end())
+          box->setChecked(found->second);
+      }
+      dialog->accept();
+    });
+    app_->RunCommand(command);
+  }
+
   TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
   QTemporaryDir dir_;
   std::unique_ptr<TVorlaApp> app_;
@@ -98,17 +115,29 @@ class MainWindowTest : public QObject {
     std::filesystem::create_directories(dir_.path().toStdString());
   }
 
-  void startsWithoutBudgetWhenTheUserDeclines() {
+  // Declining the start-up question, and later cancelling the wizard, leave no budget open.
+  void startsWithoutBudgetWhenTheUserDeclinesOrCancelsTheWizard() {
     Start(TMessageAnswer::No);
-    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
-    QVERIFY(app_->Shell().Document() == nullptr);
-    QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
-    QVERIFY(!app_->Frame().Action(kCmdAccountList)->isEnabled());
-    QVERIFY(app_->Frame().Action(kCmdNew)->isEnabled());
-    QVERIFY(app_->Frame().Action(kCmdMainConfiguration)->isEnabled());
     QCOMPARE(messages_->messages.size(), size_t{1});
     QCOMPARE(messages_->messages.front().caption, std::string("Quenbrook"));
     QVERIFY(messages_->messages.front().buttons == TMessageButtons::YesNo);
+    QVERIFY(app_->Frame().Action(kCmdNew)->isEnabled());
+    QVERIFY(app_->Frame().Action(kCmdMainConfiguration)->isEnabled());
+    for (bool cancelled : {false, true}) {
+      if (cancelled) {
+        WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+          QTest::keyClicks(wizard->findChild<QLineEdit*>(QStringLiteral("name")),
+                           QStringLiteral("Half typed"));
+          wizard->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        });
+        app_->RunCommand(kCmdNew);
+      }
+      QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
+      QVERIFY(app_->Shell().Document() == nullptr);
+      QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
+      QVERIFY(!app_->Frame().Action(kCmdAccountList)->isEnabled());
+    }
+    QVERIFY(saveTitles_.empty());
   }
 
   void newBudgetWithTheWizardSavesAndReopens() {
@@ -147,8 +176,8 @@ class MainWindowTest : public QObject {
     TEnhancedListWindow* accountWindow = app_->Client().AccountWindow();
     TEnhancedListWindow* envelopeWindow = app_->Client().EnvelopeWindow();
     QVERIFY(accountWindow != nullptr && envelopeWindow != nullptr);
-    QVERIFY(RowTexts(accountWindow).contains(QStringLiteral("Checking: 1,234.56")));
-    QVERIFY(RowTexts(envelopeWindow).contains(QStringLiteral("Unallocated: 1,384.56")));
+    QVERIFY(accountWindow->RowTexts().contains(QStringLiteral("Checking: 1,234.56")));
+    QVERIFY(envelopeWindow->RowTexts().contains(QStringLiteral("Unallocated: 1,384.56")));
     QCOMPARE(accountWindow->y(), envelopeWindow->y());
     QVERIFY(accountWindow->x() != envelopeWindow->x());
 
@@ -173,23 +202,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(reopened->Accounts().GetBalance(reopened->Accounts().IdOfName("Savings")), 15000);
     QVERIFY(app_->Client().AccountWindow() != nullptr);
     QVERIFY(app_->Client().AccountWindow()->IsAttached());
-    QVERIFY(RowTexts(app_->Client().AccountWindow()).contains(QStringLiteral("Savings: 150.00")));
+    QVERIFY(app_->Client().AccountWindow()->RowTexts().contains(QStringLiteral("Savings: 150.00")));
     QVERIFY(app_->Client().EnvelopeWindow() != nullptr);
     QCOMPARE(messages_->messages.size(), size_t{1});
-  }
-
-  void cancelledWizardLeavesNoBudget() {
-    Start(TMessageAnswer::No);
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      QTest::keyClicks(wizard->findChild<QLineEdit*>(QStringLiteral("name")),
-                       QStringLiteral("Half typed"));
-      wizard->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
-    });
-    app_->RunCommand(kCmdNew);
-    QVERIFY(app_->Shell().Document() == nullptr);
-    QVERIFY(saveTitles_.empty());
-    QVERIFY(!app_->Frame().Action(kCmdSave)->isEnabled());
-    QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
   }
 
   void wizardRefusesARepeatedNameAndAnEmptyFinish() {
@@ -226,10 +241,7 @@ class MainWindowTest : public QObject {
 
   void commandsOfLaterSubsystemsStayDisabled() {
     Start(TMessageAnswer::No);
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1"), 0, "finish");
-    });
-    app_->RunCommand(kCmdNew);
+    NewBudget(QStringLiteral("1"));
     QVERIFY(app_->Shell().Document() != nullptr);
     for (const TCommandInfo& info : Commands()) {
       const bool enabled = app_->Frame().Action(info.id)->isEnabled();
@@ -243,30 +255,15 @@ class MainWindowTest : public QObject {
   void mainConfigurationRemovesAndRestoresTheBars() {
     Start(TMessageAnswer::No);
     QVERIFY(app_->Frame().ControlBar() != nullptr);
-    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
-      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
-        if (box->text() == QStringLiteral("Display &Status Bar") ||
-            box->text() == QStringLiteral("Display &Control Bar")) {
-          box->setChecked(false);
-        }
-      }
-      dialog->accept();
-    });
-    app_->RunCommand(kCmdMainConfiguration);
+    SetBoxes(kCmdMainConfiguration, {{QStringLiteral("Display &Status Bar"), false},
+                                     {QStringLiteral("Display &Control Bar"), false}});
     QVERIFY(app_->Frame().ControlBar() == nullptr);
     QVERIFY(app_->Frame().findChild<QStatusBar*>() == nullptr);
     std::unique_ptr<TVorlaConfig> saved = LoadConfig(Path("Vorla.cfg"), 1280, 800);
     QCOMPARE(saved->Settings().ShowStatusBar, 0u);
     QCOMPARE(saved->Settings().ShowControlBar, 0u);
 
-    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
-      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
-        if (box->text() == QStringLiteral("Display &Status Bar"))
-          box->setChecked(true);
-      }
-      dialog->accept();
-    });
-    app_->RunCommand(kCmdMainConfiguration);
+    SetBoxes(kCmdMainConfiguration, {{QStringLiteral("Display &Status Bar"), true}});
     QVERIFY(app_->Frame().ControlBar() == nullptr);
     QVERIFY(app_->Frame().findChild<QStatusBar*>() != nullptr);
     app_->Frame().ShowModified(true);
@@ -291,32 +288,18 @@ class MainWindowTest : public QObject {
 
   void accountListConfigurationRedrawsTheRows() {
     Start(TMessageAnswer::No);
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("1234.56"), 0, "finish");
-    });
-    app_->RunCommand(kCmdNew);
+    NewBudget(QStringLiteral("1234.56"));
     TEnhancedListWindow* window = app_->Client().AccountWindow();
     QVERIFY(window != nullptr);
-    WhenModal<TSettingsDialog>([](TSettingsDialog* dialog) {
-      for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
-        if (box->text() == QStringLiteral("Show &Account Balances"))
-          box->setChecked(false);
-        if (box->text() == QStringLiteral("Show Account &Reconcile Balances")) {
-          box->setChecked(true);
-        }
-      }
-      dialog->accept();
-    });
-    app_->RunCommand(kCmdAccountListConfiguration);
-    QVERIFY(RowTexts(window).contains(QStringLiteral("Checking: [1,234.56]")));
+    SetBoxes(kCmdAccountListConfiguration,
+             {{QStringLiteral("Show &Account Balances"), false},
+              {QStringLiteral("Show Account &Reconcile Balances"), true}});
+    QVERIFY(window->RowTexts().contains(QStringLiteral("Checking: [1,234.56]")));
   }
 
   void listWindowKeepsItsLayoutInTheBudget() {
     Start(TMessageAnswer::No);
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
-    });
-    app_->RunCommand(kCmdNew);
+    NewBudget(QStringLiteral("5"));
     TVorlaData* document = app_->Shell().Document();
     TEnhancedListWindow* window = app_->Client().EnvelopeWindow();
     window->setGeometry(30, 40, 250, 200);
@@ -338,10 +321,7 @@ class MainWindowTest : public QObject {
   void exitSavesTheSettingsEvenWhenCancelled() {
     Start(TMessageAnswer::No);
     app_->Config().Settings().AutoSaveMinutes = 0;
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
-    });
-    app_->RunCommand(kCmdNew);
+    NewBudget(QStringLiteral("5"));
     app_->Shell().Document()->SetModified();
     app_->Frame().move(77, 66);
     messages_->answers.push_back(TMessageAnswer::Cancel);
@@ -352,17 +332,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(saved->Settings().FramePos[0], 77);
     QCOMPARE(saved->Settings().FramePos[1], 66);
     QCOMPARE(saved->Settings().LastFile, Path("Home.vrl"));
-  }
-
-  void aboutBoxTellsTheVersion() {
-    Start(TMessageAnswer::No);
-    QString version;
-    WhenModal<TAboutDialog>([&](TAboutDialog* about) {
-      version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
-      about->accept();
-    });
-    app_->RunCommand(kCmdAbout);
-    QCOMPARE(version, QStringLiteral("Version 3.1 Build 1004"));
   }
 
   void missingManualIsReported() {
@@ -392,19 +361,18 @@ class MainWindowTest : public QObject {
     QVERIFY(app_->Frame().ControlBar() == nullptr);
   }
 
-  void idleWorkWaitsWhileADialogIsUp() {
+  void aboutBoxTellsTheVersionAndIdleWorkWaitsWhileItIsUp() {
     Start(TMessageAnswer::No);
     app_->Config().Settings().AutoSaveMinutes = 1;
-    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
-      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("5"), 0, "finish");
-    });
-    app_->RunCommand(kCmdNew);
+    NewBudget(QStringLiteral("5"));
     TVorlaData* document = app_->Shell().Document();
     document->SetModified();
     app_->Shell().TimerTick();
     app_->Shell().TimerTick();
     bool savedDuringDialog = true;
+    QString version;
     WhenModal<QDialog>([&](QDialog* about) {
+      version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
       // The loop of the dialog waits here many times; the due auto-save must not run.
       int checks = 0;
       SpinUntil([&] { return ++checks > 50; });
@@ -413,6 +381,7 @@ class MainWindowTest : public QObject {
     });
     app_->RunCommand(kCmdAbout);
     QVERIFY(!savedDuringDialog);
+    QCOMPARE(version, QStringLiteral("Version 3.1 Build 1004"));
     QVERIFY(SpinUntil([&] { return !document->IsModified(); }));
   }
 
@@ -455,9 +424,9 @@ class MainWindowTest : public QObject {
         QVERIFY2(text.bottom() < view->viewport()->height(), qPrintable(texts[row - 1]));
       }
     }
-    QVERIFY(RowTexts(app_->Client().EnvelopeWindow())
-                .contains(QStringLiteral("Unallocated: 11,913.33")));
-    QVERIFY(RowTexts(app_->Client().AccountWindow()).contains(QStringLiteral("Visa: -512.34")));
+    QVERIFY(app_->Client().EnvelopeWindow()->RowTexts().contains(
+        QStringLiteral("Unallocated: 11,913.33")));
+    QVERIFY(app_->Client().AccountWindow()->RowTexts().contains(QStringLiteral("Visa: -512.34")));
 
     const QImage picture = app_->Frame().grab().toImage();
     QCOMPARE(picture.size(), app_->Frame().size() * picture.devicePixelRatio());
