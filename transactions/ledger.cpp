@@ -16,21 +16,6 @@ constexpr size_t kListEditorLimit = 1024;
 /// always has rows below the screen to move into.
 constexpr int kWindowReserve = 10;
 
-/// Cuts UTF-8 text to `limit` characters without splitting a character.
-std::string CutToCharacters(std::string text, size_t limit) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-      continue;
-    if (count == limit) {
-      text.resize(i);
-      break;
-    }
-    ++count;
-  }
-  return text;
-}
-
 }  // namespace
 
 struct TLedger::TState {
@@ -555,23 +540,18 @@ void TLedger::Wheel(int delta, bool ctrl) {
   });
 }
 
-uint32_t TLedger::ScrollMinimum() {
-  return rows_.PositionOfFirst();
-}
-
-uint32_t TLedger::ScrollMaximum() {
-  return std::max(rows_.PositionOfFirst(), rows_.PositionOfLast());
-}
-
-uint32_t TLedger::ScrollValue() {
+TLedger::TScrollBar TLedger::ScrollBar() {
+  TScrollBar bar;
+  bar.minimum = rows_.PositionOfFirst();
+  bar.maximum = std::max(bar.minimum, rows_.PositionOfLast());
+  bar.value = bar.minimum;
   const int row = CursorWindowRow();
   if (!state_->loaded || row < 1 || row > rows_.RowCount())
-    return ScrollMinimum();
-  uint32_t position = rows_.PositionOfRow(row);
+    return bar;
+  const uint32_t position = rows_.PositionOfRow(row);
   // Rows without a position are the empty rows after the existing ones: the end of the range.
-  if (position == 0)
-    position = ScrollMaximum();
-  return std::clamp(position, ScrollMinimum(), ScrollMaximum());
+  bar.value = position == 0 ? bar.maximum : std::clamp(position, bar.minimum, bar.maximum);
+  return bar;
 }
 
 void TLedger::DropScrollBox(uint32_t position) {
@@ -835,8 +815,7 @@ void TLedger::CloseEditor() {
   TLedgerEditorResult result = host_.TakeEditor();
   if (item == nullptr || (result.cancelled && !list))
     return;
-  item->SetCellText(
-      column, CutToCharacters(std::move(result.text), list ? kListEditorLimit : kTextEditorLimit));
+  item->SetCellText(column, result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit));
   host_.Repaint();
 }
 

@@ -183,11 +183,15 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   bool HasFocus() const;
 
   // Scroll bar.
-  /// The range is the store positions of the row source's first and last rows; the value is
-  /// the cursor row's (an empty row, which has none, stands at the end).
-  uint32_t ScrollMinimum();
-  uint32_t ScrollMaximum();
-  uint32_t ScrollValue();
+  /// The scroll bar: its range (the store positions of the row source's first and last rows)
+  /// and its value (the cursor row's; an empty row, which has none, stands at the end). Each
+  /// is looked up once.
+  struct TScrollBar {
+    uint32_t minimum = 0;
+    uint32_t maximum = 0;
+    uint32_t value = 0;
+  };
+  TScrollBar ScrollBar();
   /// Arrows scroll one line keeping the cursor on its row object; pages move a screenful.
   void Scroll(TScrollAction action);
   /// The scroll box was dropped at store position `position`.

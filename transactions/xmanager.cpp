@@ -218,10 +218,20 @@ TXItem* TXManager::Get(uint32_t id) {
   return MakeItem(index);
 }
 
-uint32_t TXManager::FindForward(uint32_t index, const TXFilter& filter) const {
+TXManager::TWalk TXManager::WalkOf(const TXFilter& filter) {
   const auto* keyed = dynamic_cast<const TXKeyedFilter*>(&filter);
-  const TXWalkKey key = keyed != nullptr ? keyed->Key() : TXWalkKey::None;
-  const uint32_t id = keyed != nullptr ? keyed->Id() : 0;
+  return keyed != nullptr ? TWalk{filter, keyed->Key(), keyed->Id()}
+                          : TWalk{filter, TXWalkKey::None, 0};
+}
+
+uint32_t TXManager::FindForward(uint32_t index, const TXFilter& filter) const {
+  return FindForward(index, WalkOf(filter));
+}
+
+uint32_t TXManager::FindForward(uint32_t index, const TWalk& walk) const {
+  const TXFilter& filter = walk.filter;
+  const TXWalkKey key = walk.key;
+  const uint32_t id = walk.id;
   const uint32_t last = store_.LastNonDead();
   index = std::max<uint32_t>(index, 1);
   bool blockStart = true;
@@ -240,9 +250,9 @@ uint32_t TXManager::FindForward(uint32_t index, const TXFilter& filter) const {
 }
 
 uint32_t TXManager::FindBackward(uint32_t index, const TXFilter& filter) const {
-  const auto* keyed = dynamic_cast<const TXKeyedFilter*>(&filter);
-  const TXWalkKey key = keyed != nullptr ? keyed->Key() : TXWalkKey::None;
-  const uint32_t id = keyed != nullptr ? keyed->Id() : 0;
+  const TWalk walk = WalkOf(filter);
+  const TXWalkKey key = walk.key;
+  const uint32_t id = walk.id;
   index = std::min(index, store_.LastNonDead());
   bool blockEnd = true;
   while (index >= 1) {
@@ -293,7 +303,9 @@ TXItem* TXManager::FirstFrom(uint32_t position, const TXFilter& filter) {
 
 uint32_t TXManager::Count(const TXFilter& filter) const {
   uint32_t count = 0;
-  for (uint32_t index = FindForward(1, filter); index != 0; index = FindForward(index + 1, filter))
+  // The walk's key is looked up once, not once a record.
+  const TWalk walk = WalkOf(filter);
+  for (uint32_t index = FindForward(1, walk); index != 0; index = FindForward(index + 1, walk))
     ++count;
   return count;
 }

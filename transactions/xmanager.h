@@ -166,6 +166,14 @@ class TXManager final : public TTransactionStore {
   /// there is none. A keyed filter lets the walk pass over blocks without its account or
   /// envelope.
   uint32_t FindForward(uint32_t index, const TXFilter& filter) const;
+  /// A filter with the key its walk may skip by.
+  struct TWalk {
+    const TXFilter& filter;
+    TXWalkKey key;
+    uint32_t id;
+  };
+  static TWalk WalkOf(const TXFilter& filter);
+  uint32_t FindForward(uint32_t index, const TWalk& walk) const;
   uint32_t FindBackward(uint32_t index, const TXFilter& filter) const;
   /// Keeps the block index current after a record moved from one end of a range to the other.
   void NoteShift(uint32_t from, uint32_t to);

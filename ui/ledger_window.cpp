@@ -183,25 +183,39 @@ bool TLedgerWindow::IsMinimised() const {
 
 void TLedgerWindow::Repaint() {
   viewport()->update();
-  SyncScrollBar();
+  // The scroll bar asks the store where the rows stand; one look per turn of the event loop is
+  // enough however many moves a key made.
+  if (scrollBarPending_)
+    return;
+  scrollBarPending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        scrollBarPending_ = false;
+        SyncScrollBar();
+      },
+      Qt::QueuedConnection);
 }
 
 void TLedgerWindow::RefreshRows() {
   Repaint();
 }
 
-void TLedgerWindow::SyncScrollBar() {
+void TLedgerWindow::SyncScrollBar(bool fromAction) {
   if (syncingScrollBar_)
     return;
   syncingScrollBar_ = true;
   QScrollBar* bar = verticalScrollBar();
-  const auto first = static_cast<int>(logic_->ScrollMinimum());
-  const auto last = static_cast<int>(logic_->ScrollMaximum());
-  bar->setRange(first, std::max(first, last));
+  const TLedger::TScrollBar range = logic_->ScrollBar();
+  bar->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
   bar->setPageStep(std::max(1, logic_->VisibleRows()));
   bar->setSingleStep(1);
-  if (!bar->isSliderDown())
-    bar->setValue(static_cast<int>(logic_->ScrollValue()));
+  // Inside an action the slider's own step is replaced by where the grid really went; while
+  // the user drags the box it stays where the user holds it.
+  if (fromAction)
+    bar->setSliderPosition(static_cast<int>(range.value));
+  else if (!bar->isSliderDown())
+    bar->setValue(static_cast<int>(range.value));
   syncingScrollBar_ = false;
 }
 
@@ -225,13 +239,7 @@ void TLedgerWindow::OnScrollAction(int action) {
       return;
   }
   viewport()->update();
-  syncingScrollBar_ = true;
-  QScrollBar* bar = verticalScrollBar();
-  bar->setRange(static_cast<int>(logic_->ScrollMinimum()),
-                std::max(static_cast<int>(logic_->ScrollMinimum()),
-                         static_cast<int>(logic_->ScrollMaximum())));
-  bar->setSliderPosition(static_cast<int>(logic_->ScrollValue()));
-  syncingScrollBar_ = false;
+  SyncScrollBar(true);
   emit CursorChanged();
 }
 

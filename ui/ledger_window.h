@@ -68,7 +68,7 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   bool IsMinimised() const override;
 
   QFont GridFont() const;
-  void SyncScrollBar();
+  void SyncScrollBar(bool fromAction = false);
   void OnScrollAction(int action);
   /// A key that closes the editor and moves the grid on.
   bool EditorKey(QKeyEvent* event);
@@ -80,5 +80,6 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   QPointer<QWidget> editor_;
   bool editorCancelled_ = false;
   bool syncingScrollBar_ = false;
+  bool scrollBarPending_ = false;
   bool closingEditor_ = false;
 };
