@@ -573,7 +573,8 @@ void TLedger::DropScrollBox(uint32_t position) {
       break;
     case TLedgerList::kInsideWindow:
       for (int row = 1; row <= rows_.RowCount(); ++row) {
-        if (rows_.PositionOfRow(row) >= position && rows_.PositionOfRow(row) != 0) {
+        const uint32_t at = rows_.PositionOfRow(row);
+        if (at != 0 && at >= position) {
           s.topRow = std::min(row, MaxTopRow());
           s.cursorRow = row - s.topRow + 1;
           break;
@@ -812,8 +813,10 @@ void TLedger::CloseEditor() {
   const int column = std::exchange(s.editorColumn, 0);
   const bool list =
       std::exchange(s.editorKind, TCellEditorKind::None) == TCellEditorKind::EnvelopeList;
+  // A name list's Esc hands its text back (the host reports it as not cancelled); a cancelled
+  // editor, or one whose text the file cannot hold, leaves the cell as it was.
   TLedgerEditorResult result = host_.TakeEditor();
-  if (item == nullptr || (result.cancelled && !list))
+  if (item == nullptr || result.cancelled)
     return;
   item->SetCellText(column, result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit));
   host_.Repaint();

@@ -271,7 +271,8 @@ TEST(LedgerEditTest, EditorTextGoesToTheCellUnlessCancelled) {
       {"typed then esc", text, true, {"a", true}, "payee 1"},
       {"long text", text, false, {longText, false}, longText.substr(0, 128)},
       {"long accents", text, false, {accents, false}, accents.substr(0, 128)},
-      {"list esc keeps name", list, false, {"Food", true}, "Food"},
+      {"list hands its text back", list, false, {"Food", false}, "Food"},
+      {"list text the host refused", list, false, {"Food", true}, "payee 1"},
       {"long list", list, false, {longList, false}, longList.substr(0, 1024)},
   };
   for (const TCase& c : cases) {
