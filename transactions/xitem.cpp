@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "core/account_list.h"
@@ -46,6 +47,30 @@ bool LeavesDateEmpty(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   return first == std::string_view::npos || text[first] == '/';
 }
+
+// The headings of the row columns, by column number; those used only for text output have none.
+constexpr const char* kHeadings[] = {
+    "",
+    "Account",
+    "Envelope",
+    "Class A",
+    "Class B",
+    "#/Type",
+    "Date",
+    "Date",
+    "Created",
+    "",
+    "x",
+    "x",
+    "",
+    "",
+    "Payment",
+    "Deposit",
+    "Payable To/Description",
+    "",
+    "Memo",
+    "",
+};
 
 // The envelope column of a record: what a multiple and an account transfer half show instead.
 std::string EnvelopeColumn(const TXRecord& record, const TEnvelopeList& envelopes) {
@@ -368,6 +393,12 @@ std::string TXItem::AccountName() const {
 
 std::string TXItem::EnvelopeText() const {
   return EnvelopeColumn(record_, manager_->Envelopes());
+}
+
+const char* TXItem::Heading(int column) {
+  if (column < 1 || column >= static_cast<int>(std::size(kHeadings)))
+    return "";
+  return kHeadings[column];
 }
 
 std::string TXItem::GetCellText(int column) const {

@@ -110,6 +110,8 @@ class TXItem final : public TLedgerItem {
   bool CanApplyTemplate(size_t templateCount) const;
   bool CanUseNextCheckNumber() const;
 
+  /// The heading of a ledger column; columns used only for text output have none.
+  static const char* Heading(int column);
   std::string GetCellText(int column) const override;
   /// Applies an edited cell with the manager's edit settings.
   void SetCellText(int column, std::string_view text) override;

@@ -8,34 +8,6 @@
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 
-namespace {
-
-// The headings of the row columns; the columns used only for text output have none.
-constexpr const char* kHeadings[] = {
-    "",
-    "Account",
-    "Envelope",
-    "Class A",
-    "Class B",
-    "#/Type",
-    "Date",
-    "Date",
-    "Created",
-    "",
-    "x",
-    "x",
-    "",
-    "",
-    "Payment",
-    "Deposit",
-    "Payable To/Description",
-    "",
-    "Memo",
-    "",
-};
-
-}  // namespace
-
 TXViewList::TXViewList(TXManager& manager, std::unique_ptr<TXFilter> filter, const TXRecord& newRow)
     : TXList(manager, std::move(filter)),
       manager_(manager),
@@ -288,9 +260,7 @@ void TXViewList::DeleteRow(int row) {
 }
 
 std::string TXViewList::HeaderText(int column) const {
-  if (column < 1 || column >= static_cast<int>(std::size(kHeadings)))
-    return {};
-  return kHeadings[column];
+  return TXItem::Heading(column);
 }
 
 // ----- Keeping current -----
