@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,36 @@ class TUserPort {
   /// The dialog checks the values with ValidateAccountTransfer on OK. True on OK.
   virtual bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                                    const std::vector<TItemChoice>& envelopes) = 0;
+
+  /// "Select Account": one account of `accounts`, under the window title `caption`. True on OK
+  /// with `chosen` set to the chosen account's identifier.
+  virtual bool ChooseAccount(const std::string& caption, const std::vector<TItemChoice>& accounts,
+                             uint32_t& chosen) {
+    (void)caption, (void)accounts, (void)chosen;
+    return false;
+  }
+  /// A selection dialog over names, such as "Select Template": `caption` is its window title.
+  /// True on OK with `chosen` set to the 0-based position of the chosen name.
+  virtual bool ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                          size_t& chosen) {
+    (void)caption, (void)names, (void)chosen;
+    return false;
+  }
+  /// "Edit String": one line of text under the window title `title` with the label `prompt`.
+  /// True on OK with `text` changed.
+  virtual bool EditString(const std::string& title, const std::string& prompt, std::string& text) {
+    (void)title, (void)prompt, (void)text;
+    return false;
+  }
+  /// The open-file dialog: `filter` is "Description|pattern|Description|pattern|", the file
+  /// types offered in order; `folder` the folder it starts in. The chosen path, or nothing when
+  /// cancelled.
+  virtual std::optional<std::string> ChooseOpenFile(const std::string& title,
+                                                    const std::string& filter,
+                                                    const std::string& folder) {
+    (void)title, (void)filter, (void)folder;
+    return std::nullopt;
+  }
 
   /// Shorthand for a message with only an OK button.
   void Tell(std::string caption, std::string text, TMessageIcon icon) {

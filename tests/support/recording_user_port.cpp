@@ -27,6 +27,11 @@ void TRecordingUserPort::Clear() {
   associationDialogs_.clear();
   envelopeChoices_.clear();
   filterDialogs_.clear();
+  memoDialogs_.clear();
+  accountChoices_.clear();
+  nameChoices_.clear();
+  stringDialogs_.clear();
+  openFiles_.clear();
   shownFilterDialogs_.clear();
   transferDialogs_.clear();
   shownTransfers_.clear();
@@ -104,6 +109,34 @@ bool TRecordingUserPort::ChooseEnvelope(const std::vector<TItemChoice>& choices,
 bool TRecordingUserPort::EditMemo(std::string& memo) {
   dialogs_.push_back({"edit-memo", memo, {}, {}});
   return Answer(memoDialogs_, memo);
+}
+
+bool TRecordingUserPort::ChooseAccount(const std::string& caption,
+                                       const std::vector<TItemChoice>& accounts, uint32_t& chosen) {
+  dialogs_.push_back({"choose-account", caption, {}, accounts});
+  return Answer(accountChoices_, chosen);
+}
+
+bool TRecordingUserPort::ChooseName(const std::string& caption,
+                                    const std::vector<std::string>& names, size_t& chosen) {
+  dialogs_.push_back({"choose-name", caption, names, {}});
+  return Answer(nameChoices_, chosen);
+}
+
+bool TRecordingUserPort::EditString(const std::string& title, const std::string& prompt,
+                                    std::string& text) {
+  dialogs_.push_back({"edit-string", title, {prompt, text}, {}});
+  return Answer(stringDialogs_, text);
+}
+
+std::optional<std::string> TRecordingUserPort::ChooseOpenFile(const std::string& title,
+                                                              const std::string& filter,
+                                                              const std::string& folder) {
+  dialogs_.push_back({"open-file", title, {filter, folder}, {}});
+  std::string path;
+  if (!Answer(openFiles_, path))
+    return std::nullopt;
+  return path;
 }
 
 bool TRecordingUserPort::EditTransactionFilter(TFilterCriteria& criteria,

@@ -40,6 +40,13 @@ class TRecordingUserPort : public TUserPort {
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
   bool EditMemo(std::string& memo) override;
+  bool ChooseAccount(const std::string& caption, const std::vector<TItemChoice>& accounts,
+                     uint32_t& chosen) override;
+  bool ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                  size_t& chosen) override;
+  bool EditString(const std::string& title, const std::string& prompt, std::string& text) override;
+  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder) override;
 
   /// One dialog the model opened: its name, the values it was opened with, the labels it was
   /// told are taken and the choices it offered.
@@ -71,6 +78,18 @@ class TRecordingUserPort : public TUserPort {
   }
   /// For both envelope choosers.
   void ScriptEnvelopeChoice(std::optional<uint32_t> answer) { envelopeChoices_.push_back(answer); }
+  /// Queues the account the next "Select Account" returns; empty is Cancel. The dialog is
+  /// recorded as "choose-account" with its caption as name.
+  void ScriptAccountChoice(std::optional<uint32_t> answer) { accountChoices_.push_back(answer); }
+  /// Queues the 0-based position the next name selection returns; empty is Cancel. Recorded as
+  /// "choose-name" with its caption as name and the names as taken names.
+  void ScriptNameChoice(std::optional<size_t> answer) { nameChoices_.push_back(answer); }
+  /// Queues the text the next "Edit String" returns; empty is Cancel. Recorded as "edit-string"
+  /// with the title as name and the prompt and initial text as taken names.
+  void ScriptString(std::optional<std::string> answer) { stringDialogs_.push_back(answer); }
+  /// Queues the path the next open-file dialog returns; empty is Cancel. Recorded as "open-file"
+  /// with the title as name and the filter and folder as taken names.
+  void ScriptOpenFile(std::optional<std::string> answer) { openFiles_.push_back(answer); }
   /// Queues the text the next "Edit Memo" dialog returns; empty is Cancel.
   void ScriptMemoDialog(std::optional<std::string> answer) { memoDialogs_.push_back(answer); }
   /// Queues the criteria the next "Transaction Filter" dialog returns; empty is Cancel.
@@ -117,6 +136,10 @@ class TRecordingUserPort : public TUserPort {
   std::deque<std::optional<uint32_t>> envelopeChoices_;
   std::deque<std::optional<TFilterCriteria>> filterDialogs_;
   std::deque<std::optional<std::string>> memoDialogs_;
+  std::deque<std::optional<uint32_t>> accountChoices_;
+  std::deque<std::optional<size_t>> nameChoices_;
+  std::deque<std::optional<std::string>> stringDialogs_;
+  std::deque<std::optional<std::string>> openFiles_;
   std::vector<TFilterDialogRecord> shownFilterDialogs_;
   std::deque<std::function<bool(TActXferValues&)>> transferDialogs_;
   std::vector<TActXferValues> shownTransfers_;
