@@ -56,7 +56,7 @@ uint32_t MatchCost(const TImportRecord& record, const TMatchCandidate& candidate
   const int64_t c = ignoreCheckNumbers ? 0 : candidate.checkNumber;
   if (c > 0 && c == LeadingWholeNumber(record.CheckNumber))
     return 0;
-  if (record.Amount.Cents() != candidate.amount)
+  if (ImportCents(record.Amount) != candidate.amount)
     return kNoMatch;
   const int64_t days = std::llabs(int64_t{record.Date.Difference(candidate.date)});
   return AmountCost(days, c);
@@ -114,7 +114,7 @@ std::vector<size_t> TImportMatcher::Match(const std::vector<TImportRecord>& reco
           own.push_back({0, i, j});
       }
     }
-    if (auto found = byAmount.find(record.Amount.Cents()); found != byAmount.end()) {
+    if (auto found = byAmount.find(ImportCents(record.Amount)); found != byAmount.end()) {
       const int64_t recordDays = DayCount(record.Date);
       for (uint32_t j : found->second) {
         const TMatchCandidate& candidate = candidates[j];
