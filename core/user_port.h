@@ -10,6 +10,7 @@
 #include "core/item_properties.h"
 
 struct TActXferValues;
+class TImportDialogState;
 
 /// Buttons of a message box.
 enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -108,6 +109,14 @@ class TUserPort {
                                                     const std::string& folder) {
     (void)title, (void)filter, (void)folder;
     return std::nullopt;
+  }
+
+  /// "Import Transactions": the import's options dialog over `state`, which it edits as the
+  /// user works it (account switching with "...", enabling, the options shown). True on
+  /// "Import...", after which the import stores the options itself.
+  virtual bool EditImportOptions(TImportDialogState& state) {
+    (void)state;
+    return false;
   }
 
   /// Shorthand for a message with only an OK button.

@@ -86,6 +86,9 @@ class TXItem final : public TLedgerItem {
   bool IsBlank() const;
   /// Import's confirmation of the account side on `date` (the all-zero date changes nothing).
   void SetAccountClearedDate(TDateValue date);
+  /// Marks the transaction as newly imported, for the user to review and confirm; the caller
+  /// commits.
+  void SetNewImport() { record_.NewImport = 1; }
   /// Dates the transaction today; a multiple's parts follow.
   void SetToday();
 

@@ -34,6 +34,7 @@ void TRecordingUserPort::Clear() {
   openFiles_.clear();
   shownFilterDialogs_.clear();
   transferDialogs_.clear();
+  importDialogs_.clear();
   shownTransfers_.clear();
   dialogs_.clear();
   unansweredDialogs_ = 0;
@@ -115,6 +116,17 @@ bool TRecordingUserPort::ChooseAccount(const std::string& caption,
                                        const std::vector<TItemChoice>& accounts, uint32_t& chosen) {
   dialogs_.push_back({"choose-account", caption, {}, accounts});
   return Answer(accountChoices_, chosen);
+}
+
+bool TRecordingUserPort::EditImportOptions(TImportDialogState& state) {
+  dialogs_.push_back({"import-options", "Import Transactions", {}, {}});
+  if (importDialogs_.empty()) {
+    ++unansweredDialogs_;
+    return false;
+  }
+  std::function<bool(TImportDialogState&)> answer = std::move(importDialogs_.front());
+  importDialogs_.pop_front();
+  return answer(state);
 }
 
 bool TRecordingUserPort::ChooseName(const std::string& caption,

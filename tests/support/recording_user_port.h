@@ -47,6 +47,10 @@ class TRecordingUserPort : public TUserPort {
   bool EditString(const std::string& title, const std::string& prompt, std::string& text) override;
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;
+  /// Plays the next scripted "Import Transactions": the answer works the dialog's state and
+  /// returns true for "Import...". Without one the dialog is cancelled. Recorded as
+  /// "import-options".
+  bool EditImportOptions(TImportDialogState& state) override;
 
   /// One dialog the model opened: its name, the values it was opened with, the labels it was
   /// told are taken and the choices it offered.
@@ -90,6 +94,9 @@ class TRecordingUserPort : public TUserPort {
   /// Queues the path the next open-file dialog returns; empty is Cancel. Recorded as "open-file"
   /// with the title as name and the filter and folder as taken names.
   void ScriptOpenFile(std::optional<std::string> answer) { openFiles_.push_back(answer); }
+  void ScriptImportDialog(std::function<bool(TImportDialogState&)> answer) {
+    importDialogs_.push_back(std::move(answer));
+  }
   /// Queues the text the next "Edit Memo" dialog returns; empty is Cancel.
   void ScriptMemoDialog(std::optional<std::string> answer) { memoDialogs_.push_back(answer); }
   /// Queues the criteria the next "Transaction Filter" dialog returns; empty is Cancel.
@@ -141,6 +148,7 @@ class TRecordingUserPort : public TUserPort {
   std::deque<std::optional<std::string>> stringDialogs_;
   std::deque<std::optional<std::string>> openFiles_;
   std::vector<TFilterDialogRecord> shownFilterDialogs_;
+  std::deque<std::function<bool(TImportDialogState&)>> importDialogs_;
   std::deque<std::function<bool(TActXferValues&)>> transferDialogs_;
   std::vector<TActXferValues> shownTransfers_;
   std::vector<TDialogRecord> dialogs_;

@@ -1,0 +1,185 @@
+#include "import/import_procedure.h"
+
+#include <cstdio>
+
+#include "core/account_list.h"
+#include "core/amount.h"
+#include "core/envelope_list.h"
+#include "core/user_port.h"
+#include "core/vorla_data.h"
+#include "import/import_dialog_state.h"
+#include "import/import_matcher.h"
+#include "transactions/xmanager.h"
+
+namespace {
+
+std::string AdjustedAmountWarning(const TImportRecord& record, int32_t entered) {
+  const int64_t check = LeadingWholeNumber(record.CheckNumber);
+  const std::string posted = record.Amount.Format(TAmount::kThousands);
+  const std::string typed = TAmount(entered).Format(TAmount::kThousands);
+  return "The amount that posted at your bank for check " + std::to_string(check) +
+         " is not the same as the amount you entered in Quenbrook. The bank posted $" + posted +
+         ". You entered $" + typed + ". Quenbrook will adjust the amount.";
+}
+
+class TImportRun {
+ public:
+  TImportRun(TVorlaData& document, uint32_t account, const TImportOptions& options)
+      : document_(document),
+        manager_(dynamic_cast<TXManager&>(*document.Transactions())),
+        account_(account),
+        options_(options) {}
+
+  void Paired(TImportRecord& record, TImportFate& fate) {
+    TXHold item(manager_.Get(record.MatchedId));
+    const int32_t bank = record.Amount.StoredCents();
+    // A multiple's amount is the sum of its parts: changing it alone would leave the envelopes
+    // out of step with the account. Such a pair is let go and the record imported as new.
+    if (item->Record().amount != bank && item->Record().IsMultiple()) {
+      record.MatchedId = 0;
+      item.reset();
+      Unpaired(record, fate);
+      return;
+    }
+    fate.kind = TImportFate::Kind::Paired;
+    fate.transaction = item->Id();
+    if (item->Record().amount != bank) {
+      fate.adjusted = true;
+      fate.enteredAmount = item->Record().amount;
+      manager_.User().Tell("Warning", AdjustedAmountWarning(record, item->Record().amount),
+                           TMessageIcon::Exclamation);
+      item->SetAmount(bank);
+    }
+    if (item->Record().AccountCleared == 0) {
+      item->SetNewImport();
+      item->Commit(false);
+      item->SetAccountClearedDate(record.Date);
+      fate.newlyCleared = true;
+      changed_ = true;
+    }
+  }
+
+  void Unpaired(TImportRecord& record, TImportFate& fate) {
+    if (options_.copyPayableTo) {
+      record.Memo = record.Name;
+      record.Name.clear();
+    }
+    TXRecord fresh{};
+    fresh.Flags = kXImported;
+    fresh.AccountId = account_;
+    fresh.EnvelopeId = Envelope();
+    fresh.date = record.Date;
+    fresh.created = manager_.Today();
+    fresh.AccountCleared = record.Date.Packed();
+    fresh.NewImport = 1;
+    const int32_t cents = record.Amount.StoredCents();
+    if (!record.CheckNumber.empty())
+      fresh.SetCode(record.CheckNumber);
+    else
+      fresh.SetCode(cents >= 0 ? options_.codePositive : options_.codeNegative);
+    fresh.SetMemo(record.Memo);
+    fresh.SetPayableTo(record.Name);
+    TXHold item(manager_.Create(fresh));
+    item->SetAmount(cents);
+    fate.kind = TImportFate::Kind::Created;
+    fate.transaction = item->Id();
+    changed_ = true;
+  }
+
+  bool Changed() const { return changed_; }
+
+ private:
+  // The option envelope, unless it names no envelope any more (deleted since the options were
+  // stored): money posted to it would be in the account but in no envelope, so the account's
+  // default envelope takes it.
+  uint32_t Envelope() const {
+    if (document_.Envelopes().Envelope(options_.envelope) != nullptr)
+      return options_.envelope;
+    return document_.Accounts().GetDefaultEnvelope(account_);
+  }
+
+  TVorlaData& document_;
+  TXManager& manager_;
+  uint32_t account_;
+  const TImportOptions& options_;
+  bool changed_ = false;
+};
+
+}  // namespace
+
+TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
+                            const TSettingList* configuration) {
+  TImportResult result;
+  TUserPort& user = document.User();
+  TAccountList& accounts = document.Accounts();
+
+  // The account, then the proposal: keep every record of the statement.
+  uint32_t account = 0;
+  if (!user.ChooseAccount(TImportDialogState::kChooserCaption, accounts.AccountChoices(),
+                          account) ||
+      accounts.Account(account) == nullptr) {
+    return result;
+  }
+  TImportOptions proposal = TImportOptions::Load(document, configuration, account);
+  proposal.onlyNewer = true;
+  proposal.onlyNewerDate = batch.EarliestDate(document.Clock().Today());
+  TSettingList& settings = document.Settings();
+  settings.SetNumber(TImportOptions::kOnlyNewer, 1, account);
+  settings.SetText(TImportOptions::kOnlyNewerDate, std::to_string(proposal.onlyNewerDate.Packed()),
+                   account);
+  document.SetModified();
+
+  TImportDialogState dialog(document, configuration, account, proposal);
+  if (!user.EditImportOptions(dialog) || accounts.Account(dialog.Account()) == nullptr)
+    return result;
+  dialog.Accept();
+  result.imported = true;
+  result.account = account = dialog.Account();
+  result.options = dialog.Options();
+  const TImportOptions& options = result.options;
+
+  // The date filter; every record keeps its fate slot in file order.
+  result.fates.resize(batch.Records.size());
+  std::vector<size_t> positions;
+  {
+    std::vector<TImportRecord> kept;
+    for (size_t i = 0; i < batch.Records.size(); ++i) {
+      if (options.onlyNewer && batch.Records[i].Date.Packed() < options.onlyNewerDate.Packed())
+        continue;
+      positions.push_back(i);
+      kept.push_back(std::move(batch.Records[i]));
+    }
+    batch.Records = std::move(kept);
+  }
+
+  TXManager& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  if (options.automatic) {
+    MatchImportRecords(batch, ImportCandidates(manager, account, options.onlyNewerDate),
+                       options.ignoreCheckNumbers);
+  }
+
+  TImportRun run(document, account, options);
+  for (size_t k = 0; k < batch.Records.size(); ++k) {
+    TImportRecord& record = batch.Records[k];
+    TImportFate& fate = result.fates[positions[k]];
+    if (record.MatchedId != 0)
+      run.Paired(record, fate);
+    else
+      run.Unpaired(record, fate);
+  }
+
+  if (!run.Changed()) {
+    user.Tell(kImportNothingNewCaption, kImportNothingNew, TMessageIcon::None);
+    return result;
+  }
+  // The next import proposes its own earliest date; until then the option looks back two days
+  // before this statement's last one. Without any real date there is nothing to step back from.
+  const TDateValue latest = batch.LatestDate();
+  const TDateValue next = latest.PreviousDay().PreviousDay();
+  if (!latest.IsEmpty() && next.Packed() < latest.Packed()) {
+    settings.SetText(TImportOptions::kOnlyNewerDate, std::to_string(next.Packed()), account);
+    document.SetModified();
+  }
+  result.viewAccount = account;
+  return result;
+}

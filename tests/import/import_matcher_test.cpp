@@ -1,0 +1,181 @@
+#include "import/import_matcher.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr size_t kUnpaired = TImportMatcher::kUnpaired;
+
+// The pairing exactly as first designed: a cell per record and candidate, and for every pair the
+// whole table scanned for its smallest cell, a later cell winning only when strictly smaller.
+std::vector<size_t> LiteralPairs(const std::vector<TImportRecord>& records,
+                                 const std::vector<TMatchCandidate>& candidates, bool ignore) {
+  std::vector<size_t> result(records.size(), kUnpaired);
+  if (records.empty() || candidates.empty())
+    return result;
+  std::vector<uint32_t> table(records.size() * candidates.size());
+  for (size_t i = 0; i < records.size(); ++i) {
+    for (size_t j = 0; j < candidates.size(); ++j)
+      table[i * candidates.size() + j] = MatchCost(records[i], candidates[j], ignore);
+  }
+  for (;;) {
+    uint32_t best = 0xFFFFFFFF;
+    size_t bi = 0, bj = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+      for (size_t j = 0; j < candidates.size(); ++j) {
+        if (table[i * candidates.size() + j] < best) {
+          best = table[i * candidates.size() + j];
+          bi = i;
+          bj = j;
+        }
+      }
+    }
+    if (best >= kNoMatch)
+      return result;
+    result[bi] = bj;
+    for (size_t j = 0; j < candidates.size(); ++j)
+      table[bi * candidates.size() + j] = kNoMatch;
+    for (size_t i = 0; i < records.size(); ++i)
+      table[i * candidates.size() + bj] = kNoMatch;
+  }
+}
+
+TImportRecord Record(TDateValue date, int64_t cents, std::string check = "") {
+  TImportRecord record;
+  record.Date = date;
+  record.Amount = TAmount::FromCents(cents);
+  record.CheckNumber = std::move(check);
+  return record;
+}
+
+TMatchCandidate Candidate(uint32_t id, TDateValue date, int32_t cents, int64_t check = 0) {
+  return {id, cents, date, check};
+}
+
+TEST(ImportMatcherTest, CostsAndPairingsOfTheDocumentedCases) {
+  const TDateValue mar1(1, 3, 2011), mar2(2, 3, 2011), mar3(3, 3, 2011), mar4(4, 3, 2011);
+  const TDateValue mar6(6, 3, 2011), mar9(9, 3, 2011), mar10(10, 3, 2011);
+  struct Case {
+    const char* name;
+    std::vector<TImportRecord> records;
+    std::vector<TMatchCandidate> candidates;
+    bool ignore;
+    std::vector<size_t> pairs;
+  };
+  const std::vector<Case> cases = {
+      {"check number pairs whatever the amount and date",
+       {Record(mar9, -5500, "1042")},
+       {Candidate(1, mar1, -5000, 1042)},
+       false,
+       {0}},
+      {"duplicate check numbers allowed: amounts differ, no pair",
+       {Record(mar9, -5500, "1042")},
+       {Candidate(1, mar1, -5000, 1042)},
+       true,
+       {kUnpaired}},
+      {"numbered candidate more than three days away",
+       {Record(mar6, -2000)},
+       {Candidate(1, mar1, -2000, 1050)},
+       false,
+       {kUnpaired}},
+      {"unnumbered candidate at cost 6",
+       {Record(mar6, -2000)},
+       {Candidate(1, mar1, -2000)},
+       false,
+       {0}},
+      {"equal costs go to the earlier candidate",
+       {Record(mar3, -2000)},
+       {Candidate(1, mar2, -2000), Candidate(2, mar4, -2000)},
+       false,
+       {0}},
+      {"the cheaper record wins the candidate",
+       {Record(mar3, -2000), Record(mar10, -2000)},
+       {Candidate(1, mar9, -2000)},
+       false,
+       {kUnpaired, 0}},
+      {"an empty date lies ages away",
+       {Record(TDateValue(), 700)},
+       {Candidate(1, mar1, 700)},
+       false,
+       {kUnpaired}},
+      {"negative and non-numeric check numbers never pair by number",
+       {Record(mar1, 1, "-5"), Record(mar1, 2, "ATM")},
+       {Candidate(1, mar1, 9, -5), Candidate(2, mar1, 9, 0)},
+       false,
+       {kUnpaired, kUnpaired}},
+  };
+  for (const Case& c : cases) {
+    TImportMatcher matcher;
+    EXPECT_EQ(matcher.Match(c.records, c.candidates, c.ignore), c.pairs) << c.name;
+    EXPECT_EQ(LiteralPairs(c.records, c.candidates, c.ignore), c.pairs) << c.name;
+  }
+  EXPECT_EQ(MatchCost(Record(mar6, -2000), Candidate(1, mar1, -2000), false), 6u);
+  EXPECT_EQ(MatchCost(Record(mar9, -5500, "1042"), Candidate(1, mar1, -5000, 1042), false), 0u);
+  EXPECT_EQ(MatchCost(Record(mar4, -2000), Candidate(1, mar1, -2000, 7), false), 4u);
+}
+
+// Random batches, from gentle to hostile: few distinct amounts, dates and check numbers so that
+// ties and collisions are everywhere, dates out of the calendar, and batches where every record
+// matches every candidate.
+TEST(ImportMatcherTest, SameResultAsTheLiteralTableOnRandomBatches) {
+  std::mt19937 random(20110315);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto randomDate = [&](int spread) {
+    if (pick(12) == 0)
+      return TDateValue();
+    if (pick(25) == 0)
+      return TDateValue(static_cast<unsigned>(pick(32)), static_cast<unsigned>(pick(14)), 2011);
+    return TDateValue(1 + static_cast<unsigned>(pick(spread)) % 28,
+                      1 + static_cast<unsigned>(pick(3)), 2011);
+  };
+  size_t pairedTotal = 0;
+  for (int round = 0; round < 6000; ++round) {
+    const int mode = round % 6;  // 3: all amounts equal, 4: all dates equal, 5: all checks equal
+    const int records = pick(10), candidates = pick(12);
+    const int amounts = 1 + pick(4), checks = 1 + pick(5), spread = 1 + pick(28);
+    std::vector<TImportRecord> batch;
+    for (int i = 0; i < records; ++i) {
+      const int64_t cents = mode == 3 ? -100 : -100 * (1 + pick(amounts));
+      std::string check = pick(2) == 0 ? "" : std::to_string(pick(checks));
+      if (mode == 5)
+        check = "12";
+      batch.push_back(Record(mode == 4 ? TDateValue(5, 5, 2011) : randomDate(spread), cents,
+                             pick(9) == 0 ? " " + check + "x" : check));
+    }
+    std::vector<TMatchCandidate> entered;
+    for (int j = 0; j < candidates; ++j) {
+      const int32_t cents = mode == 3 ? -100 : -100 * (1 + pick(amounts));
+      const int64_t check = mode == 5 ? 12 : (pick(2) == 0 ? 0 : pick(checks) - (pick(8) == 0));
+      entered.push_back(Candidate(static_cast<uint32_t>(j + 1),
+                                  mode == 4 ? TDateValue(5, 5, 2011) : randomDate(spread), cents,
+                                  check));
+    }
+    const bool ignore = pick(3) == 0;
+    TImportMatcher matcher;
+    const std::vector<size_t> fast = matcher.Match(batch, entered, ignore);
+    ASSERT_EQ(fast, LiteralPairs(batch, entered, ignore)) << "round " << round;
+    for (size_t pair : fast)
+      pairedTotal += pair != kUnpaired;
+  }
+  EXPECT_GT(pairedTotal, 5000u);  // the batches did pair, often
+}
+
+// Every record matches every candidate: the pairs kept stay within records squared, however
+// many candidates there are.
+TEST(ImportMatcherTest, PairsKeptDoNotGrowWithTheCandidates) {
+  std::vector<TImportRecord> records(20, Record(TDateValue(5, 5, 2011), -100));
+  std::vector<TMatchCandidate> candidates;
+  for (uint32_t j = 0; j < 5000; ++j)
+    candidates.push_back(Candidate(j + 1, TDateValue(1 + j % 28, 5, 2011), -100));
+  TImportMatcher matcher;
+  const std::vector<size_t> pairs = matcher.Match(records, candidates, false);
+  EXPECT_EQ(matcher.PairsWeighed(), 20u * 5000u);
+  EXPECT_LT(matcher.PeakBytes(), 20u * 5000u * 12u / 4u);
+  EXPECT_EQ(pairs, LiteralPairs(records, candidates, false));
+}
+
+}  // namespace
