@@ -118,6 +118,23 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+std::string Utf8ToCp1252Replacing(std::string_view text, char replacement) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const size_t length = DecodeUtf8(text, i, cp);
+    if (length == 0) {
+      out += replacement;
+      ++i;
+      continue;
+    }
+    out += ByteOf(cp).value_or(replacement);
+    i += length;
+  }
+  return out;
+}
+
 std::string EscapedFileText(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -15,6 +15,11 @@ std::string Cp1252ToUtf8(std::string_view text);
 /// character that Windows-1252 cannot store.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
 
+/// Encodes UTF-8 text as Windows-1252 whatever it holds: every character that Windows-1252
+/// cannot store, and every byte that is not part of a valid UTF-8 sequence, becomes
+/// `replacement`, so that what cannot be kept stays visible instead of garbled.
+std::string Utf8ToCp1252Replacing(std::string_view text, char replacement);
+
 /// Bytes from a file (Windows-1252) for a message: UTF-8 with every control character shown as
 /// an escape (\n, \r, \t, else \xHH), so that a stored text can neither break a message into
 /// lines nor send a terminal its commands.

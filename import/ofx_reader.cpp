@@ -1,0 +1,84 @@
+#include "import/ofx_reader.h"
+
+#include "core/amount_expression.h"
+#include "core/clock.h"
+#include "import/statement_file.h"
+#include "import/statement_text.h"
+
+namespace {
+
+constexpr std::string_view kOpenMark = "<STMTTRN>";
+constexpr std::string_view kCloseMark = "</STMTTRN>";
+
+// The text of the element at or after `position` with every CR and LF left out, moving
+// `position` past it; false when no complete element follows. Each search starts where the
+// last element ended, so the whole text is scanned about once however it is built.
+bool NextElement(std::string_view text, size_t& position, std::string& element) {
+  const size_t open = text.find(kOpenMark, position);
+  if (open == std::string_view::npos)
+    return false;
+  const size_t close = text.find(kCloseMark, position);
+  if (close == std::string_view::npos || close < open)
+    return false;
+  element.clear();
+  for (char c : text.substr(open, close - open)) {
+    if (c != '\r' && c != '\n')
+      element += c;
+  }
+  position = close + kCloseMark.size();
+  return true;
+}
+
+}  // namespace
+
+std::string_view OfxTagValue(std::string_view text, std::string_view tag) {
+  const size_t at = text.find(tag);
+  if (at == std::string_view::npos)
+    return {};
+  std::string_view value = text.substr(at + tag.size());
+  value = value.substr(0, value.find('<'));
+  while (!value.empty() && value.front() == ' ')
+    value.remove_prefix(1);
+  while (!value.empty() && value.back() == ' ')
+    value.remove_suffix(1);
+  return value;
+}
+
+std::string OfxDateText(std::string_view value) {
+  if (value.size() < 8)
+    return {};
+  std::string text;
+  text.append(value.substr(4, 2)).append("/");
+  text.append(value.substr(6, 2)).append("/");
+  text.append(value.substr(0, 4));
+  return text;
+}
+
+size_t ReadOfxFile(TImportBatch& batch, const TClock& clock) {
+  if (batch.Path.empty())
+    return 0;
+  const std::optional<std::string> bytes = ReadStatementBytes(batch.Path);
+  if (!bytes)
+    return 0;
+  return ReadOfxText(*bytes, batch, clock.Today().Year());
+}
+
+size_t ReadOfxText(std::string_view bytes, TImportBatch& batch, unsigned currentYear) {
+  const std::string_view text = bytes.substr(0, bytes.find('\0'));
+  const TStatementCharset charset = OfxCharsetOf(text);
+  size_t position = 0;
+  std::string element;
+  size_t appended = 0;
+  while (NextElement(text, position, element)) {
+    TImportRecord record;
+    record.CheckNumber = OfxValueToCp1252(OfxTagValue(element, "<CHECKNUM>"), charset);
+    record.Date =
+        TDateValue::Parse(OfxDateText(OfxTagValue(element, "<DTPOSTED>")), 0, currentYear);
+    record.Memo = OfxValueToCp1252(OfxTagValue(element, "<MEMO>"), charset);
+    record.Amount = AmountFromText(OfxTagValue(element, "<TRNAMT>"));
+    record.Name = OfxValueToCp1252(OfxTagValue(element, "<NAME>"), charset);
+    batch.Records.push_back(std::move(record));
+    ++appended;
+  }
+  return appended;
+}
