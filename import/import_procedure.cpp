@@ -159,13 +159,18 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   }
 
   TImportRun run(document, account, options);
-  for (size_t k = 0; k < batch.Records.size(); ++k) {
-    TImportRecord& record = batch.Records[k];
-    TImportFate& fate = result.fates[positions[k]];
-    if (record.MatchedId != 0)
-      run.Paired(record, fate);
-    else
-      run.Unpaired(record, fate);
+  {
+    // A statement's new transactions join a store that may hold a million: they are put in
+    // ledger order together at the end rather than each on its own.
+    TXManager::TAddedInBulk placement(manager);
+    for (size_t k = 0; k < batch.Records.size(); ++k) {
+      TImportRecord& record = batch.Records[k];
+      TImportFate& fate = result.fates[positions[k]];
+      if (record.MatchedId != 0)
+        run.Paired(record, fate);
+      else
+        run.Unpaired(record, fate);
+    }
   }
 
   if (!run.Changed()) {

@@ -355,7 +355,10 @@ void TXManager::Release(TXItem* item) {
     if (!item->record_.IsLive()) {
       RemoveAt(index);
     } else if ((item->record_.Flags & kXUnsorted) != 0) {
-      NoteShift(index, store_.Replace(index, TXOrdering(envelopes_)));
+      if (addedInBulkDepth_ > 0 && index > addedInBulkBase_)
+        addedInBulk_.push_back(item->Id());
+      else
+        NoteShift(index, store_.Replace(index, TXOrdering(envelopes_)));
     }
   }
   delete item;
@@ -588,6 +591,26 @@ void TXManager::RecommitParts(TXItem& multiple) {
 }
 
 // ----- Whole store -----
+
+TXManager::TAddedInBulk::TAddedInBulk(TXManager& manager) : manager_(manager) {
+  if (manager_.addedInBulkDepth_++ == 0) {
+    manager_.addedInBulk_.clear();
+    manager_.addedInBulkBase_ = manager_.store_.LastNonDead();
+  }
+}
+
+TXManager::TAddedInBulk::~TAddedInBulk() {
+  if (--manager_.addedInBulkDepth_ > 0)
+    return;
+  std::vector<uint32_t> ids = std::move(manager_.addedInBulk_);
+  manager_.addedInBulk_.clear();
+  // A record that somebody took up again since it was let go is theirs to place.
+  std::erase_if(ids, [this](uint32_t id) { return manager_.cache_.count(id) != 0; });
+  if (manager_.store_.PlaceAdded(ids, TXOrdering(manager_.envelopes_)) != 0) {
+    manager_.index_.Rebuild(manager_.store_);
+    manager_.RepaintViews();
+  }
+}
 
 void TXManager::Compact() {
   SettleKilled();

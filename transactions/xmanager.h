@@ -111,6 +111,22 @@ class TXManager final : public TTransactionStore {
   void PostToEnvelope(uint32_t envelopeId, int32_t delta, bool cleared);
 
   void Compact() override;
+
+  /// While one lives, records created and let go are left behind every other record and are
+  /// put in ledger order all at once when it ends (see TXStore::PlaceAdded): for adding many
+  /// records to a large store, as an import does. Walks in the meantime see the new records
+  /// last.
+  class TAddedInBulk {
+   public:
+    explicit TAddedInBulk(TXManager& manager);
+    ~TAddedInBulk();
+    TAddedInBulk(const TAddedInBulk&) = delete;
+    TAddedInBulk& operator=(const TAddedInBulk&) = delete;
+
+   private:
+    TXManager& manager_;
+  };
+
   /// The import and cleared confirmations work on the stored records (dead slots included)
   /// and on the copies of held items; they do not mark the document modified. The questions
   /// look at the records in use only.
@@ -199,6 +215,11 @@ class TXManager final : public TTransactionStore {
   TDocumentContext* document_ = nullptr;
   TXEditSettings editSettings_;
   int batchDepth_ = 0;
+  int addedInBulkDepth_ = 0;
+  // The records left unsorted by TAddedInBulk, in the order they were let go, and the last slot
+  // in use when it began (only records behind it wait).
+  std::vector<uint32_t> addedInBulk_;
+  uint32_t addedInBulkBase_ = 0;
   std::vector<uint32_t> killed_;
   // The lowest slot a record killed in place may lie in now (0: none killed).
   uint32_t killedLow_ = 0;

@@ -85,6 +85,14 @@ class TXStore {
   /// unsorted slots aside) before which it does not sort; returns its new index. The search goes
   /// out from where the record lies, so it costs as much as the record moves.
   uint32_t Replace(uint32_t index, const TXOrdering& ordering);
+  /// Places records that were added behind every other record and left unsorted (their
+  /// identifiers in the order they were added, and they must be the last slots in use): each
+  /// goes where Replace would put it, one after the other, but the slots move once, together,
+  /// so adding many records to a large store costs about one pass over the slots behind the
+  /// first one placed. Records equal in every key keep the order they were added in. Returns
+  /// the lowest slot that changed (0: none). When the records are not where the precondition
+  /// says, each is simply re-placed.
+  uint32_t PlaceAdded(const std::vector<uint32_t>& ids, const TXOrdering& ordering);
   /// Re-places every unsorted live record and removes every record that is not live.
   void Compact(const TXOrdering& ordering);
 

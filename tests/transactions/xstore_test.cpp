@@ -11,6 +11,7 @@
 #include "tests/support/byte_builder.h"
 #include "tests/support/fake_document.h"
 #include "transactions/xmanager.h"
+#include "transactions/xordering.h"
 
 namespace {
 
@@ -317,6 +318,60 @@ TEST(StoreFormTest, RandomlyDamagedStoresReadSafelyAndSettleAfterOneCompact) {
       }
     }
     again->Release(fresh);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Records added behind a store and placed together land where placing them one by one puts
+// them: random dates, signs and codes ("start", "hold"), repeated keys, and unsorted slots of
+// held records among the ordered ones.
+TEST(StoreFormTest, RecordsPlacedTogetherLandWhereOneByOneWouldPutThem) {
+  std::mt19937 random(99);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const char* codes[] = {"", "start", "Hold", "101", "ab", "AB"};
+  auto add = [&](TXStore& store, uint32_t seed, bool unsorted) {
+    std::mt19937 own(seed);
+    TXRecord record{};
+    const uint32_t index = store.ClaimSlot();
+    record.Id = store.At(index).Id;
+    record.Flags = kXImported | (unsorted ? kXUnsorted : 0u);
+    record.date = TDateValue(1 + own() % 5, 3, 2024);
+    record.amount = static_cast<int32_t>(own() % 3) * 500 - 500;
+    record.EnvelopeId = own() % 3;
+    record.SetCode(codes[own() % 6]);
+    store.Put(index, record);
+    return index;
+  };
+  const TXOrdering ordering(nullptr);
+  for (int round = 0; round < 300; ++round) {
+    TXStore one, together;
+    const int before = pick(40), added = 1 + pick(30);
+    const uint32_t seed = static_cast<uint32_t>(random());
+    for (int k = 0; k < before; ++k) {
+      // Now and then a held record stays unsorted where it was made.
+      const bool held = pick(15) == 0;
+      for (TXStore* store : {&one, &together}) {
+        const uint32_t index = add(*store, seed + static_cast<uint32_t>(k), true);
+        if (!held)
+          store->Replace(index, ordering);
+      }
+    }
+    std::vector<uint32_t> ids;
+    for (int k = 0; k < added; ++k) {
+      const uint32_t salt = seed + 1000 + static_cast<uint32_t>(k);
+      one.Replace(add(one, salt, true), ordering);
+      ids.push_back(together.At(add(together, salt, true)).Id);
+    }
+    together.PlaceAdded(ids, ordering);
+    ASSERT_EQ(one.Count(), together.Count());
+    for (uint32_t index = 1; index <= one.Count(); ++index) {
+      ASSERT_EQ(one.At(index).Id, together.At(index).Id) << "round " << round << " slot " << index;
+      ASSERT_EQ(one.At(index).Flags, together.At(index).Flags);
+    }
+    EXPECT_TRUE(together.CheckConsistency());
   }
 }
 
