@@ -606,8 +606,10 @@ TXManager::TAddedInBulk::~TAddedInBulk() {
   manager_.addedInBulk_.clear();
   // A record that somebody took up again since it was let go is theirs to place.
   std::erase_if(ids, [this](uint32_t id) { return manager_.cache_.count(id) != 0; });
-  if (manager_.store_.PlaceAdded(ids, TXOrdering(manager_.envelopes_)) != 0) {
-    manager_.index_.Rebuild(manager_.store_);
+  // Every slot from the lowest one that changed moved by at most one place per record placed.
+  if (const uint32_t low = manager_.store_.PlaceAdded(ids, TXOrdering(manager_.envelopes_));
+      low != 0) {
+    manager_.index_.NoteSettled(manager_.store_, low, static_cast<uint32_t>(ids.size()));
     manager_.RepaintViews();
   }
 }

@@ -107,6 +107,7 @@ TEST_F(ImportModelTest, StatementsImportedBetweenEditsKeepTheBudgetSound) {
       TypeSome();
     }
     ExpectSound();
+    EXPECT_TRUE(Manager().SlotIndexCovers());
     ASSERT_FALSE(HasFailure()) << "step " << step;
   }
   EXPECT_GT(seen[static_cast<int>(TImportFate::Kind::Paired)], 20);
