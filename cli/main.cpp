@@ -9,6 +9,7 @@
 #include "cli/budget_check.h"
 #include "cli/budget_generator.h"
 #include "cli/document_dump.h"
+#include "cli/import_command.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
 #include "core/document_file.h"
@@ -39,7 +40,10 @@ int Usage() {
       "usage: quenbrook-cli dump FILE.vrl\n"
       "       quenbrook-cli resave IN.vrl OUT.vrl\n"
       "       quenbrook-cli check FILE.vrl\n"
-      "       quenbrook-cli generate OUT.vrl --transactions N [--seed S]\n",
+      "       quenbrook-cli generate OUT.vrl --transactions N [--seed S]\n"
+      "       quenbrook-cli import BUDGET.vrl STATEMENT --account ID [--all]\n"
+      "                     [--allow-duplicate-check-numbers] [--since MM/DD/YYYY] [--envelope "
+      "ID]\n",
       stderr);
   return kUsageOrUnreadable;
 }
@@ -144,6 +148,9 @@ int main(int argc, char** argv) {
     status = Check(args[1], environment);
   } else if (args.size() >= 4 && args[0] == "generate") {
     return Generate(args);
+  } else if (args.size() >= 3 && args[0] == "import") {
+    const int imported = RunImportCommand(args, clock);
+    return imported == kImportBadUsage ? Usage() : imported;
   } else {
     return Usage();
   }

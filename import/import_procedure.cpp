@@ -32,7 +32,7 @@ class TImportRun {
 
   void Paired(TImportRecord& record, TImportFate& fate) {
     TXHold item(manager_.Get(record.MatchedId));
-    const int32_t bank = record.Amount.StoredCents();
+    const int32_t bank = ImportCents(record.Amount);
     // A multiple's amount is the sum of its parts: changing it alone would leave the envelopes
     // out of step with the account. Such a pair is let go and the record imported as new.
     if (item->Record().amount != bank && item->Record().IsMultiple()) {
@@ -72,7 +72,7 @@ class TImportRun {
     fresh.created = manager_.Today();
     fresh.AccountCleared = record.Date.Packed();
     fresh.NewImport = 1;
-    const int32_t cents = record.Amount.StoredCents();
+    const int32_t cents = ImportCents(record.Amount);
     if (!record.CheckNumber.empty())
       fresh.SetCode(record.CheckNumber);
     else

@@ -1,5 +1,11 @@
 #include "import/import_record.h"
 
+int32_t ImportCents(TAmount amount) {
+  constexpr int64_t kLimit = 2000000000;
+  const int64_t cents = amount.Cents();
+  return cents > -kLimit && cents < kLimit ? static_cast<int32_t>(cents) : 0;
+}
+
 TDateValue TImportBatch::EarliestDate(TDateValue today) const {
   TDateValue earliest = today;
   for (const TImportRecord& record : Records) {

@@ -22,6 +22,11 @@ struct TImportRecord {
   uint32_t MatchedId = 0;
 };
 
+/// The cents a statement amount becomes in a transaction. A transaction holds 32 bits, and an
+/// amount typed into a ledger that reaches 20,000,000.00 in size counts as 0; a statement line is
+/// taken by the same rule rather than wrapped into some unrelated amount.
+int32_t ImportCents(TAmount amount);
+
 /// The working set of one import: the statement's path and its records in file order.
 struct TImportBatch {
   std::string Path;

@@ -1,0 +1,198 @@
+// Import at size: the matcher pairing 5,000 statement lines with 100,000 entered transactions
+// (ordinary amounts, and the worst case where every amount is the same), with the bytes its
+// tables take against the cells a records-by-candidates table would need; and whole statements
+// of 10,000 lines imported into generated budgets of 10,000 to 1,000,000 transactions.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli/budget_generator.h"
+#include "core/account_list.h"
+#include "core/clock.h"
+#include "core/document_file.h"
+#include "core/unattended_user_port.h"
+#include "core/vorla_data.h"
+#include "import/import_dialog_state.h"
+#include "import/import_matcher.h"
+#include "import/import_procedure.h"
+#include "transactions/xmanager.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Picks the account the import goes to and accepts the options dialog as proposed.
+class TImportPort final : public TUnattendedUserPort {
+ public:
+  uint32_t account = 0;
+  bool ChooseAccount(const std::string&, const std::vector<TItemChoice>&,
+                     uint32_t& chosen) override {
+    chosen = account;
+    return true;
+  }
+  bool EditImportOptions(TImportDialogState&) override { return true; }
+};
+
+TImportPort user;
+TFixedClock clock_(TDateValue(1, 6, 2030));
+TModelEnvironment environment{user, clock_};
+
+TDateValue DayOf(int day) {
+  TDateValue date(1, 1, 2027);
+  for (int i = 0; i < day; ++i)
+    date = date.NextDay();
+  return date;
+}
+
+// Entered transactions over three years; a third carry check numbers. Kind 1 gives them all the
+// same amount; kind 2 also the same day, so that every line ties with every one of them.
+std::vector<TMatchCandidate> Candidates(size_t count, int kind) {
+  std::mt19937 random(5);
+  std::vector<TDateValue> days;
+  for (int day = 0; day < 1100; ++day)
+    days.push_back(DayOf(day));
+  std::vector<TMatchCandidate> candidates;
+  for (size_t j = 0; j < count; ++j) {
+    const int32_t cents = kind != 0 ? -2000 : -static_cast<int32_t>(random() % 50000);
+    const int64_t check = kind != 2 && random() % 3 == 0 ? static_cast<int64_t>(1000 + j) : 0;
+    const TDateValue date = kind == 2 ? days[0] : days[random() % days.size()];
+    candidates.push_back({static_cast<uint32_t>(j + 1), cents, date, check});
+  }
+  return candidates;
+}
+
+// Statement lines: half of them entered already (posted up to three days later, some by check
+// number), half new.
+std::vector<TImportRecord> Lines(const std::vector<TMatchCandidate>& candidates, size_t count,
+                                 bool allEntered = false) {
+  std::mt19937 random(6);
+  std::vector<TImportRecord> lines;
+  for (size_t i = 0; i < count; ++i) {
+    TImportRecord line;
+    const TMatchCandidate& entered = candidates[random() % candidates.size()];
+    if (allEntered || i % 2 == 0) {
+      line.Amount = TAmount(entered.amount);
+      line.Date = entered.date;
+      for (unsigned shift = allEntered ? 0 : random() % 4; shift > 0; --shift)
+        line.Date = line.Date.NextDay();
+      if (entered.checkNumber > 0)
+        line.CheckNumber = std::to_string(entered.checkNumber);
+    } else {
+      line.Amount = TAmount(-static_cast<int32_t>(random() % 50000));
+      line.Date = entered.date;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void BM_Match(benchmark::State& state) {
+  const size_t records = static_cast<size_t>(state.range(0));
+  const size_t candidateCount = static_cast<size_t>(state.range(1));
+  const int kind = static_cast<int>(state.range(2));
+  const std::vector<TMatchCandidate> candidates = Candidates(candidateCount, kind);
+  const std::vector<TImportRecord> lines = Lines(candidates, records, kind == 2);
+  TImportMatcher matcher;
+  size_t paired = 0;
+  for (auto _ : state) {
+    const std::vector<size_t> pairs = matcher.Match(lines, candidates, false);
+    paired = 0;
+    for (size_t pair : pairs)
+      paired += pair != TImportMatcher::kUnpaired;
+    benchmark::DoNotOptimize(paired);
+  }
+  state.counters["paired"] = static_cast<double>(paired);
+  state.counters["pairs_weighed"] = static_cast<double>(matcher.PairsWeighed());
+  state.counters["peak_bytes"] = static_cast<double>(matcher.PeakBytes());
+  state.counters["table_bytes"] = static_cast<double>(records * candidateCount * 4);
+}
+
+fs::path Folder() {
+  static const fs::path folder = [] {
+    fs::path path = fs::temp_directory_path() / ("quenbrook-bench-" + std::to_string(::getpid()));
+    fs::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+const fs::path& Budget(int64_t transactions) {
+  static std::map<int64_t, fs::path> made;
+  auto found = made.find(transactions);
+  if (found != made.end())
+    return found->second;
+  const fs::path path = Folder() / ("budget-" + std::to_string(transactions) + ".vrl");
+  std::string error;
+  if (!GenerateBudgetFile(path.string(), static_cast<uint64_t>(transactions), 1, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::abort();
+  }
+  return made.emplace(transactions, path).first->second;
+}
+
+// A 10,000-line statement of the budget's busiest account, with the candidates the import will
+// see: half its lines are transactions already there.
+void BM_ImportStatement(benchmark::State& state) {
+  const fs::path& path = Budget(state.range(0));
+  size_t candidateCount = 0, created = 0, paired = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string error;
+    std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
+    if (!document) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
+    std::map<uint32_t, size_t> perAccount;
+    for (uint32_t index = 1; index <= manager.Store().Count(); ++index)
+      ++perAccount[manager.Store().At(index).AccountId];
+    perAccount.erase(0);
+    user.account = perAccount.begin()->first;
+    for (const auto& [account, count] : perAccount) {
+      if (count > perAccount[user.account])
+        user.account = account;
+    }
+    std::vector<TMatchCandidate> candidates =
+        ImportCandidates(manager, user.account, TDateValue(1, 1, 1900));
+    candidateCount = candidates.size();
+    TImportBatch batch;
+    batch.Records = Lines(candidates, 10000);
+    state.ResumeTiming();
+
+    const TImportResult result = ImportRecords(batch, *document, nullptr);
+
+    state.PauseTiming();
+    created = paired = 0;
+    for (const TImportFate& fate : result.fates) {
+      created += fate.kind == TImportFate::Kind::Created;
+      paired += fate.kind == TImportFate::Kind::Paired;
+    }
+    document.reset();
+    state.ResumeTiming();
+  }
+  state.counters["candidates"] = static_cast<double>(candidateCount);
+  state.counters["paired"] = static_cast<double>(paired);
+  state.counters["created"] = static_cast<double>(created);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Match)
+    ->Args({5000, 100000, 0})
+    ->Args({5000, 100000, 1})
+    ->Args({5000, 100000, 2})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportStatement)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);

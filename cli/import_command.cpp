@@ -1,0 +1,277 @@
+#include "cli/import_command.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "app/file_guard.h"
+#include "cli/json_writer.h"
+#include "core/account_list.h"
+#include "core/clock.h"
+#include "core/cp1252.h"
+#include "core/document_file.h"
+#include "core/envelope_list.h"
+#include "core/unattended_user_port.h"
+#include "core/vorla_data.h"
+#include "import/import_dialog_state.h"
+#include "import/import_procedure.h"
+#include "import/ofx_reader.h"
+#include "import/qif_reader.h"
+#include "import/statement_file.h"
+
+namespace {
+
+constexpr int kUsageOrUnreadable = 2;
+
+void PrintError(const std::string& error) {
+  std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
+}
+
+// The statement, told apart by its content; false with a one-line reason when it cannot be read
+// or holds no transaction.
+bool ReadStatement(const std::string& path, TImportBatch& batch, const TClock& clock,
+                   std::string& error) {
+  const std::optional<std::string> bytes = ReadStatementBytes(path);
+  if (!bytes) {
+    error = "cannot read " + path;
+    return false;
+  }
+  batch.Path = path;
+  const unsigned year = clock.Today().Year();
+  switch (DetectStatementKind(*bytes)) {
+    case TStatementKind::Qif:
+      ReadQifText(*bytes, batch, year);
+      break;
+    case TStatementKind::Ofx:
+      ReadOfxText(*bytes, batch, year);
+      break;
+    case TStatementKind::Unknown:
+      error = path + " is no QIF or OFX statement";
+      return false;
+  }
+  if (batch.Records.empty()) {
+    error = path + " holds no transactions";
+    return false;
+  }
+  return true;
+}
+
+struct TImportSwitches {
+  std::string budget;
+  std::string statement;
+  uint32_t account = 0;
+  bool all = false;
+  bool allowDuplicateCheckNumbers = false;
+  std::optional<TDateValue> since;
+  std::optional<uint32_t> envelope;
+};
+
+bool ParseId(const std::string& text, uint32_t& id) {
+  if (text.empty() || text.size() > 10)
+    return false;
+  uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (value == 0 || value > 0xFFFFFFFFu)
+    return false;
+  id = static_cast<uint32_t>(value);
+  return true;
+}
+
+// MM/DD/YYYY exactly (one or two digits for month and day), a date of the calendar.
+std::optional<TDateValue> ParseSince(const std::string& text) {
+  unsigned parts[3] = {0, 0, 0};
+  size_t part = 0, digits = 0;
+  for (char c : text) {
+    if (c == '/' && part < 2 && digits > 0) {
+      ++part;
+      digits = 0;
+    } else if (c >= '0' && c <= '9' && digits < (part == 2 ? 4u : 2u)) {
+      parts[part] = parts[part] * 10 + static_cast<unsigned>(c - '0');
+      ++digits;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (part != 2 || digits != 4)
+    return std::nullopt;
+  const TDateValue date(parts[1], parts[0], parts[2]);
+  if (!date.IsValid())
+    return std::nullopt;
+  return date;
+}
+
+std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& args) {
+  if (args.size() < 3)
+    return std::nullopt;
+  TImportSwitches switches;
+  switches.budget = args[1];
+  switches.statement = args[2];
+  bool haveAccount = false;
+  for (size_t i = 3; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    const bool hasValue = i + 1 < args.size();
+    uint32_t id = 0;
+    if (word == "--all") {
+      switches.all = true;
+    } else if (word == "--allow-duplicate-check-numbers") {
+      switches.allowDuplicateCheckNumbers = true;
+    } else if (word == "--account" && hasValue && ParseId(args[i + 1], id)) {
+      switches.account = id;
+      haveAccount = true;
+      ++i;
+    } else if (word == "--envelope" && hasValue && ParseId(args[i + 1], id)) {
+      switches.envelope = id;
+      ++i;
+    } else if (word == "--since" && hasValue && (switches.since = ParseSince(args[i + 1]))) {
+      ++i;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!haveAccount)
+    return std::nullopt;
+  return switches;
+}
+
+// Answers the two dialogs of the import as the switches say: the account chooser with the
+// account, the options dialog with the overrides applied and "Import..." pressed. Messages are
+// kept as lines.
+class TSwitchedUserPort final : public TUnattendedUserPort {
+ public:
+  explicit TSwitchedUserPort(const TImportSwitches& switches) : switches_(switches) {}
+  bool ChooseAccount(const std::string&, const std::vector<TItemChoice>&,
+                     uint32_t& chosen) override {
+    chosen = switches_.account;
+    return true;
+  }
+  bool EditImportOptions(TImportDialogState& state) override {
+    TImportOptions& options = state.Options();
+    if (switches_.all)
+      state.SetAutomatic(false);
+    if (switches_.allowDuplicateCheckNumbers)
+      options.ignoreCheckNumbers = true;
+    if (switches_.since) {
+      options.onlyNewer = true;
+      options.onlyNewerDate = *switches_.since;
+    }
+    if (switches_.envelope)
+      options.envelope = *switches_.envelope;
+    return true;
+  }
+
+ private:
+  const TImportSwitches& switches_;
+};
+
+void WriteOptions(TJsonWriter& json, const TImportOptions& options) {
+  json.BeginObject()
+      .Key("automatic")
+      .Bool(options.automatic)
+      .Key("import_all")
+      .Bool(options.importAll)
+      .Key("only_newer")
+      .Bool(options.onlyNewer)
+      .Key("only_newer_date")
+      .Unsigned(options.onlyNewerDate.Packed())
+      .Key("allow_duplicate_check_numbers")
+      .Bool(options.ignoreCheckNumbers)
+      .Key("envelope")
+      .Unsigned(options.envelope)
+      .Key("copy_payable_to")
+      .Bool(options.copyPayableTo)
+      .Key("code_positive")
+      .String(Cp1252ToUtf8(options.codePositive))
+      .Key("code_negative")
+      .String(Cp1252ToUtf8(options.codeNegative))
+      .EndObject();
+}
+
+void WriteRecord(TJsonWriter& json, const TImportRecord& record, const TImportFate& fate) {
+  json.BeginObject()
+      .Key("date")
+      .Unsigned(record.Date.Packed())
+      .Key("amount")
+      .Number(record.Amount.Cents())
+      .Key("check_number")
+      .String(Cp1252ToUtf8(record.CheckNumber))
+      .Key("name")
+      .String(Cp1252ToUtf8(record.Name));
+  switch (fate.kind) {
+    case TImportFate::Kind::Dropped:
+      json.Key("fate").String("dropped-by-date");
+      break;
+    case TImportFate::Kind::Paired:
+      json.Key("fate").String("paired").Key("transaction").Unsigned(fate.transaction);
+      if (fate.adjusted)
+        json.Key("adjusted_from").Number(fate.enteredAmount);
+      json.Key("cleared").String(fate.newlyCleared ? "newly" : "already");
+      break;
+    case TImportFate::Kind::Created:
+      json.Key("fate").String("created").Key("transaction").Unsigned(fate.transaction);
+      break;
+  }
+  json.EndObject();
+}
+
+}  // namespace
+
+int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) {
+  const std::optional<TImportSwitches> switches = ParseSwitches(args);
+  if (!switches)
+    return kImportBadUsage;
+
+  TFileGuard guard(TFileGuard::DefaultLockFolder());
+  {
+    TUnattendedUserPort ignored;
+    if (!guard.Claim(switches->budget, ignored)) {
+      PrintError(switches->budget + " is open in Quenbrook; nothing was written");
+      return kUsageOrUnreadable;
+    }
+  }
+  std::string error;
+  TImportBatch batch;
+  if (!ReadStatement(switches->statement, batch, clock, error)) {
+    PrintError(error);
+    return kUsageOrUnreadable;
+  }
+  // What the file said, before the import drops lines and moves payees.
+  const std::vector<TImportRecord> lines = batch.Records;
+
+  TSwitchedUserPort user(*switches);
+  const TModelEnvironment environment{user, clock};
+  auto document = ReadDocumentFile(switches->budget, environment, error);
+  if (!document) {
+    PrintError(error);
+    return kUsageOrUnreadable;
+  }
+  if (document->Accounts().Account(switches->account) == nullptr) {
+    PrintError(switches->budget + " has no account " + std::to_string(switches->account));
+    return kUsageOrUnreadable;
+  }
+  if (switches->envelope && document->Envelopes().Envelope(*switches->envelope) == nullptr) {
+    PrintError(switches->budget + " has no envelope " + std::to_string(*switches->envelope));
+    return kUsageOrUnreadable;
+  }
+
+  const TImportResult result = ImportRecords(batch, *document, nullptr);
+  if (!WriteDocumentFile(switches->budget, *document, error)) {
+    PrintError(error);
+    return 1;
+  }
+
+  TJsonWriter json;
+  json.BeginObject().Key("account").Unsigned(result.account).Key("options");
+  WriteOptions(json, result.options);
+  json.Key("records").BeginArray();
+  for (size_t i = 0; i < lines.size() && i < result.fates.size(); ++i)
+    WriteRecord(json, lines[i], result.fates[i]);
+  json.EndArray().Key("view_account").Unsigned(result.viewAccount).EndObject();
+  std::fwrite(json.Text().data(), 1, json.Text().size(), stdout);
+  std::fputc('\n', stdout);
+  for (const std::string& line : user.Lines())
+    std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
+  return 0;
+}
