@@ -4,8 +4,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocalServer>
@@ -30,8 +32,10 @@
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "transactions/xview_model.h"
+#include "ui/commands.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
+#include "ui/main_frame.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
 
@@ -196,6 +200,15 @@ class ImportChannelTest : public QObject {
     TVorlaApp app(setup, clock, commandLine);
     app.Show();
     QVERIFY(SpinUntil([&] { return app.Shell().Document() != nullptr; }));
+
+    // The menu command asks for the file first.
+    QString fileTitle;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+      fileTitle = dialog->windowTitle();
+      dialog->reject();
+    });
+    app.Frame().Action(kCmdImportQif)->trigger();
+    QCOMPARE(fileTitle, QStringLiteral("Open QIF File"));
 
     QString accountTitle;
     bool optionsShown = false;
