@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,9 @@ class TShellPort {
   virtual void Restore() = 0;
   /// Runs the update check on the network (the user chose to).
   virtual void CheckForUpdates() = 0;
+  /// Opens the ledger of an account with the filter "View Newly Imported Transactions", after an
+  /// import brought something into it.
+  virtual void ShowNewlyImported(uint32_t account) { (void)account; }
   /// Ends the process at once, without saving: the budget in memory is not to be trusted.
   [[noreturn]] virtual void AbortProcess() = 0;
 };

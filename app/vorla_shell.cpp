@@ -13,6 +13,7 @@
 #include "core/file_pstream.h"
 #include "core/idler.h"
 #include "core/save_file.h"
+#include "import/import_procedure.h"
 
 namespace fs = std::filesystem;
 
@@ -297,6 +298,43 @@ void TVorlaShell::TimerTick() {
   autoSave_.Tick(config_.Settings().AutoSaveMinutes);
 }
 
+void TVorlaShell::ImportStatement(TStatementKind kind, const std::string& path) {
+  if (!document_)
+    return;
+  TImportBatch batch;
+  const bool asked = path.empty();
+  const bool chosen = ChooseImportFile(batch, kind, path, environment_.user, config_.Named());
+  if (asked && !batch.Path.empty())
+    SaveConfig(configPath_, config_);  // the folder the file came from
+  if (!chosen)
+    return;
+  port_.SetBusy(true);
+  const size_t read = ReadStatementFile(batch, kind, environment_.clock);
+  port_.SetBusy(false);
+  if (read == 0)
+    return;
+  RunImport(batch);
+}
+
+void TVorlaShell::RunImport(TImportBatch& batch) {
+  const TImportResult result = ImportRecords(batch, *document_, &config_.Named());
+  if (result.viewAccount != 0)
+    port_.ShowNewlyImported(result.viewAccount);
+}
+
+void TVorlaShell::RunPendingImport(std::string& pending, TStatementKind kind) {
+  if (!document_ || pending.empty() || importing_ || !port_.IsEnabled())
+    return;
+  importing_ = true;
+  port_.Restore();
+  // Taken before the import runs, so that a request arriving meanwhile waits its turn instead
+  // of being cleared with this one.
+  const std::string path = std::move(pending);
+  pending.clear();
+  ImportStatement(kind, path);
+  importing_ = false;
+}
+
 void TVorlaShell::ImportRequest(const std::string& text) {
   TImportRequest request = ClassifyImportRequest(text);
   std::error_code error;
@@ -365,7 +403,8 @@ void TVorlaShell::Idle() {
   if (firstIdle_)
     StartUp();
   CheckConsistency();
-  // Statement imports wait here until the importers exist; the requests stay pending.
+  RunPendingImport(pendingQif_, TStatementKind::Qif);
+  RunPendingImport(pendingOfx_, TStatementKind::Ofx);
   UpdateReminder();
   if (autoSave_.BeginSaveIfDue()) {
     Save();

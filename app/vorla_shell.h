@@ -12,6 +12,7 @@
 #include "core/document_observer.h"
 #include "core/model_environment.h"
 #include "core/vorla_data.h"
+#include "import/statement_file.h"
 
 /// The application shell without its windows: it owns the one open budget and carries out the
 /// file commands, the backups, the guard against a second running copy, auto-save, the close
@@ -48,6 +49,9 @@ class TVorlaShell : public TDocumentObserver {
   /// "Confirm All Imports" and "Confirm All Cleared".
   void ConfirmAllImports();
   void ConfirmAllCleared();
+  /// "&QIF File..." and "&OFX File...", and the queued requests: the statement at `path` (asked
+  /// for when empty) is read and its records imported into an account the user chooses.
+  void ImportStatement(TStatementKind kind, const std::string& path);
 
   // Events.
   /// The one-minute timer.
@@ -74,6 +78,10 @@ class TVorlaShell : public TDocumentObserver {
   void TellAboutHardLinks(const std::string& path);
   void CheckConsistency();
   void UpdateReminder();
+  /// The records of a statement into an account of the open budget, then the review view.
+  void RunImport(TImportBatch& batch);
+  /// The queued import of one kind, when the moment allows it.
+  void RunPendingImport(std::string& pending, TStatementKind kind);
   std::string DocumentsFolder() const;
 
   TModelEnvironment environment_;

@@ -29,6 +29,19 @@ bool NextElement(std::string_view text, size_t& position, std::string& element) 
   return true;
 }
 
+// OFX amounts carry no thousands separators, and banks that write a decimal comma send
+// "-45,67"; read as typed text, where commas are dropped, that would be a hundred times the
+// amount. A lone comma without a point is therefore the decimal separator.
+TAmount OfxAmount(std::string_view value) {
+  std::string text(value);
+  const size_t comma = text.find(',');
+  if (comma != std::string::npos && text.find(',', comma + 1) == std::string::npos &&
+      text.find('.') == std::string::npos) {
+    text[comma] = '.';
+  }
+  return AmountFromText(text);
+}
+
 }  // namespace
 
 std::string_view OfxTagValue(std::string_view text, std::string_view tag) {
@@ -75,7 +88,7 @@ size_t ReadOfxText(std::string_view bytes, TImportBatch& batch, unsigned current
     record.Date =
         TDateValue::Parse(OfxDateText(OfxTagValue(element, "<DTPOSTED>")), 0, currentYear);
     record.Memo = OfxValueToCp1252(OfxTagValue(element, "<MEMO>"), charset);
-    record.Amount = AmountFromText(OfxTagValue(element, "<TRNAMT>"));
+    record.Amount = OfxAmount(OfxTagValue(element, "<TRNAMT>"));
     record.Name = OfxValueToCp1252(OfxTagValue(element, "<NAME>"), charset);
     batch.Records.push_back(std::move(record));
     ++appended;

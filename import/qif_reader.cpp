@@ -138,10 +138,14 @@ size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned current
     TImportRecord record;
     bool hasDate = false;
     bool hasAmount = false;
+    // A file of several accounts names each in an "!Account" block; its description ("D") and
+    // type ("T") lines would otherwise make it a transaction of amount 0 without a date.
+    bool accountBlock = false;
     while (pending || lines.Next(line)) {
       pending = false;
       if (Contains(line, "^"))
         break;
+      accountBlock = accountBlock || Contains(line, "!Account");
       if (line.empty())
         continue;
       const std::string value = FieldValue(line.substr(1));
@@ -176,7 +180,7 @@ size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned current
     uint32_t number = 0;
     if (LeadingCheckNumber(record.CheckNumber, number))
       record.CheckNumber = std::to_string(number);
-    if (hasDate && hasAmount) {
+    if (hasDate && hasAmount && !accountBlock) {
       batch.Records.push_back(std::move(record));
       ++appended;
     }

@@ -9,6 +9,7 @@
 #include "core/vorla_data.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
+#include "transactions/xview_model.h"
 #include "ui/account_wizard_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_client.h"
@@ -86,6 +87,10 @@ void TQtShellPort::ShowEnvelopeList() {
 
 void TQtShellPort::ShowAccountList() {
   frame_.Client().ShowAccountList();
+}
+
+void TQtShellPort::ShowNewlyImported(uint32_t account) {
+  frame_.Client().OpenAccountLedger(account, TXViewModel::kOpenNewlyImported);
 }
 
 void TQtShellPort::TileWindows() {

@@ -43,6 +43,7 @@ class TQtShellPort : public TShellPort {
   bool IsEnabled() const override;
   void Restore() override;
   void CheckForUpdates() override;
+  void ShowNewlyImported(uint32_t account) override;
   [[noreturn]] void AbortProcess() override;
 
  private:

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +14,7 @@
 #include "core/cp1252.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
+#include "ui/import_options_dialog.h"
 #include "ui/model_text.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/transaction_filter_dialog.h"
@@ -63,6 +67,21 @@ TMessageAnswer AnswerOf(int button, TMessageButtons buttons) {
              : buttons == TMessageButtons::YesNo ? TMessageAnswer::No
                                                  : TMessageAnswer::Cancel;
   }
+}
+
+// "Description|pattern|Description|pattern|" as the file dialog's "Description (pattern)"
+// entries. "*.*" means every file, which here is "*" since names need not have a dot.
+QStringList NameFiltersOf(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString pattern = parts[i + 1];
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+    if (pattern == QStringLiteral("*.*"))
+      pattern = QStringLiteral("*");
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
+  }
+  return filters;
 }
 
 }  // namespace
@@ -232,4 +251,36 @@ bool TQtUserPort::EditAccountTransfer(TActXferValues& values,
     return false;
   values = dialog.Values();
   return true;
+}
+
+bool TQtUserPort::ChooseAccount(const std::string& caption,
+                                const std::vector<TItemChoice>& accounts, uint32_t& chosen) {
+  TEnvelopeChooserDialog dialog(FromModel(caption), QString(), QStringLiteral("&Account:"),
+                                accounts, chosen, Owner());
+  dialog.setObjectName(QStringLiteral("selectAccountDialog"));
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen() == 0)
+    return false;
+  chosen = dialog.Chosen();
+  return true;
+}
+
+std::optional<std::string> TQtUserPort::ChooseOpenFile(const std::string& title,
+                                                       const std::string& filter,
+                                                       const std::string& folder) {
+  QFileDialog dialog(Owner(), FromModel(title));
+  dialog.setObjectName(QStringLiteral("openFileDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(NameFiltersOf(filter));
+  // A remembered folder that is gone (or the old ".\." for the current one) starts here.
+  const QString start = QFile::decodeName(folder.c_str());
+  dialog.setDirectory(QDir(start).exists() && folder != ".\\." ? start : QDir::currentPath());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+bool TQtUserPort::EditImportOptions(TImportDialogState& state) {
+  TImportXDlg dialog(state, *this, clock_, Owner());
+  return dialog.exec() == QDialog::Accepted;
 }

@@ -49,6 +49,11 @@ class TQtUserPort : public TUserPort {
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
   bool EditMemo(std::string& memo) override;
+  bool ChooseAccount(const std::string& caption, const std::vector<TItemChoice>& accounts,
+                     uint32_t& chosen) override;
+  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder) override;
+  bool EditImportOptions(TImportDialogState& state) override;
 
  private:
   QWidget* Owner() const { return owner_.data(); }

@@ -244,6 +244,12 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdSaveAs:
       shell_->SaveAs(false);
       break;
+    case kCmdImportQif:
+      shell_->ImportStatement(TStatementKind::Qif, "");
+      break;
+    case kCmdImportOfx:
+      shell_->ImportStatement(TStatementKind::Ofx, "");
+      break;
     case kCmdPrinterSetup: {
       if (!printer_)
         printer_ = std::make_unique<QPrinter>();

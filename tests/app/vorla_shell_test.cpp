@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "app/backup_rotation.h"
+#include "app/config_store.h"
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "tests/support/recording_user_port.h"
@@ -53,6 +54,7 @@ class TScriptedShellPort : public TShellPort {
   bool IsEnabled() const override { return true; }
   void Restore() override {}
   void CheckForUpdates() override { ++updateChecks; }
+  void ShowNewlyImported(uint32_t account) override { newlyImported.push_back(account); }
   [[noreturn]] void AbortProcess() override { throw std::runtime_error("aborted"); }
 
   std::deque<std::optional<std::string>> saveAnswers;
@@ -66,6 +68,7 @@ class TScriptedShellPort : public TShellPort {
   int envelopeListShown = 0;
   int accountListShown = 0;
   int updateChecks = 0;
+  std::vector<uint32_t> newlyImported;
   std::string title;
   bool statusModified = false;
 };
@@ -317,6 +320,20 @@ TEST_F(VorlaShellTest, ImportRequestsNameExistingFilesOnly) {
   EXPECT_EQ(shell->PendingOfxImport(), (dir_ / "a.ofx").string());
   shell->ImportRequest("[QIF(\"" + (dir_ / "missing.qif").string() + "\")]");
   EXPECT_EQ(shell->PendingQifImport(), "");
+}
+
+TEST_F(VorlaShellTest, ImportCommandAsksForTheStatementAndRemembersItsFolder) {
+  std::ofstream(dir_ / "may.qif") << "D05/02/2026\nT-12.34\n^\n";
+  auto shell = MakeShell();
+  ASSERT_TRUE(shell->OpenFile(MakeBudget("Home.vrl").string()));
+  user_.ScriptOpenFile((dir_ / "may.qif").string());
+  user_.ScriptAccountChoice(std::nullopt);
+  shell->ImportStatement(TStatementKind::Qif, "");
+  // The statement was read: the import asked for its account.
+  EXPECT_EQ(user_.Dialogs().back().name, "Select Import Account");
+  EXPECT_TRUE(port_.newlyImported.empty());
+  std::unique_ptr<TVorlaConfig> saved = LoadConfig((dir_ / "Vorla.cfg").string(), 1024, 768);
+  EXPECT_EQ(saved->Named().GetText("importer.QIFFolder", "", 0), dir_.string());
 }
 
 TEST_F(VorlaShellTest, UpdateReminderAfterAMinuteOncePerRun) {

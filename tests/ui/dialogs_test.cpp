@@ -4,18 +4,26 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/account_transfer_values.h"
 #include "core/clock.h"
+#include "core/model_environment.h"
+#include "core/vorla_data.h"
+#include "import/import_dialog_state.h"
 #include "tests/ui/ui_test_support.h"
+#include "transactions/account_wizard.h"
+#include "transactions/xmanager.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
+#include "ui/import_options_dialog.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/qt_user_port.h"
 #include "ui/transaction_filter_dialog.h"
@@ -237,6 +245,82 @@ class DialogsTest : public QObject {
     answer = user.Ask("Toggle Watchdog", "Are you sure you would like to toggle the watchdog?",
                       TMessageButtons::YesNoCancel, TMessageIcon::Question);
     QVERIFY(answer == TMessageAnswer::No);
+  }
+
+  void openFileDialogOffersTheFileTypesInTheRememberedFolder() {
+    TQtUserPort user(clock_);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("May.qfx"));
+    QFile(path).open(QIODevice::WriteOnly);
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Open OFX File"));
+      QCOMPARE(dialog->nameFilters(),
+               (QStringList{QStringLiteral("OFX File (*.ofx)"), QStringLiteral("QFX File (*.qfx)"),
+                            QStringLiteral("All Files (*)")}));
+      QCOMPARE(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+      dialog->selectFile(path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    std::optional<std::string> chosen =
+        user.ChooseOpenFile("Open OFX File", "OFX File|*.ofx|QFX File|*.qfx|All Files|*.*|",
+                            folder.path().toStdString());
+    QCOMPARE(chosen.value_or(""), path.toStdString());
+  }
+
+  void importOptionsDialogSwitchesAccountsAndEnablesTheDate() {
+    TQtUserPort user(clock_);
+    TMessageRecorder messages(user);
+    TVorlaData document(TModelEnvironment{user, clock_});
+    document.AddStarterEnvelope();
+    TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+    const uint32_t savings = wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 1, 2026)})->Id();
+    const uint32_t checking =
+        wizard.AddAccount({"Checking", "", 1, 0, TDateValue(1, 1, 2026)})->Id();
+    TImportOptions proposal = TImportOptions::Load(document, nullptr, checking);
+    TImportDialogState state(document, nullptr, checking, proposal);
+    TImportOptions::Load(document, nullptr, savings);
+    document.Settings().SetNumber(TImportOptions::kOnlyNewer, 0, savings);
+
+    QString chooserTitle;
+    bool dateFollowsTheBox = false;
+    bool refusedOnce = false;
+    WhenModal<TImportXDlg>([&](TImportXDlg* dialog) {
+      auto* date = dialog->findChild<QLineEdit*>(QStringLiteral("onlyNewerDate"));
+      auto* onlyNewer = dialog->findChild<QCheckBox*>(QStringLiteral("onlyNewer"));
+      auto* account = dialog->findChild<QLineEdit*>(QStringLiteral("account"));
+      QCOMPARE(account->text(), QStringLiteral("Checking"));
+      WhenModal<TEnvelopeChooserDialog>([&](TEnvelopeChooserDialog* chooser) {
+        chooserTitle = chooser->windowTitle();
+        auto* list = chooser->findChild<QListWidget*>();
+        list->setCurrentItem(list->findItems(QStringLiteral("Savings"), Qt::MatchExactly).first());
+        PressOk(chooser);
+      });
+      dialog->findChild<QPushButton*>(QStringLiteral("chooseAccount"))->click();
+      QCOMPARE(account->text(), QStringLiteral("Savings"));
+      // Savings keeps its own options: the box is off there, and the date with it.
+      dateFollowsTheBox = !onlyNewer->isChecked() && !date->isEnabled();
+      onlyNewer->click();
+      dateFollowsTheBox = dateFollowsTheBox && date->isEnabled() && date->hasSelectedText();
+      date->setText(QStringLiteral("3/4/26"));
+      dialog->findChild<QRadioButton*>(QStringLiteral("importAll"))->click();
+      dialog->findChild<QCheckBox*>(QStringLiteral("copyPayableTo"))->click();
+      auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("codePositive"));
+      code->setText(QString::fromUtf8("\xE4\xB8\xAD"));
+      dialog->findChild<QPushButton*>(QStringLiteral("import"))->click();
+      refusedOnce = dialog->isVisible() && messages.messages.size() == 1;
+      code->setText(QStringLiteral("deposit"));
+      dialog->findChild<QPushButton*>(QStringLiteral("import"))->click();
+    });
+    QVERIFY(user.EditImportOptions(state));
+    QCOMPARE(chooserTitle, QStringLiteral("Select Import Account"));
+    QVERIFY(dateFollowsTheBox);
+    QVERIFY(refusedOnce);
+    QCOMPARE(state.Account(), savings);
+    const TImportOptions& options = state.Options();
+    QVERIFY(options.onlyNewer && !options.automatic && options.importAll && options.copyPayableTo);
+    QVERIFY(options.onlyNewerDate == TDateValue(4, 3, 2026));
+    QCOMPARE(options.codePositive, std::string("deposit"));
+    QCOMPARE(options.codeNegative, std::string("debit"));
   }
 };
 

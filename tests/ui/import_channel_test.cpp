@@ -4,10 +4,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
@@ -18,8 +24,20 @@
 #include "app/qt_import_channel.h"
 #include "app/vorla_shell.h"
 #include "core/clock.h"
+#include "core/document_file.h"
+#include "core/model_environment.h"
+#include "core/vorla_data.h"
 #include "tests/ui/ui_test_support.h"
+#include "transactions/account_wizard.h"
+#include "transactions/xitem.h"
+#include "transactions/xmanager.h"
+#include "transactions/xview_model.h"
+#include "ui/commands.h"
+#include "ui/envelope_chooser_dialog.h"
+#include "ui/import_options_dialog.h"
+#include "ui/main_frame.h"
 #include "ui/vorla_app.h"
+#include "ui/vorla_client.h"
 
 using namespace ui_test;
 
@@ -44,6 +62,21 @@ class ImportChannelTest : public QObject {
     SpinUntil([&] { return finished.load(); });
     sender.join();
     return taken;
+  }
+
+  // Runs `quenbrook --import FILE` in `folder` as the browser would, with the runtime folder
+  // that holds the running copy's channel; true when it handed the file over and ended.
+  bool StartSecondCopy(const QString& runtime, const QString& file) {
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("HOME"), dir_.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(dir_.path());
+    second.start(QStringLiteral(QUENBROOK_PATH), {QStringLiteral("--import"), file});
+    return SpinUntil([&] { return second.state() == QProcess::NotRunning; }) &&
+           second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0;
   }
 
   QTemporaryDir dir_;
@@ -131,22 +164,85 @@ class ImportChannelTest : public QObject {
     QVERIFY(channel.Listen());
     MakeFile("June.QFX");
 
-    QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    environment.insert(QStringLiteral("HOME"), dir_.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(environment);
-    second.setWorkingDirectory(dir_.path());
-    second.start(QStringLiteral(QUENBROOK_PATH),
-                 {QStringLiteral("--import"), QStringLiteral("June.QFX")});
-    QVERIFY(SpinUntil([&] { return second.state() == QProcess::NotRunning; }));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(StartSecondCopy(runtime, QStringLiteral("June.QFX")));
     const std::string full =
         QFile::encodeName(QFileInfo(dir_.filePath(QStringLiteral("June.QFX"))).absoluteFilePath())
             .toStdString();
     QCOMPARE(received, "[OPENOFX(\"" + full + "\")]");
+  }
+
+  void handedOverStatementIsImportedIntoTheChosenAccount() {
+    const QString runtime = dir_.filePath(QStringLiteral("runtime2"));
+    QVERIFY(QDir().mkpath(runtime));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    TFixedClock clock(TDateValue(6, 12, 2026), 1000);
+    const std::string budget = dir_.filePath(QStringLiteral("Home.vrl")).toStdString();
+    uint32_t checking = 0;
+    {
+      TQtUserPort user(clock);
+      TVorlaData document(TModelEnvironment{user, clock});
+      document.AddStarterEnvelope();
+      TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+      wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 1, 2026)});
+      checking = wizard.AddAccount({"Checking", "", 1, 0, TDateValue(1, 1, 2026)})->Id();
+      std::string error;
+      QVERIFY2(WriteDocumentFile(budget, document, error), error.c_str());
+    }
+    std::ofstream(dir_.filePath(QStringLiteral("Dec.qif")).toStdString())
+        << "!Type:Bank\nD12/01/2026\nT-12.34\nPCorner Shop\n^\nD12/02/2026\nT500\nPPay\n^\n";
+
+    TVorlaAppSetup setup;
+    setup.configPath = dir_.filePath(QStringLiteral("Vorla2.cfg")).toStdString();
+    setup.lockFolder = dir_.filePath(QStringLiteral("locks")).toStdString();
+    setup.importServerName = TImportChannel::DefaultServerName();
+    TCommandLine commandLine;
+    commandLine.file = budget;
+    TVorlaApp app(setup, clock, commandLine);
+    app.Show();
+    QVERIFY(SpinUntil([&] { return app.Shell().Document() != nullptr; }));
+
+    // The menu command asks for the file first.
+    QString fileTitle;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+      fileTitle = dialog->windowTitle();
+      dialog->reject();
+    });
+    app.Frame().Action(kCmdImportQif)->trigger();
+    QCOMPARE(fileTitle, QStringLiteral("Open QIF File"));
+
+    QString accountTitle;
+    bool optionsShown = false;
+    WhenModal<TEnvelopeChooserDialog>([&](TEnvelopeChooserDialog* chooser) {
+      accountTitle = chooser->windowTitle();
+      auto* list = chooser->findChild<QListWidget*>();
+      const QList<QListWidgetItem*> found =
+          list->findItems(QStringLiteral("Checking"), Qt::MatchExactly);
+      if (!found.isEmpty())
+        list->setCurrentItem(found.first());
+      WhenModal<TImportXDlg>([&](TImportXDlg* options) {
+        optionsShown = options->findChild<QLineEdit*>(QStringLiteral("account"))->text() ==
+                       QStringLiteral("Checking");
+        options->findChild<QPushButton*>(QStringLiteral("import"))->click();
+      });
+      chooser->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QVERIFY(StartSecondCopy(runtime, QStringLiteral("Dec.qif")));
+
+    TXView* view = nullptr;
+    QVERIFY(SpinUntil([&] {
+      const QList<TXView*> views = app.Client().Views();
+      view = views.isEmpty() ? nullptr : views.first();
+      return view != nullptr;
+    }));
+    QCOMPARE(accountTitle, QStringLiteral("Select Import Account"));
+    QVERIFY(optionsShown);
+    QCOMPARE(view->Model()->SubjectId(), checking);
+    QCOMPARE(view->Model()->Rows().LiveCount(), 2);
+    std::vector<std::string> payees;
+    for (int row = 1; row <= 2; ++row)
+      payees.push_back(view->Model()->Rows().TransactionAt(row)->Record().PayableTo);
+    QCOMPARE(payees, (std::vector<std::string>{"Corner Shop", "Pay"}));
+    QCOMPARE(app.Shell().PendingQifImport(), std::string());
   }
 };
 

@@ -1,5 +1,6 @@
 // Takes the screenshots of the manual and the README from the running program: the main window
-// with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget.
+// with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget,
+// and the dialog "Import Transactions".
 //   take_screenshots BUDGET.vrl OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -16,10 +17,12 @@
 #include "core/clock.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "import/import_dialog_state.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
+#include "ui/import_options_dialog.h"
 #include "ui/ledger_window.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_app.h"
@@ -123,6 +126,15 @@ int main(int argc, char** argv) {
     view->Grid()->setFocus();
     ok = Save(frame, output.filePath(QString::fromLatin1(shot.file))) && ok;
     view->close();
+  }
+  {
+    // The options as an import proposes them for the busiest account.
+    TImportOptions proposal = TImportOptions::Load(document, nullptr, account);
+    proposal.onlyNewerDate = clock.Today().PreviousMonth();
+    TImportDialogState state(document, nullptr, account, proposal);
+    TImportXDlg dialog(state, app.User(), clock, &frame);
+    dialog.show();
+    ok = Save(dialog, output.filePath(QStringLiteral("import_dialog.png"))) && ok;
   }
   // The whole program: both lists and a ledger side by side.
   client.ShowAccountList();
