@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "core/item_properties.h"
 
 struct TActXferValues;
+class TAllocationPlan;
 
 /// Buttons of a message box.
 enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -108,6 +110,19 @@ class TUserPort {
                                                     const std::string& folder) {
     (void)title, (void)filter, (void)folder;
     return std::nullopt;
+  }
+
+  /// "Edit Allocation Plan": the plan editor over a loaded plan. True when it closed with "Save
+  /// and Close"; any other close leaves the decision to discard the edits to the caller.
+  virtual bool EditAllocationPlan(TAllocationPlan& plan) {
+    (void)plan;
+    return false;
+  }
+  /// "Enter Monthly Income": up to four monthly incomes in currency units (0 for a source not
+  /// used). True on OK with `incomes` holding what was entered.
+  virtual bool EnterMonthlyIncome(std::array<float, 4>& incomes) {
+    (void)incomes;
+    return false;
   }
 
   /// Shorthand for a message with only an OK button.

@@ -8,6 +8,7 @@
 #include "core/user_port.h"
 
 class TClock;
+class TVorlaConfig;
 
 /// The model's way to the user in the desktop program: message boxes with the caption, text,
 /// buttons and icon the model asks for, and the dialogs the model drives. Texts cross from
@@ -49,6 +50,11 @@ class TQtUserPort : public TUserPort {
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
   bool EditMemo(std::string& memo) override;
+  bool EditAllocationPlan(TAllocationPlan& plan) override;
+  bool EnterMonthlyIncome(std::array<float, 4>& incomes) override;
+
+  /// The configuration that keeps dialog sizes and column widths (may be null).
+  void SetConfig(TVorlaConfig* config) { config_ = config; }
 
  private:
   QWidget* Owner() const { return owner_.data(); }
@@ -56,4 +62,5 @@ class TQtUserPort : public TUserPort {
   const TClock& clock_;
   QPointer<QWidget> owner_;
   TMessageHook messageHook_;
+  TVorlaConfig* config_ = nullptr;
 };
