@@ -11,8 +11,8 @@
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
+#include "planning/template_manager.h"
 #include "planning/xtemplate.h"
-#include "planning/xtemplate_manager.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::unique_ptr<TVorlaData> MakeBudget() {
     auto income = std::make_unique<TXTemplate>();
     income->SetName("Income " + std::to_string(t));
     income->SetPeriod(static_cast<uint32_t>(t % 8 + 1));
-    income->SetIncludeInPlan(1);
+    income->SetIncludeInPlan(true);
     for (int e = 0; e < kEnvelopes; ++e)
       income->Items().AddAllocation(ids[static_cast<size_t>(e)], TAmount(1000 + e + t));
     TemplatesOf(*document).Add(std::move(income));

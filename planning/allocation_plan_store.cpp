@@ -7,8 +7,9 @@
 #include "core/id_object_list.h"
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
+#include "planning/template_list.h"
+#include "planning/template_manager.h"
 #include "planning/xtemplate.h"
-#include "planning/xtemplate_manager.h"
 
 namespace {
 
@@ -19,10 +20,10 @@ void AddAllocation(TXTemplateList& items, uint32_t envelopeId, TAmount amount) {
   int64_t left = amount.Cents();
   while (left > kMax || left < -kMax) {
     const int64_t part = left > 0 ? kMax : -kMax;
-    items.AddAllocation(envelopeId, TAmount(static_cast<int32_t>(part)));
+    items.AddAllocation(envelopeId, static_cast<int32_t>(part));
     left -= part;
   }
-  items.AddAllocation(envelopeId, TAmount(static_cast<int32_t>(left)));
+  items.AddAllocation(envelopeId, static_cast<int32_t>(left));
 }
 
 }  // namespace
@@ -46,8 +47,8 @@ void TAllocationPlan::Load() {
   const TXTemplateManager& templates = TemplatesOf(document_);
   std::array<const TXTemplate*, kColumns> columnTemplates{};
   for (size_t i = 1; i <= templates.Count(); ++i) {
-    const auto* candidate = static_cast<const TXTemplate*>(templates.At(i));
-    if (candidate->IncludeInPlan() == 0)
+    const TXTemplate* candidate = templates.At(i);
+    if (!candidate->IncludeInPlan())
       continue;
     const int column = FirstFreeColumn();
     if (column < 0)
@@ -90,7 +91,7 @@ void TAllocationPlan::Save() {
     }
   }
   for (size_t i = 1; i <= templates.Count(); ++i)
-    static_cast<TXTemplate*>(templates.At(i))->SetIncludeInPlan(0);
+    templates.At(i)->SetIncludeInPlan(false);
 
   // Every named row's envelope, from the last row to the first, made where there is none yet.
   // The envelopes are the same for every column, so they are found once.
@@ -116,7 +117,7 @@ void TAllocationPlan::Save() {
   std::unordered_set<const TXTemplate*> taken;
   auto find = [&](const std::string& name, bool exact) -> TXTemplate* {
     for (size_t i = 1; i <= templates.Count(); ++i) {
-      auto* candidate = static_cast<TXTemplate*>(templates.At(i));
+      TXTemplate* candidate = templates.At(i);
       if (taken.count(candidate) == 0 &&
           (exact ? candidate->Name() == name : EqualNoCase(candidate->Name(), name))) {
         return candidate;
@@ -135,13 +136,13 @@ void TAllocationPlan::Save() {
       auto made = std::make_unique<TXTemplate>();
       made->SetName(name);
       made->SetPayableTo(name);
-      column = static_cast<TXTemplate*>(&templates.Add(std::move(made)));
+      column = &templates.Add(std::move(made));
     }
     taken.insert(column);
     // The amounts are stated in the column's period; a template found by name takes that period
     // so that its items keep meaning what the plan showed.
     column->SetPeriod(ColumnPeriod(c));
-    column->SetIncludeInPlan(1);
+    column->SetIncludeInPlan(true);
     column->Items().Clear();
     for (size_t r = rows_.size(); r > 0; --r) {
       const TAllocationPlanItem& row = *rows_[r - 1];

@@ -9,8 +9,8 @@
 #include "core/clock.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
 #include "planning/xtemplate.h"
-#include "planning/xtemplate_manager.h"
 #include "tests/support/recording_user_port.h"
 #include "tests/support/temp_folder.h"
 
@@ -22,7 +22,7 @@ class AllocationPlanTest : public ::testing::Test {
  protected:
   TXTemplateManager& Templates() { return TemplatesOf(document); }
   TXTemplate& Template(std::string_view name) {
-    auto* found = static_cast<TXTemplate*>(Templates().FindByName(name));
+    TXTemplate* found = Templates().FindByName(name);
     EXPECT_NE(found, nullptr) << name;
     return *found;
   }
@@ -30,8 +30,8 @@ class AllocationPlanTest : public ::testing::Test {
     auto made = std::make_unique<TXTemplate>();
     made->SetName(name);
     made->SetPeriod(period);
-    made->SetIncludeInPlan(inPlan ? 1 : 0);
-    return static_cast<TXTemplate&>(Templates().Add(std::move(made)));
+    made->SetIncludeInPlan(inPlan);
+    return Templates().Add(std::move(made));
   }
   uint32_t Envelope(std::string_view name) { return document.Envelopes().EnvelopeIdOfName(name); }
   uint32_t AddEnvelope(std::string_view name) {
@@ -115,7 +115,7 @@ TEST_F(AllocationPlanTest, PlanFiles) {
     EXPECT_EQ(plan.ColumnName(0), "Pay");
     EXPECT_EQ(plan.ColumnPeriod(2), kPeriodMonthly);
     EXPECT_EQ(plan.Row(0).GetCellText(P::kFirstAmount + 1), "50.50");
-    EXPECT_EQ(plan.Row(1).GetCellText(P::kTotal), "25.00") << "free columns hold nothing";
+    EXPECT_EQ(plan.Row(1).GetCellText(P::kColTotal), "25.00") << "free columns hold nothing";
   }));
   EXPECT_EQ(Template("Pay").Items().AmountForEnvelope(Envelope("Rent")), TAmount(70000));
   EXPECT_EQ(Template("Bonus").Items().AmountForEnvelope(Envelope("Food")), TAmount(2500));
@@ -179,7 +179,7 @@ TEST_F(AllocationPlanTest, RoundTripIntoTemplatesAndEnvelopeFlags) {
   EXPECT_EQ(pay.Items().AmountForEnvelope(Envelope("Food")), TAmount(1154));  // 50 a month weekly
   EXPECT_EQ(pay.Items().AmountForEnvelope(added), TAmount(554));
   EXPECT_EQ(pay.Items().Count(), 3u);
-  EXPECT_EQ(Template("Other").IncludeInPlan(), 0u);
+  EXPECT_EQ(Template("Other").IncludeInPlan(), false);
 
   // Loaded again, the plan shows what was written.
   user.ScriptPlanEditor([&](TAllocationPlan& p) {
@@ -229,7 +229,7 @@ TEST_F(AllocationPlanTest, CellsPeriodsAndRefusals) {
   rent.SetCellText(P::kFirstAmount, "3");
   rent.SetCellText(P::kColName, "");
   EXPECT_EQ(rent.Amount(0), TAmount()) << "a cleared name clears the amounts";
-  EXPECT_EQ(rent.GetCellText(P::kTotal), "");
+  EXPECT_EQ(rent.GetCellText(P::kColTotal), "");
 }
 
 TEST_F(AllocationPlanTest, CreatingAndRemovingColumns) {
@@ -252,7 +252,7 @@ TEST_F(AllocationPlanTest, CreatingAndRemovingColumns) {
                                                     "A Template with that name already exists."}));
   // "rent" was written into "Rent", which now states monthly amounts.
   EXPECT_EQ(Templates().Count(), 2u);
-  EXPECT_EQ(rent.IncludeInPlan(), 1u);
+  EXPECT_EQ(rent.IncludeInPlan(), true);
   EXPECT_EQ(rent.Period(), kPeriodMonthly);
   EXPECT_EQ(rent.Items().AmountForEnvelope(Envelope("Flat")), TAmount(4000));
 
@@ -285,8 +285,8 @@ TEST_F(AllocationPlanTest, AtMostTenTemplatesBecomeColumns) {
     return true;
   });
   ASSERT_TRUE(plan.Edit());
-  EXPECT_EQ(Template("T9").IncludeInPlan(), 1u);
-  EXPECT_EQ(Template("T10").IncludeInPlan(), 0u);
+  EXPECT_EQ(Template("T9").IncludeInPlan(), true);
+  EXPECT_EQ(Template("T10").IncludeInPlan(), false);
   EXPECT_EQ(Template("T11").Items().AmountForEnvelope(rent), TAmount(11)) << "items stay";
 }
 

@@ -20,8 +20,8 @@
 #include "core/clock.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
 #include "planning/xtemplate.h"
-#include "planning/xtemplate_manager.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"
 #include "ui/account_wizard_dialog.h"
@@ -488,8 +488,8 @@ class MainWindowTest : public QObject {
     auto pay = std::make_unique<TXTemplate>();
     pay->SetName("Pay");
     pay->SetPeriod(kPeriodWeekly);
-    pay->SetIncludeInPlan(1);
-    TXTemplate& weekly = static_cast<TXTemplate&>(TemplatesOf(*document).Add(std::move(pay)));
+    pay->SetIncludeInPlan(true);
+    TXTemplate& weekly = TemplatesOf(*document).Add(std::move(pay));
     QStringList shown;
     WhenModal<TAllocationPlanDialog>([&](TAllocationPlanDialog* dialog) {
       QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Allocation Plan"));
