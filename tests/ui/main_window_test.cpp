@@ -496,12 +496,16 @@ class MainWindowTest : public QObject {
       TLedgerWindow& ledger = dialog->Ledger();
       TLedger& grid = ledger.Logic();
       QCOMPARE(QString::fromStdString(grid.Rows().HeaderText(3)), QStringLiteral("Pay"));
-      ledger.setFocus();
-      grid.NextCell();
-      grid.NextCell();
+      // Keys go where a user's would: into the open editor, else into the grid.
+      auto target = [&ledger]() -> QWidget* {
+        return ledger.Editor() != nullptr ? ledger.Editor() : &ledger;
+      };
+      QTest::keyClick(target(), Qt::Key_Tab);
+      QTest::keyClick(target(), Qt::Key_Tab);
       QCOMPARE(grid.CurrentColumn(), 3);
-      QTest::keyClicks(&ledger, QStringLiteral("100"));
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      for (char c : std::string("100"))
+        QTest::keyClick(target(), c);
+      QTest::keyClick(target(), Qt::Key_Return);
       shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
       dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(QStringLiteral("Annual")));
       shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3))
