@@ -17,8 +17,15 @@
 
 namespace {
 
-// The band colour of the plan's rows: a pale yellow, where a display shows it.
+// The band colour of the plan's rows: a pale yellow, or plain yellow on a display of few colours
+// that could not show the pale one.
 constexpr uint32_t kPlanBackground = 0xFFFFA4;
+constexpr uint32_t kPlanBackgroundFewColours = 0xFFFF00;
+
+uint32_t PlanBackground() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr && screen->depth() < 9 ? kPlanBackgroundFewColours : kPlanBackground;
+}
 
 QSize DefaultSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -71,7 +78,7 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
   for (int c = 0; c < TAllocationPlan::kColumns; ++c)
     grid.AddColumn(std::max(1, amountWidth), TAllocationPlanItem::kFirstAmount + c);
   grid.FinishColumns(false);
-  grid.SetBackground(kPlanBackground);
+  grid.SetBackground(PlanBackground());
   grid.SetTopMode(TAllocationPlanItem::kColName, true);
   layout->addWidget(ledger_, 1);
 
