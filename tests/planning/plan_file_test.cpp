@@ -61,8 +61,6 @@ TEST(PlanFileTest, ColumnsRowsAndMissingAmounts) {
   EXPECT_EQ(plan.rows[1].amounts, (std::array<double, 4>{200.5, 2, 0, 0}));
   EXPECT_EQ(plan.rows[2].amounts, (std::array<double, 4>{30, 0, 0, 0}));
   EXPECT_EQ(plan.rows[3].label, "A very long envelope name that");
-  // A plan that holds fewer rows than the file names takes the first ones.
-  EXPECT_EQ(ParsePlanFile(text, 2).rows.size(), 2u);
 }
 
 TEST(PlanFileTest, ReadingFiles) {
@@ -73,8 +71,6 @@ TEST(PlanFileTest, ReadingFiles) {
   std::string error;
   EXPECT_TRUE(ReadPlanFileBytes(good, bytes, error));
   EXPECT_EQ(bytes, "<label>A</label>");
-  EXPECT_FALSE(ReadPlanFileBytes((folder.Path() / "missing").string(), bytes, error));
-  EXPECT_NE(error.find("missing"), std::string::npos);
   EXPECT_FALSE(ReadPlanFileBytes(folder.Path().string(), bytes, error));
   const std::string huge = (folder.Path() / "huge").string();
   std::ofstream(huge, std::ios::binary) << std::string(kMaxPlanFileBytes + 1, 'x');
