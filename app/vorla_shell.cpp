@@ -14,6 +14,7 @@
 #include "core/idler.h"
 #include "core/save_file.h"
 #include "import/import_procedure.h"
+#include "planning/allocation_plan.h"
 
 namespace fs = std::filesystem;
 
@@ -259,9 +260,12 @@ bool TVorlaShell::New() {
     return false;
   document_ = std::make_unique<TVorlaData>(environment_);
   document_->SetObserver(this);
-  document_->AddStarterEnvelope();
   port_.DocumentOpened(*document_);
-  if (!port_.RunAccountWizard(*document_) || !SaveAs(true)) {
+  // The plan wizard makes the first envelopes (and "Unallocated"), which the account wizard
+  // needs for the new account's default envelope.
+  TAllocationPlan plan(*document_);
+  if (!plan.RunIncomeWizard(commandLine_.wizardFile) || !port_.RunAccountWizard(*document_) ||
+      !SaveAs(true)) {
     port_.CloseDocumentWindows();
     DropDocument();
     guard_.Release();

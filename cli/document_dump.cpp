@@ -9,6 +9,7 @@
 #include "core/envelope_node.h"
 #include "core/id_list.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
 
 namespace {
 
@@ -101,6 +102,29 @@ void DumpSettings(TJsonWriter& json, const TSettingList& settings) {
   json.EndArray();
 }
 
+void DumpTemplates(TJsonWriter& json, const TVorlaData& document) {
+  json.BeginArray();
+  const auto* templates = dynamic_cast<const TXTemplateManager*>(&document.Templates());
+  for (size_t i = 1; templates != nullptr && i <= templates->Count(); ++i) {
+    const TXTemplate& tpl = *templates->At(i);
+    json.BeginObject().Key("id").Unsigned(tpl.Id());
+    json.Key("name").String(Cp1252ToUtf8(tpl.Name()));
+    json.Key("include_in_plan").Bool(tpl.IncludeInPlan());
+    json.Key("period").Unsigned(tpl.Period());
+    json.Key("payable_to").String(Cp1252ToUtf8(tpl.PayableTo()));
+    json.Key("memo").String(Cp1252ToUtf8(tpl.Memo()));
+    json.Key("items").BeginArray();
+    for (size_t j = 1; j <= tpl.Items().Count(); ++j) {
+      const TXTemplateItem& item = *tpl.Items().At(j);
+      json.BeginObject().Key("envelope").Unsigned(item.EnvelopeId());
+      json.Key("amount").Number(item.Amount());
+      json.Key("label").String(Cp1252ToUtf8(item.Label())).EndObject();
+    }
+    json.EndArray().EndObject();
+  }
+  json.EndArray();
+}
+
 }  // namespace
 
 std::string DumpDocument(const TVorlaData& document) {
@@ -124,13 +148,10 @@ std::string DumpDocument(const TVorlaData& document) {
   json.Key("envelope_ids");
   DumpIds(json, document.Envelopes().Ids());
   DumpTransactions(json, document);
-  // Templates are not read into objects yet; only their identifier list is kept.
-  json.Key("templates").BeginArray().EndArray();
-  json.Key("template_ids").BeginObject().Key("growth").Unsigned(document.TemplateIdGrowth());
-  json.Key("states").BeginArray();
-  for (uint8_t state : document.TemplateIdStates())
-    json.Unsigned(state);
-  json.EndArray().EndObject();
+  json.Key("templates");
+  DumpTemplates(json, document);
+  json.Key("template_ids");
+  DumpIds(json, document.Templates().TemplateIds());
   json.EndObject();
   return json.Text();
 }

@@ -1,4 +1,7 @@
 // quenbrook-cli: the budget model without windows, for scripts and tests.
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "core/cp1252.h"
 #include "core/document_file.h"
 #include "core/unattended_user_port.h"
+#include "planning/allocation_plan.h"
 
 namespace {
 
@@ -43,7 +47,8 @@ int Usage() {
       "       quenbrook-cli generate OUT.vrl --transactions N [--seed S]\n"
       "       quenbrook-cli import BUDGET.vrl STATEMENT --account ID [--all]\n"
       "                     [--allow-duplicate-check-numbers] [--since MM/DD/YYYY] [--envelope "
-      "ID]\n",
+      "ID]\n"
+      "       quenbrook-cli new OUT.vrl [--income AMOUNT]... [--plan FILE]\n",
       stderr);
   return kUsageOrUnreadable;
 }
@@ -132,6 +137,82 @@ int Generate(const std::vector<std::string>& args) {
   return 0;
 }
 
+// The new-budget wizards as a person would answer them: the given monthly incomes in the income
+// dialog, and "Save and Close" in the plan editor.
+class TNewBudgetPort final : public TUnattendedUserPort {
+ public:
+  explicit TNewBudgetPort(const std::vector<float>& incomes) : incomes_(incomes) {}
+  bool EnterMonthlyIncome(std::array<float, 4>& incomes) override {
+    if (incomes_.empty())
+      return false;
+    incomes.fill(0);
+    for (size_t i = 0; i < incomes_.size() && i < incomes.size(); ++i)
+      incomes[i] = incomes_[i];
+    return true;
+  }
+  bool EditAllocationPlan(TAllocationPlan&) override { return true; }
+
+ private:
+  std::vector<float> incomes_;
+};
+
+// A monthly income: a plain decimal number of currency units, 0 or more and below the largest
+// amount a budget can take.
+bool ParseIncome(const std::string& text, float& income) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0 ||
+      value >= 20000000.0) {
+    return false;
+  }
+  income = static_cast<float>(value);
+  return true;
+}
+
+int NewBudget(const std::vector<std::string>& args, const TClock& clock) {
+  std::vector<float> incomes;
+  std::string plan;
+  bool havePlan = false;
+  for (size_t i = 2; i < args.size(); i += 2) {
+    if (i + 1 >= args.size())
+      return Usage();
+    float income = 0;
+    if (args[i] == "--income") {
+      if (incomes.size() == 4 || !ParseIncome(args[i + 1], income)) {
+        PrintError("--income takes up to four monthly amounts such as 2500.00, not \"" +
+                   args[i + 1] + "\"");
+        return kUsageOrUnreadable;
+      }
+      incomes.push_back(income);
+    } else if (args[i] == "--plan" && !havePlan && !args[i + 1].empty()) {
+      havePlan = true;
+      plan = args[i + 1];
+    } else {
+      return Usage();
+    }
+  }
+  if (havePlan && !incomes.empty()) {
+    PrintError("a new budget starts from incomes or from a plan file, not both");
+    return kUsageOrUnreadable;
+  }
+  TFileGuard guard(TFileGuard::DefaultLockFolder());
+  if (!ClaimForWriting(guard, args[1]))
+    return kUsageOrUnreadable;
+  TNewBudgetPort user(incomes);
+  TModelEnvironment environment{user, clock};
+  TVorlaData document(environment);
+  TAllocationPlan(document).RunIncomeWizard(plan);
+  std::string error;
+  if (!WriteDocumentFile(args[1], document, error)) {
+    PrintError(error);
+    return 1;
+  }
+  for (const auto& line : user.Lines())
+    std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +232,8 @@ int main(int argc, char** argv) {
   } else if (args.size() >= 3 && args[0] == "import") {
     const int imported = RunImportCommand(args, clock);
     return imported == kImportBadUsage ? Usage() : imported;
+  } else if (args.size() >= 2 && args[0] == "new") {
+    return NewBudget(args, clock);
   } else {
     return Usage();
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,7 @@
 
 struct TActXferValues;
 class TImportDialogState;
+class TAllocationPlan;
 
 /// Buttons of a message box.
 enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -116,6 +118,18 @@ class TUserPort {
   /// "Import...", after which the import stores the options itself.
   virtual bool EditImportOptions(TImportDialogState& state) {
     (void)state;
+    return false;
+  }
+  /// "Edit Allocation Plan": the plan editor over a loaded plan. True when it closed with "Save
+  /// and Close"; any other close leaves the decision to discard the edits to the caller.
+  virtual bool EditAllocationPlan(TAllocationPlan& plan) {
+    (void)plan;
+    return false;
+  }
+  /// "Enter Monthly Income": up to four monthly incomes in currency units (0 for a source not
+  /// used). True on OK with `incomes` holding what was entered.
+  virtual bool EnterMonthlyIncome(std::array<float, 4>& incomes) {
+    (void)incomes;
     return false;
   }
 

@@ -8,7 +8,6 @@ namespace {
 const TStreamableClass registration{"TVorlaData", &BuildStreamer<TVorlaData>, typeid(TVorlaData)};
 
 constexpr size_t kLegacyPathCapacity = 260;  // texts of up to 259 characters
-constexpr uint32_t kTemplateIdListVersion = 1;
 
 // A new transaction store, when the program includes one.
 std::unique_ptr<TTransactionStore> MakeTransactionStore() {
@@ -32,16 +31,18 @@ TVorlaData::TVorlaData(const TModelEnvironment& environment)
       envelopes_(std::make_unique<TEnvelopeList>()),
       accounts_(std::make_unique<TAccountList>()),
       transactions_(MakeTransactionStore()),
+      templates_(TTemplateStore::Make()),
       date_(environment.clock.Today()) {
   Connect();
 }
 
-TVorlaData::TVorlaData(TStreamableInit) {}
+TVorlaData::TVorlaData(TStreamableInit) : templates_(TTemplateStore::Make()) {}
 
 TVorlaData::~TVorlaData() {
   closing_ = true;
   // Transactions refer to accounts and envelopes; they go first.
   transactions_.reset();
+  templates_.reset();
   accounts_.reset();
   envelopes_.reset();
 }
@@ -51,6 +52,25 @@ void TVorlaData::Connect() {
   accounts_->SetContext(this);
   if (transactions_)
     transactions_->Attach(*this);
+  templates_->Attach(*this);
+}
+
+bool TVorlaData::TCascades::HasAccountTransactions(uint32_t accountId) const {
+  return document_.transactions_ && document_.transactions_->HasAccountTransactions(accountId);
+}
+
+void TVorlaData::TCascades::DeleteAccountTransactions(uint32_t accountId) {
+  if (document_.transactions_)
+    document_.transactions_->DeleteAccountTransactions(accountId);
+}
+
+void TVorlaData::TCascades::MoveEnvelopeTransactions(uint32_t envelopeId, uint32_t newEnvelopeId) {
+  if (document_.transactions_)
+    document_.transactions_->MoveEnvelopeTransactions(envelopeId, newEnvelopeId);
+}
+
+void TVorlaData::TCascades::ReplaceTemplateEnvelope(uint32_t envelopeId, uint32_t newEnvelopeId) {
+  document_.templates_->ReplaceTemplateEnvelope(envelopeId, newEnvelopeId);
 }
 
 int64_t TVorlaData::AccountTotal() const {
@@ -110,11 +130,7 @@ void TVorlaData::Streamer::Write(opstream& os) const {
   os.WriteObject(doc.envelopes_.get());
   os.WriteObject(doc.accounts_.get());
   os.WriteObject(doc.transactions_.get());
-  os.WriteWord32(0);  // templates
-  os.WriteWord32(kTemplateIdListVersion);
-  os.WriteWord32(doc.templateIds_.growth);
-  os.WriteWord32(static_cast<uint32_t>(doc.templateIds_.states.size()));
-  os.WriteBytes(doc.templateIds_.states.data(), doc.templateIds_.states.size());
+  doc.templates_->WriteTemplates(os);
   doc.envelopeLayout_.Write(os);
   doc.accountLayout_.Write(os);
   doc.date_.Write(os);
@@ -149,18 +165,8 @@ void TVorlaData::Streamer::Read(ipstream& is, uint32_t version) {
     if (!doc.accounts_)
       doc.accounts_ = std::make_unique<TAccountList>();
   }
+  doc.templates_->ReadTemplates(is);
   doc.Connect();
-
-  uint32_t templateCount = is.ReadWord();
-  if (templateCount != 0)
-    is.SetState(pstream::kFailed);
-  is.ReadWord();  // identifier list record version
-  doc.templateIds_.growth = is.ReadWord();
-  uint32_t size = is.ReadWord();
-  if (size != 0 && is.CanHold(size, 1)) {
-    doc.templateIds_.states.assign(size, 0);
-    is.ReadBytes(doc.templateIds_.states.data(), size);
-  }
 
   doc.envelopeLayout_.Read(is, version >= 2);
   doc.accountLayout_.Read(is, version >= 2);

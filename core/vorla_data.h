@@ -13,6 +13,7 @@
 #include "core/model_environment.h"
 #include "core/setting_list.h"
 #include "core/streamable.h"
+#include "core/template_store.h"
 #include "core/transaction_store.h"
 #include "core/tree_window_layout.h"
 
@@ -41,12 +42,14 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   void SetModified() override;
   TUserPort& User() const override { return *user_; }
   const TClock& Clock() const override { return *clock_; }
-  TItemCascades* Cascades() const override { return transactions_.get(); }
+  TItemCascades* Cascades() const override { return &cascades_; }
 
   TAccountList& Accounts() const { return *accounts_; }
   TEnvelopeList& Envelopes() const { return *envelopes_; }
   /// The transactions; null only in a program built without them.
   TTransactionStore* Transactions() const { return transactions_.get(); }
+  /// The transaction templates (with no templates in a program built without them).
+  TTemplateStore& Templates() const { return *templates_; }
   /// The account total and the envelope total, which are equal in every sound budget.
   int64_t AccountTotal() const;
   int64_t EnvelopeTotal() const;
@@ -76,9 +79,6 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   const TTreeWindowLayout& EnvelopeLayout() const { return envelopeLayout_; }
   TTreeWindowLayout& AccountLayout() { return accountLayout_; }
   const TTreeWindowLayout& AccountLayout() const { return accountLayout_; }
-  /// The identifier list of the template block (templates themselves are not kept yet).
-  uint32_t TemplateIdGrowth() const { return templateIds_.growth; }
-  const std::vector<uint8_t>& TemplateIdStates() const { return templateIds_.states; }
   /// The class version of the record this document was read from (the current one when new).
   uint32_t LoadedVersion() const { return loadedVersion_; }
 
@@ -93,10 +93,17 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   };
 
  private:
-  // The identifier list of the template block, kept as read until templates have a class.
-  struct TemplateIds {
-    uint32_t growth = 10;
-    std::vector<uint8_t> states;
+  // Deleting accounts and envelopes reaches the transactions and the templates through this.
+  class TCascades final : public TItemCascades {
+   public:
+    explicit TCascades(TVorlaData& document) : document_(document) {}
+    bool HasAccountTransactions(uint32_t accountId) const override;
+    void DeleteAccountTransactions(uint32_t accountId) override;
+    void MoveEnvelopeTransactions(uint32_t envelopeId, uint32_t newEnvelopeId) override;
+    void ReplaceTemplateEnvelope(uint32_t envelopeId, uint32_t newEnvelopeId) override;
+
+   private:
+    TVorlaData& document_;
   };
 
   void Notify();
@@ -108,7 +115,8 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   std::unique_ptr<TEnvelopeList> envelopes_;
   std::unique_ptr<TAccountList> accounts_;
   std::unique_ptr<TTransactionStore> transactions_;
-  TemplateIds templateIds_;
+  std::unique_ptr<TTemplateStore> templates_;
+  mutable TCascades cascades_{*this};
   TTreeWindowLayout envelopeLayout_;
   TTreeWindowLayout accountLayout_;
   TDateValue date_;

@@ -56,6 +56,11 @@ class TLedgerList {
   virtual bool CanPaste() const { return false; }
   /// The heading of row-object column `column`, drawn centred in the header cell.
   virtual std::string HeaderText(int column) const = 0;
+  /// The text of row-object column `column` in the footer band of a grid that has one.
+  virtual std::string FooterText(int column) const {
+    (void)column;
+    return {};
+  }
 
   /// The grid that shows this source; null for none.
   void SetObserver(TLedgerListObserver* observer) { observer_ = observer; }

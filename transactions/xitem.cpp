@@ -27,7 +27,9 @@ std::string Quoted(std::string_view text, std::string_view reason) {
   return message;
 }
 
-std::string AmountRefusal(std::string_view text, bool unreadable) {
+}  // namespace
+
+std::string TXItem::AmountRefusal(std::string_view text, bool unreadable) {
   if (unreadable) {
     return Quoted(text,
                   "is not an amount.  Type a number such as 12.50, or a calculation such as "
@@ -35,6 +37,8 @@ std::string AmountRefusal(std::string_view text, bool unreadable) {
   }
   return Quoted(text, "is too large.  An amount must be less than 20,000,000.00.");
 }
+
+namespace {
 
 std::string DateRefusal(std::string_view text) {
   return Quoted(text,
@@ -672,6 +676,12 @@ std::string TXItem::PlaceholderValue(char letter) const {
 }
 
 std::string TXItem::ExpandPlaceholders(std::string_view text, size_t size) const {
+  return ExpandPlaceholderText(text, size,
+                               [this](char letter) { return PlaceholderValue(letter); });
+}
+
+std::string ExpandPlaceholderText(std::string_view text, size_t size,
+                                  const std::function<std::string(char)>& value) {
   std::string output;
   if (size == 0 || text.empty())
     return output;
@@ -693,7 +703,7 @@ std::string TXItem::ExpandPlaceholders(std::string_view text, size_t size) const
     if (used == 0 && literalFirst) {
       output.append(piece);
     } else {
-      output.append(PlaceholderValue(piece.front()));
+      output.append(value(piece.front()));
       output.append(piece.substr(1));
     }
     ++used;

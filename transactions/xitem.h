@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -96,6 +97,9 @@ class TXItem final : public TLedgerItem {
   void ToggleAccountCleared();
   void ToggleEnvelopeCleared();
 
+  /// The refusal of a typed amount that is no amount (`unreadable`) or too large.
+  static std::string AmountRefusal(std::string_view text, bool unreadable);
+
   /// Expands the "~" placeholders of `text` into at most `size` - 1 characters.
   std::string ExpandPlaceholders(std::string_view text, size_t size) const;
   /// The same into a caller's buffer of `size` bytes, always terminated when `size` > 0.
@@ -132,6 +136,7 @@ class TXItem final : public TLedgerItem {
  private:
   friend class TXManager;
   friend class TXTransfers;
+  friend class TXTemplateFill;
 
   TXItem(TXManager& manager, const TXRecord& record, TXItem* parent, uint32_t slot);
   /// Only the manager destroys items; a part lets go of its multiple here.
@@ -159,6 +164,13 @@ class TXItem final : public TLedgerItem {
   // The store slot the record was found in last; checked before it is trusted.
   uint32_t slot_ = 0;
 };
+
+/// The placeholder rule of payee and memo texts: pieces lie between "~" characters (a run of
+/// them is one separator), a text that does not start with "~" keeps its first piece as it is,
+/// every other piece shows `value` of its first letter followed by the rest of the piece, at
+/// most four pieces are used, and the result is cut to `size` - 1 characters.
+std::string ExpandPlaceholderText(std::string_view text, size_t size,
+                                  const std::function<std::string(char)>& value);
 
 /// Two's-complement arithmetic on 32-bit amounts: the stored amount wraps like the machine's
 /// 32-bit integers instead of leaving the type undefined.

@@ -20,6 +20,7 @@ class TDocumentContext;
 class TEnvelopeList;
 class TUserPort;
 class TXHold;
+class TXTemplateApplier;
 
 /// Owns every transaction of a document: the store of records in ledger order, and one shared
 /// item per record that somebody holds. It hands out items (each acquisition adds a reference
@@ -52,6 +53,9 @@ class TXManager final : public TTransactionStore {
   /// The configuration switches for typed cells; the application keeps them current.
   TXEditSettings& EditSettings() { return editSettings_; }
   const TXEditSettings& EditSettings() const { return editSettings_; }
+  /// The document's templates as "Apply Template" uses them; null while there are none.
+  void SetTemplateApplier(TXTemplateApplier* applier) { templates_ = applier; }
+  TXTemplateApplier* TemplateApplier() const { return templates_; }
 
   /// The item of the record with `id`, held once more.
   TXItem* Get(uint32_t id);
@@ -214,6 +218,7 @@ class TXManager final : public TTransactionStore {
   TEnvelopeList* envelopes_ = nullptr;
   TDocumentContext* document_ = nullptr;
   TXEditSettings editSettings_;
+  TXTemplateApplier* templates_ = nullptr;
   int batchDepth_ = 0;
   int addedInBulkDepth_ = 0;
   // The records left unsorted by TAddedInBulk, in the order they were let go, and the last slot

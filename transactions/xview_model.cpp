@@ -11,6 +11,7 @@
 #include "core/user_port.h"
 #include "transactions/editable_filter.h"
 #include "transactions/fixed_filters.h"
+#include "transactions/template_fill.h"
 #include "transactions/transfers.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
@@ -377,6 +378,8 @@ bool TXViewModel::IsEnabled(int command, const TXItem* current, size_t templateC
     case kXCmdCreateTransfer:
       return current->CanCreateTransfer();
     case kXCmdApplyTemplate:
+      if (const TXTemplateApplier* templates = state_->manager->TemplateApplier())
+        templateCount = templates->TemplateCount();
       return current->CanApplyTemplate(templateCount);
     default:
       return false;
@@ -458,8 +461,13 @@ TXViewCommandResult TXViewModel::Run(int command, TXItem* current, int cursorCol
       state_->filter->Reset();
       result.relayout = true;
       break;
+    case kXCmdApplyTemplate:
+      // A transaction that has become a multiple shows its parts in their own view.
+      if (manager.TemplateApplier()->ApplyTemplate(*current) && current->Record().IsMultiple())
+        result.openMultiple = current->Id();
+      break;
     default:
-      // Templates do not exist yet; the configuration dialog and closing are the window's.
+      // The configuration dialog and closing are the window's.
       break;
   }
   return result;

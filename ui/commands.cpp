@@ -17,7 +17,7 @@ constexpr std::array<TCommandInfo, 43> kCommands = {{
      S::Ready},
     {kCmdExit, "E&xit", "", "Save the settings and leave Quenbrook", false, S::Ready},
     {kCmdAllocationPlan, "Open Allocation &Plan...", "Plan",
-     "Plan how income is distributed to envelopes", true, S::NotYetBuilt},
+     "Plan how income is distributed to envelopes", true, S::Ready},
     {kCmdTemplates, "View &Transaction Templates...", "Templates", "Manage transaction templates",
      true, S::NotYetBuilt},
     {kCmdMainConfiguration, "&Main Configuration...", "", "Change the program's main settings",

@@ -128,8 +128,10 @@ bool ClosesEditor(int key) {
 
 }  // namespace
 
-TLedgerWindow::TLedgerWindow(TLedgerList& rows, QWidget* parent)
-    : QAbstractScrollArea(parent), logic_(new TLedger(rows, static_cast<TLedgerHost&>(*this))) {
+TLedgerWindow::TLedgerWindow(TLedgerList& rows, QWidget* parent, bool footer)
+    : QAbstractScrollArea(parent),
+      logic_(new TLedger(rows, static_cast<TLedgerHost&>(*this), footer)),
+      footer_(footer) {
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -296,6 +298,22 @@ void TLedgerWindow::paintEvent(QPaintEvent*) {
   for (int index = 1; index < logic_->ColumnCount(); ++index) {
     const TCellRect cell = logic_->HeaderRect(index);
     painter.drawLine(cell.right, 0, cell.right, height);
+  }
+  // The footer band: the first column's text at the left, the others' at the right.
+  if (footer_) {
+    const int footerTop = height - headerHeight;
+    painter.fillRect(QRect(0, footerTop, width, headerHeight), colours.color(QPalette::Button));
+    painter.setPen(lines);
+    painter.drawLine(0, footerTop, width, footerTop);
+    painter.setPen(colours.color(QPalette::ButtonText));
+    for (int index = 1; index <= logic_->ColumnCount(); ++index) {
+      const QRect header = ToQRect(logic_->HeaderRect(index));
+      const QRect cell(header.left() + 2, footerTop, header.width() - 4, headerHeight);
+      painter.drawText(
+          cell,
+          (index == 1 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter | Qt::TextSingleLine,
+          FromModel(logic_->Rows().FooterText(logic_->ColumnNumber(index))));
+    }
   }
   // The cursor cell stays visible when the grid has no focus.
   if (!logic_->HasFocus() && visible > 0 && logic_->CursorColumn() > 0) {

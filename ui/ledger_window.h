@@ -24,7 +24,8 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   /// The names a name-cell editor offers (the envelope names, in list order).
   using TNamesSource = std::function<QStringList()>;
 
-  explicit TLedgerWindow(TLedgerList& rows, QWidget* parent = nullptr);
+  /// `footer` adds a band below the rows that shows the row source's footer texts (totals).
+  explicit TLedgerWindow(TLedgerList& rows, QWidget* parent = nullptr, bool footer = false);
   ~TLedgerWindow() override;
 
   TLedger& Logic() { return *logic_; }
@@ -82,4 +83,5 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   bool syncingScrollBar_ = false;
   bool scrollBarPending_ = false;
   bool closingEditor_ = false;
+  bool footer_ = false;
 };

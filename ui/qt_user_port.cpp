@@ -13,8 +13,10 @@
 
 #include "core/cp1252.h"
 #include "ui/account_transfer_dialog.h"
+#include "ui/allocation_plan_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
+#include "ui/income_wizard_dialog.h"
 #include "ui/model_text.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/transaction_filter_dialog.h"
@@ -121,6 +123,20 @@ bool TQtUserPort::EditMemo(std::string& memo) {
   if (dialog.exec() != QDialog::Accepted || !accepted)
     return false;
   memo = *accepted;
+  return true;
+}
+
+bool TQtUserPort::EditAllocationPlan(TAllocationPlan& plan) {
+  TAllocationPlanDialog dialog(plan, config_, Owner());
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool TQtUserPort::EnterMonthlyIncome(std::array<float, 4>& incomes) {
+  TIncomeWizardDialog dialog(Owner());
+  dialog.SetIncomes(incomes);
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  incomes = dialog.Incomes();
   return true;
 }
 

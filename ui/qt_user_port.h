@@ -8,6 +8,7 @@
 #include "core/user_port.h"
 
 class TClock;
+class TVorlaConfig;
 
 /// The model's way to the user in the desktop program: message boxes with the caption, text,
 /// buttons and icon the model asks for, and the dialogs the model drives. Texts cross from
@@ -54,6 +55,11 @@ class TQtUserPort : public TUserPort {
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;
   bool EditImportOptions(TImportDialogState& state) override;
+  bool EditAllocationPlan(TAllocationPlan& plan) override;
+  bool EnterMonthlyIncome(std::array<float, 4>& incomes) override;
+
+  /// The configuration that keeps dialog sizes and column widths (may be null).
+  void SetConfig(TVorlaConfig* config) { config_ = config; }
 
  private:
   QWidget* Owner() const { return owner_.data(); }
@@ -61,4 +67,5 @@ class TQtUserPort : public TUserPort {
   const TClock& clock_;
   QPointer<QWidget> owner_;
   TMessageHook messageHook_;
+  TVorlaConfig* config_ = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "app/vorla_shell.h"
 #include "app/window_title.h"
 #include "core/vorla_data.h"
+#include "planning/allocation_plan.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/main_frame.h"
@@ -52,6 +53,7 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
   QApplication::setWindowIcon(ProductImage(64));
   frame_->setWindowTitle(QString::fromStdString(WindowTitle(std::string())));
   user_.SetOwner(frame_.get());
+  user_.SetConfig(config_.get());
   shellPort_ =
       std::make_unique<TQtShellPort>(*frame_, user_, clock_, [this] { CheckForUpdates(); });
   shell_ = std::make_unique<TVorlaShell>(environment_, *config_, setup_.configPath, *shellPort_,
@@ -234,6 +236,10 @@ void TVorlaApp::RunCommand(TCommandId id) {
   switch (id) {
     case kCmdNew:
       shell_->New();
+      break;
+    case kCmdAllocationPlan:
+      if (TVorlaData* document = shell_->Document())
+        TAllocationPlan(*document).Edit();
       break;
     case kCmdOpen:
       shell_->OpenCommand();

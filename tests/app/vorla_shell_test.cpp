@@ -14,6 +14,7 @@
 #include "app/config_store.h"
 #include "core/clock.h"
 #include "core/document_file.h"
+#include "planning/allocation_plan.h"
 #include "tests/support/recording_user_port.h"
 #include "tests/support/temp_folder.h"
 
@@ -103,8 +104,12 @@ class VorlaShellTest : public ::testing::Test {
 TEST_F(VorlaShellTest, NewRunsTheWizardSavesAndShowsTheLists) {
   auto shell = MakeShell();
   port_.saveAnswers.push_back((dir_ / "Home.vrl").string());
+  user_.ScriptMonthlyIncome(std::array<float, 4>{3000, 0, 0, 0});
+  user_.ScriptPlanEditor([](TAllocationPlan&) { return true; });
   ASSERT_TRUE(shell->New());
   EXPECT_EQ(port_.wizardRuns, 1);
+  // The plan wizard came first: its twelve envelopes and "Unallocated" are in the new budget.
+  EXPECT_EQ(shell->Document()->Envelopes().NumberOfEnvelopes(), 13u);
   EXPECT_EQ(port_.saveTitles, std::vector<std::string>{"New Quenbrook File Name"});
   EXPECT_TRUE(fs::exists(dir_ / "Home.vrl"));
   EXPECT_EQ(port_.title, "Home.vrl - Quenbrook 3.1 ");
@@ -115,10 +120,16 @@ TEST_F(VorlaShellTest, NewRunsTheWizardSavesAndShowsTheLists) {
 
 TEST_F(VorlaShellTest, CancelledWizardOrNameLeavesNoBudget) {
   auto shell = MakeShell();
+  auto saveAndClose = [](TAllocationPlan&) { return true; };
+  EXPECT_FALSE(shell->New()) << "plan editor cancelled";
+  EXPECT_EQ(port_.wizardRuns, 0);
+  EXPECT_EQ(shell->Document(), nullptr);
   port_.wizardAnswer = false;
+  user_.ScriptPlanEditor(saveAndClose);
   EXPECT_FALSE(shell->New());
   EXPECT_EQ(shell->Document(), nullptr);
   port_.wizardAnswer = true;
+  user_.ScriptPlanEditor(saveAndClose);
   EXPECT_FALSE(shell->New()) << "no name chosen";
   EXPECT_EQ(shell->Document(), nullptr);
   EXPECT_EQ(port_.title, "Quenbrook 3.1 ");
@@ -242,6 +253,24 @@ TEST_F(VorlaShellTest, AutoSaveAtTheSixthTick) {
   shell->Idle();
   EXPECT_FALSE(shell->Document()->IsModified());
   EXPECT_GE(fs::last_write_time(budget), stamp);
+}
+
+TEST_F(VorlaShellTest, StartUpWithAPlanFileMakesANewBudgetFromIt) {
+  std::ofstream(dir_ / "plan.xml") << "<label>Pay</label><label/><label/><label/>"
+                                      "<label>Rent</label><amount>700</amount>";
+  auto shell = MakeShell();
+  shell->SetCommandLine(ParseCommandLine({"-w", (dir_ / "plan.xml").string()}));
+  port_.saveAnswers.push_back((dir_ / "Home.vrl").string());
+  std::vector<std::string> columns;
+  user_.ScriptPlanEditor([&](TAllocationPlan& plan) {
+    columns.push_back(plan.ColumnName(0));
+    return true;
+  });
+  shell->Idle();
+  ASSERT_NE(shell->Document(), nullptr);
+  EXPECT_EQ(columns, std::vector<std::string>{"Pay"});
+  EXPECT_NE(shell->Document()->Envelopes().EnvelopeIdOfName("Rent"), 0u);
+  EXPECT_TRUE(fs::exists(dir_ / "Home.vrl"));
 }
 
 TEST_F(VorlaShellTest, StartUpWithoutAFileAsksToCreateOne) {

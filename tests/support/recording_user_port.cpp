@@ -31,6 +31,8 @@ void TRecordingUserPort::Clear() {
   accountChoices_.clear();
   nameChoices_.clear();
   stringDialogs_.clear();
+  planEditors_.clear();
+  incomeDialogs_.clear();
   openFiles_.clear();
   shownFilterDialogs_.clear();
   transferDialogs_.clear();
@@ -176,4 +178,20 @@ bool TRecordingUserPort::EditAccountTransfer(TActXferValues& values,
   }
   ++unansweredDialogs_;
   return false;
+}
+
+bool TRecordingUserPort::EditAllocationPlan(TAllocationPlan& plan) {
+  dialogs_.push_back({"edit-allocation-plan", {}, {}, {}});
+  if (planEditors_.empty()) {
+    ++unansweredDialogs_;
+    return false;
+  }
+  std::function<bool(TAllocationPlan&)> answer = std::move(planEditors_.front());
+  planEditors_.pop_front();
+  return answer(plan);
+}
+
+bool TRecordingUserPort::EnterMonthlyIncome(std::array<float, 4>& incomes) {
+  dialogs_.push_back({"enter-monthly-income", {}, {}, {}});
+  return Answer(incomeDialogs_, incomes);
 }

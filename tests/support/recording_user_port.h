@@ -51,6 +51,8 @@ class TRecordingUserPort : public TUserPort {
   /// returns true for "Import...". Without one the dialog is cancelled. Recorded as
   /// "import-options".
   bool EditImportOptions(TImportDialogState& state) override;
+  bool EditAllocationPlan(TAllocationPlan& plan) override;
+  bool EnterMonthlyIncome(std::array<float, 4>& incomes) override;
 
   /// One dialog the model opened: its name, the values it was opened with, the labels it was
   /// told are taken and the choices it offered.
@@ -96,6 +98,17 @@ class TRecordingUserPort : public TUserPort {
   void ScriptOpenFile(std::optional<std::string> answer) { openFiles_.push_back(answer); }
   void ScriptImportDialog(std::function<bool(TImportDialogState&)> answer) {
     importDialogs_.push_back(std::move(answer));
+  }
+  /// Queues what the next plan editor does: the function edits the plan as the user would and
+  /// returns true for "Save and Close". Recorded as "edit-allocation-plan"; without a script the
+  /// editor is cancelled.
+  void ScriptPlanEditor(std::function<bool(TAllocationPlan&)> answer) {
+    planEditors_.push_back(std::move(answer));
+  }
+  /// Queues the incomes the next "Enter Monthly Income" returns; empty is Cancel. Recorded as
+  /// "enter-monthly-income".
+  void ScriptMonthlyIncome(std::optional<std::array<float, 4>> answer) {
+    incomeDialogs_.push_back(answer);
   }
   /// Queues the text the next "Edit Memo" dialog returns; empty is Cancel.
   void ScriptMemoDialog(std::optional<std::string> answer) { memoDialogs_.push_back(answer); }
@@ -147,6 +160,8 @@ class TRecordingUserPort : public TUserPort {
   std::deque<std::optional<size_t>> nameChoices_;
   std::deque<std::optional<std::string>> stringDialogs_;
   std::deque<std::optional<std::string>> openFiles_;
+  std::deque<std::function<bool(TAllocationPlan&)>> planEditors_;
+  std::deque<std::optional<std::array<float, 4>>> incomeDialogs_;
   std::vector<TFilterDialogRecord> shownFilterDialogs_;
   std::deque<std::function<bool(TImportDialogState&)>> importDialogs_;
   std::deque<std::function<bool(TActXferValues&)>> transferDialogs_;

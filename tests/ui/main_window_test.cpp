@@ -20,10 +20,15 @@
 #include "core/clock.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
+#include "planning/xtemplate.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"
 #include "ui/account_wizard_dialog.h"
+#include "ui/allocation_plan_dialog.h"
 #include "ui/enhanced_list_window.h"
+#include "ui/income_wizard_dialog.h"
+#include "ui/ledger_window.h"
 #include "ui/main_frame.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/qt_shell_port.h"
@@ -76,12 +81,19 @@ class MainWindowTest : public QObject {
     wizard->findChild<QPushButton*>(QString::fromLatin1(button))->click();
   }
 
+  // New, with the plan wizard passed by: no incomes, and the empty plan saved.
+  void RunNew() {
+    WhenModal<TIncomeWizardDialog>([](TIncomeWizardDialog* dialog) { dialog->reject(); });
+    WhenModal<TAllocationPlanDialog>([](TAllocationPlanDialog* dialog) { dialog->accept(); });
+    app_->RunCommand(kCmdNew);
+  }
+
   // Makes a new budget with one checking account of `balance` through the wizard.
   void NewBudget(const QString& balance) {
     WhenModal<TAccountWizardDialog>([balance](TAccountWizardDialog* wizard) {
       TypeAccount(wizard, QStringLiteral("Checking"), balance, 0, "finish");
     });
-    app_->RunCommand(kCmdNew);
+    RunNew();
   }
 
   // Runs `command`, whose settings dialog gets the boxes captioned as in `checks` set.
@@ -130,7 +142,7 @@ class MainWindowTest : public QObject {
                            QStringLiteral("Half typed"));
           wizard->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
         });
-        app_->RunCommand(kCmdNew);
+        RunNew();
       }
       QCOMPARE(app_->Frame().windowTitle(), QStringLiteral("Quenbrook 3.1 "));
       QVERIFY(app_->Shell().Document() == nullptr);
@@ -153,7 +165,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(wizard->findChild<QComboBox*>(QStringLiteral("type"))->currentIndex(), 0);
       wizard->findChild<QPushButton*>(QStringLiteral("finish"))->click();
     });
-    app_->RunCommand(kCmdNew);
+    RunNew();
     QCOMPARE(wizardsSeen, 1);
     QCOMPARE(saveTitles_, std::vector<std::string>{"New Quenbrook File Name"});
 
@@ -226,7 +238,7 @@ class MainWindowTest : public QObject {
       // Finish makes the account still in the fields.
       wizard->findChild<QPushButton*>(QStringLiteral("finish"))->click();
     });
-    app_->RunCommand(kCmdNew);
+    RunNew();
     QVERIFY(app_->Shell().Document() != nullptr);
     QCOMPARE(app_->Shell().Document()->Accounts().NumberOfAccounts(), size_t{2});
     const std::vector<std::string> texts = messages_->Texts();
@@ -396,7 +408,7 @@ class MainWindowTest : public QObject {
       TypeAccount(wizard, QStringLiteral("Wallet"), QStringLiteral("80"), 2, "add");
       TypeAccount(wizard, QStringLiteral("Visa"), QStringLiteral("-512.34"), 4, "finish");
     });
-    app_->RunCommand(kCmdNew);
+    RunNew();
     TVorlaData* document = app_->Shell().Document();
     QVERIFY(document != nullptr);
     TEnvelopeList& envelopes = document->Envelopes();
@@ -433,6 +445,80 @@ class MainWindowTest : public QObject {
     const QByteArray target = qgetenv("QUENBROOK_SCREENSHOT");
     if (!target.isEmpty())
       QVERIFY(picture.save(QString::fromLocal8Bit(target), "PNG"));
+  }
+
+  // New with the income wizard, then the account wizard: the plan's envelopes and templates are
+  // in the saved budget, which the command-line tool finds sound.
+  void newBudgetWithTheIncomeWizard() {
+    Start(TMessageAnswer::No);
+    WhenModal<TIncomeWizardDialog>([](TIncomeWizardDialog* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter Monthly Income"));
+      QTest::keyClicks(dialog->Field(0), QStringLiteral("2000"));
+      dialog->Field(1)->setFocus();
+      dialog->Field(1)->selectAll();
+      QTest::keyClicks(dialog->Field(1), QStringLiteral("1,000"));
+      dialog->accept();
+    });
+    QString housing;
+    WhenModal<TAllocationPlanDialog>([&](TAllocationPlanDialog* dialog) {
+      TLedger& grid = dialog->Ledger().Logic();
+      housing = QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
+      dialog->findChild<QPushButton*>(QStringLiteral("saveAndClose"))->click();
+    });
+    WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
+      TypeAccount(wizard, QStringLiteral("Checking"), QStringLiteral("3000"), 0, "finish");
+    });
+    app_->RunCommand(kCmdNew);
+    QCOMPARE(housing, QStringLiteral("600.00"));
+    TVorlaData* document = app_->Shell().Document();
+    QVERIFY(document != nullptr);
+    QVERIFY(document->Envelopes().EnvelopeIdOfName("Charity") != 0);
+    QCOMPARE(TemplatesOf(*document).Count(), size_t{2});
+    const std::string check = std::string(QUENBROOK_CLI_PATH) + " check " + Path("Home.vrl");
+    QCOMPARE(std::system(check.c_str()), 0);
+  }
+
+  // The plan editor: a typed cell is stored in its column's period, another view period shows
+  // it converted, and "Save and Close" writes it into the template.
+  void planEditorEditsACellAndChangesThePeriod() {
+    Start(TMessageAnswer::No);
+    NewBudget(QStringLiteral("5"));
+    TVorlaData* document = app_->Shell().Document();
+    QVERIFY(document != nullptr);
+    auto pay = std::make_unique<TXTemplate>();
+    pay->SetName("Pay");
+    pay->SetPeriod(kPeriodWeekly);
+    pay->SetIncludeInPlan(true);
+    TXTemplate& weekly = TemplatesOf(*document).Add(std::move(pay));
+    QStringList shown;
+    WhenModal<TAllocationPlanDialog>([&](TAllocationPlanDialog* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Allocation Plan"));
+      TLedgerWindow& ledger = dialog->Ledger();
+      TLedger& grid = ledger.Logic();
+      QCOMPARE(QString::fromStdString(grid.Rows().HeaderText(3)), QStringLiteral("Pay"));
+      // Keys go where a user's would: into the open editor, else into the grid.
+      auto target = [&ledger]() -> QWidget* {
+        return ledger.Editor() != nullptr ? ledger.Editor() : &ledger;
+      };
+      QTest::keyClick(target(), Qt::Key_Tab);
+      QTest::keyClick(target(), Qt::Key_Tab);
+      QCOMPARE(grid.CurrentColumn(), 3);
+      for (char c : std::string("100"))
+        QTest::keyClick(target(), c);
+      QTest::keyClick(target(), Qt::Key_Return);
+      shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
+      dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(QStringLiteral("Annual")));
+      shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3))
+            << QString::fromStdString(grid.Rows().FooterText(2));
+      dialog->findChild<QPushButton*>(QStringLiteral("saveAndClose"))->click();
+    });
+    app_->RunCommand(kCmdAllocationPlan);
+    QCOMPARE(shown, (QStringList{"100.01", "1,200.16", "1,200.16"}));
+    QCOMPARE(
+        weekly.Items().AmountForEnvelope(document->Envelopes().EnvelopeIdOfName("Unallocated")),
+        TAmount(2308));
+    QVERIFY(document->IsModified());
+    QVERIFY(app_->Config().Named().Contains(TAllocationPlanDialog::kWidthKey, 0));
   }
 };
 

@@ -18,11 +18,14 @@
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
 #include "import/import_dialog_state.h"
+#include "planning/allocation_plan.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/import_options_dialog.h"
+#include "ui/allocation_plan_dialog.h"
+#include "ui/income_wizard_dialog.h"
 #include "ui/ledger_window.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_app.h"
@@ -150,5 +153,36 @@ int main(int argc, char** argv) {
   if (ledger != nullptr)
     ledger->setGeometry(listWidth, 0, area.width() - listWidth, area.height());
   ok = Save(frame, output.filePath(QStringLiteral("main-window.png"))) && ok;
+
+  // The new-budget wizard's income dialog, filled in.
+  {
+    TIncomeWizardDialog incomes(&frame);
+    incomes.SetIncomes({2500.0f, 850.0f, 0.0f, 0.0f});
+    incomes.show();
+    ok = Save(incomes, output.filePath(QStringLiteral("income_wizard.png"))) && ok;
+    incomes.reject();
+  }
+  // The allocation plan over the budget's envelopes with two incomes of different periods;
+  // closed without saving, so the budget stays as it was.
+  {
+    TAllocationPlan plan(document);
+    plan.Load();
+    if (plan.UsedColumns() == 0) {
+      plan.SetColumn(0, "Salary", kPeriodMonthly);
+      plan.SetColumn(1, "Freelance work", kPeriodWeekly);
+      for (size_t row = 0; row < plan.NamedRows(); ++row) {
+        plan.Row(row).SetAmount(0, TAmount(static_cast<int32_t>(12500 + 4750 * (row % 7))));
+        if (row % 3 == 0)
+          plan.Row(row).SetAmount(1, TAmount(static_cast<int32_t>(2500 + 500 * (row % 4))));
+      }
+    }
+    TAllocationPlanDialog dialog(plan, &app.Config(), &frame);
+    dialog.resize(1100, 560);
+    dialog.show();
+    dialog.Ledger().setFocus();
+    ok = Save(dialog, output.filePath(QStringLiteral("allocation_plan.png"))) && ok;
+    dialog.reject();
+    plan.Save();
+  }
   return ok ? 0 : 1;
 }
