@@ -12,6 +12,7 @@
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/model_text.h"
+#include "ui/name_dialogs.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/transaction_filter_dialog.h"
 
@@ -231,5 +232,23 @@ bool TQtUserPort::EditAccountTransfer(TActXferValues& values,
   if (dialog.exec() != QDialog::Accepted)
     return false;
   values = dialog.Values();
+  return true;
+}
+
+bool TQtUserPort::ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                             size_t& chosen) {
+  TNameChooserDialog dialog(FromModel(caption), names, Owner());
+  if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
+    return false;
+  chosen = *dialog.Chosen();
+  return true;
+}
+
+bool TQtUserPort::EditString(const std::string& title, const std::string& prompt,
+                             std::string& text) {
+  TEditStringDialog dialog(FromModel(title), FromModel(prompt), text, *this, Owner());
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  text = dialog.Text();
   return true;
 }

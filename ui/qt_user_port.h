@@ -49,6 +49,9 @@ class TQtUserPort : public TUserPort {
   bool EditAccountTransfer(TActXferValues& values, const std::vector<TItemChoice>& accounts,
                            const std::vector<TItemChoice>& envelopes) override;
   bool EditMemo(std::string& memo) override;
+  bool ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                  size_t& chosen) override;
+  bool EditString(const std::string& title, const std::string& prompt, std::string& text) override;
 
  private:
   QWidget* Owner() const { return owner_.data(); }

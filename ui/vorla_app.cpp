@@ -16,6 +16,7 @@
 #include "app/vorla_shell.h"
 #include "app/window_title.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/main_frame.h"
@@ -23,6 +24,7 @@
 #include "ui/product_image.h"
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
+#include "ui/template_list_dialog.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
 
@@ -266,6 +268,9 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdConfirmCleared:
       shell_->ConfirmAllCleared();
       break;
+    case kCmdTemplates:
+      RunTemplatesDialog();
+      break;
     case kCmdAccountList:
       Client().ShowAccountList();
       break;
@@ -307,6 +312,15 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
   }
   UpdateCommands();
+}
+
+void TVorlaApp::RunTemplatesDialog() {
+  TVorlaData* document = shell_->Document();
+  if (document == nullptr)
+    return;
+  TTemplateEditorSetup setup{config_.get(), ViewSettings().columns, &document->User()};
+  TTemplateListDialog dialog(TemplatesOf(*document), setup, frame_.get());
+  dialog.exec();
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {
