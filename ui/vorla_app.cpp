@@ -321,6 +321,11 @@ void TVorlaApp::RunTemplatesDialog() {
   TTemplateEditorSetup setup{config_.get(), ViewSettings().columns, &document->User()};
   TTemplateListDialog dialog(TemplatesOf(*document), setup, frame_.get());
   dialog.exec();
+  // "Apply Template" needs a template: the ledgers' keys follow the new count at once.
+  for (QMdiSubWindow* window : Client().subWindowList()) {
+    if (auto* view = qobject_cast<TXView*>(window))
+      view->UpdateActions();
+  }
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {
