@@ -1,5 +1,6 @@
 #include "ui/template_editor_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -134,6 +135,13 @@ TXTemplatePropertiesDialog::TXTemplatePropertiesDialog(TXTemplate& edited,
   layout->addLayout(bottom);
   connect(choose, &QPushButton::clicked, this, [this] { ChooseEnvelope(); });
   connect(close, &QPushButton::clicked, this, [this] { done(Accepted); });
+  // The grid takes Esc as a key of its own; with no cell being edited it closes the dialog, as
+  // the Close button does (an open cell editor keeps its Esc).
+  auto* escape = new QAction(this);
+  escape->setShortcut(QKeySequence(Qt::Key_Escape));
+  escape->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(escape, &QAction::triggered, this, [this] { done(Accepted); });
+  addAction(escape);
   items.SetChangeListener([this] { ShowTotal(); });
   ShowTotal();
 
