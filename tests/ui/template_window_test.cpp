@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/vorla_config.h"
 #include "app/vorla_shell.h"
 #include "core/account_list.h"
 #include "core/clock.h"
@@ -140,6 +141,8 @@ class TemplateWindowTest : public QObject {
     QCOMPARE(templates.Count(), size_t{1});
     QCOMPARE(templates.At(1)->Items().Count(), size_t{2});
     QVERIFY(Document().IsModified());
+    // The editor's size is kept for its next opening.
+    QVERIFY(app_->Config().Named().GetNumber(TXTemplatePropertiesDialog::kWidthKey, 0, 0) >= 700);
 
     app_->Frame().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&app_->Frame()));
