@@ -238,16 +238,8 @@ TEST_F(TemplateTest, PagingKeepsEmptyRowsOnlyOnThePage) {
     size_t count;
   };
   const std::vector<Step> steps = {
-      {[&] {
-         list.LoadFromTop();
-         return 0;
-       },
-       0, 1, 150, 200},
-      {[&] {
-         list.LoadAtEnd();
-         return 0;
-       },
-       0, 76, 125, 225},
+      {[&] { return list.LoadFromTop(), 0; }, 0, 1, 150, 200},
+      {[&] { return list.LoadAtEnd(), 0; }, 0, 76, 125, 225},
       {[&] { return list.LoadPrevious(10); }, 10, 66, 135, 215},
       {[&] { return list.LoadNext(10); }, 10, 76, 125, 225},
       {[&] { return list.GoToPosition(1); }, TLedgerList::kAtFirst, 76, 125, 225},
