@@ -25,12 +25,23 @@ TXTemplateManager::TXTemplateManager() : TManagedList(kGrowth, kGrowth) {}
 
 TXTemplateManager::~TXTemplateManager() = default;
 
+uint32_t TXTemplateManager::FreshId() {
+  // A damaged file may hold templates whose identifiers its identifier list calls free; a new
+  // template never shares one with them.
+  uint32_t id = Ids().Allocate();
+  while (Find(id) != nullptr)
+    id = Ids().Allocate();
+  return id;
+}
+
 TXTemplate& TXTemplateManager::Add(std::unique_ptr<TXTemplate> item) {
+  if (item->Id() == 0)
+    item->SetId(FreshId());
   return static_cast<TXTemplate&>(TManagedList::Add(std::move(item)));
 }
 
 TXTemplate& TXTemplateManager::AddNew() {
-  return static_cast<TXTemplate&>(TManagedList::AddNew());
+  return Add(std::make_unique<TXTemplate>());
 }
 
 TXTemplate* TXTemplateManager::Find(uint32_t id) const {

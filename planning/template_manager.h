@@ -75,6 +75,9 @@ class TXTemplateManager final : public TManagedList,
   uint64_t MinItemSize() const override { return 24; }
 
  private:
+  /// The next identifier of the list that no template holds.
+  uint32_t FreshId();
+
   TVorlaData* document_ = nullptr;
 };
 

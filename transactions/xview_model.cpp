@@ -378,7 +378,8 @@ bool TXViewModel::IsEnabled(int command, const TXItem* current, size_t templateC
     case kXCmdCreateTransfer:
       return current->CanCreateTransfer();
     case kXCmdApplyTemplate:
-      if (const TXTemplateApplier* templates = state_->manager->TemplateApplier())
+      if (const TXTemplateApplier* templates = state_->manager->TemplateApplier();
+          templateCount == 0 && templates != nullptr)
         templateCount = templates->TemplateCount();
       return current->CanApplyTemplate(templateCount);
     default:

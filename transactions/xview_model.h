@@ -130,7 +130,7 @@ class TXViewModel {
   bool ClosesOn(TXViewNotice notice, uint32_t id) const;
 
   /// Whether a command is enabled with `current` under the cursor (null: none), and checked.
-  /// `templateCount` is the number of templates the document holds.
+  /// `templateCount` is the number of templates the document holds; 0 asks the document.
   bool IsEnabled(int command, const TXItem* current, size_t templateCount = 0) const;
   bool IsChecked(int command) const;
   /// Carries out a ledger command on `current` (asking its questions through the document's

@@ -19,7 +19,7 @@ constexpr std::array<TCommandInfo, 43> kCommands = {{
     {kCmdAllocationPlan, "Open Allocation &Plan...", "Plan",
      "Plan how income is distributed to envelopes", true, S::Ready},
     {kCmdTemplates, "View &Transaction Templates...", "Templates", "Manage transaction templates",
-     true, S::NotYetBuilt},
+     true, S::Ready},
     {kCmdMainConfiguration, "&Main Configuration...", "", "Change the program's main settings",
      false, S::Ready},
     {kCmdAccountListConfiguration, "&Account List Configuration...", "",

@@ -18,6 +18,7 @@
 #include "ui/import_options_dialog.h"
 #include "ui/income_wizard_dialog.h"
 #include "ui/model_text.h"
+#include "ui/name_dialogs.h"
 #include "ui/node_properties_dialog.h"
 #include "ui/transaction_filter_dialog.h"
 
@@ -299,4 +300,22 @@ std::optional<std::string> TQtUserPort::ChooseOpenFile(const std::string& title,
 bool TQtUserPort::EditImportOptions(TImportDialogState& state) {
   TImportXDlg dialog(state, *this, clock_, Owner());
   return dialog.exec() == QDialog::Accepted;
+}
+
+bool TQtUserPort::ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                             size_t& chosen) {
+  TNameChooserDialog dialog(FromModel(caption), names, Owner());
+  if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
+    return false;
+  chosen = *dialog.Chosen();
+  return true;
+}
+
+bool TQtUserPort::EditString(const std::string& title, const std::string& prompt,
+                             std::string& text) {
+  TEditStringDialog dialog(FromModel(title), FromModel(prompt), text, *this, Owner());
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  text = dialog.Text();
+  return true;
 }

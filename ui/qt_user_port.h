@@ -60,6 +60,9 @@ class TQtUserPort : public TUserPort {
 
   /// The configuration that keeps dialog sizes and column widths (may be null).
   void SetConfig(TVorlaConfig* config) { config_ = config; }
+  bool ChooseName(const std::string& caption, const std::vector<std::string>& names,
+                  size_t& chosen) override;
+  bool EditString(const std::string& title, const std::string& prompt, std::string& text) override;
 
  private:
   QWidget* Owner() const { return owner_.data(); }

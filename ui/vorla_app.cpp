@@ -17,6 +17,7 @@
 #include "app/window_title.h"
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
+#include "planning/template_manager.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/main_frame.h"
@@ -24,6 +25,7 @@
 #include "ui/product_image.h"
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
+#include "ui/template_list_dialog.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
 
@@ -278,6 +280,9 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdConfirmCleared:
       shell_->ConfirmAllCleared();
       break;
+    case kCmdTemplates:
+      RunTemplatesDialog();
+      break;
     case kCmdAccountList:
       Client().ShowAccountList();
       break;
@@ -319,6 +324,20 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
   }
   UpdateCommands();
+}
+
+void TVorlaApp::RunTemplatesDialog() {
+  TVorlaData* document = shell_->Document();
+  if (document == nullptr)
+    return;
+  TTemplateEditorSetup setup{config_.get(), ViewSettings().columns, &document->User()};
+  TTemplateListDialog dialog(TemplatesOf(*document), setup, frame_.get());
+  dialog.exec();
+  // "Apply Template" needs a template: the ledgers' keys follow the new count at once.
+  for (QMdiSubWindow* window : Client().subWindowList()) {
+    if (auto* view = qobject_cast<TXView*>(window))
+      view->UpdateActions();
+  }
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {

@@ -80,6 +80,8 @@ class TVorlaApp : public QObject {
   bool MayClose();
   void RecordPlacement();
   void RunSettingsDialog(TCommandId id);
+  /// "Transaction Templates" over the open budget's templates.
+  void RunTemplatesDialog();
   void OpenManual();
   void OpenLink(const QString& address);
 

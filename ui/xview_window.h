@@ -49,6 +49,8 @@ class TXView : public QMdiSubWindow, private TXViewListener {
   void RunCommand(int command);
   bool IsCommandEnabled(int command) const;
   bool IsCommandChecked(int command) const;
+  /// Enables the view's own command actions (and their keys) as the commands allow now.
+  void UpdateActions();
   /// The view's commands in the order of its menu; null entries are separators.
   const std::vector<QAction*>& MenuActions() const { return menuActions_; }
   /// Rebuilds the grid's columns from the configuration.
@@ -77,7 +79,6 @@ class TXView : public QMdiSubWindow, private TXViewListener {
   void Repaint() override;
 
   void MakeActions();
-  void UpdateActions();
   void Relayout();
   /// Lets go of the subject: the grid goes first (it edits rows of the model's source).
   void Detach();

@@ -16,6 +16,7 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/pstream.h"
+#include "planning/template_manager.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/recording_user_port.h"
 
@@ -64,6 +65,37 @@ TEST_F(CliTest, DumpPrintsTheDocumentAsJsonWithDecodedText) {
   EXPECT_NE(result.out.find("\"templates\":[],\"template_ids\":{\"growth\":10,\"states\":[]}"),
             std::string::npos)
       << result.out;
+}
+
+TEST_F(CliTest, DumpPrintsTemplatesAndResaveKeepsThem) {
+  TRecordingUserPort user;
+  TFixedClock clock(TDateValue(3, 4, 2021));
+  TModelEnvironment environment{user, clock};
+  TVorlaData doc(environment);
+  TXTemplate& pay = TemplatesOf(doc).AddNew();
+  TemplatesOf(doc).AddNew();
+  TemplatesOf(doc).Remove(pay.Id());
+  TXTemplate& rent = TemplatesOf(doc).AddNew();
+  rent.SetName("Caf\xE9 rent");
+  rent.SetPeriod(kPeriodWeekly);
+  rent.SetPayableTo("Landlord");
+  rent.Items().Add(7, -95000, "Allocate to ~e");
+  const fs::path budget = dir_ / "Templates.vrl";
+  std::string error;
+  ASSERT_TRUE(WriteDocumentFile(budget.string(), doc, error)) << error;
+  RunResult result = Run("dump " + budget.string());
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("{\"id\":3,\"name\":\"Caf\u00E9 rent\",\"include_in_plan\":false,"
+                            "\"period\":1,\"payable_to\":\"Landlord\",\"memo\":\"\",\"items\":[{"
+                            "\"envelope\":7,\"amount\":-95000,\"label\":\"Allocate to ~e\"}]}],"
+                            "\"template_ids\":{\"growth\":10,\"states\":[0,2,1,1,0,0,0,0,0,0]}"),
+            std::string::npos)
+      << result.out;
+  const fs::path copy = dir_ / "Copy.vrl";
+  ASSERT_EQ(Run("resave " + budget.string() + " " + copy.string()).status, 0);
+  const fs::path again = dir_ / "Again.vrl";
+  ASSERT_EQ(Run("resave " + copy.string() + " " + again.string()).status, 0);
+  EXPECT_EQ(ReadAll(again), ReadAll(copy));
 }
 
 TEST_F(CliTest, ResaveWritesIdenticalBytes) {

@@ -6,7 +6,6 @@
 
 #include "planning/template_manager.h"
 #include "tests/transactions/budget_fixture.h"
-#include "transactions/fixed_filters.h"
 #include "transactions/xview_model.h"
 
 namespace {
@@ -54,156 +53,66 @@ class ApplyTemplateTest : public BudgetTest {
 };
 
 TEST_F(ApplyTemplateTest, EveryKindOfTransactionTakesTheTemplate) {
+  using A = TMessageAnswer;
+  const Item g{&groceries, -2500}, r{&rent, 40000}, d{&dining, -700}, gone{nullptr, -100};
   struct Case {
     const char* name;
     Start start;
     std::vector<Item> items;
-    std::optional<TMessageAnswer> question;  // the answer when the question is asked
-    std::optional<size_t> choice;            // the chosen template, or Cancel
-    bool changed;
-    bool multiple;
+    std::optional<A> question;  // the answer when the question must be asked
+    bool chosen;                // a template is chosen, else the choice is cancelled
     int32_t amount;
-    size_t parts;
+    int parts;           // of a multiple; -1 for an ordinary result
     uint32_t* envelope;  // of an ordinary result
   };
   const std::vector<Case> cases = {
-      {"one item, no amount",
-       Start::Zero,
-       {{&groceries, -2500}},
-       {},
-       0,
-       true,
-       false,
-       -2500,
-       0,
-       &groceries},
-      {"one item over an amount, No",
-       Start::Payment,
-       {{&groceries, -2500}},
-       TMessageAnswer::No,
-       {},
-       false,
-       false,
-       -1000,
-       0,
-       &dining},
-      {"one item over an amount, Yes",
-       Start::Payment,
-       {{&groceries, -2500}},
-       TMessageAnswer::Yes,
-       0,
-       true,
-       false,
-       -2500,
-       0,
-       &groceries},
-      {"choice cancelled",
-       Start::Payment,
-       {{&groceries, -2500}},
-       TMessageAnswer::Yes,
-       {},
-       false,
-       false,
-       -1000,
-       0,
-       &dining},
-      {"two items",
-       Start::Zero,
-       {{&groceries, -2500}, {&rent, 40000}},
-       {},
-       0,
-       true,
-       true,
-       37500,
-       2,
-       nullptr},
-      {"two unresolvable items",
-       Start::Zero,
-       {{nullptr, -2500}, {nullptr, -100}},
-       {},
-       0,
-       true,
-       true,
-       0,
-       0,
-       nullptr},
-      {"one unresolvable item",
-       Start::Payment,
-       {{nullptr, -2500}},
-       TMessageAnswer::Yes,
-       0,
-       true,
-       false,
-       0,
-       0,
-       &unallocated},
-      {"no items", Start::Zero, {}, {}, 0, true, false, 0, 0, &unallocated},
-      {"transfer half",
-       Start::TransferHalf,
-       {{&groceries, -2500}},
-       TMessageAnswer::Yes,
-       0,
-       true,
-       false,
-       -2500,
-       0,
-       &groceries},
-      {"multiple into multiple",
-       Start::Multiple,
-       {{&dining, -700}, {&rent, -300}},
-       TMessageAnswer::Yes,
-       0,
-       true,
-       true,
-       -1000,
-       2,
-       nullptr},
+      {"one item, no amount", Start::Zero, {g}, {}, true, -2500, -1, &groceries},
+      {"over an amount, No", Start::Payment, {g}, A::No, true, -1000, -1, &dining},
+      {"over an amount, Yes", Start::Payment, {g}, A::Yes, true, -2500, -1, &groceries},
+      {"choice cancelled", Start::Payment, {g}, A::Yes, false, -1000, -1, &dining},
+      {"payee kept", Start::Named, {g}, {}, true, -2500, -1, &groceries},
+      {"two items", Start::Zero, {g, r}, {}, true, 37500, 2, nullptr},
+      {"two unresolvable", Start::Zero, {gone, gone}, {}, true, 0, 0, nullptr},
+      {"one unresolvable", Start::Payment, {gone}, A::Yes, true, 0, -1, &unallocated},
+      {"no items", Start::Zero, {}, {}, true, 0, -1, &unallocated},
+      {"transfer half", Start::TransferHalf, {g}, A::Yes, true, -2500, -1, &groceries},
+      {"multiple to multiple", Start::Multiple, {d, gone, r}, A::Yes, true, 39300, 2, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TXTemplate& tpl = Make(c.items);
     TXHold row = Begin(c.start);
-    const uint32_t id = row->Id();
+    const std::string payee(row->Record().GetPayableTo());
     user.Clear();
     if (c.question)
       user.Script(*c.question);
-    if (c.question != TMessageAnswer::No)
-      user.ScriptNameChoice(c.choice ? std::optional<size_t>(TemplatesOf(document).Count() - 1)
-                                     : std::nullopt);
-    EXPECT_EQ(TemplatesOf(document).ApplyTemplate(*row), c.changed);
+    user.ScriptNameChoice(c.chosen ? std::optional<size_t>(TemplatesOf(document).Count() - 1)
+                                   : std::nullopt);
+    const bool changed = c.question != A::No && c.chosen;
+    EXPECT_EQ(TemplatesOf(document).ApplyTemplate(*row), changed);
     EXPECT_EQ(user.Texts(), c.question ? std::vector<std::string>{"Overwrite current transaction?"}
                                        : std::vector<std::string>{});
-    const TXRecord record = *Manager().FindRecord(id);
-    EXPECT_EQ(record.IsMultiple(), c.multiple);
+    if (c.question != A::No) {
+      EXPECT_EQ(user.Dialogs().back().name, "Choose Transaction Template");
+    }
+    const TXRecord record = *Manager().FindRecord(row->Id());
     EXPECT_EQ(record.amount, c.amount);
-    EXPECT_EQ(Manager().PartIds(id).size(), c.parts);
+    EXPECT_EQ(record.IsMultiple(), c.parts >= 0);
+    EXPECT_EQ(int(Manager().PartIds(record.Id).size()), std::max(c.parts, 0));
     if (c.envelope != nullptr) {
       EXPECT_EQ(record.EnvelopeId, *c.envelope);
     }
-    EXPECT_FALSE(record.IsTransferHalf());
-    if (c.changed) {
-      EXPECT_EQ(record.GetMemo(), c.start == Start::Zero ? "Template memo" : record.GetMemo());
-      EXPECT_EQ(user.Dialogs().back().name, "Choose Transaction Template");
+    // Texts already there stay; empty ones take the template's.
+    EXPECT_EQ(std::string(record.GetPayableTo()), changed && payee.empty() ? "Employer" : payee);
+    for (uint32_t part : Manager().PartIds(record.Id)) {
+      EXPECT_EQ(std::string(Manager().FindRecord(part)->GetPayableTo()), "Part ~e");
+      EXPECT_EQ(Manager().FindRecord(part)->GetMemo(), record.GetPayableTo());
     }
-    for (uint32_t part : Manager().PartIds(id)) {
-      const TXRecord* stored = Manager().FindRecord(part);
-      EXPECT_EQ(std::string(stored->GetPayableTo()), "Part ~e");
-      EXPECT_EQ(std::string(stored->GetMemo()), std::string(record.GetPayableTo()));
-    }
-    // The other half of a transfer is gone with its money.
+    // The other half of a transfer went with its money.
     EXPECT_EQ(Balance(savings), 0);
     ExpectSound();
     TemplatesOf(document).Remove(tpl.Id());
   }
-}
-
-TEST_F(ApplyTemplateTest, ThePayeeTypedAlreadyStays) {
-  Make({{&groceries, -2500}});
-  TXHold row = Begin(Start::Named);
-  user.ScriptNameChoice(0);
-  ASSERT_TRUE(TemplatesOf(document).ApplyTemplate(*row));
-  EXPECT_EQ(std::string(row->Record().GetPayableTo()), "Landlord");
-  EXPECT_EQ(std::string(row->Record().GetMemo()), "Template memo");
 }
 
 TEST_F(ApplyTemplateTest, LedgerCommandNeedsATemplateAndOpensTheMultiple) {

@@ -17,6 +17,7 @@
 #include "core/model_environment.h"
 #include "core/pstream.h"
 #include "core/vorla_data.h"
+#include "planning/template_manager.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
@@ -92,6 +93,7 @@ class TModelRun {
   }
 
   TXManager& Manager() { return dynamic_cast<TXManager&>(*document_->Transactions()); }
+  TXTemplateManager& Templates() { return TemplatesOf(*document_); }
 
   /// One random operation; the name of what was done comes back for the failure report.
   std::string Step() {
@@ -133,6 +135,10 @@ class TModelRun {
         {"scroll view", 3, [this] { ScrollView(); }},
         {"view command", 4, [this] { ViewCommand(); }},
         {"close view", 1, [this] { CloseView(); }},
+        {"make template", Templates().Count() < 6 ? 1.0 : 0.0, [this] { MakeTemplate(); }},
+        {"edit template", 1, [this] { EditTemplate(); }},
+        {"copy or delete template", 0.5, [this] { CopyOrDeleteTemplate(); }},
+        {"apply template", 4, [this] { ApplyTemplate(); }},
     };
     double total = 0;
     for (const Operation& operation : operations)
@@ -194,6 +200,17 @@ class TModelRun {
     for (const auto& [item, count] : expected) {
       if (item->ReferenceCount() != count)
         problems.push_back("references of " + std::to_string(item->Id()));
+    }
+    // Deleting an envelope hands its template items to the replacement: no item may be left
+    // on a retired identifier.
+    for (size_t t = 1; t <= Templates().Count(); ++t) {
+      const TXTemplateList& items = Templates().At(t)->Items();
+      for (size_t i = 1; i <= items.Count(); ++i) {
+        const uint32_t envelope = items.At(i)->EnvelopeId();
+        if (envelope != 0 && envelope != kGoneEnvelope &&
+            document_->Envelopes().Envelope(envelope) == nullptr)
+          problems.push_back("template item on retired envelope " + std::to_string(envelope));
+      }
     }
     return problems;
   }
@@ -551,6 +568,84 @@ class TModelRun {
     TXTransfers::ZeroEnvelopes(Manager(), selected);
   }
 
+  // ---- Templates ----
+  // An identifier that no envelope ever gets: items of envelopes deleted long ago.
+  static constexpr uint32_t kGoneEnvelope = 99999;
+
+  void MakeTemplate() {
+    TXTemplate& made = Templates().AddNew();
+    made.SetName("Template " + std::to_string(++names_));
+    made.SetPeriod(static_cast<uint32_t>(Uniform(1, 8)));
+    for (int i = Uniform(0, 4); i > 0; --i)
+      made.Items().Add(Chance(0.1) ? kGoneEnvelope : RandomEnvelope(), RandomCents(), "Part ~e");
+  }
+
+  // What the editor does: rows typed into on the page, then compacted when it closes.
+  void EditTemplate() {
+    if (Templates().Count() == 0)
+      return;
+    TXTemplateList& items =
+        Templates()
+            .At(static_cast<size_t>(Uniform(1, static_cast<int>(Templates().Count()))))
+            ->Items();
+    items.LoadFromTop();
+    for (int edits = Uniform(1, 4); edits > 0; --edits) {
+      TLedgerItem* row = items.Item(Uniform(1, std::min(items.LiveCount() + 2, 150)));
+      const int32_t cents = RandomCents();
+      switch (Uniform(0, 3)) {
+        case 0:
+          row->SetCellText(cents < 0 ? TXTemplateItem::kColPayment : TXTemplateItem::kColDeposit,
+                           AmountText(cents));
+          break;
+        case 1:
+          row->SetCellText(TXTemplateItem::kColEnvelope,
+                           document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+          break;
+        case 2:
+          row->SetCellText(TXTemplateItem::kColDescription, Chance(0.5) ? "" : "Item ~e");
+          break;
+        default:
+          items.DeleteRow(Uniform(1, 150));
+          break;
+      }
+    }
+    items.Compact();
+  }
+
+  void CopyOrDeleteTemplate() {
+    if (Templates().Count() == 0)
+      return;
+    const uint32_t id =
+        Templates()
+            .At(static_cast<size_t>(Uniform(1, static_cast<int>(Templates().Count()))))
+            ->Id();
+    if (Chance(0.5) && Templates().Count() < 6) {
+      Templates().Copy(id);
+    } else {
+      Templates().Remove(id);
+    }
+  }
+
+  void ApplyTemplate() {
+    TXHold item = Chance(0.3) ? NewRow(RandomAccount()) : PickRecord([](const TXRecord& r) {
+      return r.IsLive() && (r.Flags & kXAccountSide) != 0;
+    });
+    if (!item)
+      return;
+    user_.Script(RandomAnswer());
+    ScriptTemplateChoice();
+    Templates().ApplyTemplate(*item);
+  }
+
+  void ScriptTemplateChoice() {
+    if (Templates().Count() > 0 && Chance(0.9)) {
+      user_.ScriptNameChoice(
+          static_cast<size_t>(Uniform(0, static_cast<int>(Templates().Count()) - 1)));
+    } else {
+      user_.ScriptNameChoice(std::nullopt);
+    }
+  }
+
   // ---- Ledger views ----
   void Load(TXViewModel& view) {
     view.TopMode() ? view.Rows().LoadFromTop() : view.Rows().LoadAtEnd();
@@ -632,11 +727,12 @@ class TModelRun {
     const int command = PickOf(std::vector<int>{
         kXCmdDelete, kXCmdErase, kXCmdEditMemo, kXCmdToday, kXCmdClearUnclear, kXCmdNextCheckNumber,
         kXCmdMultiple, kXCmdCreateTransfer, kXCmdSelectEnvelope, kXCmdClearFilter,
-        kXCmdAllUnreconciled, kXCmdUnreconciledChecks, kXCmdNewlyImported});
+        kXCmdAllUnreconciled, kXCmdUnreconciledChecks, kXCmdNewlyImported, kXCmdApplyTemplate});
     user_.Script(RandomAnswer());
     user_.Script(RandomAnswer());
     user_.ScriptMemoDialog("memo ~a");
     user_.ScriptEnvelopeChoice(RandomEnvelope());
+    ScriptTemplateChoice();
     const uint32_t to = RandomAccount();
     user_.ScriptAccountTransfer([to](TActXferValues& values) {
       values.toAccount = to;

@@ -1,6 +1,7 @@
 // Takes the screenshots of the manual and the README from the running program: the main window
 // with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget,
-// and the dialog "Import Transactions".
+// the dialog "Import Transactions", the income wizard, the allocation plan and the template
+// editor.
 //   take_screenshots BUDGET.vrl OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include "core/vorla_data.h"
 #include "import/import_dialog_state.h"
 #include "planning/allocation_plan.h"
+#include "planning/template_manager.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
@@ -28,6 +30,7 @@
 #include "ui/income_wizard_dialog.h"
 #include "ui/ledger_window.h"
 #include "ui/main_frame.h"
+#include "ui/template_editor_dialog.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
@@ -184,5 +187,23 @@ int main(int argc, char** argv) {
     dialog.reject();
     plan.Save();
   }
+  // The template editor over a template that splits a pay cheque over a few envelopes.
+  TXTemplate& paycheck = TemplatesOf(document).AddNew();
+  paycheck.SetName("Pay cheque");
+  paycheck.SetIncludeInPlan(true);
+  paycheck.SetPayableTo("Employer");
+  paycheck.SetMemo("Monthly salary");
+  const std::vector<TItemChoice> envelopes = document.Envelopes().EnvelopeChoices();
+  const int32_t amounts[] = {120000, 45000, 30000, 15000, 8000, 2500};
+  for (size_t i = 0; i < std::size(amounts) && i < envelopes.size(); ++i)
+    paycheck.Items().Add(envelopes[i].id, amounts[i],
+                         i % 2 == 0 ? "Allocate to ~e" : "Savings for ~e");
+  paycheck.Items().Add(0, -2000, "Bank fee");
+  TTemplateEditorSetup editorSetup{&app.Config(), app.ViewSettings().columns, &app.User()};
+  TXTemplatePropertiesDialog editor(paycheck, editorSetup, &frame);
+  editor.show();
+  editor.Grid().setFocus();
+  ok = Save(editor, output.filePath(QStringLiteral("template_editor.png"))) && ok;
+  editor.hide();
   return ok ? 0 : 1;
 }
