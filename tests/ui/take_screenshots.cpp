@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     TImportDialogState state(document, nullptr, account, proposal);
     TImportXDlg dialog(state, app.User(), clock, &frame);
     dialog.show();
-    ok = Save(dialog, output.filePath(QStringLiteral("import_dialog.png"))) && ok;
+    ok = Save(dialog, output.filePath(QStringLiteral("import-dialog.png"))) && ok;
   }
   // The whole program: both lists and a ledger side by side.
   client.ShowAccountList();
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
     TIncomeWizardDialog incomes(&frame);
     incomes.SetIncomes({2500.0f, 850.0f, 0.0f, 0.0f});
     incomes.show();
-    ok = Save(incomes, output.filePath(QStringLiteral("income_wizard.png"))) && ok;
+    ok = Save(incomes, output.filePath(QStringLiteral("income-wizard.png"))) && ok;
     incomes.reject();
   }
   // The allocation plan over the budget's envelopes with two incomes of different periods;
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
     dialog.resize(1100, 560);
     dialog.show();
     dialog.Ledger().setFocus();
-    ok = Save(dialog, output.filePath(QStringLiteral("allocation_plan.png"))) && ok;
+    ok = Save(dialog, output.filePath(QStringLiteral("allocation-plan.png"))) && ok;
     dialog.reject();
     plan.Save();
   }
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
   TXTemplatePropertiesDialog editor(paycheck, editorSetup, &frame);
   editor.show();
   editor.Grid().setFocus();
-  ok = Save(editor, output.filePath(QStringLiteral("template_editor.png"))) && ok;
+  ok = Save(editor, output.filePath(QStringLiteral("template-editor.png"))) && ok;
   editor.hide();
   return ok ? 0 : 1;
 }
