@@ -11,6 +11,9 @@
 /// to the control characters of the same number), so this never fails.
 std::string Cp1252ToUtf8(std::string_view text);
 
+/// Appends one Unicode code point to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 /// Encodes UTF-8 text as Windows-1252; empty when the text is not valid UTF-8 or holds a
 /// character that Windows-1252 cannot store.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
