@@ -12,22 +12,15 @@
 #include "core/unique_label.h"
 #include "tests/support/byte_builder.h"
 #include "tests/support/fake_document.h"
+#include "tests/support/tree_nodes.h"
 
 namespace {
 
 TAccount& NewAccount(TAccountList& list, TTreeItem& under, std::string name, int32_t balance = 0) {
-  auto& account = static_cast<TAccount&>(under.AddChild(std::make_unique<TAccount>(list.NewId())));
-  account.SetName(name);
+  auto& account = AddNode<TAccount>(list, under, name);
   if (balance != 0)
     account.ChangeBalance(balance);
   return account;
-}
-
-TAccountGroup& NewGroup(TAccountList& list, TTreeItem& under, std::string name) {
-  auto& group =
-      static_cast<TAccountGroup&>(under.AddChild(std::make_unique<TAccountGroup>(list.NewId())));
-  group.SetName(name);
-  return group;
 }
 
 std::vector<std::string> ChildNames(const TTreeItem& node) {
@@ -87,9 +80,9 @@ TEST(AccountListStreamTest, EmptyListHasTheDocumentedBytes) {
 
 TEST(AccountListStreamTest, SeveralLevelsComeBackAsTheyWereWritten) {
   TAccountList list;
-  TAccountGroup& banks = NewGroup(list, list.Root(), "Banks");
+  TAccountGroup& banks = AddNode<TAccountGroup>(list, list.Root(), "Banks");
   banks.SetDescription("Everything at the bank");
-  TAccountGroup& old = NewGroup(list, banks, "Old");
+  TAccountGroup& old = AddNode<TAccountGroup>(list, banks, "Old");
   old.SetExpanded(false);
   TAccount& closed = NewAccount(list, old, "Closed", 0);
   closed.SetType(2);
@@ -99,7 +92,7 @@ TEST(AccountListStreamTest, SeveralLevelsComeBackAsTheyWereWritten) {
   checking.SetDefaultEnvelope(4);
   checking.ChangeClearedBalance(100000);
   NewAccount(list, list.Root(), "Wallet", 2000).SetType(3);
-  NewGroup(list, list.Root(), "Cards");
+  AddNode<TAccountGroup>(list, list.Root(), "Cards");
   list.Ids().Retire(list.NewId());  // a cancelled creation
 
   const std::vector<uint8_t> first = StreamBytes(list);
@@ -193,8 +186,8 @@ class TChangeLog : public TTreeListener {
 };
 
 TEST_F(AccountListTest, BalanceChangesRollUpThroughGroups) {
-  TAccountGroup& group = NewGroup(list, list.Root(), "Bank");
-  TAccountGroup& inner = NewGroup(list, group, "Inner");
+  TAccountGroup& group = AddNode<TAccountGroup>(list, list.Root(), "Bank");
+  TAccountGroup& inner = AddNode<TAccountGroup>(list, group, "Inner");
   TAccount& checking = NewAccount(list, inner, "Checking", 1000);
   NewAccount(list, group, "Savings", 500);
   checking.ChangeClearedBalance(300);
@@ -221,7 +214,7 @@ TEST_F(AccountListTest, BalanceChangesRollUpThroughGroups) {
 }
 
 TEST_F(AccountListTest, BalanceOperationsRefuseWhatIsNoAccount) {
-  TAccountGroup& group = NewGroup(list, list.Root(), "Bank");
+  TAccountGroup& group = AddNode<TAccountGroup>(list, list.Root(), "Bank");
   TAccount& account = NewAccount(list, group, "Checking", 100);
   struct Case {
     const char* text;
@@ -262,7 +255,7 @@ TEST_F(AccountListTest, StoredBalancesWrapInsteadOfOverflowing) {
 // ---- texts and names ------------------------------------------------------
 
 TEST_F(AccountListTest, DisplayTextsFollowTheListOptions) {
-  TAccountGroup& group = NewGroup(list, list.Root(), "Bank");
+  TAccountGroup& group = AddNode<TAccountGroup>(list, list.Root(), "Bank");
   TAccount& account = NewAccount(list, group, "Checking", 500000);
   account.ChangeClearedBalance(123456);
   struct Case {
@@ -288,7 +281,7 @@ TEST_F(AccountListTest, DisplayTextsFollowTheListOptions) {
 }
 
 TEST_F(AccountListTest, NamesAndIdentifiers) {
-  TAccountGroup& group = NewGroup(list, list.Root(), "Bank");
+  TAccountGroup& group = AddNode<TAccountGroup>(list, list.Root(), "Bank");
   TAccount& checking = NewAccount(list, group, "Checking");
   TAccount& wallet = NewAccount(list, list.Root(), "Wallet");
   EXPECT_EQ(list.NameOfAccount(checking.Id()), "Checking");
@@ -359,8 +352,8 @@ TEST_F(AccountListTest, CancelledAccountKeepsItsIdentifierRetired) {
 
 TEST_F(AccountListTest, NewAccountsComeFirstOrBeforeTheirAccountAndGroupsFollowAccounts) {
   envelopes.AddEnvelope(envelopes.Root(), "Unallocated", true);
-  TAccountGroup& parent = NewGroup(list, list.Root(), "Parent");
-  NewGroup(list, parent, "G");
+  TAccountGroup& parent = AddNode<TAccountGroup>(list, list.Root(), "Parent");
+  AddNode<TAccountGroup>(list, parent, "G");
   NewAccount(list, parent, "Y");
   TAccount& x = NewAccount(list, parent, "X");
   ASSERT_EQ(ChildNames(parent), (std::vector<std::string>{"X", "Y", "G"}));
@@ -460,7 +453,7 @@ TEST_F(AccountListTest, DeletingAnAccountAsksFirstOnlyWhenItHasTransactions) {
 }
 
 TEST_F(AccountListTest, GroupsAreDeletedOnlyWhenEmptyAndTheRootNever) {
-  TAccountGroup& group = NewGroup(list, list.Root(), "Old Accounts");
+  TAccountGroup& group = AddNode<TAccountGroup>(list, list.Root(), "Old Accounts");
   NewAccount(list, group, "Closed");
   EXPECT_FALSE(list.DeleteItem(group));
   EXPECT_EQ(document.user.Beeps(), 1);

@@ -11,28 +11,15 @@
 #include "core/model_error.h"
 #include "tests/support/byte_builder.h"
 #include "tests/support/fake_document.h"
+#include "tests/support/tree_nodes.h"
 
 namespace {
 
 TEnv& NewEnv(TEnvelopeList& list, TTreeItem& under, std::string name, int32_t balance = 0) {
-  auto& env = static_cast<TEnv&>(under.AddChild(std::make_unique<TEnv>(list.NewId())));
-  env.SetName(name);
+  auto& env = AddNode<TEnv>(list, under, name);
   if (balance != 0)
     env.ChangeBalance(balance);
   return env;
-}
-
-TBundle& NewBundle(TEnvelopeList& list, TTreeItem& under, std::string name) {
-  auto& bundle = static_cast<TBundle&>(under.AddChild(std::make_unique<TBundle>(list.NewId())));
-  bundle.SetName(name);
-  return bundle;
-}
-
-TAssociation& NewAssociation(TEnvelopeList& list, TTreeItem& under, std::string name) {
-  auto& association =
-      static_cast<TAssociation&>(under.AddChild(std::make_unique<TAssociation>(list.NewId())));
-  association.SetName(name);
-  return association;
 }
 
 TEnvelopeAlias& NewAlias(TTreeItem& under, TEnv& env) {
@@ -72,10 +59,10 @@ TEST(EnvelopeListStreamTest, SeveralLevelsWithAliasesComeBackAsWritten) {
   TFakeDocument document;
   TEnvelopeList list;
   list.Root().SetId(list.NewId());
-  TBundle& home = NewBundle(list, list.Root(), "Home");
+  TBundle& home = AddNode<TBundle>(list, list.Root(), "Home");
   home.SetDescription("The house");
   home.SetThreshold(12.5f);
-  TBundle& utilities = NewBundle(list, home, "Utilities");
+  TBundle& utilities = AddNode<TBundle>(list, home, "Utilities");
   utilities.SetWatchdog(false);
   TEnv& power = NewEnv(list, utilities, "Power", 4000);
   power.ChangeClearedBalance(1500);
@@ -84,7 +71,7 @@ TEST(EnvelopeListStreamTest, SeveralLevelsWithAliasesComeBackAsWritten) {
   TEnv& rent = NewEnv(list, home, "Rent", 90000);
   rent.SetDescription("Monthly");
   NewEnv(list, list.Root(), "Unallocated", -300);
-  TAssociation& bills = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& bills = AddNode<TAssociation>(list, list.Root(), "Bills");
   bills.SetDescription("Due monthly");
   NewAlias(bills, power);
   NewAlias(bills, rent).SetExpanded(false);
@@ -199,7 +186,7 @@ TEST(EnvelopeListStreamTest, NewerEnvelopeVersionIsRefused) {
 
 TEST(EnvelopeListStreamTest, AliasWithoutEnvelopeIsDroppedWithAMessage) {
   TEnvelopeList list;
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   TEnv& power = NewEnv(list, list.Root(), "Power");
   NewAlias(association, power);
   NewAlias(association, power);
@@ -232,10 +219,10 @@ class TChangeLog : public TTreeListener {
 };
 
 TEST_F(EnvelopeListTest, BalanceChangesRollUpThroughBundlesAndAliases) {
-  TBundle& outer = NewBundle(list, list.Root(), "Outer");
-  TBundle& inner = NewBundle(list, outer, "Inner");
+  TBundle& outer = AddNode<TBundle>(list, list.Root(), "Outer");
+  TBundle& inner = AddNode<TBundle>(list, outer, "Inner");
   TEnv& env = NewEnv(list, inner, "Gas", 1000);
-  TAssociation& association = NewAssociation(list, list.Root(), "Car");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Car");
   NewAlias(association, env);
   TChangeLog log;
   list.AddListener(log);
@@ -260,11 +247,11 @@ TEST_F(EnvelopeListTest, BalanceChangesRollUpThroughBundlesAndAliases) {
 }
 
 TEST_F(EnvelopeListTest, SiblingsGoEnvelopesAliasesBundlesAssociationsNewestFirst) {
-  TAssociation& association = NewAssociation(list, list.Root(), "Assoc1");
-  NewBundle(list, list.Root(), "Bundle1");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Assoc1");
+  AddNode<TBundle>(list, list.Root(), "Bundle1");
   TEnv& env1 = NewEnv(list, list.Root(), "Env1");
-  NewAssociation(list, list.Root(), "Assoc2");
-  NewBundle(list, list.Root(), "Bundle2");
+  AddNode<TAssociation>(list, list.Root(), "Assoc2");
+  AddNode<TBundle>(list, list.Root(), "Bundle2");
   TEnv& env2 = NewEnv(list, list.Root(), "Env2");
   NewAlias(list.Root(), env1);
   NewAlias(list.Root(), env2);
@@ -295,8 +282,8 @@ TEST_F(EnvelopeListTest, ReorderedSiblingsSurviveWritingAndReading) {
 }
 
 TEST_F(EnvelopeListTest, AnEnvelopeTakesItsAliasesWithIt) {
-  TAssociation& first = NewAssociation(list, list.Root(), "First");
-  TAssociation& second = NewAssociation(list, list.Root(), "Second");
+  TAssociation& first = AddNode<TAssociation>(list, list.Root(), "First");
+  TAssociation& second = AddNode<TAssociation>(list, list.Root(), "Second");
   TEnv& env = NewEnv(list, list.Root(), "Gas");
   TEnvelopeAlias& alias1 = NewAlias(first, env);
   TEnvelopeAlias& alias2 = NewAlias(second, env);
@@ -311,7 +298,7 @@ TEST_F(EnvelopeListTest, AnEnvelopeTakesItsAliasesWithIt) {
 }
 
 TEST_F(EnvelopeListTest, AliasesLeavingFirstUnlinkFromTheirEnvelope) {
-  TAssociation& association = NewAssociation(list, list.Root(), "Assoc");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Assoc");
   TEnv& env = NewEnv(list, list.Root(), "Gas");
   TEnvelopeAlias& older = NewAlias(association, env);
   NewAlias(association, env).Detach().reset();
@@ -325,9 +312,9 @@ TEST_F(EnvelopeListTest, AliasesLeavingFirstUnlinkFromTheirEnvelope) {
 // ---- names, texts and flags -----------------------------------------------
 
 TEST_F(EnvelopeListTest, NamesIdentifiersAndFlags) {
-  TBundle& bundle = NewBundle(list, list.Root(), "Home");
+  TBundle& bundle = AddNode<TBundle>(list, list.Root(), "Home");
   TEnv& rent = NewEnv(list, bundle, "Rent");
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   NewAlias(association, rent);
   EXPECT_EQ(list.NumberOfEnvelopes(), 1u);
   EXPECT_EQ(list.NameOfEnvelope(rent.Id()), "Rent");
@@ -351,9 +338,9 @@ TEST_F(EnvelopeListTest, NamesIdentifiersAndFlags) {
 }
 
 TEST_F(EnvelopeListTest, DisplayTextsFollowTheListOptions) {
-  TBundle& bundle = NewBundle(list, list.Root(), "Home");
+  TBundle& bundle = AddNode<TBundle>(list, list.Root(), "Home");
   TEnv& rent = NewEnv(list, bundle, "Rent", 123456);
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   TEnvelopeAlias& alias = NewAlias(association, rent);
   TListDisplayOptions options;
   EXPECT_EQ(list.Root().DisplayText(options), "Envelopes: 1,234.56");
@@ -386,12 +373,12 @@ TEST_F(EnvelopeListTest, AddingAnEnvelopeOpensItsDialog) {
 
   // On an envelope the new one stands before it; an association takes no new envelope.
   document.user.ScriptEnvelopeDialog(TEnvelopeProperties{"Rent", "", 0.0f, true});
-  TBundle& bundle = NewBundle(list, list.Root(), "Home");
+  TBundle& bundle = AddNode<TBundle>(list, list.Root(), "Home");
   TEnv& gas = NewEnv(list, bundle, "Gas");
   NewEnv(list, bundle, "Water");
   ASSERT_NE(list.AddEnvelope(gas), nullptr);
   EXPECT_EQ(ChildTexts(bundle), (std::vector<std::string>{"Water", "Rent", "Gas"}));
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   EXPECT_EQ(list.AddEnvelope(association), nullptr);
   EXPECT_EQ(list.AddEnvelope(association, "Lost", true), nullptr);
   EXPECT_EQ(document.user.UnansweredDialogs(), 0);
@@ -423,7 +410,7 @@ TEST_F(EnvelopeListTest, BundlesAndAssociationsGoWhereTheCommandsAllow) {
 TEST_F(EnvelopeListTest, EditingTellsTheDialogTheOtherNames) {
   TEnv& food = NewEnv(list, list.Root(), "Food");
   NewEnv(list, list.Root(), "Rent");
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   TEnvelopeAlias& alias = NewAlias(association, food);
   document.user.ScriptEnvelopeDialog(TEnvelopeProperties{"Groceries", "", 10.0f, true});
   EXPECT_TRUE(list.EditProperties(food));
@@ -439,7 +426,7 @@ TEST_F(EnvelopeListTest, EditingTellsTheDialogTheOtherNames) {
 
 TEST_F(EnvelopeListTest, TheLastEnvelopeStays) {
   TEnv& only = NewEnv(list, list.Root(), "Only");
-  NewBundle(list, list.Root(), "Empty");
+  AddNode<TBundle>(list, list.Root(), "Empty");
   EXPECT_FALSE(list.DeleteItem(only, accounts));
   ASSERT_EQ(document.user.Messages().size(), 1u);
   EXPECT_EQ(document.user.Messages()[0].text, "Can't delete last envelope.");
@@ -452,11 +439,10 @@ TEST_F(EnvelopeListTest, DeletedEnvelopeHandsEverythingToItsReplacement) {
   TEnv& old = NewEnv(list, list.Root(), "Old");
   TEnv& food = NewEnv(list, list.Root(), "Food");
   TEnv& rent = NewEnv(list, list.Root(), "Rent");
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   NewAlias(association, old);
   auto addAccount = [&](uint32_t envelope) {
-    auto& account = static_cast<TAccount&>(
-        accounts.Root().AddChild(std::make_unique<TAccount>(accounts.NewId())));
+    auto& account = AddNode<TAccount>(accounts, accounts.Root(), "");
     account.SetDefaultEnvelope(envelope);
     return &account;
   };
@@ -489,7 +475,7 @@ TEST_F(EnvelopeListTest, DeletedEnvelopeHandsEverythingToItsReplacement) {
 TEST_F(EnvelopeListTest, ReplacementMustBeAnotherEnvelope) {
   TEnv& old = NewEnv(list, list.Root(), "Old");
   NewEnv(list, list.Root(), "Food");
-  TBundle& bundle = NewBundle(list, list.Root(), "Home");
+  TBundle& bundle = AddNode<TBundle>(list, list.Root(), "Home");
   for (uint32_t chosen : {old.Id(), bundle.Id(), 77u}) {
     document.user.ScriptEnvelopeChoice(chosen);
     EXPECT_FALSE(list.DeleteItem(old, accounts));
@@ -499,10 +485,10 @@ TEST_F(EnvelopeListTest, ReplacementMustBeAnotherEnvelope) {
 }
 
 TEST_F(EnvelopeListTest, BundlesGoOnlyWhenEmptyAliasesKeepTheIdentifier) {
-  TBundle& bundle = NewBundle(list, list.Root(), "Home");
+  TBundle& bundle = AddNode<TBundle>(list, list.Root(), "Home");
   TEnv& rent = NewEnv(list, bundle, "Rent");
   NewEnv(list, list.Root(), "Food");
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   TEnvelopeAlias& alias = NewAlias(association, rent);
 
   EXPECT_FALSE(list.DeleteItem(bundle, accounts));
@@ -530,7 +516,7 @@ TEST_F(EnvelopeListTest, BundlesGoOnlyWhenEmptyAliasesKeepTheIdentifier) {
 
 TEST_F(EnvelopeListTest, TogglingTheWatchdogAsksFirst) {
   TEnv& env = NewEnv(list, list.Root(), "Food");
-  TAssociation& association = NewAssociation(list, list.Root(), "Bills");
+  TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Bills");
   TEnvelopeAlias& alias = NewAlias(association, env);
   struct Case {
     TMessageAnswer answer;

@@ -6,6 +6,7 @@
 #include "core/envelope_list.h"
 #include "core/idler.h"
 #include "tests/support/fake_document.h"
+#include "tests/support/tree_nodes.h"
 
 namespace {
 
@@ -14,8 +15,7 @@ class WatchdogTest : public ::testing::Test {
   void SetUp() override { list.SetContext(&document); }
 
   TEnv& NewEnv(TTreeItem& under, std::string name, float threshold, int32_t balance) {
-    auto& env = static_cast<TEnv&>(under.AddChild(std::make_unique<TEnv>(list.NewId())));
-    env.SetName(name);
+    auto& env = AddNode<TEnv>(list, under, name);
     env.SetThreshold(threshold);
     env.ChangeBalance(balance);
     return env;

@@ -14,6 +14,7 @@
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/tree_nodes.h"
 #include "tests/transactions/record_builder.h"
 
 namespace {
@@ -26,29 +27,15 @@ namespace {
 class EditableFilterTest : public ::testing::Test {
  protected:
   EditableFilterTest() {
-    home = &Add<TBundle>(envelopes.Root(), "Home");
-    rent = &Add<TEnv>(*home, "Rent");
-    utilities = &Add<TBundle>(*home, "Utilities");
-    power = &Add<TEnv>(*utilities, "Power");
-    food = &Add<TEnv>(envelopes.Root(), "Food");
-    fixed = &Add<TAssociation>(envelopes.Root(), "Fixed");
+    home = &AddNode<TBundle>(envelopes, envelopes.Root(), "Home");
+    rent = &AddNode<TEnv>(envelopes, *home, "Rent");
+    utilities = &AddNode<TBundle>(envelopes, *home, "Utilities");
+    power = &AddNode<TEnv>(envelopes, *utilities, "Power");
+    food = &AddNode<TEnv>(envelopes, envelopes.Root(), "Food");
+    fixed = &AddNode<TAssociation>(envelopes, envelopes.Root(), "Fixed");
     fixed->AddChild(rent->MakeAlias());
-    savings = AddAccount("Savings");
-    checking = AddAccount("Checking");
-  }
-
-  template <class Node>
-  Node& Add(TTreeItem& under, std::string name) {
-    auto& node = static_cast<Node&>(under.AddChild(std::make_unique<Node>(envelopes.NewId())));
-    node.SetName(name);
-    return node;
-  }
-
-  uint32_t AddAccount(std::string name) {
-    auto& account = static_cast<TAccount&>(
-        accounts.Root().AddChild(std::make_unique<TAccount>(accounts.NewId())));
-    account.SetName(name);
-    return account.Id();
+    savings = AddNode<TAccount>(accounts, accounts.Root(), "Savings").Id();
+    checking = AddNode<TAccount>(accounts, accounts.Root(), "Checking").Id();
   }
 
   TEditableFilter Filter(uint32_t mode, uint32_t target) const {

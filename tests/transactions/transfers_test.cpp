@@ -252,7 +252,6 @@ TEST_F(TransferTest, SelectEnvelopeOnATransferHalfMakesItAPaymentThere) {
   EXPECT_EQ(EnvelopeBalance(dining), -12000);
   EXPECT_EQ(Balance(savings), 0);
   EXPECT_TRUE(RecordsOf(TAccountFilter(savings)).empty());
-  // The chooser started at the envelope the record had.
   ExpectSound();
 }
 
