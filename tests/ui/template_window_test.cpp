@@ -19,6 +19,7 @@
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "planning/template_manager.h"
+#include "tests/ui/home_budget.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
@@ -39,30 +40,13 @@ class TemplateWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
-
   void Start() {
-    TUnattendedUserPort quiet;
-    TModelEnvironment environment{quiet, clock_};
-    {
-      TVorlaData document(environment);
-      document.AddStarterEnvelope();
-      for (const char* name : {"Groceries", "Dining", "Rent"})
-        document.Envelopes().AddEnvelope(document.Envelopes().Root(), name, true);
-      TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
-      wizard.AddAccount({"Checking", "", 1, 1000, TDateValue(1, 11, 2026)});
-      std::string error;
-      QVERIFY2(WriteDocumentFile(Path("Home.vrl"), document, error), error.c_str());
-    }
-    TVorlaAppSetup setup;
-    setup.configPath = Path("Vorla.cfg");
-    setup.lockFolder = Path("locks");
-    app_ = std::make_unique<TVorlaApp>(setup, clock_, ParseCommandLine({"-f", Path("Home.vrl")}));
-    app_->Config().Settings().UpdateCheckDays = 0;
+    const std::string error =
+        WriteHomeBudget(dir_, clock_, {{"Checking", "", 1, 1000, TDateValue(1, 11, 2026)}});
+    QVERIFY2(error.empty(), error.c_str());
+    app_ = StartOnHomeBudget(dir_, clock_);
+    QVERIFY(app_ != nullptr);
     messages_ = std::make_unique<TMessageRecorder>(app_->User());
-    app_->Frame().resize(1200, 800);
-    app_->Show();
-    QVERIFY(SpinUntil([this] { return app_->Shell().Document() != nullptr; }));
   }
   TVorlaData& Document() { return *app_->Shell().Document(); }
 
