@@ -7,6 +7,7 @@
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
 #include "planning/period.h"
+#include "transactions/xitem.h"
 
 namespace {
 
@@ -29,14 +30,6 @@ bool IsGroupName(const TEnvelopeList& envelopes, std::string_view name) {
     }
   }
   return false;
-}
-
-std::string Quoted(std::string_view text, std::string_view reason) {
-  std::string message = "\"";
-  message.append(text);
-  message.append("\" ");
-  message.append(reason);
-  return message;
 }
 
 }  // namespace
@@ -130,11 +123,7 @@ void TAllocationPlanItem::SetAmountEntry(int planColumn, std::string_view text) 
   const TAmountParseResult parsed = empty ? TAmountParseResult{} : EvaluateAmountExpression(text);
   const double rounded = parsed.value >= 0 ? parsed.value + 0.005 : parsed.value - 0.005;
   if (parsed.error != kAmountParseOk) {
-    owner_->User().Tell("Quenbrook",
-                        Quoted(text,
-                               "is not an amount.  Type a number such as 12.50, or a calculation "
-                               "such as (10+5)*2."),
-                        TMessageIcon::Exclamation);
+    owner_->User().Tell("Quenbrook", TXItem::AmountRefusal(text, true), TMessageIcon::Exclamation);
     return;
   }
   const uint32_t period = owner_->ColumnPeriod(planColumn);
@@ -146,9 +135,9 @@ void TAllocationPlanItem::SetAmountEntry(int planColumn, std::string_view text) 
       !(stored.Units() > -kEntryLimit && stored.Units() < kEntryLimit)) {
     owner_->User().Tell(
         "Quenbrook",
-        Quoted(text,
-               "is too large.  An amount must be less than 20,000,000.00 in the period of "
-               "its template."),
+        QuotedRefusal(text,
+                      "is too large.  An amount must be less than 20,000,000.00 in the period of "
+                      "its template."),
         TMessageIcon::Exclamation);
     return;
   }

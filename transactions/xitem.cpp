@@ -18,8 +18,9 @@ namespace {
 
 constexpr double kAmountEntryLimit = 20000000.0;
 
-// The typed text in quotes, then the reason.
-std::string Quoted(std::string_view text, std::string_view reason) {
+}  // namespace
+
+std::string QuotedRefusal(std::string_view text, std::string_view reason) {
   std::string message = "\"";
   message.append(text);
   message.append("\" ");
@@ -27,23 +28,22 @@ std::string Quoted(std::string_view text, std::string_view reason) {
   return message;
 }
 
-}  // namespace
-
 std::string TXItem::AmountRefusal(std::string_view text, bool unreadable) {
   if (unreadable) {
-    return Quoted(text,
-                  "is not an amount.  Type a number such as 12.50, or a calculation such as "
-                  "(10+5)*2.");
+    return QuotedRefusal(text,
+                         "is not an amount.  Type a number such as 12.50, or a calculation such as "
+                         "(10+5)*2.");
   }
-  return Quoted(text, "is too large.  An amount must be less than 20,000,000.00.");
+  return QuotedRefusal(text, "is too large.  An amount must be less than 20,000,000.00.");
 }
 
 namespace {
 
 std::string DateRefusal(std::string_view text) {
-  return Quoted(text,
-                "is not a date.  Type the month and the day, such as 3/15, or 3/15/24 with the "
-                "year.");
+  return QuotedRefusal(
+      text,
+      "is not a date.  Type the month and the day, such as 3/15, or 3/15/24 with the "
+      "year.");
 }
 
 // A cell emptied on purpose: nothing before the year, as the date editor starts.

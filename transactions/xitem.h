@@ -19,6 +19,9 @@ struct TXEditSettings {
   bool autoCorrectYear = false;
 };
 
+/// A refusal of typed text: the text in double quotes, then the reason.
+std::string QuotedRefusal(std::string_view text, std::string_view reason);
+
 /// The working copy of one transaction, shared by everybody who looks at it. The manager makes
 /// it, counts its holders and drops it when the last one lets go; every change goes through
 /// `ChangeAmount` (the only way money reaches account and envelope balances) or ends in `Commit`,
