@@ -20,11 +20,13 @@ TEnvelopeChooserDialog::TEnvelopeChooserDialog(const QString& title, const QStri
     text->setWordWrap(true);
     layout->addWidget(text);
   }
-  auto* label = new QLabel(listLabel, this);
-  layout->addWidget(label);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("envelopes"));
-  label->setBuddy(list_);
+  if (!listLabel.isEmpty()) {
+    auto* label = new QLabel(listLabel, this);
+    layout->addWidget(label);
+    label->setBuddy(list_);
+  }
   for (const TItemChoice& choice : choices) {
     auto* item = new QListWidgetItem(FromModel(choice.name), list_);
     item->setData(Qt::UserRole, choice.id);

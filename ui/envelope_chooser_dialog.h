@@ -15,8 +15,8 @@ class TEnvelopeChooserDialog : public QDialog {
   Q_OBJECT
 
  public:
-  /// `explanation` may be empty; `current` is chosen at the start when it is in the list,
-  /// otherwise the first envelope is.
+  /// `explanation` and `listLabel` may be empty; `current` is chosen at the start when it is in the
+  /// list, otherwise the first envelope is.
   TEnvelopeChooserDialog(const QString& title, const QString& explanation, const QString& listLabel,
                          const std::vector<TItemChoice>& choices, uint32_t current,
                          QWidget* parent = nullptr);

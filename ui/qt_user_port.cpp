@@ -304,10 +304,13 @@ bool TQtUserPort::EditImportOptions(TImportDialogState& state) {
 
 bool TQtUserPort::ChooseName(const std::string& caption, const std::vector<std::string>& names,
                              size_t& chosen) {
-  TNameChooserDialog dialog(FromModel(caption), names, Owner());
-  if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
+  std::vector<TItemChoice> choices;
+  for (size_t i = 0; i < names.size(); ++i)
+    choices.push_back({static_cast<uint32_t>(i + 1), names[i]});
+  TEnvelopeChooserDialog dialog(FromModel(caption), QString(), QString(), choices, 0, Owner());
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen() == 0)
     return false;
-  chosen = *dialog.Chosen();
+  chosen = dialog.Chosen() - 1;
   return true;
 }
 

@@ -25,6 +25,7 @@
 #include "transactions/budget_invariants.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
+#include "ui/envelope_chooser_dialog.h"
 #include "ui/ledger_window.h"
 #include "ui/main_frame.h"
 #include "ui/name_dialogs.h"
@@ -133,7 +134,7 @@ class TemplateWindowTest : public QObject {
     ledger->Grid()->setFocus();
     QVERIFY(ledger->IsCommandEnabled(kCmdApplyTemplate));
     const uint32_t row = ledger->CurrentItem()->Id();
-    WhenModal<TNameChooserDialog>([](TNameChooserDialog* chooser) {
+    WhenModal<TEnvelopeChooserDialog>([](TEnvelopeChooserDialog* chooser) {
       QCOMPARE(chooser->windowTitle(), QStringLiteral("Choose Transaction Template"));
       chooser->accept();
     });
