@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/generated_budget.h"
 #include "cli/budget_generator.h"
 #include "core/account_list.h"
 #include "core/clock.h"
@@ -114,28 +115,7 @@ void BM_Match(benchmark::State& state) {
   state.counters["table_bytes"] = static_cast<double>(records * candidateCount * 4);
 }
 
-fs::path Folder() {
-  static const fs::path folder = [] {
-    fs::path path = fs::temp_directory_path() / ("quenbrook-bench-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
-
-const fs::path& Budget(int64_t transactions) {
-  static std::map<int64_t, fs::path> made;
-  auto found = made.find(transactions);
-  if (found != made.end())
-    return found->second;
-  const fs::path path = Folder() / ("budget-" + std::to_string(transactions) + ".vrl");
-  std::string error;
-  if (!GenerateBudgetFile(path.string(), static_cast<uint64_t>(transactions), 1, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::abort();
-  }
-  return made.emplace(transactions, path).first->second;
-}
+using bench::Budget;
 
 // A 10,000-line statement of the budget's busiest account, with the candidates the import will
 // see: half its lines are transactions already there.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/generated_budget.h"
 #include "cli/budget_generator.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
@@ -37,29 +38,8 @@ TYesPort user;
 TFixedClock clock_(TDateValue(1, 6, 2030));
 TModelEnvironment environment{user, clock_};
 
-fs::path Folder() {
-  static const fs::path folder = [] {
-    fs::path path = fs::temp_directory_path() / ("quenbrook-bench-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
-
-/// The generated budget of a size, written once to a file that the benchmarks read.
-const fs::path& Budget(int64_t transactions) {
-  static std::map<int64_t, fs::path> made;
-  auto found = made.find(transactions);
-  if (found != made.end())
-    return found->second;
-  const fs::path path = Folder() / ("budget-" + std::to_string(transactions) + ".vrl");
-  std::string error;
-  if (!GenerateBudgetFile(path.string(), static_cast<uint64_t>(transactions), 1, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::abort();
-  }
-  return made.emplace(transactions, path).first->second;
-}
+using bench::Budget;
+using bench::Folder;
 
 std::unique_ptr<TVorlaData> Open(const fs::path& path) {
   std::string error;
