@@ -1,0 +1,1 @@
+#include "reports/form_data.h"
