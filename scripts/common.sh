@@ -8,6 +8,7 @@ QUENBROOK_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   openssl
+  poppler-utils desktop-file-utils appstream dpkg-dev
 )
 
 quenbrook_missing_packages() {
