@@ -13,6 +13,7 @@
 #include "cli/budget_generator.h"
 #include "cli/document_dump.h"
 #include "cli/import_command.h"
+#include "cli/report_command.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
 #include "core/document_file.h"
@@ -50,6 +51,7 @@ int Usage() {
       "ID]\n"
       "       quenbrook-cli new OUT.vrl [--income AMOUNT]... [--plan FILE]\n",
       stderr);
+  std::fputs(kReportUsage, stderr);
   return kUsageOrUnreadable;
 }
 
@@ -232,6 +234,8 @@ int main(int argc, char** argv) {
   } else if (args.size() >= 3 && args[0] == "import") {
     const int imported = RunImportCommand(args, clock);
     return imported == kImportBadUsage ? Usage() : imported;
+  } else if (args.size() >= 3 && args[0] == "report") {
+    return RunReportCommand(args, clock);
   } else if (args.size() >= 2 && args[0] == "new") {
     return NewBudget(args, clock);
   } else {

@@ -15,16 +15,22 @@
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
 #include "app/window_title.h"
+#include "core/account_node.h"
+#include "core/envelope_node.h"
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
 #include "planning/template_manager.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
+#include "ui/account_tree_window.h"
+#include "ui/envelope_tree_window.h"
+#include "ui/ledger_report_dialogs.h"
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
 #include "ui/product_image.h"
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
+#include "ui/summary_report_dialogs.h"
 #include "ui/template_list_dialog.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
@@ -259,9 +265,7 @@ void TVorlaApp::RunCommand(TCommandId id) {
       shell_->ImportStatement(TStatementKind::Ofx, "");
       break;
     case kCmdPrinterSetup: {
-      if (!printer_)
-        printer_ = std::make_unique<QPrinter>();
-      QPageSetupDialog dialog(printer_.get(), frame_.get());
+      QPageSetupDialog dialog(&Printer(), frame_.get());
       dialog.exec();
       break;
     }
@@ -282,6 +286,14 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
     case kCmdTemplates:
       RunTemplatesDialog();
+      break;
+    case kCmdAccountLedgerReport:
+    case kCmdEnvelopeLedgerReport:
+    case kCmdAccountSummaryReport:
+    case kCmdEnvelopeSummaryReport:
+    case kCmdEnvelopeActivityReport:
+    case kCmdAllocationPlanReport:
+      RunReportDialog(id);
       break;
     case kCmdAccountList:
       Client().ShowAccountList();
@@ -338,6 +350,58 @@ void TVorlaApp::RunTemplatesDialog() {
     if (auto* view = qobject_cast<TXView*>(window))
       view->UpdateActions();
   }
+}
+
+QPrinter& TVorlaApp::Printer() {
+  if (!printer_)
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void TVorlaApp::RunReportDialog(TCommandId id) {
+  TVorlaData* document = shell_->Document();
+  if (document == nullptr)
+    return;
+  // Started from a list window's context menu (or with a list window in front), the report is
+  // about the node the user has selected there.
+  uint32_t accountId = 0;
+  uint32_t envelopeId = 0;
+  QMdiSubWindow* current = Client().currentSubWindow();
+  if (TAccountTreeWindow* accounts = Client().AccountWindow();
+      accounts != nullptr && current == accounts) {
+    if (auto* node = dynamic_cast<TAccountNode*>(accounts->Selection().First()))
+      accountId = node->Id();
+  }
+  if (TEnvelopeTreeWindow* envelopes = Client().EnvelopeWindow();
+      envelopes != nullptr && current == envelopes) {
+    if (auto* node = dynamic_cast<TEnvelopeNode*>(envelopes->Selection().First()))
+      envelopeId = node->Id();
+  }
+  const TReportContext context{*document, clock_, *config_, Printer(), user_};
+  std::unique_ptr<TReportDialog> dialog;
+  switch (id) {
+    case kCmdAccountLedgerReport:
+      dialog = std::make_unique<TAccountLedgerReportDialog>(context, accountId, frame_.get());
+      break;
+    case kCmdEnvelopeLedgerReport:
+      dialog = std::make_unique<TEnvelopeLedgerReportDialog>(context, envelopeId, frame_.get());
+      break;
+    case kCmdAccountSummaryReport:
+      dialog = std::make_unique<TAccountSummaryReportDialog>(context, frame_.get());
+      break;
+    case kCmdEnvelopeSummaryReport:
+      dialog = std::make_unique<TEnvelopeSummaryReportDialog>(context, envelopeId, frame_.get());
+      break;
+    case kCmdEnvelopeActivityReport:
+      dialog = std::make_unique<TEnvelopeActivityReportDialog>(context, envelopeId, frame_.get());
+      break;
+    default:
+      dialog = std::make_unique<TAllocationPlanReportDialog>(context, frame_.get());
+      break;
+  }
+  dialog->exec();
+  // The dialog's choices (columns, old format, preview size) outlive the run.
+  SaveConfiguration();
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {

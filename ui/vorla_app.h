@@ -61,6 +61,8 @@ class TVorlaApp : public QObject {
   TVorlaConfig& Config() const { return *config_; }
   TQtUserPort& User() { return user_; }
   TQtShellPort& ShellPort() const { return *shellPort_; }
+  /// The one printer that all printing uses, made on first use.
+  QPrinter& Printer();
   /// The import channel; null when another running copy has it.
   TImportChannel* ImportChannel() const { return importChannel_; }
   /// The display switches of the list windows, from the configuration.
@@ -82,6 +84,8 @@ class TVorlaApp : public QObject {
   void RunSettingsDialog(TCommandId id);
   /// "Transaction Templates" over the open budget's templates.
   void RunTemplatesDialog();
+  /// The report dialog of a Reports command, preselecting the current list window's node.
+  void RunReportDialog(TCommandId id);
   void OpenManual();
   void OpenLink(const QString& address);
 

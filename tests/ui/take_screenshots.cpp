@@ -1,7 +1,7 @@
 // Takes the screenshots of the manual and the README from the running program: the main window
 // with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget,
-// the dialog "Import Transactions", the income wizard, the allocation plan and the template
-// editor.
+// the dialog "Import Transactions", the income wizard, the allocation plan, the template editor,
+// the six report dialogs and the preview of a report.
 //   take_screenshots BUDGET.vrl OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -21,15 +21,19 @@
 #include "import/import_dialog_state.h"
 #include "planning/allocation_plan.h"
 #include "planning/template_manager.h"
+#include "reports/form_data.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/allocation_plan_dialog.h"
+#include "ui/form_preview_dialog.h"
 #include "ui/import_options_dialog.h"
 #include "ui/income_wizard_dialog.h"
+#include "ui/ledger_report_dialogs.h"
 #include "ui/ledger_window.h"
 #include "ui/main_frame.h"
+#include "ui/summary_report_dialogs.h"
 #include "ui/template_editor_dialog.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
@@ -205,5 +209,56 @@ int main(int argc, char** argv) {
   editor.Grid().setFocus();
   ok = Save(editor, output.filePath(QStringLiteral("template-editor.png"))) && ok;
   editor.hide();
+
+  // The report dialogs over the busiest account and envelope and the budget's first quarter,
+  // then the preview of that account's ledger.
+  const TReportContext reports{document, clock, app.Config(), app.Printer(), app.User()};
+  const TDateValue quarterStart(1, 1, 2020);
+  const TDateValue quarterEnd(31, 3, 2020);
+  struct TReportShot {
+    const char* file;
+    std::function<std::unique_ptr<TReportDialog>()> make;
+  };
+  const std::vector<TReportShot> reportShots = {
+      {"report-account-ledger.png",
+       [&] {
+         auto dialog = std::make_unique<TAccountLedgerReportDialog>(reports, account, &frame);
+         dialog->Dates().SetDates(quarterStart, quarterEnd);
+         return dialog;
+       }},
+      {"report-envelope-ledger.png",
+       [&] {
+         auto dialog = std::make_unique<TEnvelopeLedgerReportDialog>(reports, envelope, &frame);
+         dialog->Dates().SetDates(quarterStart, quarterEnd);
+         return dialog;
+       }},
+      {"report-account-summary.png",
+       [&] { return std::make_unique<TAccountSummaryReportDialog>(reports, &frame); }},
+      {"report-envelope-summary.png",
+       [&] { return std::make_unique<TEnvelopeSummaryReportDialog>(reports, 0, &frame); }},
+      {"report-envelope-activity.png",
+       [&] {
+         auto dialog = std::make_unique<TEnvelopeActivityReportDialog>(reports, 0, &frame);
+         dialog->Dates().SetDates(quarterStart, quarterEnd);
+         return dialog;
+       }},
+      {"report-allocation-plan.png",
+       [&] { return std::make_unique<TAllocationPlanReportDialog>(reports, &frame); }},
+  };
+  for (const TReportShot& shot : reportShots) {
+    std::unique_ptr<TReportDialog> dialog = shot.make();
+    dialog->show();
+    ok = Save(*dialog, output.filePath(QString::fromLatin1(shot.file))) && ok;
+    dialog->hide();
+  }
+  {
+    TAccountLedgerReportDialog dialog(reports, account, &frame);
+    dialog.Dates().SetDates(quarterStart, quarterEnd);
+    const std::unique_ptr<TFormData> report = dialog.MakeReport();
+    TFormPreviewDialog preview(*report, app.Printer(), QSize(900, 860), &frame);
+    preview.show();
+    ok = Save(preview, output.filePath(QStringLiteral("report-preview.png"))) && ok;
+    preview.hide();
+  }
   return ok ? 0 : 1;
 }

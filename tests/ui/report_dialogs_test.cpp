@@ -1,0 +1,193 @@
+// The report dialogs as a user works them over the home budget: export, clipboard, preview size,
+// the advanced filter, the remembered choices and the list windows' report commands.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/envelope_list.h"
+#include "core/envelope_node.h"
+#include "reports/form_data.h"
+#include "tests/ui/home_budget.h"
+#include "ui/envelope_tree_window.h"
+#include "ui/form_preview_dialog.h"
+#include "ui/ledger_report_dialogs.h"
+#include "ui/model_text.h"
+#include "ui/summary_report_dialogs.h"
+#include "ui/transaction_filter_dialog.h"
+#include "ui/vorla_client.h"
+
+using namespace ui_test;
+
+class ReportDialogsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  TReportContext Context() {
+    return {*app_->Shell().Document(), clock_, app_->Config(), app_->Printer(), app_->User()};
+  }
+  uint32_t EnvelopeId(const char* name) const {
+    return app_->Shell().Document()->Envelopes().EnvelopeIdOfName(name);
+  }
+  // Answers the next save dialog with `path`.
+  static void SaveAs(const QString& path) {
+    WhenModal<QFileDialog>([path](QFileDialog* dialog) {
+      dialog->selectFile(path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+  }
+
+  TFixedClock clock_{TDateValue(15, 6, 2026)};
+  QTemporaryDir dir_;
+  std::unique_ptr<TVorlaApp> app_;
+  std::unique_ptr<TMessageRecorder> messages_;
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    QCOMPARE(WriteHomeBudget(dir_, clock_,
+                             {{"Checking", "", 1, 1250.0, TDateValue(2, 6, 2026)},
+                              {"Savings", "", 2, 300.0, TDateValue(3, 6, 2026)}}),
+             std::string());
+    app_ = StartOnHomeBudget(dir_, clock_);
+    QVERIFY(app_ != nullptr);
+    messages_ = std::make_unique<TMessageRecorder>(app_->User());
+  }
+  void cleanup() {
+    messages_.reset();
+    app_.reset();
+  }
+
+  void exportWritesTheReportOrSaysWhyNot() {
+    TAccountLedgerReportDialog dialog(Context(), 0, app_->Frame().window());
+    const QString path = dir_.filePath(QStringLiteral("ledger.tab"));
+    SaveAs(path);
+    dialog.ExportToFile();
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const std::string expected = dialog.MakeReport()->ExportText();
+    QCOMPARE(written.readAll().toStdString(), expected);
+    QVERIFY(expected.find("1,250.00") != std::string::npos);  // the opening deposit's row
+    QVERIFY(messages_->messages.empty());
+
+    // A folder that cannot hold the file (here: a file in its place) is reported, and nothing
+    // is left under the chosen name or beside it.
+    QFile blocker(dir_.filePath(QStringLiteral("blocked")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString unwritable = dir_.filePath(QStringLiteral("blocked/ledger.tab"));
+    SaveAs(unwritable);
+    dialog.ExportToFile();
+    QCOMPARE(messages_->messages.size(), size_t{1});
+    QVERIFY(messages_->messages[0].icon == TMessageIcon::Error);
+    QVERIFY(messages_->messages[0].text.find("could not be exported") != std::string::npos);
+    QVERIFY(!QFile::exists(unwritable));
+  }
+
+  void clipboardCarriesTheOldFormatMarker() {
+    TEnvelopeLedgerReportDialog dialog(Context(), EnvelopeId("Unallocated"), nullptr);
+    dialog.Dates().SetDates(TDateValue(1, 1, 2026), TDateValue(31, 12, 2026));
+    for (const bool old : {true, false}) {
+      dialog.OldFormat()->setChecked(old);
+      dialog.CopyToClipboard();
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      QVERIFY(data != nullptr);
+      QCOMPARE(data->text(), FromModel(dialog.MakeReport()->ClipboardText()));
+      QCOMPARE(data->hasFormat(QStringLiteral("VORLA ENVELOPE LEDGER")), old);
+      if (old)
+        QCOMPARE(data->data(QStringLiteral("VORLA ENVELOPE LEDGER")), QByteArray(10, '\0'));
+    }
+    // The switch is remembered for the next time.
+    dialog.OldFormat()->setChecked(true);
+    dialog.reject();
+    QCOMPARE(app_->Config().Named().GetNumber("EnvLgr.OldFormat", 0, 0), 1);
+    TEnvelopeLedgerReportDialog again(Context(), 0, nullptr);
+    QVERIFY(again.OldFormat()->isChecked());
+  }
+
+  void previewOpensAtTheStoredSizeAndKeepsTheNewOne() {
+    QCOMPARE(TReportDialog::PreviewSize(app_->Config(), QSize(800, 600)), QSize(780, 520));
+    QCOMPARE(TReportDialog::PreviewSize(app_->Config(), QSize(1600, 1200)), QSize(1200, 900));
+    app_->Config().Named().SetNumber("Preview.Width", 900, 0);
+    app_->Config().Named().SetNumber("Preview.Height", 640, 0);
+    TAccountSummaryReportDialog dialog(Context(), nullptr);
+    QSize opened;
+    WhenModal<TFormPreviewDialog>([&](TFormPreviewDialog* preview) {
+      opened = preview->size();
+      preview->resize(1000, 700);
+      preview->reject();
+    });
+    dialog.Preview();
+    QCOMPARE(opened, QSize(900, 640));
+    QCOMPARE(app_->Config().Named().GetNumber("Preview.Width", 0, 0), 1000);
+    QCOMPARE(app_->Config().Named().GetNumber("Preview.Height", 0, 0), 700);
+    QVERIFY(dialog.isEnabled());
+  }
+
+  void activityColumnsStartFromTheKeysAndAreKept() {
+    {
+      TEnvelopeActivityReportDialog dialog(Context(), 0, nullptr);
+      const bool defaults[] = {true, true, false, false, true, true, true, true};
+      for (size_t i = 0; i < TEnvelopeActivityReportDialog::kColumnCount; ++i)
+        QCOMPARE(dialog.Column(i)->isChecked(), defaults[i]);
+      dialog.Column(0)->setChecked(false);
+      dialog.Column(3)->setChecked(true);
+      dialog.reject();
+    }
+    QCOMPARE(app_->Config().Named().GetNumber("EnvAct.ColAlloc", 1, 0), 0);
+    QCOMPARE(app_->Config().Named().GetNumber("EnvAct.ColTransOut", 0, 0), 1);
+    TEnvelopeActivityReportDialog again(Context(), 0, nullptr);
+    QVERIFY(!again.Column(0)->isChecked());
+    QVERIFY(again.Column(3)->isChecked());
+  }
+
+  void advancedFilterBringsItsDatesBack() {
+    TAccountLedgerReportDialog dialog(Context(), 0, nullptr);
+    QCOMPARE(dialog.Dates().Range()->currentText(), QStringLiteral("This Month"));
+    WhenModal<TTransactionFilterDialog>([](TTransactionFilterDialog* filter) {
+      filter->findChild<QLineEdit*>(QStringLiteral("fromDate"))->setText(QStringLiteral("3/1/26"));
+      filter->findChild<QLineEdit*>(QStringLiteral("toDate"))->setText(QStringLiteral("3/31/26"));
+      QMetaObject::invokeMethod(filter, "accept");
+    });
+    dialog.EditFilter();
+    QCOMPARE(dialog.Dates().From()->text(), QStringLiteral("03/01/26"));
+    QCOMPARE(dialog.Dates().To()->text(), QStringLiteral("03/31/26"));
+    QCOMPARE(dialog.Dates().Range()->currentText(), QStringLiteral("User Defined"));
+    // A range that runs backwards makes no report.
+    dialog.Dates().To()->setText(QStringLiteral("02/01/26"));
+    QVERIFY(dialog.MakeReport() == nullptr);
+    QCOMPARE(messages_->messages.size(), size_t{1});
+  }
+
+  void listWindowCommandPreselectsItsNode() {
+    app_->RunCommand(kCmdEnvelopeList);
+    TEnvelopeTreeWindow* window = app_->Client().EnvelopeWindow();
+    QVERIFY(window != nullptr);
+    TVorlaData& document = *app_->Shell().Document();
+    TTreeItem* dining = nullptr;
+    for (TTreeItem* node = &document.Envelopes().Root(); node != nullptr;
+         node = node->NextInDisplayOrder(true)) {
+      if (node->Name() == "Dining")
+        dining = node;
+    }
+    QVERIFY(dining != nullptr);
+    window->Selection().SelectOnly(*dining);
+    app_->Client().setActiveSubWindow(window);
+    QString chosen;
+    WhenModal<TEnvelopeSummaryReportDialog>([&](TEnvelopeSummaryReportDialog* dialog) {
+      chosen = dialog->Items()->currentItem()->text().trimmed();
+      dialog->reject();
+    });
+    window->Command(kCmdEnvelopeSummaryReport)->trigger();
+    QCOMPARE(chosen, QStringLiteral("Dining"));
+  }
+};
+
+QTEST_MAIN(ReportDialogsTest)
+#include "report_dialogs_test.moc"
