@@ -39,10 +39,5 @@ TEnvelopeLedgerReport::TEnvelopeLedgerReport(const TVorlaData& document, const T
 std::string TEnvelopeLedgerReport::ClipboardText() const {
   if (!oldFormat_)
     return ExportText();
-  std::string out;
-  out.reserve(Count() * 96 + 256);
-  for (size_t position = 1; position <= Count(); ++position)
-    AppendLine(out, RowTexts(position), kClearedColumn, "\r\n");
-  out += ClosingLines();
-  return out;
+  return BuildText("", kClearedColumn, "\r\n");
 }

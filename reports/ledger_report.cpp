@@ -1,6 +1,8 @@
 #include "reports/ledger_report.h"
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 #include "core/account_list.h"
@@ -197,11 +199,24 @@ std::string TLedgerReport::ClosingLines() const {
          BracketedMoneyText(NetTotal()) + "\t\n";
 }
 
-std::string TLedgerReport::ExportText() const {
-  std::string out = layout_.exportHeader;
-  out.reserve(ids_.size() * 96 + 256);
-  for (size_t position = 1; position <= ids_.size(); ++position)
-    AppendLine(out, RowTexts(position), 0, "\n");
+std::string TLedgerReport::BuildText(const char* header, int skip, const char* end) const {
+  // The text is sized from its first lines, so that a long report is neither copied as it
+  // grows nor given twice the room it needs.
+  constexpr size_t kSample = 64;
+  std::string out = header;
+  const size_t sample = std::min(ids_.size(), kSample);
+  for (size_t position = 1; position <= sample; ++position)
+    AppendLine(out, RowTexts(position), skip, end);
+  if (sample > 0 && ids_.size() > sample) {
+    const size_t perLine = (out.size() - std::string_view(header).size()) / sample + 1;
+    out.reserve(out.size() + (ids_.size() - sample) * perLine * 9 / 8 + 256);
+  }
+  for (size_t position = sample + 1; position <= ids_.size(); ++position)
+    AppendLine(out, RowTexts(position), skip, end);
   out += ClosingLines();
   return out;
+}
+
+std::string TLedgerReport::ExportText() const {
+  return BuildText(layout_.exportHeader, 0, "\n");
 }

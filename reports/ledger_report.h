@@ -74,13 +74,14 @@ class TLedgerReport : public TFormData {
   TLedgerReport(const TVorlaData& document, const TClock& clock,
                 const TLedgerReportOptions& options, const TLedgerLayout& layout);
 
-  /// The subtotal and total lines that end every text form.
-  std::string ClosingLines() const;
-  /// Appends texts joined by tabs, leaving out the column `skip` (0 keeps all), and `end`.
-  static void AppendLine(std::string& out, const std::vector<std::string>& texts, int skip,
-                         const char* end);
+  /// The header, every row (without the column `skip`, 0 keeps all) ending in `end`, and the
+  /// subtotal and total lines.
+  std::string BuildText(const char* header, int skip, const char* end) const;
 
  private:
+  std::string ClosingLines() const;
+  static void AppendLine(std::string& out, const std::vector<std::string>& texts, int skip,
+                         const char* end);
   std::string CellText(const TXItem& item, int cell) const;
 
   const TLedgerLayout& layout_;
