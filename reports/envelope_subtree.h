@@ -14,8 +14,7 @@ struct TSubtreeNode {
   int level = 0;
 };
 
-/// The subtree of the node with `nodeId` (the root for identifier 0); empty when no node has
-/// the identifier.
+/// The subtree of the node with `nodeId`; empty when no node has the identifier.
 std::vector<TSubtreeNode> EnvelopeSubtree(const TEnvelopeList& envelopes, uint32_t nodeId);
 
 /// The name preceded by two blanks for each level.
