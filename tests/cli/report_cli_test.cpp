@@ -15,6 +15,7 @@
 #include "core/envelope_node.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
+#include "planning/period.h"
 #include "reports/account_ledger_report.h"
 #include "reports/account_summary_report.h"
 #include "reports/allocation_plan_report.h"
