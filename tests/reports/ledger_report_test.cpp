@@ -104,6 +104,11 @@ TEST_F(LedgerReportTest, EnvelopeLedgerTextsAndOldFormat) {
   const TEnvelopeLedgerReport report(document, clock, options);
   EXPECT_EQ(report.ExportText(), exported);
   EXPECT_TRUE(report.MarksClipboard());
+  EXPECT_EQ(Section(report, 1, 1).table.widths,
+            (std::vector<uint32_t>{15, 15, 50, 35, 35, 6, 20, 20}));
+  EXPECT_EQ(Cell(report, 1, 1, 3).text, "Description/Payable To");
+  EXPECT_EQ(Cell(report, 1, 7, 5).text, "Subtotals");
+  EXPECT_EQ(Cell(report, 1, 9, 7).text, "(7.50)");
   EXPECT_EQ(report.ClipboardText(),
             "101\t03/01/24\tMarket\tGroceries\tChecking\t3.50\t0.00\r\n"
             "\t03/03/24\tRefund\tGroceries\tChecking\t0.00\t3.00\r\n"
