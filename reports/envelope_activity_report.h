@@ -49,5 +49,5 @@ class TEnvelopeActivityReport final : public TFormData {
   std::vector<TRow> rows_;
   TDateValue from_;
   TDateValue to_;
-  TDateValue today_;
+  const TClock& clock_;
 };

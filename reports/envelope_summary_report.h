@@ -57,5 +57,5 @@ class TEnvelopeSummaryReport final : public TFormData {
 
   const TLayout& layout_;
   std::vector<TItem> items_;
-  TDateValue today_;
+  const TClock& clock_;
 };
