@@ -26,7 +26,8 @@ class TAllocationPlanReport final : public TFormData {
     std::array<TAmount, kSlots> amounts{};
   };
 
-  /// Loads the plan for the report and unloads it again; the document is left as it was.
+  /// Loads the plan for the report and unloads it again; the document is left as it was. The
+  /// clock, which dates the page footers, must outlive the report.
   TAllocationPlanReport(TVorlaData& document, const TClock& clock,
                         const TAllocationPlanReportOptions& options);
 

@@ -57,7 +57,8 @@ TEnvelopeActivityReport::TEnvelopeActivityReport(const TVorlaData& document, con
     totals.push_back({entry.node->Id()});
   if (!nodes.empty()) {
     // One walk over the whole store adds every record into the rows that hold its envelope.
-    const TEnvActivityFilter filter(from_, to_, options.envelopeId, totals, document.Envelopes());
+    const TEnvActivityFilter filter(from_, to_, nodes.front().node->Id(), totals,
+                                    document.Envelopes());
     dynamic_cast<const TXManager&>(*document.Transactions()).Count(filter);
   }
   rows_.reserve(nodes.size());

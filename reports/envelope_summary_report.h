@@ -34,6 +34,7 @@ class TEnvelopeSummaryReport final : public TFormData {
   };
   static const TLayout& LayoutOf(TEnvelopeSummarySize size);
 
+  /// Reads the document now; the clock, which dates the page footers, must outlive the report.
   TEnvelopeSummaryReport(const TVorlaData& document, const TClock& clock,
                          const TEnvelopeSummaryOptions& options);
 
