@@ -39,7 +39,9 @@ bool TEnvActivityFilter::Accepts(const TXRecord& record) const {
     }
     if (record.date > end_)
       continue;
-    if (live && !record.IsTransferHalf() && !record.IsMultiple()) {
+    // Any record with the transfer bit stays out of the allocations and expenses, also one of
+    // a damaged file that has neither side bit and so is no proper transfer half.
+    if (live && (record.Flags & kXTransfer) == 0 && !record.IsMultiple()) {
       if (amount > 0)
         row.deposits += amount;
       if (amount < 0)
