@@ -1,12 +1,18 @@
 // Report pages played onto PDF and PNG files, where they land on paper, and the preview.
 #include <QImage>
+#include <QLabel>
+#include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 
 #include "app/page_player.h"
 #include "tests/support/ledger_like_report.h"
+#include "ui/form_preview_dialog.h"
+#include "ui/form_printout.h"
 
 namespace fs = std::filesystem;
 
@@ -82,6 +88,19 @@ class FormPrintingTest : public QObject {
     QVERIFY(!fs::exists(prefix + "x-1.png"));
   }
 
+  void PrintsOnA4Paper() {
+    QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath("printed.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(PrintReport(TLedgerLikeReport(2), printer, nullptr));
+    QCOMPARE(printer.docName(), QString("Account Ledger Report"));
+    const std::string text = PdfText(folder.filePath("printed.pdf").toStdString());
+    QCOMPARE(std::count(text.begin(), text.end(), '\f'), 2);
+    QVERIFY(text.find("P2 R45 C7") != std::string::npos);
+  }
+
   void PageLiesCentredOnThePrintableArea() {
     struct {
       TPageSize size;
@@ -96,6 +115,80 @@ class FormPrintingTest : public QObject {
       QCOMPARE(PageRectOnDevice(c.size, c.printable, {10, 10}), c.expected);
     QCOMPARE(PageRectOnDevice({216, 279}, {0, 0, 100, 100}, {0.99, 1.01}).size(),
              QSize(213, 281));  // truncated
+  }
+
+  void PreviewMovesBetweenPages() {
+    struct {
+      int pages;
+      std::vector<const char*> clicks;  // buttons pressed in turn
+      int page;
+      bool previous, next;
+    } cases[] = {
+        {1, {}, 1, false, false},
+        {1, {"next"}, 1, false, false},
+        {3, {}, 1, false, true},
+        {3, {"next"}, 2, true, true},
+        {3, {"next", "next"}, 3, true, false},
+        {3, {"next", "next", "previous"}, 2, true, true},
+    };
+    for (const auto& c : cases) {
+      TLedgerLikeReport report(c.pages);
+      QPrinter printer;
+      TFormPreviewDialog dialog(report, printer, QSize(820, 560));
+      dialog.show();
+      QCOMPARE(dialog.windowTitle(), QString("Form Preview"));
+      QCOMPARE(dialog.size(), QSize(820, 560));
+      for (const char* name : c.clicks) {
+        auto* button = dialog.findChild<QPushButton*>(name);
+        if (button->isEnabled())
+          QTest::mouseClick(button, Qt::LeftButton);
+      }
+      QCOMPARE(dialog.CurrentPage(), c.page);
+      QCOMPARE(dialog.findChild<QLabel*>("page")->text(),
+               QString("Page %1 of %2").arg(c.page).arg(c.pages));
+      QCOMPARE(dialog.findChild<QPushButton*>("previous")->isEnabled(), c.previous);
+      QCOMPARE(dialog.findChild<QPushButton*>("next")->isEnabled(), c.next);
+    }
+  }
+
+  void PreviewZoomsAroundTheClickAndKeepsItsSize() {
+    TLedgerLikeReport report(2);
+    QPrinter printer;
+    TFormPreviewDialog dialog(report, printer, QSize(820, 560));
+    dialog.show();
+    TFormWindow* form = dialog.FormWindow();
+    QScrollBar* h = form->horizontalScrollBar();
+    QScrollBar* v = form->verticalScrollBar();
+    const int m = TFormWindow::kMargin;
+    QCOMPARE(form->ZoomLevel(), 1);
+    QTest::mouseClick(form->viewport(), Qt::LeftButton, {}, QPoint(100, 60));
+    QCOMPARE(form->ZoomLevel(), 2);
+    QCOMPARE(h->value(), m + 2 * (0 - m) + 100);
+    QCOMPARE(v->value(), m + 2 * (0 - m) + 60);
+    QTest::mouseClick(form->viewport(), Qt::LeftButton, {}, QPoint(100, 60));
+    QCOMPARE(form->ZoomLevel(), 2);  // no further
+    QTest::mouseClick(form->viewport(), Qt::RightButton, {}, QPoint(10, 20));
+    QCOMPARE(form->ZoomLevel(), 1);
+    QCOMPARE(v->value(), (m + 2 * (0 - m) + 60 - m - 20) / 2 + m);
+    QTest::mouseClick(form->viewport(), Qt::RightButton);
+    QTest::mouseClick(form->viewport(), Qt::RightButton);
+    QCOMPARE(form->ZoomLevel(), 0);
+    QCOMPARE(form->VirtualSize().height(),
+             static_cast<int>(279 * form->logicalDpiY() / 25.4 / 2) + 2 * m);
+    // The wheel: a line per notch, a page with Control.
+    dialog.resize(500, 300);
+    QTest::qWait(0);
+    const int before = v->value();
+    QWheelEvent notch(QPointF(5, 5), form->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form->viewport(), &notch);
+    QCOMPARE(v->value(), before + TFormWindow::kLine);
+    QWheelEvent page(QPointF(5, 5), form->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton,
+                     Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form->viewport(), &page);
+    QCOMPARE(v->value(), std::max(0, before + TFormWindow::kLine - v->pageStep()));
+    QCOMPARE(dialog.size(), QSize(500, 300));
+    QCOMPARE(v->pageStep(), form->viewport()->height());
   }
 };
 
