@@ -102,7 +102,10 @@ void TFormWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void TFormWindow::wheelEvent(QWheelEvent* event) {
-  const int notches = event->angleDelta().y() / 120;
+  // Fine-grained wheels send parts of a notch; they add up to whole notches.
+  wheelRemainder_ += event->angleDelta().y();
+  const int notches = wheelRemainder_ / 120;
+  wheelRemainder_ -= notches * 120;
   QScrollBar* v = verticalScrollBar();
   const int step = (event->modifiers() & Qt::ControlModifier) ? v->pageStep() : v->singleStep();
   v->setValue(v->value() - notches * step);

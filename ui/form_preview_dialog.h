@@ -40,6 +40,7 @@ class TFormWindow : public QAbstractScrollArea {
 
   const TRecordedPage* page_ = nullptr;
   int zoom_ = 1;
+  int wheelRemainder_ = 0;
 };
 
 /// "Form Preview": the pages of a report one at a time, with buttons to move between them and to
