@@ -21,7 +21,7 @@ class TLedgerLikeReport : public CFWEngine {
     } else if (region == 2 && page == 1) {
       info.kind = TCellInfo::kText;
       info.flags = TCellInfo::kCentred | TCellInfo::kBold;
-      info.text = "Account Ledger: Everyday Checking";
+      info.text = "Account Ledger: Caf\xE9 Checking";
     } else if (region == 3) {
       info.kind = TCellInfo::kText;
       info.flags = TCellInfo::kRight;

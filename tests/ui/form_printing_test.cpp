@@ -43,7 +43,7 @@ class FormPrintingTest : public QObject {
     QVERIFY2(WriteReportPdf(TLedgerLikeReport(3), path, error), error.c_str());
     const std::string text = PdfText(path);
     QCOMPARE(std::count(text.begin(), text.end(), '\f'), 3);
-    for (const char* expected : {"Account Ledger: Everyday Checking", "Description/Payable To",
+    for (const char* expected : {"Account Ledger: Café Checking", "Description/Payable To",
                                  "P1 R2 C1", "P2 R45 C7", "P3 R30 C3", "Page 3, 12/07/2026"})
       QVERIFY2(text.find(expected) != std::string::npos, expected);
     QCOMPARE(fs::directory_iterator(folder.path().toStdString())->path().filename().string(),
