@@ -28,7 +28,7 @@ info=$(dpkg-deb -I "$deb")
 echo "$info" | grep -Eq '^ Depends:.*libqt6widgets6' || fail "Depends does not name Qt: $info"
 echo "$info" | grep -Eq '^ Depends:.*libc6' || fail "Depends does not name the C library"
 echo "$info" | grep -Eq '^ Pre-Depends:.*libstdc\+\+6' || fail "no Pre-Depends for the preinst"
-echo "$info" | grep -Eq '^ +[0-9]+ bytes, +[0-9]+ lines +\* preinst ' || fail "no preinst: $info"
+echo "$info" | grep -Eq '^ +[0-9]+ bytes, +[0-9]+ lines +\* +preinst ' || fail "no preinst: $info"
 
 dpkg-deb -x "$deb" "$scratch/root"
 usr=$scratch/root/usr
