@@ -1,6 +1,7 @@
 #include "setup/uninstall_entry.h"
 
 #include <string_view>
+#include <utility>
 
 namespace uninstall_entry {
 namespace {
