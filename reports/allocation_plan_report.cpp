@@ -6,7 +6,7 @@
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
 #include "planning/period.h"
-#include "reports/summary_text.h"
+#include "reports/report_text.h"
 
 namespace {
 
@@ -14,15 +14,16 @@ constexpr uint32_t kLightGrey = 0xDCDCDC;
 constexpr int kLinesPerPage = TAllocationPlanReport::kRowsPerPage - 2;
 constexpr size_t kHeadingLimit = 7;
 
+// Plan amounts are written plain, as the plan's own grid shows them, without brackets.
 std::string PlainText(TAmount amount) {
-  return amount.Format(TAmount::kThousands);
+  return MoneyText(amount.Cents());
 }
 
 }  // namespace
 
 TAllocationPlanReport::TAllocationPlanReport(TVorlaData& document, const TClock& clock,
                                              const TAllocationPlanReportOptions& options)
-    : periodName_(TPeriod::PeriodNameFromCode(options.period)), today_(clock.Today()) {
+    : periodName_(TPeriod::PeriodNameFromCode(options.period)), clock_(clock) {
   // The plan is a working copy built from the templates and envelopes; loading it reads them
   // and an unmodified plan's Save only discards the copy, so the document does not change.
   TAllocationPlan plan(document);
@@ -45,61 +46,55 @@ TAllocationPlanReport::TAllocationPlanReport(TVorlaData& document, const TClock&
   plan.Save();
 }
 
-std::string TAllocationPlanReport::Text(const char* lineEnd) const {
+std::string TAllocationPlanReport::Text() const {
   std::string text = "Envelope\tTotal";
   for (int slot = 0; slot < kSlots; ++slot) {
     if (SlotUsed(slot))
       text += "\t" + slotNames_[static_cast<size_t>(slot)];
   }
-  text += lineEnd;
+  text += "\n";
   for (const TLine& line : lines_) {
     text += line.name + "\t" + PlainText(line.total);
     for (int slot = 0; slot < kSlots; ++slot) {
       if (SlotUsed(slot))
         text += "\t" + PlainText(line.amounts[static_cast<size_t>(slot)]);
     }
-    text += lineEnd;
+    text += "\n";
   }
   text += "Total\t" + PlainText(grandTotal_);
   for (int slot = 0; slot < kSlots; ++slot) {
     if (SlotUsed(slot))
       text += "\t" + PlainText(slotTotals_[static_cast<size_t>(slot)]);
   }
-  text += lineEnd;
+  text += "\n";
   return text;
 }
 
 std::string TAllocationPlanReport::ExportText() const {
-  return Text("\r\n");
+  return WithCrLf(Text());
 }
 
 int TAllocationPlanReport::GetPageCount() const {
-  return std::max<int>(1, static_cast<int>((lines_.size() + kLinesPerPage - 1) / kLinesPerPage));
+  return PagesFor(static_cast<int64_t>(lines_.size()), kLinesPerPage);
 }
 
 void TAllocationPlanReport::GetSection(int page, int region, TCellInfo& info) const {
   switch (region) {
-    case 1:
-      info.kind = TCellInfo::kTable;
-      info.flags = TCellInfo::kColumnLines | TCellInfo::kRowLines;
-      info.table.widths.assign(2 + kSlots, 15);
-      info.table.widths[0] = 30;
-      info.table.rows = kRowsPerPage;
-      info.table.penWidth = 0;
+    case kTableRegion: {
+      std::vector<uint32_t> widths(2 + kSlots, 15);
+      widths[0] = 30;
+      SetTableSection(info, std::move(widths), kRowsPerPage);
       return;
-    case 2:
-      if (page != 1) {
+    }
+    case kHeaderRegion:
+      // Centred, but not bold as the other reports' headers are.
+      if (page == 1)
+        SetTextCell(info, "Allocation Plan - " + periodName_, TCellInfo::kCentred);
+      else
         info.kind = TCellInfo::kNothing;
-        return;
-      }
-      info.kind = TCellInfo::kText;
-      info.flags = TCellInfo::kCentred;
-      info.text = "Allocation Plan - " + periodName_;
       return;
-    case 3:
-      info.kind = TCellInfo::kText;
-      info.flags = TCellInfo::kRight;
-      info.text = SummaryFooterText(page, today_);
+    case kFooterRegion:
+      SetFooterSection(info, page, clock_);
       return;
     default:
       info.kind = TCellInfo::kOutline;

@@ -26,7 +26,8 @@ class TAllocationPlanReport final : public TFormData {
     std::array<TAmount, kSlots> amounts{};
   };
 
-  /// Loads the plan for the report and unloads it again; the document is left as it was.
+  /// Loads the plan for the report and unloads it again; the document is left as it was. The
+  /// clock, which dates the page footers, must outlive the report.
   TAllocationPlanReport(TVorlaData& document, const TClock& clock,
                         const TAllocationPlanReportOptions& options);
 
@@ -41,11 +42,12 @@ class TAllocationPlanReport final : public TFormData {
   /// The file as a text-mode write leaves it: every line ends with CR LF.
   std::string ExportText() const override;
   /// Lines end with a line feed alone.
-  std::string ClipboardText() const override { return Text("\n"); }
+  std::string ClipboardText() const override { return Text(); }
   std::string ExportTitle() const override { return "Export Allocation Plan File Name"; }
 
  private:
-  std::string Text(const char* lineEnd) const;
+  /// The text with "\n" line ends.
+  std::string Text() const;
   bool SlotUsed(int slot) const { return !slotNames_[static_cast<size_t>(slot)].empty(); }
 
   std::string periodName_;
@@ -53,5 +55,5 @@ class TAllocationPlanReport final : public TFormData {
   std::array<TAmount, kSlots> slotTotals_{};
   TAmount grandTotal_;
   std::vector<TLine> lines_;
-  TDateValue today_;
+  const TClock& clock_;
 };

@@ -8,7 +8,7 @@
 #include "core/envelope_node.h"
 #include "core/vorla_data.h"
 #include "reports/envelope_subtree.h"
-#include "reports/summary_text.h"
+#include "reports/report_text.h"
 #include "transactions/xmanager.h"
 
 namespace {
@@ -45,7 +45,7 @@ const char* HeadingOf(uint32_t bit) {
 
 TEnvelopeActivityReport::TEnvelopeActivityReport(const TVorlaData& document, const TClock& clock,
                                                  const TEnvelopeActivityOptions& options)
-    : from_(options.from), to_(options.to), today_(clock.Today()) {
+    : from_(options.from), to_(options.to), clock_(clock) {
   for (const TColumn& column : kColumns) {
     if ((options.columns & column.bit) != 0)
       columns_.push_back(column.bit);
@@ -57,7 +57,8 @@ TEnvelopeActivityReport::TEnvelopeActivityReport(const TVorlaData& document, con
     totals.push_back({entry.node->Id()});
   if (!nodes.empty()) {
     // One walk over the whole store adds every record into the rows that hold its envelope.
-    const TEnvActivityFilter filter(from_, to_, options.envelopeId, totals, document.Envelopes());
+    const TEnvActivityFilter filter(from_, to_, nodes.front().node->Id(), totals,
+                                    document.Envelopes());
     dynamic_cast<const TXManager&>(*document.Transactions()).Count(filter);
   }
   rows_.reserve(nodes.size());
@@ -90,36 +91,28 @@ TAmount TEnvelopeActivityReport::Value(const TEnvActivityTotals& totals, uint32_
 }
 
 int TEnvelopeActivityReport::GetPageCount() const {
-  constexpr size_t kPerPage = kRowsPerPage - 1;
-  return std::max<int>(1, static_cast<int>((rows_.size() + kPerPage - 1) / kPerPage));
+  return PagesFor(static_cast<int64_t>(rows_.size()), kRowsPerPage - 1);
 }
 
 void TEnvelopeActivityReport::GetSection(int page, int region, TCellInfo& info) const {
   switch (region) {
-    case 1: {
+    case kTableRegion: {
       const auto k = static_cast<uint32_t>(columns_.size());
-      info.kind = TCellInfo::kTable;
-      info.flags = TCellInfo::kColumnLines | TCellInfo::kRowLines;
-      info.table.widths.assign(k + 1, 10);
-      info.table.widths[0] = 100 - 10 * k;
-      info.table.rows = kRowsPerPage;
-      info.table.penWidth = 0;
+      std::vector<uint32_t> widths(k + 1, 10);
+      widths[0] = 100 - 10 * k;
+      SetTableSection(info, std::move(widths), kRowsPerPage);
       return;
     }
-    case 2:
-      if (page != 1) {
+    case kHeaderRegion:
+      if (page == 1) {
+        SetHeaderSection(info, "Envelope Activity Report from " + FullDateText(from_) + " to " +
+                                   FullDateText(to_));
+      } else {
         info.kind = TCellInfo::kNothing;
-        return;
       }
-      info.kind = TCellInfo::kText;
-      info.flags = TCellInfo::kBold | TCellInfo::kCentred;
-      info.text =
-          "Envelope Activity Report from " + SummaryDateText(from_) + " to " + SummaryDateText(to_);
       return;
-    case 3:
-      info.kind = TCellInfo::kText;
-      info.flags = TCellInfo::kRight;
-      info.text = SummaryFooterText(page, today_);
+    case kFooterRegion:
+      SetFooterSection(info, page, clock_);
       return;
     default:
       info.kind = TCellInfo::kOutline;
@@ -131,24 +124,20 @@ void TEnvelopeActivityReport::GetCell(int page, int region, int row, int column,
   if (region != 1 || row < 1 || row > kRowsPerPage || column < 1 ||
       column > static_cast<int>(columns_.size()) + 1)
     return;
-  info.kind = TCellInfo::kText;
   if (row == 1) {
-    info.flags = TCellInfo::kBold | TCellInfo::kBaseline | TCellInfo::kCentred;
-    info.text = column == 1 ? "Envelope" : HeadingOf(columns_[static_cast<size_t>(column - 2)]);
+    SetHeadingCell(info,
+                   column == 1 ? "Envelope" : HeadingOf(columns_[static_cast<size_t>(column - 2)]));
     return;
   }
   const int64_t position = int64_t{page - 1} * (kRowsPerPage - 1) + row - 1;
-  if (position < 1 || position > static_cast<int64_t>(rows_.size())) {
-    info.kind = 0;
+  if (position < 1 || position > static_cast<int64_t>(rows_.size()))
     return;
-  }
   const TRow& entry = rows_[static_cast<size_t>(position - 1)];
   if (column == 1) {
-    info.flags = kNameFlags;
-    info.text = IndentedName(entry.name, entry.level);
+    SetTextCell(info, IndentedName(entry.name, entry.level), kNameFlags);
   } else {
-    info.flags = TCellInfo::kBaseline | TCellInfo::kRight;
-    info.text = SummaryTotalText(Value(entry.totals, columns_[static_cast<size_t>(column - 2)]));
+    const TAmount value = Value(entry.totals, columns_[static_cast<size_t>(column - 2)]);
+    SetTextCell(info, BracketedMoneyText(value.Cents()), TCellInfo::kBaseline | TCellInfo::kRight);
   }
 }
 
@@ -160,7 +149,7 @@ std::string TEnvelopeActivityReport::ExportText() const {
   for (const TRow& entry : rows_) {
     text += ExportName(entry.name);
     for (uint32_t column : columns_)
-      text += "\t" + SummaryTotalText(Value(entry.totals, column));
+      text += "\t" + BracketedMoneyText(Value(entry.totals, column).Cents());
     text += "\r";
   }
   return text;

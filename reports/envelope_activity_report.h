@@ -26,6 +26,7 @@ class TEnvelopeActivityReport final : public TFormData {
 
   static constexpr int kRowsPerPage = 55;  ///< the heading row and 54 envelopes
 
+  /// Reads the document now; the clock, which dates the page footers, must outlive the report.
   TEnvelopeActivityReport(const TVorlaData& document, const TClock& clock,
                           const TEnvelopeActivityOptions& options);
 
@@ -49,5 +50,5 @@ class TEnvelopeActivityReport final : public TFormData {
   std::vector<TRow> rows_;
   TDateValue from_;
   TDateValue to_;
-  TDateValue today_;
+  const TClock& clock_;
 };

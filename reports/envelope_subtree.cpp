@@ -12,6 +12,9 @@ constexpr size_t kExportNameLimit = 127;
 std::vector<TSubtreeNode> EnvelopeSubtree(const TEnvelopeList& envelopes, uint32_t nodeId) {
   std::vector<TSubtreeNode> nodes;
   const TTreeItem* top = envelopes.FindNode(nodeId);
+  // A read budget gives its root an identifier of its own, so 0 still names the root there.
+  if (top == nullptr && nodeId == 0)
+    top = envelopes.RootItem();
   if (top == nullptr)
     return nodes;
   // A pre-order walk that stops when it climbs out of the chosen node, without recursion, so

@@ -14,7 +14,8 @@ struct TSubtreeNode {
   int level = 0;
 };
 
-/// The subtree of the node with `nodeId`; empty when no node has the identifier.
+/// The subtree of the node with `nodeId` (identifier 0 is the root also when the root has an
+/// identifier of its own); empty when no node has the identifier.
 std::vector<TSubtreeNode> EnvelopeSubtree(const TEnvelopeList& envelopes, uint32_t nodeId);
 
 /// The name preceded by two blanks for each level.

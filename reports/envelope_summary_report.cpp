@@ -7,7 +7,7 @@
 #include "core/envelope_node.h"
 #include "core/vorla_data.h"
 #include "reports/envelope_subtree.h"
-#include "reports/summary_text.h"
+#include "reports/report_text.h"
 
 namespace {
 
@@ -15,7 +15,6 @@ namespace {
 // printed forms have always carried.
 constexpr uint32_t kNameFlags = TCellInfo::kBaseline | 1;
 
-constexpr uint32_t kHeadingGrey = 0xC4C4C4;
 constexpr uint32_t kGrid = TCellInfo::kColumnLines | TCellInfo::kRowLines;
 
 }  // namespace
@@ -47,7 +46,7 @@ const TEnvelopeSummaryReport::TLayout& TEnvelopeSummaryReport::LayoutOf(TEnvelop
 
 TEnvelopeSummaryReport::TEnvelopeSummaryReport(const TVorlaData& document, const TClock& clock,
                                                const TEnvelopeSummaryOptions& options)
-    : layout_(LayoutOf(options.size)), today_(clock.Today()) {
+    : layout_(LayoutOf(options.size)), clock_(clock) {
   for (const TSubtreeNode& entry : EnvelopeSubtree(document.Envelopes(), options.envelopeId))
     items_.push_back({entry.node->Name(), entry.level, entry.node->Balance()});
 }
@@ -66,9 +65,9 @@ uint32_t TEnvelopeSummaryReport::GetPageFormat(int) const {
 }
 
 int TEnvelopeSummaryReport::GetPageCount() const {
-  const size_t perPage = static_cast<size_t>(ItemsPerTable()) * layout_.tables.size();
   // An empty subtree (a node that has gone) still prints one page of empty tables.
-  return std::max<int>(1, static_cast<int>((items_.size() + perPage - 1) / perPage));
+  return PagesFor(static_cast<int64_t>(items_.size()),
+                  int64_t{ItemsPerTable()} * static_cast<int64_t>(layout_.tables.size()));
 }
 
 void TEnvelopeSummaryReport::GetSection(int page, int region, TCellInfo& info) const {
@@ -78,20 +77,15 @@ void TEnvelopeSummaryReport::GetSection(int page, int region, TCellInfo& info) c
     info.table = {{80, 20}, static_cast<uint32_t>(layout_.rows), 0};
     return;
   }
-  if (layout_.headerAndFooter && region == 2) {
-    if (page != 1) {
+  if (layout_.headerAndFooter && region == kHeaderRegion) {
+    if (page == 1)
+      SetHeaderSection(info, GetTitle());
+    else
       info.kind = TCellInfo::kNothing;
-      return;
-    }
-    info.kind = TCellInfo::kText;
-    info.flags = TCellInfo::kBold | TCellInfo::kCentred;
-    info.text = GetTitle();
     return;
   }
-  if (layout_.headerAndFooter && region == 3) {
-    info.kind = TCellInfo::kText;
-    info.flags = TCellInfo::kRight;
-    info.text = SummaryFooterText(page, today_);
+  if (layout_.headerAndFooter && region == kFooterRegion) {
+    SetFooterSection(info, page, clock_);
     return;
   }
   // Card and page outlines, cut marks and rules print as the format draws them.
@@ -105,10 +99,7 @@ void TEnvelopeSummaryReport::GetCell(int page, int region, int row, int column,
     return;
   const int heading = layout_.heading ? 1 : 0;
   if (row <= heading) {
-    info.kind = TCellInfo::kText;
-    info.flags = TCellInfo::kBold | TCellInfo::kBaseline | TCellInfo::kCentred;
-    info.background = kHeadingGrey;
-    info.text = column == 1 ? "Envelope" : "Balance";
+    SetHeadingCell(info, column == 1 ? "Envelope" : "Balance");
     return;
   }
   const int64_t perTable = ItemsPerTable();
@@ -118,19 +109,18 @@ void TEnvelopeSummaryReport::GetCell(int page, int region, int row, int column,
   if (number < 1 || number > static_cast<int64_t>(items_.size()))
     return;
   const TItem& item = items_[static_cast<size_t>(number - 1)];
-  info.kind = TCellInfo::kText;
   if (column == 1) {
-    info.flags = kNameFlags;
-    info.text = layout_.heading ? IndentedName(item.name, item.level) : item.name;
+    SetTextCell(info, layout_.heading ? IndentedName(item.name, item.level) : item.name,
+                kNameFlags);
   } else {
-    info.flags = TCellInfo::kBaseline | TCellInfo::kRight;
-    info.text = SummaryTotalText(item.balance);
+    SetTextCell(info, BracketedMoneyText(item.balance.Cents()),
+                TCellInfo::kBaseline | TCellInfo::kRight);
   }
 }
 
 std::string TEnvelopeSummaryReport::ExportText() const {
   std::string text = "Envelope\tBalance\r";
   for (const TItem& item : items_)
-    text += ExportName(item.name) + "\t" + SummaryTotalText(item.balance) + "\r";
+    text += ExportName(item.name) + "\t" + BracketedMoneyText(item.balance.Cents()) + "\r";
   return text;
 }

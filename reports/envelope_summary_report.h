@@ -34,6 +34,7 @@ class TEnvelopeSummaryReport final : public TFormData {
   };
   static const TLayout& LayoutOf(TEnvelopeSummarySize size);
 
+  /// Reads the document now; the clock, which dates the page footers, must outlive the report.
   TEnvelopeSummaryReport(const TVorlaData& document, const TClock& clock,
                          const TEnvelopeSummaryOptions& options);
 
@@ -57,5 +58,5 @@ class TEnvelopeSummaryReport final : public TFormData {
 
   const TLayout& layout_;
   std::vector<TItem> items_;
-  TDateValue today_;
+  const TClock& clock_;
 };

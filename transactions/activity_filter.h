@@ -29,7 +29,8 @@ struct TEnvActivityTotals {
 /// It serves one walk over the store: the envelope tree must not change while it is in use.
 class TEnvActivityFilter final : public TXFilter {
  public:
-  /// `rows` is the caller's and receives the sums; it must outlive the filter.
+  /// `rows` is the caller's and receives the sums; it must outlive the filter and hold all its
+  /// rows before the first record is counted.
   TEnvActivityFilter(TDateValue start, TDateValue end, uint32_t envelopeId,
                      std::vector<TEnvActivityTotals>& rows, const TEnvelopeList& envelopes);
 
@@ -37,13 +38,16 @@ class TEnvActivityFilter final : public TXFilter {
   bool Accepts(const TXRecord& record) const override;
 
  private:
-  // The identifiers an envelope lies at or below, worked out once per envelope for the walk.
-  const std::vector<uint32_t>& AncestryOf(uint32_t envelopeId) const;
+  // The rows that count the records of an envelope: none when the envelope lies outside the
+  // report's node, else every row whose node the envelope lies at or below (an alias's row
+  // shares its envelope's identifier). Worked out once per envelope for the walk, so a record
+  // costs one look-up and visits only its own rows, however large the tree.
+  const std::vector<size_t>& RowsCounting(uint32_t envelopeId) const;
 
   TDateValue start_;
   TDateValue end_;
   uint32_t envelopeId_;
   std::vector<TEnvActivityTotals>& rows_;
   const TEnvelopeList& envelopes_;
-  mutable std::unordered_map<uint32_t, std::vector<uint32_t>> ancestry_;
+  mutable std::unordered_map<uint32_t, std::vector<size_t>> rowsCounting_;
 };

@@ -455,9 +455,9 @@ QString TVorlaApp::ManualPath() const {
   if (!setup_.manualPath.isEmpty())
     return setup_.manualPath;
   const QString programFolder = QCoreApplication::applicationDirPath();
-  QStringList candidates = {
-      programFolder + QStringLiteral("/manual/index.html"),
-      programFolder + QStringLiteral("/../share/doc/quenbrook/manual/index.html")};
+  // The installed manual first (bin/ and share/ side by side under one prefix).
+  QStringList candidates = {programFolder +
+                            QStringLiteral("/../share/doc/quenbrook/manual/index.html")};
 #ifdef QUENBROOK_SOURCE_MANUAL
   // Run from the build folder, the manual is still in the source tree it was built from.
   candidates.append(QStringLiteral(QUENBROOK_SOURCE_MANUAL));

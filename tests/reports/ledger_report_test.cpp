@@ -13,30 +13,22 @@
 
 namespace {
 
-TEST(ReportTextTest, MoneyPagesAndLineEnds) {
-  struct Case {
-    int64_t cents;
-    const char* plain;
-    const char* bracketed;
-  };
-  const Case cases[] = {
-      {0, "0.00", " 0.00 "},
-      {5, "0.05", " 0.05 "},
-      {-200, "-2.00", "(2.00)"},
-      {123456789, "1,234,567.89", " 1,234,567.89 "},
-      // Beyond 32 bits: a sum of two of the largest stored amounts.
-      {-4294967294, "-42,949,672.94", "(42,949,672.94)"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MoneyText(c.cents), c.plain);
-    EXPECT_EQ(BracketedMoneyText(c.cents), c.bracketed);
-  }
-  EXPECT_EQ(PagesFor(0, 44), 1);
-  EXPECT_EQ(PagesFor(44, 44), 1);
-  EXPECT_EQ(PagesFor(45, 44), 2);
-  EXPECT_EQ(WithCrLf("a\tb\n\nc"), "a\tb\r\n\r\nc");
-  EXPECT_EQ(PageFooterText(3, TFixedClock(TDateValue(5, 3, 2024))), "Page 3, 03/05/2024");
-  EXPECT_EQ(ShortDateText(TDateValue(9, 12, 1999)), "12/09/99");
+TEST(ReportTextTest, MoneyBeyond32Bits) {
+  EXPECT_EQ(MoneyText(-4294967294), "-42,949,672.94");
+  EXPECT_EQ(BracketedMoneyText(-4294967294), "(42,949,672.94)");
+  EXPECT_EQ(BracketedMoneyText(4294967294), " 42,949,672.94 ");
+}
+
+TCellInfo Section(const CFWEngine& report, int page, int region) {
+  TCellInfo info;
+  report.GetSection(page, region, info);
+  return info;
+}
+
+TCellInfo Cell(const CFWEngine& report, int page, int row, int column) {
+  TCellInfo info;
+  report.GetCell(page, 1, row, column, info);
+  return info;
 }
 
 class LedgerReportTest : public BudgetTest {
@@ -108,22 +100,26 @@ TEST_F(LedgerReportTest, EnvelopeLedgerTextsAndOldFormat) {
   const std::string exported =
       "No.\tDate\tDescription/Payable To (Memo)\tEnvelope\tAccount\tX\tPayment\tDeposit\n" + rows +
       closing;
-  for (const bool oldFormat : {false, true}) {
-    options.oldFormat = oldFormat;
-    const TEnvelopeLedgerReport report(document, clock, options);
-    EXPECT_EQ(report.ExportText(), exported);
-    EXPECT_EQ(report.MarksClipboard(), oldFormat);
-    if (!oldFormat) {
-      EXPECT_EQ(report.ClipboardText(), exported);
-      continue;
-    }
-    EXPECT_EQ(report.ClipboardText(),
-              "101\t03/01/24\tMarket\tGroceries\tChecking\t3.50\t0.00\r\n"
-              "\t03/03/24\tRefund\tGroceries\tChecking\t0.00\t3.00\r\n"
-              "\t03/04/24\tNothing\tGroceries\tChecking\t0.00\t0.00\r\n"
-              "\t03/05/24\tElsewhere\tGroceries\tSavings\t7.00\t0.00\r\n" +
-                  closing);
-  }
+  options.oldFormat = true;
+  const TEnvelopeLedgerReport report(document, clock, options);
+  EXPECT_EQ(report.ExportText(), exported);
+  EXPECT_TRUE(report.MarksClipboard());
+  EXPECT_EQ(Section(report, 1, 1).table.widths,
+            (std::vector<uint32_t>{15, 15, 50, 35, 35, 6, 20, 20}));
+  EXPECT_EQ(Cell(report, 1, 1, 3).text, "Description/Payable To");
+  EXPECT_EQ(Cell(report, 1, 7, 5).text, "Subtotals");
+  EXPECT_EQ(Cell(report, 1, 9, 7).text, "(7.50)");
+  EXPECT_EQ(report.ClipboardText(),
+            "101\t03/01/24\tMarket\tGroceries\tChecking\t3.50\t0.00\r\n"
+            "\t03/03/24\tRefund\tGroceries\tChecking\t0.00\t3.00\r\n"
+            "\t03/04/24\tNothing\tGroceries\tChecking\t0.00\t0.00\r\n"
+            "\t03/05/24\tElsewhere\tGroceries\tSavings\t7.00\t0.00\r\n" +
+                closing);
+  options.oldFormat = false;
+  const TEnvelopeLedgerReport newFormat(document, clock, options);
+  EXPECT_EQ(newFormat.ClipboardText(), exported);
+  EXPECT_FALSE(newFormat.MarksClipboard());
+
   // The root gathers every envelope below it, in ledger order.
   const TEnvelopeLedgerReport all(document, clock, Options(Envelopes().Root().Id()));
   ASSERT_EQ(all.Count(), 5u);
@@ -133,24 +129,13 @@ TEST_F(LedgerReportTest, EnvelopeLedgerTextsAndOldFormat) {
 
 TEST_F(LedgerReportTest, DatesAndTheDialogsFilter) {
   TypeMarch();
-  struct Case {
-    TDateValue from;
-    TDateValue to;
-    size_t count;
+  const TDateValue april1(1, 4, 2024), april30(30, 4, 2024);
+  auto count = [&](TDateValue from, TDateValue to) {
+    return TAccountLedgerReport(document, clock, Options(checking, from, to)).Count();
   };
-  const Case cases[] = {
-      {TDateValue(1, 3, 2024), TDateValue(31, 3, 2024), 4},
-      {TDateValue(2, 3, 2024), TDateValue(3, 3, 2024), 2},
-      {TDateValue(1, 4, 2024), TDateValue(30, 4, 2024), 0},
-      {TDateValue(), TDateValue(), 5},  // no dates: any date
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(TAccountLedgerReport(document, clock, Options(checking, c.from, c.to)).Count(),
-              c.count);
-
-  EXPECT_EQ(TAccountLedgerReport(document, clock,
-                                 Options(checking, TDateValue(1, 4, 2024), TDateValue(30, 4, 2024)))
-                .ExportText(),
+  EXPECT_EQ(count(TDateValue(2, 3, 2024), TDateValue(3, 3, 2024)), 2u);
+  EXPECT_EQ(count(TDateValue(), TDateValue()), 5u);  // no dates: any date
+  EXPECT_EQ(TAccountLedgerReport(document, clock, Options(checking, april1, april30)).ExportText(),
             "No.\tDate\tDescription/Payable To (Memo)\tEnvelope\tX\tPayment\tDeposit\n"
             "\n\t\t\tSubtotals\t\t 0.00 \t 0.00 \n\n\t\t\tTotal\t\t 0.00 \t\n");
 
@@ -182,46 +167,31 @@ TEST_F(LedgerReportTest, PrintedPages) {
       Type(checking, "3/" + std::to_string(1 + i % 28) + "/24", "Payee", -100, groceries);
     const TAccountLedgerReport report(document, clock, Options(checking));
     EXPECT_EQ(report.GetPageCount(), c.pages);
-    TCellInfo info;
-    report.GetCell(c.subtotalPage, 1, c.subtotalRow, 4, info);
-    EXPECT_EQ(info.text, "Subtotals") << c.transactions;
-    info = {};
-    report.GetCell(c.totalPage, 1, c.totalRow, 4, info);
-    EXPECT_EQ(info.text, "Total") << c.transactions;
-    info = {};
-    report.GetCell(c.totalPage, 1, c.totalRow, 6, info);
-    EXPECT_EQ(info.text, BracketedMoneyText(-100 * c.transactions));
-    EXPECT_EQ(info.flags, TCellInfo::kRight);
+    EXPECT_EQ(Cell(report, c.subtotalPage, c.subtotalRow, 4).text, "Subtotals");
+    EXPECT_EQ(Cell(report, c.totalPage, c.totalRow, 4).text, "Total");
+    const TCellInfo net = Cell(report, c.totalPage, c.totalRow, 6);
+    EXPECT_EQ(net.text, BracketedMoneyText(-100 * c.transactions));
+    EXPECT_EQ(net.flags, TCellInfo::kRight);
   }
 
-  // Sections and a transaction row of page 1.
   const TAccountLedgerReport report(document, clock, Options(checking));
-  TCellInfo info;
-  report.GetSection(1, 1, info);
-  EXPECT_EQ(info.kind, TCellInfo::kTable);
-  EXPECT_EQ(info.flags, 6u);
-  EXPECT_EQ(info.table.widths, (std::vector<uint32_t>{15, 15, 85, 35, 6, 20, 20}));
-  EXPECT_EQ(info.table.rows, 45u);
-  info = {};
-  report.GetSection(1, 2, info);
-  EXPECT_EQ(info.text, "Account Ledger: Checking");
-  EXPECT_EQ(info.flags, 68u);
-  info = {};
-  report.GetSection(2, 2, info);
-  EXPECT_EQ(info.kind, TCellInfo::kNothing);
-  info = {};
-  report.GetSection(2, 3, info);
-  EXPECT_EQ(info.text, "Page 2, 03/15/2024");
-  info = {};
-  report.GetCell(2, 1, 1, 3, info);
-  EXPECT_EQ(info.text, "Description/Payable To (Memo)");
-  EXPECT_EQ(info.flags, 100u);
-  EXPECT_EQ(info.background, 0xC4C4C4u);
-  info = {};
-  report.GetCell(1, 1, 2, 2, info);
-  EXPECT_EQ(info.text, "03/01/24");
-  EXPECT_EQ(info.flags, TCellInfo::kCentred);
-  EXPECT_EQ(report.GetPageFormat(2), 100u);
+  const TCellInfo table = Section(report, 1, 1);
+  EXPECT_EQ(table.kind, TCellInfo::kTable);
+  EXPECT_EQ(table.flags, 6u);
+  EXPECT_EQ(table.table.widths, (std::vector<uint32_t>{15, 15, 85, 35, 6, 20, 20}));
+  EXPECT_EQ(table.table.rows, 45u);
+  const TCellInfo header = Section(report, 1, 2);
+  EXPECT_EQ(header.text, "Account Ledger: Checking");
+  EXPECT_EQ(header.flags, 68u);
+  EXPECT_EQ(Section(report, 2, 2).kind, TCellInfo::kNothing);
+  EXPECT_EQ(Section(report, 2, 3).text, "Page 2, 03/15/2024");
+  const TCellInfo heading = Cell(report, 2, 1, 3);
+  EXPECT_EQ(heading.text, "Description/Payable To (Memo)");
+  EXPECT_EQ(heading.flags, 100u);
+  EXPECT_EQ(heading.background, 0xC4C4C4u);
+  const TCellInfo date = Cell(report, 1, 2, 2);
+  EXPECT_EQ(date.text, "03/01/24");
+  EXPECT_EQ(date.flags, TCellInfo::kCentred);
 }
 
 TEST_F(LedgerReportTest, LongNamesAndExtremeAmounts) {
@@ -250,9 +220,7 @@ TEST_F(LedgerReportTest, LongNamesAndExtremeAmounts) {
             std::string::npos);
   EXPECT_NE(text.find("Subtotals\t\t 21,474,837.47 \t 64,424,509.41 \n"), std::string::npos);
   EXPECT_NE(text.find("Total\t\t 42,949,671.94 \t\n"), std::string::npos);
-  TCellInfo info;
-  report.GetSection(1, 2, info);
-  EXPECT_EQ(info.text, "Envelope Ledger: " + envelopeName);
+  EXPECT_EQ(Section(report, 1, 2).text, "Envelope Ledger: " + envelopeName);
 }
 
 TEST_F(LedgerReportTest, AccountSummary) {
@@ -262,21 +230,14 @@ TEST_F(LedgerReportTest, AccountSummary) {
   // A new account goes before the accounts already at its level.
   const std::string lines = "Checking\t 1,234,567.89 \t 1,234,567.89 \nSavings\t(2.50)\t 0.00 \n";
   EXPECT_EQ(report.ClipboardText(), lines);
-  EXPECT_EQ(report.ExportText(), WithCrLf(lines));
+  EXPECT_EQ(report.ExportText(),
+            "Checking\t 1,234,567.89 \t 1,234,567.89 \r\nSavings\t(2.50)\t 0.00 \r\n");
   EXPECT_EQ(report.GetPageCount(), 1);
-  TCellInfo info;
-  report.GetSection(1, 1, info);
-  EXPECT_EQ(info.table.widths, (std::vector<uint32_t>{50, 20, 20}));
-  EXPECT_EQ(info.table.rows, 40u);
-  info = {};
-  report.GetCell(1, 1, 1, 3, info);
-  EXPECT_EQ(info.text, "Cleared");
-  info = {};
-  report.GetCell(1, 1, 3, 1, info);
-  EXPECT_EQ(info.text, "Savings");
-  info = {};
-  report.GetCell(1, 1, 4, 1, info);
-  EXPECT_EQ(info.kind, 0u);
+  EXPECT_EQ(Section(report, 1, 1).table.widths, (std::vector<uint32_t>{50, 20, 20}));
+  EXPECT_EQ(Section(report, 1, 1).table.rows, 40u);
+  EXPECT_EQ(Cell(report, 1, 1, 3).text, "Cleared");
+  EXPECT_EQ(Cell(report, 1, 3, 1).text, "Savings");
+  EXPECT_EQ(Cell(report, 1, 4, 1).kind, 0u);
 }
 
 }  // namespace
