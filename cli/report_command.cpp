@@ -391,6 +391,12 @@ int WritePages(const TRequest& request, const TFormData& report) {
   // the offscreen platform serves, and a script never needs one.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The platform's notes (such as a missing runtime folder) are no business of a script; real
+  // failures come back from the writers and are reported on their own.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "quenbrook-cli: %s\n", message.toLocal8Bit().constData());
+  });
   static int argc = 1;
   static char name[] = "quenbrook-cli";
   static char* argv[] = {name, nullptr};

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/account_list.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
 #include "reports/form_data.h"
@@ -65,7 +66,9 @@ class ReportDialogsTest : public QObject {
   }
 
   void exportWritesTheReportOrSaysWhyNot() {
-    TAccountLedgerReportDialog dialog(Context(), 0, app_->Frame().window());
+    const uint32_t checking = app_->Shell().Document()->Accounts().IdOfName("Checking");
+    TAccountLedgerReportDialog dialog(Context(), checking, app_->Frame().window());
+    QCOMPARE(ChosenId(*dialog.Items()), checking);
     const QString path = dir_.filePath(QStringLiteral("ledger.tab"));
     SaveAs(path);
     dialog.ExportToFile();
