@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -125,6 +126,12 @@ void TReportDialog::Refuse(const std::string& text) {
 void TReportDialog::Print() {
   std::unique_ptr<TFormData> report = MakeReport();
   if (!report)
+    return;
+  // The print dialog lets the user pick the printer and the pages before anything goes out.
+  QPrintDialog choose(&context_.printer, this);
+  choose.setObjectName(QStringLiteral("printDialog"));
+  choose.setMinMax(1, std::max(1, report->GetPageCount()));
+  if (choose.exec() != QDialog::Accepted)
     return;
   // The dialog stays shut to the user while the pages go out, and takes the focus back after.
   setEnabled(false);

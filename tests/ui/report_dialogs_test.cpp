@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -130,6 +132,20 @@ class ReportDialogsTest : public QObject {
     QCOMPARE(opened, QSize(900, 640));
     QCOMPARE(app_->Config().Named().GetNumber("Preview.Width", 0, 0), 1000);
     QCOMPARE(app_->Config().Named().GetNumber("Preview.Height", 0, 0), 700);
+    QVERIFY(dialog.isEnabled());
+  }
+
+  void printGoesThroughThePrintDialog() {
+    const QString pdf = dir_.filePath(QStringLiteral("printed.pdf"));
+    app_->Printer().setOutputFileName(pdf);
+    TAccountSummaryReportDialog dialog(Context(), nullptr);
+    WhenModal<QPrintDialog>([](QPrintDialog* print) { print->reject(); });
+    dialog.Print();
+    QVERIFY(!QFile::exists(pdf));
+    WhenModal<QPrintDialog>(
+        [](QPrintDialog* print) { QMetaObject::invokeMethod(print, "accept"); });
+    dialog.Print();
+    QVERIFY(QFile(pdf).size() > 0);
     QVERIFY(dialog.isEnabled());
   }
 
