@@ -502,20 +502,4 @@ TEST(UniqueLabelTest, TrimsAndRefusesEmptyOrTakenNames) {
   }
 }
 
-TEST(UniqueLabelTest, WizardRefusesEmptyAndRepeatedNames) {
-  TBxStringList created;
-  created.Append("Checking");
-  TRecordingUserPort user;
-  EXPECT_TRUE(CheckWizardAccountName("checking", created, user));
-  EXPECT_TRUE(user.Messages().empty());
-  EXPECT_FALSE(CheckWizardAccountName("Checking", created, user));
-  EXPECT_FALSE(CheckWizardAccountName("", created, user));
-  ASSERT_EQ(user.Messages().size(), 2u);
-  EXPECT_EQ(user.Messages()[0].caption, "Error");
-  EXPECT_EQ(user.Messages()[0].text,
-            "Account name, \"Checking\" has already been used.  Please use a different account "
-            "name.");
-  EXPECT_EQ(user.Messages()[0].icon, TMessageIcon::Exclamation);
-}
-
 }  // namespace
