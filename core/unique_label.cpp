@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/bx_string_list.h"
 #include "core/user_port.h"
 
 namespace {
@@ -36,16 +35,6 @@ std::optional<std::string> CheckUniqueLabel(std::string_view entered,
   user.Beep();
   user.Tell("Error", refusal, TMessageIcon::Error);
   return std::nullopt;
-}
-
-bool CheckWizardAccountName(std::string_view name, const TBxStringList& created, TUserPort& user) {
-  if (!name.empty() && created.PositionOf(name) == 0)
-    return true;
-  user.Tell("Error",
-            "Account name, \"" + std::string(name) +
-                "\" has already been used.  Please use a different account name.",
-            TMessageIcon::Exclamation);
-  return false;
 }
 
 std::string FitField(std::string_view text, size_t capacity) {

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-class TBxStringList;
 class TUserPort;
 
 /// The rule of the name fields of the properties dialogs, applied when the dialog is closed with
@@ -15,10 +14,6 @@ class TUserPort;
 std::optional<std::string> CheckUniqueLabel(std::string_view entered,
                                             const std::vector<std::string>& takenNames,
                                             TUserPort& user);
-
-/// The account wizard's test of a name against those it created in this run: the name must not
-/// be empty nor equal (exactly) to one of them. False after telling the user.
-bool CheckWizardAccountName(std::string_view name, const TBxStringList& created, TUserPort& user);
 
 /// Shortens a text to the characters a stored field of `capacity` holds (one goes to the
 /// terminator), so that what is written can always be read back.

@@ -1,33 +1,20 @@
 #include "app/config_store.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
+
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ConfigStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    home_ = fs::temp_directory_path() /
-            ("quenbrook-config-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(home_);
-    fs::create_directories(home_);
-    variables_["HOME"] = home_.string();
-  }
-  void TearDown() override { fs::remove_all(home_); }
+  void SetUp() override { variables_["HOME"] = home_.string(); }
 
   TEnvironmentLookup Lookup() {
     return [this](const char* name) -> const char* {
@@ -36,7 +23,8 @@ class ConfigStoreTest : public ::testing::Test {
     };
   }
 
-  fs::path home_;
+  TTempFolder temp_;
+  const fs::path home_ = temp_.Path();
   std::map<std::string, std::string> variables_;
 };
 
@@ -50,11 +38,6 @@ TEST_F(ConfigStoreTest, FirstStartCreatesTheFolderAndAFileOfDefaults) {
   ASSERT_TRUE(fs::exists(path));
   auto again = LoadConfig(path, 640, 480);
   EXPECT_EQ(again->Settings().FrameSize[0], 1024) << "the written defaults are read back";
-}
-
-TEST_F(ConfigStoreTest, XdgFoldersAreHonoured) {
-  variables_["XDG_CONFIG_HOME"] = (home_ / "cfg").string();
-  EXPECT_EQ(LocateConfigFile(Lookup()), (home_ / "cfg/Quenbrook/Vorla.cfg").string());
 }
 
 TEST_F(ConfigStoreTest, RoamingFileIsCopiedButNeverReplacesALocalOne) {
@@ -72,7 +55,9 @@ TEST_F(ConfigStoreTest, RoamingFileIsCopiedButNeverReplacesALocalOne) {
   EXPECT_EQ(LoadConfig(path, 1280, 800)->Settings().BackupLevel, 2u);
 }
 
-TEST_F(ConfigStoreTest, WithoutAHomeTheFileIsInTheCurrentFolder) {
+TEST_F(ConfigStoreTest, XdgFoldersAreHonouredAndWithoutAHomeTheFileIsInTheCurrentFolder) {
+  variables_["XDG_CONFIG_HOME"] = (home_ / "cfg").string();
+  EXPECT_EQ(LocateConfigFile(Lookup()), (home_ / "cfg/Quenbrook/Vorla.cfg").string());
   variables_.clear();
   EXPECT_EQ(LocateConfigFile(Lookup()), "Vorla.cfg");
 }
@@ -85,21 +70,17 @@ TEST_F(ConfigStoreTest, DamagedOrForeignFilesAreReplacedByDefaults) {
     auto config = LoadConfig(path.string(), 1280, 800);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->Settings().UpdateCheckDays, 30u);
-    EXPECT_NE(ReadAll(path), content) << "a valid file exists from then on";
+    EXPECT_NE(ReadFileBytes(path), content) << "a valid file exists from then on";
   }
 }
 
-TEST_F(ConfigStoreTest, MaximisedWindowKeepsItsNormalPlacement) {
+TEST_F(ConfigStoreTest, MaximisedWindowKeepsItsNormalPlacementAndOverlongNamesAreNotKept) {
   TSettingsRecord settings(1280, 800);
   RecordFramePlacement(settings, false, false, 5, 6, 700, 500);
   RecordFramePlacement(settings, true, false, 0, 0, 1280, 800);
   EXPECT_EQ(settings.FrameSize[0], 700);
   EXPECT_EQ(settings.FramePos[1], 6);
   EXPECT_TRUE(settings.FrameMaximized);
-}
-
-TEST_F(ConfigStoreTest, OverlongLastFileIsNotRemembered) {
-  TSettingsRecord settings(1280, 800);
   SetLastFile(settings, "/home/u/Home.vrl");
   EXPECT_EQ(settings.LastFile, "/home/u/Home.vrl");
   SetLastFile(settings, "/" + std::string(300, 'x'));

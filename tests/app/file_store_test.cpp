@@ -17,10 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  return ReadFileBytes(path);
-}
-
 void WriteAll(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
@@ -57,18 +53,12 @@ TEST_F(FileStoreTest, SecondClaimOfAHeldFileIsRefusedWithTheGivenPath) {
                 "file before opening it again.");
   EXPECT_EQ(user.Messages()[0].icon, TMessageIcon::Exclamation);
   EXPECT_TRUE(second.FileName().empty());
+  // A refused claim keeps the file the guard held before.
+  ASSERT_TRUE(second.Claim((dir_ / "A.vrl").string(), user));
+  EXPECT_FALSE(second.Claim(other, user));
+  EXPECT_EQ(second.FileName(), (dir_ / "A.vrl").string());
   first.Release();
   EXPECT_TRUE(second.Claim(other, user));
-}
-
-TEST_F(FileStoreTest, RefusedClaimKeepsThePreviousFile) {
-  TRecordingUserPort user;
-  TFileGuard holder(Locks());
-  TFileGuard guard(Locks());
-  ASSERT_TRUE(holder.Claim((dir_ / "B.vrl").string(), user));
-  ASSERT_TRUE(guard.Claim((dir_ / "A.vrl").string(), user));
-  EXPECT_FALSE(guard.Claim((dir_ / "B.vrl").string(), user));
-  EXPECT_EQ(guard.FileName(), (dir_ / "A.vrl").string());
 }
 
 TEST_F(FileStoreTest, AFileAndALinkToItGuardEachOther) {
@@ -118,20 +108,6 @@ TEST_F(FileStoreTest, BackupNamesPutTheGenerationBeforeTheExtension) {
   EXPECT_EQ(BackupName("/b/My.Budget.vrl", 3), "/b/My.Budget.backup3.vrl");
 }
 
-TEST_F(FileStoreTest, RotationShiftsGenerationsAndKeepsTheFile) {
-  fs::path file = dir_ / "Home.vrl";
-  WriteAll(file, "now");
-  WriteAll(BackupName(file.string(), 1), "g1");
-  WriteAll(BackupName(file.string(), 2), "g2");
-  WriteAll(BackupName(file.string(), 3), "g3");
-  RotateBackups(file.string(), 3);
-  EXPECT_EQ(ReadAll(file), "now") << "the budget exists throughout";
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "now");
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 2)), "g1");
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 3)), "g2");
-  EXPECT_FALSE(fs::exists(BackupName(file.string(), 4)));
-}
-
 TEST_F(FileStoreTest, RotationLevelsZeroAndOne) {
   fs::path file = dir_ / "Home.vrl";
   WriteAll(file, "v1");
@@ -141,19 +117,21 @@ TEST_F(FileStoreTest, RotationLevelsZeroAndOne) {
   RotateBackups(file.string(), 1);
   WriteAll(file, "v2");
   RotateBackups(file.string(), 1);
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "v2");
+  EXPECT_EQ(ReadFileBytes(BackupName(file.string(), 1)), "v2");
   EXPECT_FALSE(fs::exists(BackupName(file.string(), 2)));
 }
 
-TEST_F(FileStoreTest, RotationWithMissingGenerationsFillsThemInOrder) {
+TEST_F(FileStoreTest, RotationFillsMissingGenerationsThenShiftsThemAndKeepsTheFile) {
   fs::path file = dir_ / "Home.vrl";
   for (const char* version : {"a", "b", "c", "d"}) {
     WriteAll(file, version);
     RotateBackups(file.string(), 3);
   }
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 1)), "d");
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 2)), "c");
-  EXPECT_EQ(ReadAll(BackupName(file.string(), 3)), "b");
+  EXPECT_EQ(ReadFileBytes(file), "d") << "the budget exists throughout";
+  EXPECT_FALSE(fs::exists(BackupName(file.string(), 4))) << "the oldest generation went";
+  EXPECT_EQ(ReadFileBytes(BackupName(file.string(), 1)), "d");
+  EXPECT_EQ(ReadFileBytes(BackupName(file.string(), 2)), "c");
+  EXPECT_EQ(ReadFileBytes(BackupName(file.string(), 3)), "b");
 }
 
 }  // namespace

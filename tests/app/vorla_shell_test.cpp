@@ -8,7 +8,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/backup_rotation.h"
 #include "app/config_store.h"
@@ -24,10 +23,8 @@ namespace fs = std::filesystem;
 
 class TScriptedShellPort : public TShellPort {
  public:
-  std::optional<std::string> ChooseSaveFile(const std::string& title,
-                                            const std::string& initial) override {
+  std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string&) override {
     saveTitles.push_back(title);
-    saveInitials.push_back(initial);
     return Next(saveAnswers);
   }
   std::optional<std::string> ChooseOpenFile(const std::string&) override {
@@ -44,13 +41,13 @@ class TScriptedShellPort : public TShellPort {
     ++wizardRuns;
     return wizardAnswer;
   }
-  void DocumentOpened(TVorlaData&) override { ++opened; }
+  void DocumentOpened(TVorlaData&) override {}
   bool CloseDocumentWindows() override { return windowsClose; }
   void ShowEnvelopeList() override { ++envelopeListShown; }
   void ShowAccountList() override { ++accountListShown; }
   void TileWindows() override {}
   void SetTitle(const std::string& text) override { title = text; }
-  void ShowModified(bool modified) override { statusModified = modified; }
+  void ShowModified(bool) override {}
   void SetBusy(bool) override {}
   bool IsEnabled() const override { return true; }
   void Restore() override {}
@@ -61,17 +58,14 @@ class TScriptedShellPort : public TShellPort {
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<std::string>> openAnswers;
   std::vector<std::string> saveTitles;
-  std::vector<std::string> saveInitials;
   bool wizardAnswer = true;
   bool windowsClose = true;
   int wizardRuns = 0;
-  int opened = 0;
   int envelopeListShown = 0;
   int accountListShown = 0;
   int updateChecks = 0;
   std::vector<uint32_t> newlyImported;
   std::string title;
-  bool statusModified = false;
 };
 
 class VorlaShellTest : public ::testing::Test {

@@ -7,13 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "core/clock.h"
-#include "core/document_file.h"
-#include "core/vorla_data.h"
 #include "tests/support/cli_runner.h"
-#include "tests/support/recording_user_port.h"
-#include "transactions/account_wizard.h"
-#include "transactions/xmanager.h"
+#include "tests/support/small_budget.h"
 
 namespace {
 
@@ -21,28 +16,7 @@ namespace fs = std::filesystem;
 
 class ImportCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    TRecordingUserPort user;
-    TFixedClock clock(TDateValue(3, 4, 2021));
-    TModelEnvironment environment{user, clock};
-    TVorlaData document(environment);
-    document.AddStarterEnvelope();
-    auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
-    TAccount* account =
-        TAccountWizard(manager).AddAccount({"Checking", "", 1, 100, TDateValue(1, 4, 2021)});
-    TXRecord row{};
-    row.Flags = kXAccountSide;
-    row.AccountId = account->Id();
-    row.EnvelopeId = account->DefaultEnvelope();
-    TXHold payment(manager.Create(row));
-    payment->SetCellText(TXItem::kColDateWithYear, "4/2/21");
-    payment->SetCellText(TXItem::kColPayableTo, "Landlord");
-    payment->SetCellText(TXItem::kColCode, "1042");
-    payment->SetCellText(TXItem::kColPayment, "12.5");
-    payment.reset();
-    std::string error;
-    ASSERT_TRUE(WriteDocumentFile(budget_.string(), document, error)) << error;
-  }
+  void SetUp() override { ASSERT_TRUE(WriteSmallBudget(budget_, "Landlord")); }
 
   fs::path Statement(const std::string& name, const std::string& text) {
     const fs::path path = dir_ / name;

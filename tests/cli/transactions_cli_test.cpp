@@ -1,23 +1,15 @@
 // Runs the real quenbrook-cli on budgets with transactions: the store and every record in the
 // dump, the balance check, and generated budgets.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <string>
 
 #include "core/account_list.h"
-#include "core/clock.h"
-#include "core/document_file.h"
 #include "core/envelope_list.h"
-#include "core/vorla_data.h"
 #include "tests/support/cli_runner.h"
-#include "tests/support/recording_user_port.h"
-#include "transactions/account_wizard.h"
-#include "transactions/xmanager.h"
+#include "tests/support/small_budget.h"
 
 namespace {
 
@@ -25,47 +17,15 @@ namespace fs = std::filesystem;
 
 using RunResult = TCliRun;
 
-std::string ReadAll(const fs::path& path) {
-  return ReadFileBytes(path);
-}
-
 class TransactionsCliTest : public ::testing::Test {
  protected:
   RunResult Run(const std::string& arguments) {
     return RunProgram(QUENBROOK_CLI_PATH, arguments, dir_);
   }
 
-  /// A budget with one account and one payment, written by the model; `damage` may then break
-  /// it before it is saved.
-  template <class Damage>
-  fs::path Budget(const std::string& name, Damage damage) {
-    TRecordingUserPort user;
-    TFixedClock clock(TDateValue(3, 4, 2021));
-    TModelEnvironment environment{user, clock};
-    TVorlaData document(environment);
-    document.AddStarterEnvelope();
-    auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
-    TAccountWizard wizard(manager);
-    TAccount* account = wizard.AddAccount({"Checking", "", 1, 100, TDateValue(1, 4, 2021)});
-    TXRecord row{};
-    row.Flags = kXAccountSide;
-    row.AccountId = account->Id();
-    row.EnvelopeId = account->DefaultEnvelope();
-    row.date = TDateValue(0, 0, 2021);
-    TXHold payment(manager.Create(row));
-    payment->SetCellText(TXItem::kColDateWithYear, "4/2/21");
-    payment->SetCellText(TXItem::kColPayableTo, "Caf\xE9");
-    payment->SetCellText(TXItem::kColCode, "1042");
-    payment->SetCellText(TXItem::kColPayment, "12.5");
-    payment.reset();
-    damage(document);
-    const fs::path path = dir_ / name;
-    std::string error;
-    EXPECT_TRUE(WriteDocumentFile(path.string(), document, error)) << error;
-    return path;
-  }
-  fs::path Budget(const std::string& name) {
-    return Budget(name, [](TVorlaData&) {});
+  fs::path Budget(const std::string& name, const std::function<void(TVorlaData&)>& damage = {}) {
+    EXPECT_TRUE(WriteSmallBudget(dir_ / name, "Caf\xE9", damage));
+    return dir_ / name;
   }
 
   TTempFolder temp_;
@@ -116,8 +76,8 @@ TEST_F(TransactionsCliTest, GenerateMakesASoundBudgetThatASeedRepeats) {
   ASSERT_EQ(Run("generate " + first.string() + " --transactions 800 --seed 7").status, 0);
   ASSERT_EQ(Run("generate " + again.string() + " --seed 7 --transactions 800").status, 0);
   ASSERT_EQ(Run("generate " + other.string() + " --transactions 800 --seed 8").status, 0);
-  EXPECT_EQ(ReadAll(first), ReadAll(again));
-  EXPECT_NE(ReadAll(first), ReadAll(other));
+  EXPECT_EQ(ReadFileBytes(first), ReadFileBytes(again));
+  EXPECT_NE(ReadFileBytes(first), ReadFileBytes(other));
 
   const RunResult check = Run("check " + first.string());
   EXPECT_EQ(check.status, 0) << check.out;
@@ -142,7 +102,7 @@ TEST_F(TransactionsCliTest, GenerateMakesASoundBudgetThatASeedRepeats) {
   const fs::path twice = dir_ / "twice.vrl";
   ASSERT_EQ(Run("resave " + first.string() + " " + resaved.string()).status, 0);
   ASSERT_EQ(Run("resave " + resaved.string() + " " + twice.string()).status, 0);
-  EXPECT_EQ(ReadAll(resaved), ReadAll(twice));
+  EXPECT_EQ(ReadFileBytes(resaved), ReadFileBytes(twice));
   EXPECT_EQ(Run("check " + twice.string()).status, 0);
 }
 

@@ -38,7 +38,7 @@ TEST(IdListTest, GivesOneTwoThreeAndGrowsAtTheTwentyFifth) {
   EXPECT_FALSE(ids.IsTaken(26));
 }
 
-TEST(IdListTest, RetiredIdentifierIsNeverGivenAgain) {
+TEST(IdListTest, RetiredIdentifierIsNeverGivenAgainAndOnlyTakenOnesRetire) {
   TIdList ids(25);
   AllocateMany(ids, 5);
   ids.Retire(3);
@@ -48,27 +48,18 @@ TEST(IdListTest, RetiredIdentifierIsNeverGivenAgain) {
   // Retiring the highest one still moves on past it.
   ids.Retire(6);
   EXPECT_EQ(ids.Allocate(), 7u);
-}
 
-TEST(IdListTest, RetireIgnoresIdentifiersThatAreNotTaken) {
-  TIdList ids(25);
-  AllocateMany(ids, 2);
+  // Identifiers that are not taken are left alone.
+  TIdList two(25);
+  AllocateMany(two, 2);
   for (uint32_t id : {0u, 3u, 24u, 25u, 4000000000u})
-    ids.Retire(id);
+    two.Retire(id);
   std::vector<uint8_t> expected(25, TIdList::kFree);
   expected[1] = expected[2] = TIdList::kInUse;
-  EXPECT_EQ(ids.States(), expected);
+  EXPECT_EQ(two.States(), expected);
 }
 
-TEST(IdListTest, ListReadWithNothingTakenGivesItsSize) {
-  std::vector<uint8_t> bytes =
-      TByteBuilder().Header().Word32(1).Word32(25).Word32(25).Append(std::vector<uint8_t>(25, 0));
-  TIdList ids = ReadIds(bytes);
-  EXPECT_EQ(ids.Allocate(), 25u);
-  EXPECT_EQ(ids.Size(), 50u);
-}
-
-TEST(IdListTest, StoredFormIsTwelveBytesAndTheStates) {
+TEST(IdListTest, StoredFormIsTwelveBytesAndTheStatesAndReadsBack) {
   TIdList ids(25);
   AllocateMany(ids, 4);
   ids.Retire(2);
@@ -84,15 +75,20 @@ TEST(IdListTest, StoredFormIsTwelveBytesAndTheStates) {
   TIdList back = ReadIds(os.Bytes());
   EXPECT_EQ(back.Growth(), 25u);
   EXPECT_EQ(back.States(), ids.States());
-}
 
-TEST(IdListTest, EmptyListIsWrittenWithoutStates) {
-  opstream os;
-  TIdList(25).Write(os);
-  EXPECT_EQ(os.Bytes(), TByteBuilder().Header().Word32(1).Word32(25).Word32(0).Get());
-  TIdList back = ReadIds(os.Bytes());
-  EXPECT_EQ(back.Size(), 0u);
-  EXPECT_EQ(back.Allocate(), 1u);
+  // An empty list is written without states.
+  opstream empty;
+  TIdList(25).Write(empty);
+  EXPECT_EQ(empty.Bytes(), TByteBuilder().Header().Word32(1).Word32(25).Word32(0).Get());
+  TIdList none = ReadIds(empty.Bytes());
+  EXPECT_EQ(none.Size(), 0u);
+  EXPECT_EQ(none.Allocate(), 1u);
+
+  // A list read with nothing taken still counts its size.
+  TIdList free = ReadIds(
+      TByteBuilder().Header().Word32(1).Word32(25).Word32(25).Append(std::vector<uint8_t>(25, 0)));
+  EXPECT_EQ(free.Allocate(), 25u);
+  EXPECT_EQ(free.Size(), 50u);
 }
 
 // A damaged file can carry any growth; allocation must still give a usable identifier and never

@@ -89,14 +89,11 @@ class TreeListTest : public ::testing::Test {
   TTreeItem* c = nullptr;
 };
 
-TEST_F(TreeListTest, DisplayOrderWithAndWithoutCollapsedNodes) {
+TEST_F(TreeListTest, DisplayOrderAndRowsCountShownNodesOnly) {
   EXPECT_EQ(NamesOf(list.NodesInDisplayOrder(true)),
             (std::vector<std::string>{"root", "a", "a1", "a2", "b", "b1", "c"}));
   EXPECT_EQ(NamesOf(list.NodesInDisplayOrder(false)),
             (std::vector<std::string>{"root", "a", "a1", "a2", "b", "c"}));
-}
-
-TEST_F(TreeListTest, RowsCountShownNodesOnly) {
   EXPECT_EQ(list.ShownCount(), 6u);
   EXPECT_EQ(list.ShownAt(1), list.RootItem());
   EXPECT_EQ(list.ShownAt(5), b);

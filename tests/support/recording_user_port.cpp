@@ -2,10 +2,8 @@
 
 TMessageAnswer TRecordingUserPort::Show(const TMessage& message) {
   messages_.push_back(message);
-  if (script_.empty()) {
-    ++unanswered_;
-    return fallback_;
-  }
+  if (script_.empty())
+    return TMessageAnswer::Ok;
   TMessageAnswer answer = script_.front();
   script_.pop_front();
   return answer;
@@ -19,31 +17,7 @@ std::vector<std::string> TRecordingUserPort::Texts() const {
 }
 
 void TRecordingUserPort::Clear() {
-  accountDialogs_.clear();
-  groupDialogs_.clear();
-  rootDialogs_.clear();
-  envelopeDialogs_.clear();
-  bundleDialogs_.clear();
-  associationDialogs_.clear();
-  envelopeChoices_.clear();
-  filterDialogs_.clear();
-  memoDialogs_.clear();
-  accountChoices_.clear();
-  nameChoices_.clear();
-  stringDialogs_.clear();
-  planEditors_.clear();
-  incomeDialogs_.clear();
-  openFiles_.clear();
-  shownFilterDialogs_.clear();
-  transferDialogs_.clear();
-  importDialogs_.clear();
-  shownTransfers_.clear();
-  dialogs_.clear();
-  unansweredDialogs_ = 0;
-  script_.clear();
-  messages_.clear();
-  beeps_ = 0;
-  unanswered_ = 0;
+  *this = TRecordingUserPort();
 }
 
 template <class T>

@@ -11,8 +11,7 @@
 #include "core/user_port.h"
 
 /// A user port for tests: answers from a script, in order, and records every message asked.
-/// A message that finds the script empty is answered with `fallback` (Ok by default) and the
-/// test can assert on `Unanswered()`.
+/// A message that finds the script empty is answered with Ok.
 class TRecordingUserPort : public TUserPort {
  public:
   TMessageAnswer Show(const TMessage& message) override;
@@ -133,14 +132,12 @@ class TRecordingUserPort : public TUserPort {
 
   /// Queues the answer for the next message.
   void Script(TMessageAnswer answer) { script_.push_back(answer); }
-  void SetFallback(TMessageAnswer answer) { fallback_ = answer; }
 
   const std::vector<TMessage>& Messages() const { return messages_; }
   /// The texts of all messages so far, in order.
   std::vector<std::string> Texts() const;
   int Beeps() const { return beeps_; }
-  /// Messages that found no scripted answer.
-  int Unanswered() const { return unanswered_; }
+  /// Forgets every script, record and count.
   void Clear();
 
  private:
@@ -170,7 +167,5 @@ class TRecordingUserPort : public TUserPort {
   int unansweredDialogs_ = 0;
   std::deque<TMessageAnswer> script_;
   std::vector<TMessage> messages_;
-  TMessageAnswer fallback_ = TMessageAnswer::Ok;
   int beeps_ = 0;
-  int unanswered_ = 0;
 };

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "core/envelope_list.h"
-#include "core/envelope_node.h"
+#include "tests/support/sample_envelopes.h"
 #include "tests/transactions/record_builder.h"
 
 void PrintTo(const TEnvActivityTotals& row, std::ostream* os) {
@@ -22,30 +20,9 @@ namespace {
 constexpr uint32_t kChecking = 3;
 constexpr uint32_t kSavings = 5;
 
-// Envelopes (root, identifier 0)
-//   Food
-//   Home (bundle): Rent, Utilities (bundle): Power
-//   Fixed (association): an alias of Rent
 // The report runs over March 2024.
-class EnvActivityFilterTest : public ::testing::Test {
+class EnvActivityFilterTest : public ::testing::Test, protected TSampleEnvelopes {
  protected:
-  EnvActivityFilterTest() {
-    home = &Add<TBundle>(envelopes.Root(), "Home");
-    rent = &Add<TEnv>(*home, "Rent");
-    utilities = &Add<TBundle>(*home, "Utilities");
-    power = &Add<TEnv>(*utilities, "Power");
-    food = &Add<TEnv>(envelopes.Root(), "Food");
-    fixed = &Add<TAssociation>(envelopes.Root(), "Fixed");
-    fixed->AddChild(rent->MakeAlias());
-  }
-
-  template <class Node>
-  Node& Add(TTreeItem& under, std::string name) {
-    auto& node = static_cast<Node&>(under.AddChild(std::make_unique<Node>(envelopes.NewId())));
-    node.SetName(name);
-    return node;
-  }
-
   // Rows for the given nodes, all zero.
   static std::vector<TEnvActivityTotals> Rows(const std::vector<uint32_t>& ids) {
     std::vector<TEnvActivityTotals> rows;
@@ -67,14 +44,6 @@ class EnvActivityFilterTest : public ::testing::Test {
   static constexpr TDateValue kInside{10, 3, 2024};
   static constexpr TDateValue kBefore{28, 2, 2024};
   static constexpr TDateValue kAfter{1, 4, 2024};
-
-  TEnvelopeList envelopes;
-  TBundle* home = nullptr;
-  TEnv* rent = nullptr;
-  TBundle* utilities = nullptr;
-  TEnv* power = nullptr;
-  TEnv* food = nullptr;
-  TAssociation* fixed = nullptr;
 };
 
 TEST_F(EnvActivityFilterTest, EachKindOfRecordLandsInItsColumn) {

@@ -49,18 +49,14 @@ class BudgetTest : public ::testing::Test {
 
   /// An empty row of an account ledger: what the ledger makes before the user types.
   TXHold NewAccountRow(uint32_t account) {
-    TXRecord row{};
-    row.Flags = kXAccountSide;
-    row.AccountId = account;
-    row.EnvelopeId = Accounts().GetDefaultEnvelope(account);
-    row.date = TDateValue(0, 0, clock.Today().Year());
-    row.created = clock.Today();
-    return TXHold(Manager().Create(row));
+    return NewRow(kXAccountSide, account, Accounts().GetDefaultEnvelope(account));
   }
   /// An empty row of an envelope ledger.
-  TXHold NewEnvelopeRow(uint32_t envelope) {
+  TXHold NewEnvelopeRow(uint32_t envelope) { return NewRow(kXEnvelopeOnly, 0, envelope); }
+  TXHold NewRow(uint32_t flags, uint32_t account, uint32_t envelope) {
     TXRecord row{};
-    row.Flags = kXEnvelopeOnly;
+    row.Flags = flags;
+    row.AccountId = account;
     row.EnvelopeId = envelope;
     row.date = TDateValue(0, 0, clock.Today().Year());
     row.created = clock.Today();

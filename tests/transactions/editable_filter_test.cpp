@@ -11,29 +11,17 @@
 #include "core/account_list.h"
 #include "core/account_node.h"
 #include "core/clock.h"
-#include "core/envelope_list.h"
-#include "core/envelope_node.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/sample_envelopes.h"
 #include "tests/support/tree_nodes.h"
 #include "tests/transactions/record_builder.h"
 
 namespace {
 
-// Envelopes (root, identifier 0)
-//   Food
-//   Home (bundle): Rent, Utilities (bundle): Power
-//   Fixed (association): an alias of Rent
-// Accounts: Checking, Savings.
-class EditableFilterTest : public ::testing::Test {
+// The sample envelopes, and the accounts Checking and Savings.
+class EditableFilterTest : public ::testing::Test, protected TSampleEnvelopes {
  protected:
   EditableFilterTest() {
-    home = &AddNode<TBundle>(envelopes, envelopes.Root(), "Home");
-    rent = &AddNode<TEnv>(envelopes, *home, "Rent");
-    utilities = &AddNode<TBundle>(envelopes, *home, "Utilities");
-    power = &AddNode<TEnv>(envelopes, *utilities, "Power");
-    food = &AddNode<TEnv>(envelopes, envelopes.Root(), "Food");
-    fixed = &AddNode<TAssociation>(envelopes, envelopes.Root(), "Fixed");
-    fixed->AddChild(rent->MakeAlias());
     savings = AddNode<TAccount>(accounts, accounts.Root(), "Savings").Id();
     checking = AddNode<TAccount>(accounts, accounts.Root(), "Checking").Id();
   }
@@ -65,14 +53,7 @@ class EditableFilterTest : public ::testing::Test {
 
   TFixedClock clock{TDateValue(15, 3, 2024)};
   TRecordingUserPort user;
-  TEnvelopeList envelopes;
   TAccountList accounts;
-  TBundle* home = nullptr;
-  TEnv* rent = nullptr;
-  TBundle* utilities = nullptr;
-  TEnv* power = nullptr;
-  TEnv* food = nullptr;
-  TAssociation* fixed = nullptr;
   uint32_t checking = 0;
   uint32_t savings = 0;
 };

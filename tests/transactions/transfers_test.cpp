@@ -190,6 +190,12 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
   // The multiple's view and the part's view are both the multiple's.
   EXPECT_EQ(TXTransfers::MakeMultiple(*deposit), deposit->Id());
   EXPECT_EQ(TXTransfers::MakeMultiple(*part), deposit->Id());
+  // A row of nothing becomes a multiple without parts.
+  TXHold row = NewAccountRow(checking);
+  row->SetCellText(TXItem::kColPayableTo, "Later");
+  TXTransfers::MakeMultiple(*row);
+  EXPECT_TRUE(row->Record().IsMultiple());
+  EXPECT_EQ(Manager().Count(TMultKidsFilter(row->Id())), 0u);
   ExpectSound();
 }
 
@@ -209,15 +215,6 @@ TEST_F(TransferTest, ATransferHalfBecomesAMultipleOnYesAndItsPartnerGoes) {
   EXPECT_EQ(parts[0].EnvelopeId, unallocated);
   EXPECT_EQ(Balance(checking), -12000);
   EXPECT_EQ(Balance(savings), 0);
-  ExpectSound();
-}
-
-TEST_F(TransferTest, AMultipleOfNothingHasNoParts) {
-  TXHold row = NewAccountRow(checking);
-  row->SetCellText(TXItem::kColPayableTo, "Later");
-  TXTransfers::MakeMultiple(*row);
-  EXPECT_TRUE(row->Record().IsMultiple());
-  EXPECT_EQ(Manager().Count(TMultKidsFilter(row->Id())), 0u);
   ExpectSound();
 }
 

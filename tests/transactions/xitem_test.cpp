@@ -59,6 +59,10 @@ TEST_F(ItemTest, APartPostsItsEnvelopeAndTheAccountThroughItsMultiple) {
   EXPECT_EQ(Balance(checking), -10500);
   EXPECT_EQ(EnvelopeBalance(groceries), -9000);
   EXPECT_EQ(EnvelopeBalance(dining), -1500);
+  // The multiple's amount is its parts' sum: it takes no typed amount.
+  payment->SetCellText(TXItem::kColDeposit, "99");
+  EXPECT_EQ(payment->Record().amount, -10500);
+  EXPECT_EQ(payment->EditorFor(TXItem::kColDeposit, 0).kind, TCellEditorKind::None);
   ExpectSound();
 }
 
@@ -160,14 +164,6 @@ TEST_F(ItemTest, ChangingAClearedAmountNeedsYes) {
   ExpectSound();
 }
 
-TEST_F(ItemTest, AMultipleTakesNoTypedAmount) {
-  TXHold row = Type(checking, "3/4", "Split", -4000, groceries);
-  TXTransfers::MakeMultiple(*row);
-  row->SetCellText(TXItem::kColDeposit, "99");
-  EXPECT_EQ(row->Record().amount, -4000);
-  EXPECT_EQ(row->EditorFor(TXItem::kColDeposit, 0).kind, TCellEditorKind::None);
-}
-
 // ---- Date entry -----------------------------------------------------------------------------
 
 TEST_F(ItemTest, DatesTypedEarlyInTheYearForLateMonthsMayMeanLastYear) {
@@ -231,17 +227,15 @@ TEST_F(ItemTest, ClearingMovesTheReconciledBalanceAndRestoresTheLoadedDate) {
   EXPECT_EQ(row->Record().AccountCleared, confirmed);
   EXPECT_EQ(Cleared(checking), -4000);
   EXPECT_EQ(row->GetCellText(TXItem::kColAccountClearedDate), "03/01/24");
-  ExpectSound();
-}
 
-TEST_F(ItemTest, TheEnvelopeSideClearsLikeTheAccountSide) {
-  TXHold row = Type(checking, "3/1", "Gas", -4000, groceries);
-  row->ToggleEnvelopeCleared();
-  EXPECT_EQ(row->GetCellText(TXItem::kColEnvelopeCleared), "x");
-  EXPECT_EQ(EnvelopeCleared(groceries), -4000);
-  EXPECT_EQ(Cleared(checking), 0);
-  row->ToggleEnvelopeCleared();
-  EXPECT_EQ(EnvelopeCleared(groceries), 0);
+  // The envelope side clears on its own, leaving the account's cleared balance alone.
+  TXHold other = Type(checking, "3/2", "Gas", -1000, dining);
+  other->ToggleEnvelopeCleared();
+  EXPECT_EQ(other->GetCellText(TXItem::kColEnvelopeCleared), "x");
+  EXPECT_EQ(EnvelopeCleared(dining), -1000);
+  EXPECT_EQ(Cleared(checking), -4000);
+  other->ToggleEnvelopeCleared();
+  EXPECT_EQ(EnvelopeCleared(dining), 0);
   ExpectSound();
 }
 

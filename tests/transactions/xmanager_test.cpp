@@ -503,15 +503,14 @@ TEST_F(ManagerTest, ConfirmingClearedMarksGivesThemTodaysDate) {
   EXPECT_EQ(again->GetCellText(TXItem::kColAccountClearedDate), "03/15/24");
   EXPECT_EQ(again->GetCellText(TXItem::kColEnvelopeClearedDate), "03/15/24");
   EXPECT_EQ(Cleared(checking), -4000);
-}
 
-TEST_F(ManagerTest, AHeldRowKeepsTheConfirmationWhenItIsCommittedAgain) {
-  TXHold row = Type(checking, "3/1", "Gas", -4000, groceries);
-  row->ToggleAccountCleared();
+  // A row held through the confirmation keeps it when it is committed again.
+  TXHold held = Type(checking, "3/2", "Gas", -1000, groceries);
+  held->ToggleAccountCleared();
   Manager().ConfirmCleared();
-  row->SetCellText(TXItem::kColMemo, "after the confirmation");
-  EXPECT_EQ(row->Record().AccountCleared, clock.Today().Packed());
-  EXPECT_EQ(Records().front().AccountCleared, clock.Today().Packed());
+  held->SetCellText(TXItem::kColMemo, "after the confirmation");
+  EXPECT_EQ(held->Record().AccountCleared, clock.Today().Packed());
+  EXPECT_EQ(Manager().FindRecord(held->Id())->AccountCleared, clock.Today().Packed());
   EXPECT_FALSE(Manager().HasPendingCleared());
 }
 
