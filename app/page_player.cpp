@@ -155,6 +155,8 @@ class TPlacedFile {
       error = CannotWrite(path, code);
       return false;
     }
+    // A replaced file keeps its mode; a new one gets the mode any new file of the user's gets.
+    temporary_.TakeModeOf(target_, 0666);
     int descriptor = ::dup(temporary_.Descriptor());
     if (descriptor < 0 || !file_.open(descriptor, QIODevice::WriteOnly, QFile::AutoCloseHandle)) {
       if (descriptor >= 0)

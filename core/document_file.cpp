@@ -67,22 +67,13 @@ bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std
     return false;
   }
   RemoveStaleTemporaries(target);
-  struct stat previous {};
-  const bool replacing = ::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode);
-
   TSaveTemporary temporary;
   if (!temporary.Create(target, reason)) {
     error = FileErrorText("cannot write", path, reason);
     return false;
   }
-  // The new file keeps the owner, group and mode of the one it replaces, as far as the system
-  // lets this user give them; a new file stays readable by the user alone.
-  if (replacing) {
-    const int descriptor = temporary.Descriptor();
-    if (::fchown(descriptor, previous.st_uid, previous.st_gid) != 0)
-      (void)!::fchown(descriptor, static_cast<uid_t>(-1), previous.st_gid);
-    ::fchmod(descriptor, previous.st_mode & 07777);
-  }
+  // A budget is private: a new one stays readable by the user alone.
+  temporary.TakeModeOf(target);
   {
     // The stream writes through its own descriptor; the temporary file keeps the other one open,
     // and with it the lock, until the file has been renamed.

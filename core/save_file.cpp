@@ -140,6 +140,21 @@ bool TSaveTemporary::Create(const std::string& target, int& error) {
   return false;
 }
 
+void TSaveTemporary::TakeModeOf(const std::string& target, unsigned newMode) {
+  if (descriptor_ < 0)
+    return;
+  struct stat previous {};
+  if (::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode)) {
+    if (::fchown(descriptor_, previous.st_uid, previous.st_gid) != 0)
+      (void)!::fchown(descriptor_, static_cast<uid_t>(-1), previous.st_gid);
+    ::fchmod(descriptor_, previous.st_mode & 07777);
+  } else if (newMode != 0) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(descriptor_, static_cast<mode_t>(newMode) & ~mask & 07777);
+  }
+}
+
 bool TSaveTemporary::Commit(const std::string& target, int& error) {
   if (::rename(path_.c_str(), target.c_str()) != 0) {
     error = errno;

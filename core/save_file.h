@@ -33,6 +33,10 @@ class TSaveTemporary {
   /// The open descriptor; it stays open (and the file locked) until Commit or Discard. A writer
   /// that wants its own descriptor takes a dup() of it, which shares the lock.
   int Descriptor() const { return descriptor_; }
+  /// Gives the file the owner, group and mode of `target` when it replaces a regular file, as
+  /// far as the system lets this user; otherwise `newMode` less the process's umask, or the
+  /// creation mode (the user alone) when `newMode` is 0.
+  void TakeModeOf(const std::string& target, unsigned newMode = 0);
   /// Renames the file over `target`; false with `error` when that fails.
   bool Commit(const std::string& target, int& error);
   /// Removes the file (unless it was committed) and closes it.

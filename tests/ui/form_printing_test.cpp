@@ -1,4 +1,6 @@
 // Report pages played onto PDF and PNG files, where they land on paper, and the preview.
+#include <sys/stat.h>
+
 #include <QImage>
 #include <QLabel>
 #include <QPrinter>
@@ -64,6 +66,20 @@ class FormPrintingTest : public QObject {
     QVERIFY2(error.find("page format 7") != std::string::npos, error.c_str());
     QCOMPARE(Slurp(base / "old.pdf"), std::string("older"));
     QCOMPARE(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 1);
+  }
+
+  void PdfTakesTheModeOfTheFileItReplaces() {
+    QTemporaryDir folder;
+    const fs::path path = fs::path(folder.path().toStdString()) / "plan.pdf";
+    const mode_t mask = ::umask(022);
+    std::string error;
+    QVERIFY2(WriteReportPdf(TLedgerLikeReport(1), path.string(), error), error.c_str());
+    const auto mode = [&] { return fs::status(path).permissions() & fs::perms::mask; };
+    QCOMPARE(mode(), fs::perms(0644));  // a new file as any new file of the user's
+    fs::permissions(path, fs::perms(0640));
+    QVERIFY2(WriteReportPdf(TLedgerLikeReport(1), path.string(), error), error.c_str());
+    QCOMPARE(mode(), fs::perms(0640));
+    ::umask(mask);
   }
 
   void PngsOnWhite() {
