@@ -22,23 +22,8 @@ int TAccountSummaryReport::GetPageCount() const {
 }
 
 void TAccountSummaryReport::GetSection(int page, int region, TCellInfo& info) const {
-  switch (region) {
-    case kTableRegion:
-      SetTableSection(info, {50, 20, 20}, kRowsPerPage);
-      return;
-    case kHeaderRegion:
-      if (page == 1)
-        SetHeaderSection(info, "Account Summary Report");
-      else
-        info.kind = TCellInfo::kNothing;
-      return;
-    case kFooterRegion:
-      SetFooterSection(info, page, clock_);
-      return;
-    default:
-      info.kind = TCellInfo::kNothing;
-      return;
-  }
+  SetPlainPageSection(info, page, region, {50, 20, 20}, kRowsPerPage, "Account Summary Report",
+                      TCellInfo::kBold | TCellInfo::kCentred, clock_);
 }
 
 void TAccountSummaryReport::GetCell(int page, int region, int row, int column,

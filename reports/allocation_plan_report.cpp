@@ -79,26 +79,11 @@ int TAllocationPlanReport::GetPageCount() const {
 }
 
 void TAllocationPlanReport::GetSection(int page, int region, TCellInfo& info) const {
-  switch (region) {
-    case kTableRegion: {
-      std::vector<uint32_t> widths(2 + kSlots, 15);
-      widths[0] = 30;
-      SetTableSection(info, std::move(widths), kRowsPerPage);
-      return;
-    }
-    case kHeaderRegion:
-      // Centred, but not bold as the other reports' headers are.
-      if (page == 1)
-        SetTextCell(info, "Allocation Plan - " + periodName_, TCellInfo::kCentred);
-      else
-        info.kind = TCellInfo::kNothing;
-      return;
-    case kFooterRegion:
-      SetFooterSection(info, page, clock_);
-      return;
-    default:
-      info.kind = TCellInfo::kOutline;
-  }
+  std::vector<uint32_t> widths(2 + kSlots, 15);
+  widths[0] = 30;
+  // Centred, but not bold as the other reports' headers are.
+  SetPlainPageSection(info, page, region, std::move(widths), kRowsPerPage,
+                      "Allocation Plan - " + periodName_, TCellInfo::kCentred, clock_);
 }
 
 void TAllocationPlanReport::GetCell(int page, int region, int row, int column,

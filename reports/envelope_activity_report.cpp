@@ -95,28 +95,13 @@ int TEnvelopeActivityReport::GetPageCount() const {
 }
 
 void TEnvelopeActivityReport::GetSection(int page, int region, TCellInfo& info) const {
-  switch (region) {
-    case kTableRegion: {
-      const auto k = static_cast<uint32_t>(columns_.size());
-      std::vector<uint32_t> widths(k + 1, 10);
-      widths[0] = 100 - 10 * k;
-      SetTableSection(info, std::move(widths), kRowsPerPage);
-      return;
-    }
-    case kHeaderRegion:
-      if (page == 1) {
-        SetHeaderSection(info, "Envelope Activity Report from " + FullDateText(from_) + " to " +
-                                   FullDateText(to_));
-      } else {
-        info.kind = TCellInfo::kNothing;
-      }
-      return;
-    case kFooterRegion:
-      SetFooterSection(info, page, clock_);
-      return;
-    default:
-      info.kind = TCellInfo::kOutline;
-  }
+  const auto k = static_cast<uint32_t>(columns_.size());
+  std::vector<uint32_t> widths(k + 1, 10);
+  widths[0] = 100 - 10 * k;
+  SetPlainPageSection(
+      info, page, region, std::move(widths), kRowsPerPage,
+      "Envelope Activity Report from " + FullDateText(from_) + " to " + FullDateText(to_),
+      TCellInfo::kBold | TCellInfo::kCentred, clock_);
 }
 
 void TEnvelopeActivityReport::GetCell(int page, int region, int row, int column,

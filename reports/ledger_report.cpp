@@ -95,27 +95,12 @@ int TLedgerReport::GetPageCount() const {
 }
 
 void TLedgerReport::GetSection(int page, int region, TCellInfo& info) const {
-  switch (region) {
-    case kTableRegion: {
-      std::vector<uint32_t> widths;
-      for (const TLedgerColumn& column : layout_.columns)
-        widths.push_back(column.width);
-      SetTableSection(info, std::move(widths), kRowsPerPage);
-      return;
-    }
-    case kHeaderRegion:
-      if (page == 1)
-        SetHeaderSection(info, layout_.headerStart + subject_);
-      else
-        info.kind = TCellInfo::kNothing;
-      return;
-    case kFooterRegion:
-      SetFooterSection(info, page, clock_);
-      return;
-    default:
-      info.kind = TCellInfo::kNothing;
-      return;
-  }
+  std::vector<uint32_t> widths;
+  for (const TLedgerColumn& column : layout_.columns)
+    widths.push_back(column.width);
+  SetPlainPageSection(info, page, region, std::move(widths), kRowsPerPage,
+                      layout_.headerStart + subject_, TCellInfo::kBold | TCellInfo::kCentred,
+                      clock_);
 }
 
 void TLedgerReport::GetCell(int page, int region, int row, int column, TCellInfo& info) const {

@@ -58,6 +58,27 @@ void SetFooterSection(TCellInfo& info, int page, const TClock& clock) {
   SetTextCell(info, PageFooterText(page, clock), TCellInfo::kRight);
 }
 
+void SetPlainPageSection(TCellInfo& info, int page, int region, std::vector<uint32_t> widths,
+                         uint32_t rows, const std::string& header, uint32_t headerFlags,
+                         const TClock& clock) {
+  switch (region) {
+    case kTableRegion:
+      SetTableSection(info, std::move(widths), rows);
+      return;
+    case kHeaderRegion:
+      if (page == 1)
+        SetTextCell(info, header, headerFlags);
+      else
+        info.kind = TCellInfo::kNothing;
+      return;
+    case kFooterRegion:
+      SetFooterSection(info, page, clock);
+      return;
+    default:
+      info.kind = TCellInfo::kNothing;
+  }
+}
+
 void SetHeadingCell(TCellInfo& info, std::string text) {
   SetTextCell(info, std::move(text), TCellInfo::kBold | TCellInfo::kBaseline | TCellInfo::kCentred);
   info.background = kHeadingGrey;

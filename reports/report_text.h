@@ -43,6 +43,11 @@ void SetTableSection(TCellInfo& info, std::vector<uint32_t> widths, uint32_t row
 /// The page-1 header: bold and centred.
 void SetHeaderSection(TCellInfo& info, std::string text);
 void SetFooterSection(TCellInfo& info, int page, const TClock& clock);
+/// The regions of the plain page together: the table, the header on page 1 only (with
+/// `headerFlags`), the footer on every page, and nothing for any other region.
+void SetPlainPageSection(TCellInfo& info, int page, int region, std::vector<uint32_t> widths,
+                         uint32_t rows, const std::string& header, uint32_t headerFlags,
+                         const TClock& clock);
 /// A heading cell: bold and centred on grey.
 void SetHeadingCell(TCellInfo& info, std::string text);
 void SetTextCell(TCellInfo& info, std::string text, uint32_t flags);
