@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/file_guard.h"
+#include "cli/command_words.h"
 #include "cli/json_writer.h"
 #include "core/account_list.h"
 #include "core/clock.h"
@@ -66,41 +67,11 @@ struct TImportSwitches {
 };
 
 bool ParseId(const std::string& text, uint32_t& id) {
-  if (text.empty() || text.size() > 10)
+  const std::optional<uint64_t> number = ParseWholeNumber(text, UINT32_MAX);
+  if (number.value_or(0) == 0)
     return false;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (value == 0 || value > 0xFFFFFFFFu)
-    return false;
-  id = static_cast<uint32_t>(value);
+  id = static_cast<uint32_t>(*number);
   return true;
-}
-
-// MM/DD/YYYY exactly (one or two digits for month and day), a date of the calendar.
-std::optional<TDateValue> ParseSince(const std::string& text) {
-  unsigned parts[3] = {0, 0, 0};
-  size_t part = 0, digits = 0;
-  for (char c : text) {
-    if (c == '/' && part < 2 && digits > 0) {
-      ++part;
-      digits = 0;
-    } else if (c >= '0' && c <= '9' && digits < (part == 2 ? 4u : 2u)) {
-      parts[part] = parts[part] * 10 + static_cast<unsigned>(c - '0');
-      ++digits;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (part != 2 || digits != 4)
-    return std::nullopt;
-  const TDateValue date(parts[1], parts[0], parts[2]);
-  if (!date.IsValid())
-    return std::nullopt;
-  return date;
 }
 
 std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& args) {
@@ -125,7 +96,7 @@ std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& arg
     } else if (word == "--envelope" && hasValue && ParseId(args[i + 1], id)) {
       switches.envelope = id;
       ++i;
-    } else if (word == "--since" && hasValue && (switches.since = ParseSince(args[i + 1]))) {
+    } else if (word == "--since" && hasValue && (switches.since = ParseCommandDate(args[i + 1]))) {
       ++i;
     } else {
       return std::nullopt;

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/file_guard.h"
 #include "cli/budget_check.h"
 #include "cli/budget_generator.h"
+#include "cli/command_words.h"
 #include "cli/document_dump.h"
 #include "cli/import_command.h"
 #include "cli/report_command.h"
@@ -101,15 +103,9 @@ int Check(const std::string& path, const TModelEnvironment& environment) {
 
 // A whole decimal number, refusing signs, blanks and anything after the digits.
 bool ParseCount(const std::string& text, uint64_t& value) {
-  if (text.empty() || text.size() > 19)
-    return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return true;
+  const std::optional<uint64_t> number = ParseWholeNumber(text, UINT64_MAX);
+  value = number.value_or(0);
+  return number.has_value();
 }
 
 int Generate(const std::vector<std::string>& args) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/page_player.h"
+#include "cli/command_words.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
 #include "core/clock.h"
@@ -122,34 +123,10 @@ int Refuse(const std::string& reason) {
 }
 
 std::optional<uint32_t> ParseNumber(const std::string& text, uint32_t most) {
-  if (text.empty() || text.size() > 10)
+  const std::optional<uint64_t> number = ParseWholeNumber(text, most);
+  if (!number)
     return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return std::nullopt;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (value > most)
-    return std::nullopt;
-  return static_cast<uint32_t>(value);
-}
-
-// "MM/DD/YYYY" exactly (one-digit months and days allowed), and a real day.
-std::optional<TDateValue> ParseDate(const std::string& text) {
-  const size_t first = text.find('/');
-  const size_t second = first == std::string::npos ? first : text.find('/', first + 1);
-  if (second == std::string::npos || text.size() - second - 1 != 4)
-    return std::nullopt;
-  const auto month = ParseNumber(text.substr(0, first), 12);
-  const auto day = ParseNumber(text.substr(first + 1, second - first - 1), 31);
-  const auto year = ParseNumber(text.substr(second + 1), 9999);
-  if (first == 0 || first > 2 || second - first - 1 == 0 || second - first - 1 > 2 || !month ||
-      !day || !year) {
-    return std::nullopt;
-  }
-  const TDateValue date(*day, *month, *year);
-  return date.IsValid() ? std::optional(date) : std::nullopt;
+  return static_cast<uint32_t>(*number);
 }
 
 std::optional<uint32_t> ParseColumns(const std::string& text) {
@@ -220,7 +197,7 @@ std::string ParseOptions(const std::vector<std::string>& args, TRequest& request
         if (!request.envelope)
           return "--envelope takes an envelope's identifier, not \"" + value + "\"";
       } else if (word == "--from" || word == "--to") {
-        const std::optional<TDateValue> date = ParseDate(value);
+        const std::optional<TDateValue> date = ParseCommandDate(value);
         if (!date)
           return word + " takes a date as MM/DD/YYYY, not \"" + value + "\"";
         (word == "--from" ? request.from : request.to) = date;
@@ -322,13 +299,13 @@ std::unique_ptr<TFormData> MakeReport(const TRequest& request, TVorlaData& docum
   uint32_t accountId = request.account.value_or(0);
   if (request.kind == TKind::AccountLedger) {
     const TAccount* chosen = nullptr;
-    for (const TTreeItem* node = document.Accounts().RootItem(); node != nullptr;
-         node = node->NextInDisplayOrder(true)) {
-      const auto* account = dynamic_cast<const TAccount*>(node);
-      if (account != nullptr && (!request.account || account->Id() == accountId)) {
-        chosen = account;
-        break;
-      }
+    if (request.account) {
+      chosen = document.Accounts().Account(accountId);
+    } else {
+      // The first account in the order the account list shows them.
+      for (const TTreeItem* node = document.Accounts().RootItem(); node != nullptr && !chosen;
+           node = node->NextInDisplayOrder(true))
+        chosen = dynamic_cast<const TAccount*>(node);
     }
     if (chosen == nullptr) {
       problem = request.account ? "the budget has no account " + std::to_string(accountId)
@@ -337,21 +314,14 @@ std::unique_ptr<TFormData> MakeReport(const TRequest& request, TVorlaData& docum
     }
     accountId = chosen->Id();
   }
-  const TEnvelopeRoot& root = document.Envelopes().Root();
-  uint32_t envelopeId = request.envelope.value_or(root.Id());
-  if (request.envelope) {
-    bool found = false;
-    for (const TTreeItem* node = &root; node != nullptr && !found;
-         node = node->NextInDisplayOrder(true)) {
-      const auto* envelope = dynamic_cast<const TEnvelopeNode*>(node);
-      found = envelope != nullptr && envelope->Id() == envelopeId &&
-              (node == &root || dynamic_cast<const TBundle*>(node) != nullptr ||
-               dynamic_cast<const TEnv*>(node) != nullptr);
-    }
-    if (!found) {
-      problem = "the budget has no envelope or bundle " + std::to_string(envelopeId);
-      return nullptr;
-    }
+  const TEnvelopeList& envelopes = document.Envelopes();
+  const uint32_t envelopeId = request.envelope.value_or(envelopes.Root().Id());
+  // The reports take the root, a bundle or an envelope; an association only repeats envelopes.
+  const TEnvelopeNode* node = envelopes.FindNode(envelopeId);
+  if (node != &envelopes.Root() && dynamic_cast<const TBundle*>(node) == nullptr &&
+      envelopes.Envelope(envelopeId) == nullptr) {
+    problem = "the budget has no envelope or bundle " + std::to_string(envelopeId);
+    return nullptr;
   }
 
   switch (request.kind) {
