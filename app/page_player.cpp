@@ -151,7 +151,12 @@ class TPlacedFile {
  public:
   bool Open(const std::string& path, std::string& error) {
     int code = 0;
-    if (!ResolveSaveTarget(path, target_, code) || !temporary_.Create(target_, code)) {
+    if (!ResolveSaveTarget(path, target_, code)) {
+      error = CannotWrite(path, code);
+      return false;
+    }
+    RemoveStaleTemporaries(target_);
+    if (!temporary_.Create(target_, code)) {
       error = CannotWrite(path, code);
       return false;
     }

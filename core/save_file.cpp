@@ -220,3 +220,21 @@ bool CopyFilePrivately(const std::string& from, const std::string& to, int& erro
   }
   return copied && temporary.Commit(to, error);
 }
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode,
+                     int& error) {
+  std::string target;
+  if (!ResolveSaveTarget(path, target, error))
+    return false;
+  RemoveStaleTemporaries(target);
+  TSaveTemporary temporary;
+  if (!temporary.Create(target, error))
+    return false;
+  temporary.TakeModeOf(target, newMode);
+  if (!WriteAll(temporary.Descriptor(), bytes.data(), bytes.size()) ||
+      ::fsync(temporary.Descriptor()) != 0) {
+    error = errno;
+    return false;
+  }
+  return temporary.Commit(target, error);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 /// The file-system steps of a safe save, shared by budgets, their backups and the configuration:
 /// finding the file a path really names, making a private temporary file beside it that no other
@@ -56,3 +57,8 @@ void RemoveStaleTemporaries(const std::string& target);
 /// the copy is readable by the user alone. False with `error` (an errno value) on failure, when
 /// `to` is left as it was.
 bool CopyFilePrivately(const std::string& from, const std::string& to, int& error);
+
+/// Writes `bytes` as the whole content of `path` through a temporary file that is forced to disk
+/// and renamed over it: a replaced file keeps its owner and mode, a new one gets `newMode` less
+/// the umask. False with `error` (an errno value) on failure, when `path` is left as it was.
+bool WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode, int& error);

@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -26,6 +25,7 @@
 #include "core/edit_values.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
+#include "core/save_file.h"
 #include "core/vorla_data.h"
 #include "planning/date_range.h"
 #include "reports/form_data.h"
@@ -199,26 +199,6 @@ void TReportDialog::CopyToClipboard() {
   QGuiApplication::clipboard()->setMimeData(data);
 }
 
-bool TReportDialog::WriteExport(const std::string& bytes, const QString& path, QString& reason) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    reason = file.errorString();
-    return false;
-  }
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-      static_cast<qint64>(bytes.size())) {
-    reason = file.errorString();
-    file.cancelWriting();
-    file.commit();
-    return false;
-  }
-  if (!file.commit()) {
-    reason = file.errorString();
-    return false;
-  }
-  return true;
-}
-
 void TReportDialog::ExportToFile() {
   std::unique_ptr<TFormData> report = MakeReport();
   if (!report)
@@ -230,13 +210,16 @@ void TReportDialog::ExportToFile() {
   if (path.isEmpty())
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QString reason;
-  const bool written = WriteExport(report->ExportText(), path, reason);
+  // Written beside the chosen name and renamed into place, so a failure leaves nothing there.
+  int error = 0;
+  const std::string target = QFile::encodeName(path).toStdString();
+  const bool written = WriteFileSafely(target, report->ExportText(), 0666, error);
   QApplication::restoreOverrideCursor();
   if (!written) {
     context_.user.Tell("Quenbrook",
-                       "The report could not be exported to " + path.toStdString() + ": " +
-                           reason.toStdString() + ".  Nothing was written under that name.",
+                       "The report could not be exported: " +
+                           FileErrorText("cannot write", path.toStdString(), error) +
+                           ".  Nothing was written under that name.",
                        TMessageIcon::Error);
   }
   activateWindow();

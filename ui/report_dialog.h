@@ -51,9 +51,6 @@ class TReportDialog : public QDialog {
   void CopyToClipboard();
   void ExportToFile();
 
-  /// Writes a report's export text to `path` through a temporary file renamed into place, so
-  /// that a failure leaves nothing under the chosen name; false with the reason on failure.
-  static bool WriteExport(const std::string& bytes, const QString& path, QString& reason);
   /// The size the preview opens at: the stored one, else three quarters of `screen` but at least
   /// 780 by 520.
   static QSize PreviewSize(const TVorlaConfig& config, QSize screen);
