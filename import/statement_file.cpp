@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/cp1252.h"
+#include "core/file_bytes.h"
 #include "core/setting_list.h"
 #include "core/user_port.h"
 #include "import/ofx_reader.h"
@@ -56,18 +57,9 @@ bool ChooseImportFile(TImportBatch& batch, TStatementKind kind, const std::strin
 }
 
 std::optional<std::string> ReadStatementBytes(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error))
-    return std::nullopt;
-  const uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > kMaxStatementBytes)
-    return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  if (static_cast<uintmax_t>(in.gcount()) != size)
+  std::string bytes;
+  int error = 0;
+  if (ReadRegularFile(path, kMaxStatementBytes, bytes, error) != TFileRead::Read)
     return std::nullopt;
   return bytes;
 }

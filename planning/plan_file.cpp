@@ -1,14 +1,11 @@
 #include "planning/plan_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "core/cp1252.h"
+#include "core/file_bytes.h"
 
 namespace {
 
@@ -125,28 +122,19 @@ TPlanFile ParsePlanFile(std::string_view bytes, size_t maxRows) {
 }
 
 bool ReadPlanFileBytes(const std::string& path, std::string& bytes, std::string& error) {
-  bytes.clear();
-  std::error_code code;
-  const std::uintmax_t size = std::filesystem::file_size(path, code);
-  if (code) {
-    error = "cannot read " + EscapedFileText(path) + ": " + code.message();
-    return false;
-  }
-  if (size > kMaxPlanFileBytes) {
-    error = "cannot read " + EscapedFileText(path) + ": the file is too large for a plan file";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + EscapedFileText(path) + ": " + std::strerror(errno);
-    return false;
-  }
-  bytes.resize(static_cast<size_t>(size));
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size()) || in.bad()) {
-    error = "cannot read " + EscapedFileText(path) + ": the file could not be read to its end";
-    bytes.clear();
-    return false;
-  }
-  return true;
+  int code = 0;
+  const TFileRead read = ReadRegularFile(path, kMaxPlanFileBytes, bytes, code);
+  if (read == TFileRead::Read)
+    return true;
+  std::string why;
+  if (read == TFileRead::TooLarge)
+    why = "the file is too large for a plan file";
+  else if (code != 0)
+    why = std::strerror(code);
+  else if (read == TFileRead::NotRegular)
+    why = "it is not a plain file";
+  else
+    why = "the file could not be read to its end";
+  error = "cannot read " + EscapedFileText(path) + ": " + why;
+  return false;
 }

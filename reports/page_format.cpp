@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <utility>
 
 #include "core/cp1252.h"
+#include "core/file_bytes.h"
 
 namespace {
 
@@ -609,23 +608,22 @@ int CBxMetaFile::LoadFromResource(uint32_t number, const TPageFormatSource& sour
 
 int CBxMetaFile::LoadFromFile(const std::string& path) {
   loaded_ = false;
-  std::error_code ignored;
   // Only a regular file: a pipe or a device could block or never end.
-  std::ifstream in;
-  if (std::filesystem::is_regular_file(path, ignored))
-    in.open(path, std::ios::binary);
-  if (!in.is_open()) {
-    error_ = "The page format file cannot be opened.";
-    return kFileMissing;
+  std::string bytes;
+  int code = 0;
+  switch (ReadRegularFile(path, kMaxPageFormatBytes, bytes, code)) {
+    case TFileRead::Read:
+      break;
+    case TFileRead::NotRegular:
+      error_ = "The page format file cannot be opened.";
+      return kFileMissing;
+    case TFileRead::TooLarge:
+      error_ = "The page format file is too large.";
+      return kFileMissing;
+    case TFileRead::Unreadable:
+      error_ = "The page format file cannot be read.";
+      return kFileMissing;
   }
-  // One byte more than the limit is enough to know the file is too large.
-  std::string bytes(kMaxPageFormatBytes + 1, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) {
-    error_ = "The page format file cannot be read.";
-    return kFileMissing;
-  }
-  bytes.resize(static_cast<size_t>(in.gcount()));
   if (!ParsePageFormat(bytes, format_, error_))
     return kFileMissing;
   loaded_ = true;
