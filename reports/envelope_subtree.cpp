@@ -17,23 +17,10 @@ std::vector<TSubtreeNode> EnvelopeSubtree(const TEnvelopeList& envelopes, uint32
     top = envelopes.RootItem();
   if (top == nullptr)
     return nodes;
-  // A pre-order walk that stops when it climbs out of the chosen node, without recursion, so
-  // a deep tree cannot exhaust the stack.
-  const TTreeItem* item = top;
-  int level = top->Depth() - 1;
-  while (item != nullptr) {
-    nodes.push_back({static_cast<const TEnvelopeNode*>(item), level});
-    if (item->FirstChild() != nullptr) {
-      item = item->FirstChild();
-      ++level;
-      continue;
-    }
-    while (item != top && item->NextSibling() == nullptr) {
-      item = item->Parent();
-      --level;
-    }
-    item = item == top ? nullptr : item->NextSibling();
-  }
+  // The tree's own pre-order, until it leaves the chosen node.
+  for (const TTreeItem* item = top; item == top || (item != nullptr && top->IsAncestorOf(*item));
+       item = item->NextInDisplayOrder(true))
+    nodes.push_back({static_cast<const TEnvelopeNode*>(item), item->Depth() - 1});
   return nodes;
 }
 
