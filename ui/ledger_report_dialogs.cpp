@@ -28,7 +28,8 @@ TLedgerReportDialog::TLedgerReportDialog(const QString& title, const QString& ob
   dates_ = new TReportDates(*Options(), context.clock, this);
   filter_ = std::make_unique<TEditableFilter>(
       envelopes ? TEditableFilter::kEnvelopeLedgerReport : TEditableFilter::kAccountLedgerReport,
-      ChosenId(*items_), context.document.Envelopes(), context.document.Accounts(), context.clock);
+      ChosenId(*items_).value_or(0), context.document.Envelopes(), context.document.Accounts(),
+      context.clock);
   QPushButton* advanced =
       AddExtraButton(QStringLiteral("Advanced Filter..."), QStringLiteral("advancedFilterButton"));
   connect(advanced, &QPushButton::clicked, this, &TLedgerReportDialog::EditFilter);
@@ -37,12 +38,13 @@ TLedgerReportDialog::TLedgerReportDialog(const QString& title, const QString& ob
 TLedgerReportDialog::~TLedgerReportDialog() = default;
 
 bool TLedgerReportDialog::ReadOptions(uint32_t& id, TDateValue& from, TDateValue& to) {
-  id = ChosenId(*items_);
-  if (id == 0) {
+  const std::optional<uint32_t> chosen = ChosenId(*items_);
+  if (!chosen) {
     Refuse(filter_->IsAccountFilter() ? "Choose the account to report on."
                                       : "Choose the envelope to report on.");
     return false;
   }
+  id = *chosen;
   const auto dates = dates_->Dates(context_.user);
   if (!dates)
     return false;

@@ -344,7 +344,9 @@ QListWidget* MakeAccountList(const TVorlaData& document, uint32_t chosenId, QWid
   return list;
 }
 
-uint32_t ChosenId(const QListWidget& list) {
+std::optional<uint32_t> ChosenId(const QListWidget& list) {
   const QListWidgetItem* item = list.currentItem();
-  return item != nullptr ? item->data(Qt::UserRole).toUInt() : 0;
+  if (item == nullptr)
+    return std::nullopt;
+  return item->data(Qt::UserRole).toUInt();
 }

@@ -112,5 +112,6 @@ class TReportDates : public QObject {
 QListWidget* MakeEnvelopeTreeList(const TVorlaData& document, uint32_t chosenId, QWidget* parent);
 /// The accounts in tree order, one of which is chosen; preselects `chosenId` or the first.
 QListWidget* MakeAccountList(const TVorlaData& document, uint32_t chosenId, QWidget* parent);
-/// The identifier of a list's current item; 0 for none.
-uint32_t ChosenId(const QListWidget& list);
+/// The identifier of a list's current item; nothing when none is chosen. (The envelope root of
+/// a budget not yet read back from its file has the identifier 0, which is a real choice.)
+std::optional<uint32_t> ChosenId(const QListWidget& list);

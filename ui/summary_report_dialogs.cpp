@@ -71,11 +71,12 @@ TEnvelopeSummaryReportDialog::TEnvelopeSummaryReportDialog(TReportContext contex
 
 std::unique_ptr<TFormData> TEnvelopeSummaryReportDialog::MakeReport() {
   TEnvelopeSummaryOptions options;
-  options.envelopeId = ChosenId(*items_);
-  if (options.envelopeId == 0) {
+  const std::optional<uint32_t> chosen = ChosenId(*items_);
+  if (!chosen) {
     Refuse("Choose the envelope to report on.");
     return nullptr;
   }
+  options.envelopeId = *chosen;
   options.size = static_cast<TEnvelopeSummarySize>(size_->currentIndex() + 1);
   return std::make_unique<TEnvelopeSummaryReport>(context_.document, context_.clock, options);
 }
@@ -103,11 +104,12 @@ TEnvelopeActivityReportDialog::TEnvelopeActivityReportDialog(TReportContext cont
 
 std::unique_ptr<TFormData> TEnvelopeActivityReportDialog::MakeReport() {
   TEnvelopeActivityOptions options;
-  options.envelopeId = ChosenId(*items_);
-  if (options.envelopeId == 0) {
+  const std::optional<uint32_t> chosen = ChosenId(*items_);
+  if (!chosen) {
     Refuse("Choose the envelope to report on.");
     return nullptr;
   }
+  options.envelopeId = *chosen;
   const auto dates = dates_->Dates(context_.user);
   if (!dates)
     return nullptr;

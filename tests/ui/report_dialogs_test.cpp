@@ -70,7 +70,7 @@ class ReportDialogsTest : public QObject {
   void exportWritesTheReportOrSaysWhyNot() {
     const uint32_t checking = app_->Shell().Document()->Accounts().IdOfName("Checking");
     TAccountLedgerReportDialog dialog(Context(), checking, app_->Frame().window());
-    QCOMPARE(ChosenId(*dialog.Items()), checking);
+    QCOMPARE(ChosenId(*dialog.Items()), std::optional(checking));
     const QString path = dir_.filePath(QStringLiteral("ledger.tab"));
     SaveAs(path);
     dialog.ExportToFile();
@@ -164,6 +164,15 @@ class ReportDialogsTest : public QObject {
     TEnvelopeActivityReportDialog again(Context(), 0, nullptr);
     QVERIFY(!again.Column(0)->isChecked());
     QVERIFY(again.Column(3)->isChecked());
+  }
+
+  void aNewBudgetsEnvelopeRootIsAChoice() {
+    // Until a budget is read back from its file its envelope root has the identifier 0.
+    app_->Shell().Document()->Envelopes().Root().SetId(0);
+    TEnvelopeSummaryReportDialog dialog(Context(), 0, nullptr);
+    QCOMPARE(ChosenId(*dialog.Items()), std::optional<uint32_t>(0));
+    QVERIFY(dialog.MakeReport() != nullptr);
+    QVERIFY(messages_->messages.empty());
   }
 
   void advancedFilterBringsItsDatesBack() {
