@@ -195,6 +195,13 @@ class TPlacedFile {
   QFile file_;
 };
 
+// The paper a report's pages are written on; a report that fills whatever band the printer
+// gives is written on the plain page's paper.
+TPageSize PaperOf(const CFWEngine& report) {
+  const TPageSize size = report.GetPageSize();
+  return size.width == 0 || size.height == 0 ? kDefaultPaper : size;
+}
+
 QSizeF DotsPerMm(const QPaintDevice& device) {
   return {device.logicalDpiX() / 25.4, device.logicalDpiY() / 25.4};
 }
@@ -262,9 +269,7 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
   if (!placed.Open(path, error))
     return false;
   {
-    TPageSize size = report.GetPageSize();
-    if (size.width == 0 || size.height == 0)
-      size = kDefaultPaper;
+    const TPageSize size = PaperOf(report);
     QPdfWriter writer(&placed.File());
     writer.setTitle(FromModel(report.GetTitle()));
     writer.setCreator(QStringLiteral("Quenbrook"));
@@ -311,30 +316,23 @@ bool WriteReportPngs(const CFWEngine& report, const std::string& prefix, int dot
   };
   CFWEngineImp engine(report);
   const double dotsPerMm = dotsPerInch / 25.4;
+  const TPageSize size = PaperOf(report);
+  QImage image(static_cast<int>(size.width * dotsPerMm), static_cast<int>(size.height * dotsPerMm),
+               QImage::Format_RGB32);
+  if (image.isNull()) {
+    error = "There is not enough memory for a picture of the page.";
+    return false;
+  }
+  image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
+  image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
   for (int page = 1; page <= report.GetPageCount(); ++page) {
-    int result = 0;
-    const TRecordedPage* recorded = engine.Page(page, result);
-    if (recorded == nullptr) {
-      error = "Page " + std::to_string(page) + " of the report cannot be drawn: its page format " +
-              std::to_string(report.GetPageFormat(page)) + " is missing or damaged.";
-      return fail();
-    }
-    TPageSize size = report.GetPageSize();
-    if (size.width == 0 || size.height == 0)
-      size = kDefaultPaper;
-    QImage image(static_cast<int>(size.width * dotsPerMm),
-                 static_cast<int>(size.height * dotsPerMm), QImage::Format_RGB32);
-    if (image.isNull()) {
-      error = "There is not enough memory for a picture of the page.";
-      return fail();
-    }
-    image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
-    image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
     image.fill(Qt::white);
-    {
-      QPainter painter(&image);
-      PlayPage(*recorded, painter, image.rect(), {dotsPerMm, dotsPerMm});
-    }
+    QPainter painter(&image);
+    const bool drawn =
+        PrintReportPage(engine, report, page, painter, image.rect(), {dotsPerMm, dotsPerMm}, error);
+    painter.end();
+    if (!drawn)
+      return fail();
     const std::string path = prefix + "-" + std::to_string(page) + ".png";
     TPlacedFile placed;
     if (!placed.Open(path, error))
