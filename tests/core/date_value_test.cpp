@@ -80,34 +80,35 @@ TEST(DateParseTest, TextOfThirtyTwoCharactersIsNeverADate) {
   EXPECT_EQ(TDateValue::Parse("1/5", 0, 0), TDateValue());
 }
 
-struct TFormatCase {
+struct TDateFormatCase {
   TDateValue date;
   unsigned flags;
   const char* expected;
 };
 
-class DateFormatTest : public testing::TestWithParam<TFormatCase> {};
+class DateFormatTest : public testing::TestWithParam<TDateFormatCase> {};
 
 TEST_P(DateFormatTest, GivesTheText) {
-  const TFormatCase& c = GetParam();
+  const TDateFormatCase& c = GetParam();
   EXPECT_EQ(c.date.Format(c.flags), c.expected) << c.date.Packed() << " with flags " << c.flags;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DateFormatTest,
     testing::Values(
-        TFormatCase{{5, 1, 2011}, 4, "01/05/11"}, TFormatCase{{5, 1, 2011}, 8, "01/05/2011"},
-        TFormatCase{{5, 1, 2011}, 2, "01/05"}, TFormatCase{{5, 1, 2011}, 0, "01/05"},
-        TFormatCase{{5, 1, 2011}, 12, "01/05/11"}, TFormatCase{{5, 1, 2011}, 6, "01/05"},
-        TFormatCase{{31, 12, 2079}, 4, "12/31/79"}, TFormatCase{{1, 1, 2000}, 4, "01/01/00"},
-        TFormatCase{{31, 12, 1999}, 4, "12/31/99"}, TFormatCase{{5, 1, 1985}, 5, "01/05/85"},
-        TFormatCase{{5, 1, 5}, 8, "01/05/0005"},
+        TDateFormatCase{{5, 1, 2011}, 4, "01/05/11"},
+        TDateFormatCase{{5, 1, 2011}, 8, "01/05/2011"}, TDateFormatCase{{5, 1, 2011}, 2, "01/05"},
+        TDateFormatCase{{5, 1, 2011}, 0, "01/05"}, TDateFormatCase{{5, 1, 2011}, 12, "01/05/11"},
+        TDateFormatCase{{5, 1, 2011}, 6, "01/05"}, TDateFormatCase{{31, 12, 2079}, 4, "12/31/79"},
+        TDateFormatCase{{1, 1, 2000}, 4, "01/01/00"},
+        TDateFormatCase{{31, 12, 1999}, 4, "12/31/99"},
+        TDateFormatCase{{5, 1, 1985}, 5, "01/05/85"}, TDateFormatCase{{5, 1, 5}, 8, "01/05/0005"},
         // Missing parts: blanks for day and month, only the slash for the year.
-        TFormatCase{{0, 0, 0}, 4, " / /"}, TFormatCase{{0, 0, 0}, 8, " / /"},
-        TFormatCase{{0, 0, 0}, 2, " / "}, TFormatCase{{0, 0, 0}, 5, ""},
-        TFormatCase{{0, 0, 0}, 1, ""}, TFormatCase{{0, 0, 2011}, 5, " / /11"},
-        TFormatCase{{0, 3, 0}, 8, "03/ /"}, TFormatCase{{7, 0, 2012}, 8, " /07/2012"},
-        TFormatCase{{7, 3, 0}, 4, "03/07/"}));
+        TDateFormatCase{{0, 0, 0}, 4, " / /"}, TDateFormatCase{{0, 0, 0}, 8, " / /"},
+        TDateFormatCase{{0, 0, 0}, 2, " / "}, TDateFormatCase{{0, 0, 0}, 5, ""},
+        TDateFormatCase{{0, 0, 0}, 1, ""}, TDateFormatCase{{0, 0, 2011}, 5, " / /11"},
+        TDateFormatCase{{0, 3, 0}, 8, "03/ /"}, TDateFormatCase{{7, 0, 2012}, 8, " /07/2012"},
+        TDateFormatCase{{7, 3, 0}, 4, "03/07/"}));
 
 TEST(DateValueTest, ValidityAndDaysInMonth) {
   struct TMonthCase {

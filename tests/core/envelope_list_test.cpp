@@ -206,7 +206,7 @@ TEST(EnvelopeListStreamTest, AliasWithoutEnvelopeIsDroppedWithAMessage) {
 
 // ---- balances and order ---------------------------------------------------
 
-class TChangeLog : public TTreeListener {
+class TEnvelopeChangeLog : public TTreeListener {
  public:
   void NodeChanged(const TTreeItem& node) override { changed.push_back(node.DisplayText({})); }
   void NodeRemoved(const TTreeItem& node) override { removed.push_back(&node); }
@@ -221,7 +221,7 @@ TEST_F(EnvelopeListTest, BalanceChangesRollUpThroughBundlesAndAliases) {
   TEnv& env = NewEnv(list, inner, "Gas", 1000);
   TAssociation& association = AddNode<TAssociation>(list, list.Root(), "Car");
   NewAlias(association, env);
-  TChangeLog log;
+  TEnvelopeChangeLog log;
   list.AddListener(log);
   const int before = document.modifiedCount;
 
@@ -284,7 +284,7 @@ TEST_F(EnvelopeListTest, AnEnvelopeTakesItsAliasesWithIt) {
   TEnv& env = NewEnv(list, list.Root(), "Gas");
   TEnvelopeAlias& alias1 = NewAlias(first, env);
   TEnvelopeAlias& alias2 = NewAlias(second, env);
-  TChangeLog log;
+  TEnvelopeChangeLog log;
   list.AddListener(log);
   env.Detach().reset();
   EXPECT_EQ(log.removed,

@@ -8,6 +8,7 @@
 #include "reports/envelope_ledger_report.h"
 #include "reports/report_options.h"
 #include "reports/report_text.h"
+#include "tests/reports/report_cells.h"
 #include "tests/transactions/budget_fixture.h"
 #include "transactions/editable_filter.h"
 
@@ -17,12 +18,6 @@ TEST(ReportTextTest, MoneyBeyond32Bits) {
   EXPECT_EQ(MoneyText(-4294967294), "-42,949,672.94");
   EXPECT_EQ(BracketedMoneyText(-4294967294), "(42,949,672.94)");
   EXPECT_EQ(BracketedMoneyText(4294967294), " 42,949,672.94 ");
-}
-
-TCellInfo Section(const CFWEngine& report, int page, int region) {
-  TCellInfo info;
-  report.GetSection(page, region, info);
-  return info;
 }
 
 TCellInfo Cell(const CFWEngine& report, int page, int row, int column) {

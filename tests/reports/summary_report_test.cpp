@@ -13,6 +13,7 @@
 #include "reports/allocation_plan_report.h"
 #include "reports/envelope_activity_report.h"
 #include "reports/envelope_summary_report.h"
+#include "tests/reports/report_cells.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tree_nodes.h"
 #include "tests/transactions/budget_fixture.h"
@@ -27,12 +28,6 @@ std::string Golden(const std::string& name) {
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
-}
-
-TCellInfo Section(const CFWEngine& report, int page, int region) {
-  TCellInfo info;
-  report.GetSection(page, region, info);
-  return info;
 }
 
 TCellInfo Cell(const CFWEngine& report, int page, int region, int row, int column) {

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr uint32_t kChecking = 3;
-constexpr uint32_t kSavings = 4;
+constexpr uint32_t kCheckingAccount = 3;
+constexpr uint32_t kSavingsAccount = 4;
 constexpr uint32_t kFood = 7;
 
 struct TFilterCase {
@@ -29,8 +29,8 @@ void ExpectCases(const TXFilter& filter, const std::vector<TFilterCase>& cases) 
 
 TEST(AccountFilterTest, ReconcileModeKeepsOpenRecordsAndThoseConfirmedToday) {
   const TDateValue today(15, 3, 2024);
-  const TAccountFilter reconcile(kChecking, true, today);
-  const TAccountFilter plain(kChecking, false, today);
+  const TAccountFilter reconcile(kCheckingAccount, true, today);
+  const TAccountFilter plain(kCheckingAccount, false, today);
   struct TCase {
     std::string name;
     TXRecord record;
@@ -38,19 +38,21 @@ TEST(AccountFilterTest, ReconcileModeKeepsOpenRecordsAndThoseConfirmedToday) {
     bool inPlain;
   };
   const std::vector<TCase> cases = {
-      {"not cleared", Payment(kChecking, kFood, -4000), true, true},
-      {"confirmed today", Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(15, 3, 2024)),
-       true, true},
-      {"confirmed yesterday",
-       Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(14, 3, 2024)), false, true},
-      {"pending", Payment(kChecking, kFood, -4000).AccountCleared(1), false, true},
-      {"envelope side cleared only", Payment(kChecking, kFood, -4000).EnvelopeCleared(1), true,
+      {"not cleared", Payment(kCheckingAccount, kFood, -4000), true, true},
+      {"confirmed today",
+       Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(15, 3, 2024)), true,
        true},
-      {"another account", Payment(kSavings, kFood, -4000), false, false},
-      {"part of a multiple", MultiplePart(kChecking, kFood, -4000), false, false},
-      {"multiple", MultipleParent(kChecking, -4000), true, true},
-      {"account transfer half", AccountTransferHalf(kChecking, -4000), true, true},
-      {"envelope-only entry", EnvelopeEntry(kFood, -4000).Account(kChecking), false, false},
+      {"confirmed yesterday",
+       Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(14, 3, 2024)), false,
+       true},
+      {"pending", Payment(kCheckingAccount, kFood, -4000).AccountCleared(1), false, true},
+      {"envelope side cleared only", Payment(kCheckingAccount, kFood, -4000).EnvelopeCleared(1),
+       true, true},
+      {"another account", Payment(kSavingsAccount, kFood, -4000), false, false},
+      {"part of a multiple", MultiplePart(kCheckingAccount, kFood, -4000), false, false},
+      {"multiple", MultipleParent(kCheckingAccount, -4000), true, true},
+      {"account transfer half", AccountTransferHalf(kCheckingAccount, -4000), true, true},
+      {"envelope-only entry", EnvelopeEntry(kFood, -4000).Account(kCheckingAccount), false, false},
   };
   for (const TCase& c : cases) {
     EXPECT_EQ(reconcile.Accepts(c.record), c.inReconcile) << c.name;
@@ -62,45 +64,45 @@ TEST(EnvelopeFilterTest, TakesThePartsOfAMultipleButNeverTheMultiple) {
   const TEnvelopeFilter filter(kFood);
   // Records of a damaged file may name the envelope even where their kind has none.
   ExpectCases(filter, {
-                          {"part of a multiple", MultiplePart(kChecking, kFood, -400), true},
-                          {"multiple", MultipleParent(kChecking, -400), false},
+                          {"part of a multiple", MultiplePart(kCheckingAccount, kFood, -400), true},
+                          {"multiple", MultipleParent(kCheckingAccount, -400), false},
                           {"multiple naming the envelope",
-                           MultipleParent(kChecking, -400).Envelope(kFood), false},
+                           MultipleParent(kCheckingAccount, -400).Envelope(kFood), false},
                           {"account transfer half naming the envelope",
-                           AccountTransferHalf(kChecking, -400).Envelope(kFood), false},
-                          {"payment", Payment(kChecking, kFood, -400), true},
+                           AccountTransferHalf(kCheckingAccount, -400).Envelope(kFood), false},
+                          {"payment", Payment(kCheckingAccount, kFood, -400), true},
                           {"envelope transfer half", EnvelopeTransferHalf(kFood, 400), true},
                           {"envelope entry", EnvelopeEntry(kFood, 400), true},
                           {"empty envelope row", EnvelopeEntry(kFood, 0).Blank(), true},
-                          {"another envelope", Payment(kChecking, kFood + 1, -400), false},
+                          {"another envelope", Payment(kCheckingAccount, kFood + 1, -400), false},
                       });
 }
 
 // ---- import candidates ----------------------------------------------------
 
 TEST(ImportFindFilterTest, TakesLiveAccountRecordsNotConfirmedBeforeTheDate) {
-  const TImportFindFilter filter(kChecking, TDateValue(10, 3, 2024));
+  const TImportFindFilter filter(kCheckingAccount, TDateValue(10, 3, 2024));
   ExpectCases(
       filter,
       {
-          {"uncleared payment", Payment(kChecking, kFood, -4000), true},
+          {"uncleared payment", Payment(kCheckingAccount, kFood, -4000), true},
           {"confirmed on the date",
-           Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(10, 3, 2024)), true},
+           Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(10, 3, 2024)), true},
           {"confirmed later",
-           Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(2, 4, 2024)), true},
+           Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(2, 4, 2024)), true},
           {"confirmed the day before",
-           Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(9, 3, 2024)), false},
+           Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(9, 3, 2024)), false},
           {"confirmed a year earlier",
-           Payment(kChecking, kFood, -4000).AccountCleared(ConfirmedOn(10, 3, 2023)), false},
-          {"pending lies before every date", Payment(kChecking, kFood, -4000).AccountCleared(1),
-           false},
+           Payment(kCheckingAccount, kFood, -4000).AccountCleared(ConfirmedOn(10, 3, 2023)), false},
+          {"pending lies before every date",
+           Payment(kCheckingAccount, kFood, -4000).AccountCleared(1), false},
           {"only the envelope side cleared long ago",
-           Payment(kChecking, kFood, -4000).EnvelopeCleared(ConfirmedOn(1, 1, 2020)), true},
-          {"another account", Payment(kSavings, kFood, -4000), false},
-          {"an empty row", Payment(kChecking, kFood, 0).Blank(), false},
-          {"an account transfer half", AccountTransferHalf(kChecking, 2500), true},
-          {"a multiple", MultipleParent(kChecking, -9000), true},
-          {"a part of a multiple", MultiplePart(kChecking, kFood, -4500), false},
+           Payment(kCheckingAccount, kFood, -4000).EnvelopeCleared(ConfirmedOn(1, 1, 2020)), true},
+          {"another account", Payment(kSavingsAccount, kFood, -4000), false},
+          {"an empty row", Payment(kCheckingAccount, kFood, 0).Blank(), false},
+          {"an account transfer half", AccountTransferHalf(kCheckingAccount, 2500), true},
+          {"a multiple", MultipleParent(kCheckingAccount, -9000), true},
+          {"a part of a multiple", MultiplePart(kCheckingAccount, kFood, -4500), false},
           {"an envelope-only entry", EnvelopeEntry(kFood, -300), false},
       });
 }
@@ -109,17 +111,18 @@ TEST(ImportFindFilterTest, TakesLiveAccountRecordsNotConfirmedBeforeTheDate) {
 
 TEST(EnvelopeNoTransferFilterTest, TakesEnvelopeEntriesThatCarryMoney) {
   const TEnvelopeNoTransferFilter filter;
-  ExpectCases(filter, {
-                          {"entry with money", EnvelopeEntry(kFood, -300), true},
-                          {"entry with a deposit", EnvelopeEntry(kFood, 1), true},
-                          {"entry of 0.00", EnvelopeEntry(kFood, 0), false},
-                          // Liveness is the walk's business, not this filter's.
-                          {"empty row with money", EnvelopeEntry(kFood, -300).Blank(), true},
-                          {"envelope transfer half", EnvelopeTransferHalf(kFood, -300), false},
-                          {"payment", Payment(kChecking, kFood, -300), false},
-                          {"account transfer half", AccountTransferHalf(kChecking, -300), false},
-                          {"part of a multiple", MultiplePart(kChecking, kFood, -300), false},
-                      });
+  ExpectCases(filter,
+              {
+                  {"entry with money", EnvelopeEntry(kFood, -300), true},
+                  {"entry with a deposit", EnvelopeEntry(kFood, 1), true},
+                  {"entry of 0.00", EnvelopeEntry(kFood, 0), false},
+                  // Liveness is the walk's business, not this filter's.
+                  {"empty row with money", EnvelopeEntry(kFood, -300).Blank(), true},
+                  {"envelope transfer half", EnvelopeTransferHalf(kFood, -300), false},
+                  {"payment", Payment(kCheckingAccount, kFood, -300), false},
+                  {"account transfer half", AccountTransferHalf(kCheckingAccount, -300), false},
+                  {"part of a multiple", MultiplePart(kCheckingAccount, kFood, -300), false},
+              });
 }
 
 }  // namespace

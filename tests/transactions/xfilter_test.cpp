@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kChecking = 3;
-constexpr uint32_t kSavings = 4;
+constexpr uint32_t kCheckingId = 3;
+constexpr uint32_t kSavingsId = 4;
 constexpr uint32_t kFood = 7;
 
 struct TCase {
@@ -27,13 +27,13 @@ void ExpectCases(const TXFilter& filter, const std::vector<TCase>& cases) {
 }
 
 TEST(AccountTransferFilterTest, TakesTheTransferHalvesOfOneAccount) {
-  ExpectCases(TAccountTransferFilter(kChecking),
+  ExpectCases(TAccountTransferFilter(kCheckingId),
               {
-                  {"half in the account", AccountTransferHalf(kChecking, -500), true},
-                  {"blank half in the account", AccountTransferHalf(kChecking, 0).Blank(), true},
-                  {"half in another account", AccountTransferHalf(kSavings, 500), false},
-                  {"payment", Payment(kChecking, kFood, -500), false},
-                  {"multiple", MultipleParent(kChecking, -500), false},
+                  {"half in the account", AccountTransferHalf(kCheckingId, -500), true},
+                  {"blank half in the account", AccountTransferHalf(kCheckingId, 0).Blank(), true},
+                  {"half in another account", AccountTransferHalf(kSavingsId, 500), false},
+                  {"payment", Payment(kCheckingId, kFood, -500), false},
+                  {"multiple", MultipleParent(kCheckingId, -500), false},
                   {"envelope transfer half", EnvelopeTransferHalf(kFood, 500), false},
               });
 }
@@ -42,22 +42,22 @@ TEST(MultKidsFilterTest, TakesThePartsOfOneMultiple) {
   ExpectCases(
       TMultKidsFilter(40),
       {
-          {"part", MultiplePart(kChecking, kFood, -500).Parent(40), true},
-          {"part of another multiple", MultiplePart(kChecking, kFood, -500).Parent(41), false},
-          {"the multiple itself", MultipleParent(kChecking, -500).Parent(40), false},
-          {"payment naming the multiple", Payment(kChecking, kFood, -5).Parent(40), false},
+          {"part", MultiplePart(kCheckingId, kFood, -500).Parent(40), true},
+          {"part of another multiple", MultiplePart(kCheckingId, kFood, -500).Parent(41), false},
+          {"the multiple itself", MultipleParent(kCheckingId, -500).Parent(40), false},
+          {"payment naming the multiple", Payment(kCheckingId, kFood, -5).Parent(40), false},
       });
 }
 
 TEST(XBlankFilterTest, NarrowsAnotherFilterToLiveRecords) {
-  const TAccountFilter account(kChecking);
+  const TAccountFilter account(kCheckingId);
   ExpectCases(TXBlankFilter(account),
               {
-                  {"live payment", Payment(kChecking, kFood, -500), true},
-                  {"empty row", Payment(kChecking, kFood, 0).Blank(), false},
-                  {"live payment elsewhere", Payment(kSavings, kFood, -500), false},
+                  {"live payment", Payment(kCheckingId, kFood, -500), true},
+                  {"empty row", Payment(kCheckingId, kFood, 0).Blank(), false},
+                  {"live payment elsewhere", Payment(kSavingsId, kFood, -500), false},
               });
-  ExpectCases(TXAnyFilter(), {{"empty row", Payment(kChecking, kFood, 0).Blank(), true}});
+  ExpectCases(TXAnyFilter(), {{"empty row", Payment(kCheckingId, kFood, 0).Blank(), true}});
 }
 
 }  // namespace
