@@ -324,14 +324,16 @@ class TSvgReader {
       }
       if (known)
         continue;
+      // Anything else must be a numeric reference; "&;" and unknown names are refused alike.
+      if (!entity.starts_with('#'))
+        return Bad("The page format has a malformed character reference.");
       uint32_t code = 0;
-      bool hex = entity.starts_with("#x");
-      std::string_view digits = entity.substr(hex ? 2 : 1);
+      const bool hex = entity.starts_with("#x");
+      const std::string_view digits = entity.substr(hex ? 2 : 1);
       auto [ptr, ec] =
           std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
-      if (!entity.starts_with('#') || digits.empty() || ec != std::errc() ||
-          ptr != digits.data() + digits.size() || code == 0 || code > 0x10FFFF ||
-          (code >= 0xD800 && code <= 0xDFFF))
+      if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size() ||
+          code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         return Bad("The page format has a malformed character reference.");
       AppendUtf8(out, static_cast<char32_t>(code));
     }

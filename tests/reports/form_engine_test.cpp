@@ -302,6 +302,8 @@ TEST(PageFormat, HostileTextIsRefusedCleanly) {
       Svg(deep),
       Svg("<text>&bogus;</text>"),
       Svg("<text>&#0;</text>"),
+      Svg(R"(<text x="1" y="2">&;</text>)"),
+      Svg(R"(<rect width="1" height="1" fill="&;"/>)"),
       R"(<!DOCTYPE svg [<!ENTITY a "aaaa">]>)" + good,
       R"(<svg width="216mm" height="279mm"></svg>)",
       R"(<svg width="wide" height="279mm" viewBox="0 0 1 1"></svg>)",
