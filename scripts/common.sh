@@ -8,7 +8,7 @@ QUENBROOK_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   openssl
-  poppler-utils desktop-file-utils appstream dpkg-dev
+  poppler-utils desktop-file-utils appstream dpkg-dev file
 )
 
 quenbrook_missing_packages() {
