@@ -15,6 +15,11 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
+bool LessNoCase(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
 TBxStringList TSimpleIdObjectList::Names() const {
   TBxStringList list;
   for (const auto& name : names_)

@@ -36,3 +36,5 @@ class TSimpleIdObjectList : public TIdObjectList {
 /// Compares 8-bit texts without regard to case; only ASCII letters fold, so the answer does not
 /// depend on the locale.
 bool EqualNoCase(std::string_view a, std::string_view b);
+/// Orders 8-bit texts without regard to case, by the same folding as `EqualNoCase`.
+bool LessNoCase(std::string_view a, std::string_view b);

@@ -1,23 +1,12 @@
 #include "planning/xtemplate.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/bx_string_list.h"
+#include "core/id_object_list.h"
 #include "core/pstream.h"
 #include "core/unique_label.h"
 #include "planning/template_manager.h"
-
-namespace {
-
-bool LessNoCase(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) <
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-}  // namespace
 
 TXTemplate::TXTemplate() : items_(std::make_unique<TXTemplateList>(this)) {}
 

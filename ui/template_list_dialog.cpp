@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/id_object_list.h"
 #include "planning/template_manager.h"
 #include "ui/model_text.h"
 
@@ -46,12 +47,13 @@ TTemplateListDialog::TTemplateListDialog(TXTemplateManager& templates,
 }
 
 void TTemplateListDialog::Reload(uint32_t id) {
-  // Shown by name, as the templates order themselves.
+  // Shown by name, A to Z, whatever the case.
   std::vector<const TXTemplate*> sorted;
   for (size_t i = 1; i <= templates_.Count(); ++i)
     sorted.push_back(templates_.At(i));
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const TXTemplate* a, const TXTemplate* b) { return b->GoesAfter(*a); });
+  std::stable_sort(sorted.begin(), sorted.end(), [](const TXTemplate* a, const TXTemplate* b) {
+    return LessNoCase(a->Name(), b->Name());
+  });
   list_->clear();
   for (const TXTemplate* item : sorted) {
     auto* row = new QListWidgetItem(FromModel(item->Name()), list_);

@@ -91,6 +91,20 @@ class TemplateWindowTest : public QObject {
     app_.reset();
   }
 
+  void theListShowsTemplatesByNameAToZ() {
+    Start();
+    for (const char* name : {"bravo", "Charlie", "Alpha"})
+      TemplatesOf(Document()).AddNew().SetName(name);
+    QStringList shown;
+    WhenModal<TTemplateListDialog>([&shown](TTemplateListDialog* list) {
+      for (int row = 0; row < list->List().count(); ++row)
+        shown << list->List().item(row)->text();
+      list->findChild<QPushButton*>(QStringLiteral("close"))->click();
+    });
+    app_->RunCommand(kCmdTemplates);
+    QCOMPARE(shown, (QStringList{"Alpha", "bravo", "Charlie"}));
+  }
+
   void aTemplateMadeInTheEditorSplitsALedgerRow() {
     Start();
     TXView* ledger = app_->Client().OpenAccountLedger(Document().Accounts().IdOfName("Checking"));
