@@ -263,9 +263,8 @@ bool TVorlaShell::New() {
   port_.DocumentOpened(*document_);
   // The plan wizard makes the first envelopes (and "Unallocated"), which the account wizard
   // needs for the new account's default envelope.
-  TAllocationPlan plan(*document_);
-  if (!plan.RunIncomeWizard(commandLine_.wizardFile) || !port_.RunAccountWizard(*document_) ||
-      !SaveAs(true)) {
+  if (!PlanOf(*document_).RunIncomeWizard(commandLine_.wizardFile) ||
+      !port_.RunAccountWizard(*document_) || !SaveAs(true)) {
     port_.CloseDocumentWindows();
     DropDocument();
     guard_.Release();

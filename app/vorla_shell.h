@@ -58,6 +58,8 @@ class TVorlaShell : public TDocumentObserver {
   void TimerTick();
   /// One idle moment: the start-up choice the first time, then the checks in their order.
   void Idle();
+  /// Whether the next idle moment makes the start-up choice of file.
+  bool StartUpPending() const { return firstIdle_; }
   /// A statement handed over by another program; kept until the next idle moment can import it.
   void ImportRequest(const std::string& text);
 

@@ -40,6 +40,8 @@ TVorlaData::TVorlaData(TStreamableInit) : templates_(TTemplateStore::Make()) {}
 
 TVorlaData::~TVorlaData() {
   closing_ = true;
+  // The plan's rows refer to the envelopes and the templates.
+  plan_.reset();
   // Transactions refer to accounts and envelopes; they go first.
   transactions_.reset();
   templates_.reset();

@@ -17,6 +17,13 @@
 #include "core/transaction_store.h"
 #include "core/tree_window_layout.h"
 
+/// Working state that a layer above keeps with a document for the document's whole life (the
+/// allocation plan): owned by the document, never stored, destroyed before the document's lists.
+class TDocumentAttachment {
+ public:
+  virtual ~TDocumentAttachment() = default;
+};
+
 /// The budget document: owns everything a budget file holds and knows whether it differs from
 /// that file. A document that is being destroyed reports no changes.
 class TVorlaData final : public TStreamableBase, public TDocumentContext {
@@ -81,6 +88,9 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   const TTreeWindowLayout& AccountLayout() const { return accountLayout_; }
   /// The class version of the record this document was read from (the current one when new).
   uint32_t LoadedVersion() const { return loadedVersion_; }
+  /// The allocation plan's working state, made by the planning layer on first use.
+  TDocumentAttachment* PlanAttachment() const { return plan_.get(); }
+  void SetPlanAttachment(std::unique_ptr<TDocumentAttachment> plan) { plan_ = std::move(plan); }
 
   /// Reads and writes the document record; see the nested streamer.
   class Streamer : public TNewStreamer {
@@ -116,6 +126,7 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   std::unique_ptr<TAccountList> accounts_;
   std::unique_ptr<TTransactionStore> transactions_;
   std::unique_ptr<TTemplateStore> templates_;
+  std::unique_ptr<TDocumentAttachment> plan_;
   mutable TCascades cascades_{*this};
   TTreeWindowLayout envelopeLayout_;
   TTreeWindowLayout accountLayout_;

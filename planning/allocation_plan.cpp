@@ -19,7 +19,21 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+struct TPlanAttachment final : TDocumentAttachment {
+  explicit TPlanAttachment(TVorlaData& document) : plan(document) {}
+  TAllocationPlan plan;
+};
+
 }  // namespace
+
+TAllocationPlan& PlanOf(TVorlaData& document) {
+  if (auto* held = dynamic_cast<TPlanAttachment*>(document.PlanAttachment()))
+    return held->plan;
+  auto made = std::make_unique<TPlanAttachment>(document);
+  TAllocationPlan& plan = made->plan;
+  document.SetPlanAttachment(std::move(made));
+  return plan;
+}
 
 TAllocationPlan::TAllocationPlan(TVorlaData& document) : document_(document) {}
 

@@ -121,3 +121,7 @@ class TAllocationPlan final : public TLedgerList {
   bool loaded_ = false;
   bool modified_ = false;
 };
+
+/// The document's own allocation plan, made on first use and kept for the document's life, so
+/// that the editor opens in the view period it was left in.
+TAllocationPlan& PlanOf(TVorlaData& document);

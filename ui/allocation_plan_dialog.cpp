@@ -90,6 +90,7 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
   create->setObjectName(QStringLiteral("createTemplate"));
   remove->setObjectName(QStringLiteral("removeTemplate"));
   save->setObjectName(QStringLiteral("saveAndClose"));
+  cancel->setObjectName(QStringLiteral("cancel"));
   for (QPushButton* button : {create, remove, save, cancel}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);

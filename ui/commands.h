@@ -61,7 +61,8 @@ enum class TCommandState {
 
 /// One command: its number, the menu text (with its mnemonic), the short name of its control-bar
 /// button (empty when it has none; the button shows a picture and names the command in its tip),
-/// the hint shown in the status bar and whether it needs an open budget.
+/// the hint shown in the status bar (followed, after a line break, by the tooltip when that is not
+/// the menu text) and whether it needs an open budget.
 struct TCommandInfo {
   TCommandId id;
   const char* menuText;

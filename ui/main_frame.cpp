@@ -48,8 +48,12 @@ void TMainFrame::MakeActions() {
   for (const TCommandInfo& info : Commands()) {
     auto* action = new QAction(QString::fromLatin1(info.menuText), this);
     action->setObjectName(QStringLiteral("command%1").arg(info.id));
-    action->setStatusTip(QString::fromLatin1(info.hint));
-    action->setToolTip(QString::fromLatin1(info.menuText).remove(QLatin1Char('&')));
+    // A hint may carry its own tooltip after a line break; else the tooltip is the menu text.
+    const QStringList hint = QString::fromLatin1(info.hint).split(QLatin1Char('\n'));
+    action->setStatusTip(hint.constFirst());
+    action->setToolTip(hint.size() > 1
+                           ? hint.constLast()
+                           : QString::fromLatin1(info.menuText).remove(QLatin1Char('&')));
     action->setShortcut(KeyOf(info.id));
     if (info.buttonText[0] != '\0') {
       action->setIcon(CommandIcon(info.id));

@@ -90,6 +90,8 @@ QStringList NameFiltersOf(const std::string& filter) {
 }  // namespace
 
 TMessageAnswer TQtUserPort::Show(const TMessage& message) {
+  if (beforeDialog_)
+    beforeDialog_();
   if (messageHook_) {
     if (std::optional<TMessageAnswer> answer = messageHook_(message))
       return *answer;

@@ -27,6 +27,8 @@ class TQtUserPort : public TUserPort {
 
   /// A seam for tests and for unattended runs: every message passes through `hook` first.
   void SetMessageHook(TMessageHook hook) { messageHook_ = std::move(hook); }
+  /// Runs before any message or dialog is shown (the start-up window steps aside for them).
+  void SetBeforeDialog(std::function<void()> before) { beforeDialog_ = std::move(before); }
 
   TMessageAnswer Show(const TMessage& message) override;
   void Beep() override;
@@ -65,10 +67,15 @@ class TQtUserPort : public TUserPort {
   bool EditString(const std::string& title, const std::string& prompt, std::string& text) override;
 
  private:
-  QWidget* Owner() const { return owner_.data(); }
+  QWidget* Owner() const {
+    if (beforeDialog_)
+      beforeDialog_();
+    return owner_.data();
+  }
 
   const TClock& clock_;
   QPointer<QWidget> owner_;
   TMessageHook messageHook_;
+  std::function<void()> beforeDialog_;
   TVorlaConfig* config_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QSplashScreen>
 #include <QUrl>
 
 #include "app/config_store.h"
@@ -38,6 +39,7 @@
 namespace {
 
 constexpr int kMinuteMs = 60 * 1000;
+constexpr int kSplashImageSize = 192;
 constexpr const char* kWebsite = "https://www.quenbrook.org/vorla.aspx?lnk=31";
 
 QSize ScreenSize() {
@@ -62,6 +64,8 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
   frame_->setWindowTitle(QString::fromStdString(WindowTitle(std::string())));
   user_.SetOwner(frame_.get());
   user_.SetConfig(config_.get());
+  // The start-up window never stands over a question or a dialog.
+  user_.SetBeforeDialog([this] { CloseSplash(); });
   shellPort_ =
       std::make_unique<TQtShellPort>(*frame_, user_, clock_, [this] { CheckForUpdates(); });
   shell_ = std::make_unique<TVorlaShell>(environment_, *config_, setup_.configPath, *shellPort_,
@@ -221,6 +225,21 @@ bool TVorlaApp::MayClose() {
   return shell_->CloseCheck();
 }
 
+void TVorlaApp::ShowSplash() {
+  splash_ = new QSplashScreen(ProductImage(kSplashImageSize));
+  splash_->setObjectName(QStringLiteral("splash"));
+  splash_->setAttribute(Qt::WA_DeleteOnClose);
+  splash_->showMessage(QStringLiteral("Quenbrook"), Qt::AlignBottom | Qt::AlignHCenter);
+  splash_->show();
+  // Opening a large budget keeps the loop busy; the window is drawn before that starts.
+  splash_->repaint();
+}
+
+void TVorlaApp::CloseSplash() {
+  if (splash_ != nullptr)
+    splash_->close();
+}
+
 void TVorlaApp::RunIdle() {
   // Idle work waits while a dialog or a menu is up: a save or a question in the middle of
   // another dialog would act on a budget the user is still changing.
@@ -229,7 +248,13 @@ void TVorlaApp::RunIdle() {
     return;
   }
   inIdle_ = true;
+  const bool startingUp = shell_->StartUpPending();
+  if (startingUp)
+    ShowSplash();
   shell_->Idle();
+  // The main window is ready once the first file is open (or the user chose none).
+  if (startingUp)
+    CloseSplash();
   if (TVorlaData* document = shell_->Document()) {
     // Typed dates follow the configuration's switch, whatever changed it last.
     if (auto* manager = dynamic_cast<TXManager*>(document->Transactions()))
@@ -247,7 +272,7 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
     case kCmdAllocationPlan:
       if (TVorlaData* document = shell_->Document())
-        TAllocationPlan(*document).Edit();
+        PlanOf(*document).Edit();
       break;
     case kCmdOpen:
       shell_->OpenCommand();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QTimer>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "ui/xview_window.h"
 
 class QPrinter;
+class QSplashScreen;
 class TImportChannel;
 class TMainFrame;
 class TQtShellPort;
@@ -88,6 +90,9 @@ class TVorlaApp : public QObject {
   void RunReportDialog(TCommandId id);
   void OpenManual();
   void OpenLink(const QString& address);
+  /// The start-up window, shown while the first file is chosen and opened.
+  void ShowSplash();
+  void CloseSplash();
 
   TVorlaAppSetup setup_;
   const TClock& clock_;
@@ -102,6 +107,7 @@ class TVorlaApp : public QObject {
   QTimer minuteTimer_;
   QSslConfiguration updateTls_;
   QMetaObject::Connection idleConnection_;
+  QPointer<QSplashScreen> splash_;
   int idleBlocked_ = 0;
   bool inIdle_ = false;
   bool placed_ = false;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSplashScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -41,6 +42,27 @@ using namespace ui_test;
 namespace {
 
 const char* kNoFileQuestion = "No File Specified. Would you like to create a new Quenbrook File?";
+
+bool SplashVisible() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QSplashScreen*>(window) != nullptr && window->isVisible())
+      return true;
+  }
+  return false;
+}
+
+// Notes whether a start-up window was ever shown.
+class TSplashWatch : public QObject {
+ public:
+  TSplashWatch() { qApp->installEventFilter(this); }
+  ~TSplashWatch() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && qobject_cast<QSplashScreen*>(watched) != nullptr)
+      shown = true;
+    return false;
+  }
+  bool shown = false;
+};
 
 }  // namespace
 
@@ -125,6 +147,29 @@ class MainWindowTest : public QObject {
     app_.reset();
     std::filesystem::remove_all(dir_.path().toStdString());
     std::filesystem::create_directories(dir_.path().toStdString());
+  }
+
+  // The start-up window shows while the first file is chosen, steps aside for the question and
+  // is gone once the main window is ready.
+  void theStartUpWindowNeverStandsOverAQuestion() {
+    TSplashWatch watch;
+    TVorlaAppSetup setup;
+    setup.configPath = Path("Vorla.cfg");
+    setup.lockFolder = Path("locks");
+    app_ = std::make_unique<TVorlaApp>(setup, clock_, TCommandLine{});
+    app_->Config().Settings().UpdateCheckDays = 0;
+    bool asked = false;
+    bool splashOverQuestion = true;
+    app_->User().SetMessageHook([&](const TMessage&) -> std::optional<TMessageAnswer> {
+      asked = true;
+      splashOverQuestion = SplashVisible();
+      return TMessageAnswer::No;
+    });
+    app_->Show();
+    QVERIFY(SpinUntil([&] { return asked; }));
+    QVERIFY(watch.shown);
+    QVERIFY(!splashOverQuestion);
+    QVERIFY(SpinUntil([] { return !SplashVisible(); }));
   }
 
   // Declining the start-up question, and later cancelling the wizard, leave no budget open.
@@ -514,6 +559,18 @@ class MainWindowTest : public QObject {
     });
     app_->RunCommand(kCmdAllocationPlan);
     QCOMPARE(shown, (QStringList{"100.01", "1,200.16", "1,200.16"}));
+    // The plan stays with the budget: the editor opens again in the period it was left in,
+    // whether it was closed with "Save and Close" or with "Cancel".
+    QStringList periods;
+    for (const char* next : {"Weekly", "Monthly"}) {
+      WhenModal<TAllocationPlanDialog>([&periods, next](TAllocationPlanDialog* dialog) {
+        periods << dialog->PeriodBox().currentText();
+        dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(next));
+        dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+      });
+      app_->RunCommand(kCmdAllocationPlan);
+    }
+    QCOMPARE(periods, (QStringList{"Annual", "Weekly"}));
     QCOMPARE(
         weekly.Items().AmountForEnvelope(document->Envelopes().EnvelopeIdOfName("Unallocated")),
         TAmount(2308));
