@@ -34,6 +34,9 @@ class TAccountSummaryReport final : public TFormData {
   std::string ExportText() const override;
   /// The same lines, each ending in a line feed only.
   std::string ClipboardText() const override;
+  TClipboardRefusal ClipboardRefusal() const override {
+    return {"Quenbrook", "The list is too long.  Try exporting it to a file."};
+  }
   std::string ExportTitle() const override { return "Export Account Summary File Name"; }
 
   const std::vector<TLine>& Lines() const { return lines_; }

@@ -43,6 +43,10 @@ class TAllocationPlanReport final : public TFormData {
   std::string ExportText() const override;
   /// Lines end with a line feed alone.
   std::string ClipboardText() const override { return Text(); }
+  TClipboardRefusal ClipboardRefusal() const override {
+    return {"Quenbrook",
+            "The list of templates is too large.\n\nTry exporting the list to a file."};
+  }
   std::string ExportTitle() const override { return "Export Allocation Plan File Name"; }
 
  private:

@@ -55,6 +55,11 @@ class TLedgerReport : public TFormData {
   std::string GetTitle() const override { return layout_.title; }
   std::string ExportText() const override;
   std::string ClipboardText() const override { return ExportText(); }
+  TClipboardRefusal ClipboardRefusal() const override {
+    return {"Quenbrook",
+            "The list of transactions is too large.  Try exporting the list to a file.  Or "
+            "shorten it by changing the date range."};
+  }
   std::string ExportTitle() const override { return layout_.exportTitle; }
 
   size_t Count() const { return ids_.size(); }

@@ -42,21 +42,37 @@ constexpr int kPreviewMinWidth = 780;
 constexpr int kPreviewMinHeight = 520;
 constexpr const char* kPrivateClipboardFormat = "VORLA ENVELOPE LEDGER";
 constexpr int kPrivateClipboardBytes = 10;
+// Beyond this a text is not offered to the clipboard: as UTF-16 it would take twice as much
+// again, and no program that pastes it would cope.
+constexpr size_t kMaxClipboardBytes = size_t{256} << 20;
+
+// The wait cursor for as long as it lives, gone on every way out.
+class TWaitCursor {
+ public:
+  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+  TWaitCursor(const TWaitCursor&) = delete;
+  TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
 
 QString DocumentsFolder() {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
-// A save dialog for one kind of file; the chosen path, or an empty text when cancelled.
+// A save dialog for one kind of file, with `initialName` in its name box; the chosen path, or
+// an empty text when cancelled.
 QString ChooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
-                       const QString& suffix, const QString& objectName) {
+                       const QString& suffix, const QString& objectName,
+                       const QString& initialName = QString()) {
   QFileDialog dialog(parent, title, DocumentsFolder());
   dialog.setObjectName(objectName);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(suffix);
+  if (!initialName.isEmpty())
+    dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return QString();
   return dialog.selectedFiles().constFirst();
@@ -189,14 +205,34 @@ void TReportDialog::CopyToClipboard() {
   std::unique_ptr<TFormData> report = MakeReport();
   if (!report)
     return;
-  auto* data = new QMimeData;
-  data->setText(FromModel(report->ClipboardText()));
-  // Receivers that know the older envelope ledger form recognise it by this marker.
-  if (report->MarksClipboard()) {
-    data->setData(QString::fromLatin1(kPrivateClipboardFormat),
-                  QByteArray(kPrivateClipboardBytes, '\0'));
+  bool placed = false;
+  {
+    TWaitCursor wait;
+    // A report of millions of rows may not fit in memory twice over; running out is told to
+    // the user like a text too large, and the program goes on.
+    try {
+      const std::string text = report->ClipboardText();
+      if (text.size() <= kMaxClipboardBytes) {
+        auto data = std::make_unique<QMimeData>();
+        data->setText(FromModel(text));
+        // Receivers that know the older envelope ledger form recognise it by this marker.
+        if (report->MarksClipboard()) {
+          data->setData(QString::fromLatin1(kPrivateClipboardFormat),
+                        QByteArray(kPrivateClipboardBytes, '\0'));
+        }
+        if (clipboardSink_)
+          clipboardSink_(std::move(data));
+        else
+          QGuiApplication::clipboard()->setMimeData(data.release());
+        placed = true;
+      }
+    } catch (const std::bad_alloc&) {
+    }
   }
-  QGuiApplication::clipboard()->setMimeData(data);
+  if (!placed) {
+    const TClipboardRefusal refusal = report->ClipboardRefusal();
+    context_.user.Tell(refusal.caption, refusal.text, TMessageIcon::Error);
+  }
 }
 
 void TReportDialog::ExportToFile() {
@@ -206,7 +242,7 @@ void TReportDialog::ExportToFile() {
   const QString path = ChooseSaveFile(
       this, FromModel(report->ExportTitle()),
       {QStringLiteral("Tab delimited file (*.tab)"), QStringLiteral("Text file (*.txt)")},
-      QStringLiteral("tab"), QStringLiteral("exportFileDialog"));
+      QStringLiteral("tab"), QStringLiteral("exportFileDialog"), QStringLiteral("*.tab"));
   if (path.isEmpty())
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);

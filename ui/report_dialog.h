@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ class QComboBox;
 class QFormLayout;
 class QLineEdit;
 class QListWidget;
+class QMimeData;
 class QPrinter;
 class QPushButton;
 class TClock;
@@ -57,6 +59,11 @@ class TReportDialog : public QDialog {
 
   void done(int result) override;
 
+  /// Where "Copy to Clipboard" places its data: the system clipboard, unless a test puts a
+  /// sink of its own (one that fails, say).
+  using TClipboardSink = std::function<void(std::unique_ptr<QMimeData>)>;
+  void SetClipboardSink(TClipboardSink sink) { clipboardSink_ = std::move(sink); }
+
  protected:
   TReportDialog(const QString& title, const QString& objectName, TReportContext context,
                 QWidget* parent);
@@ -76,6 +83,7 @@ class TReportDialog : public QDialog {
  private:
   QFormLayout* options_;
   QWidget* buttonRow_;
+  TClipboardSink clipboardSink_;
 };
 
 /// "Date &Range:" with "&From:" and "&To:": choosing a range writes its first and last day into

@@ -38,9 +38,14 @@ class ReportDialogsTest : public QObject {
   uint32_t EnvelopeId(const char* name) const {
     return app_->Shell().Document()->Envelopes().EnvelopeIdOfName(name);
   }
-  // Answers the next save dialog with `path`.
-  static void SaveAs(const QString& path) {
-    WhenModal<QFileDialog>([path](QFileDialog* dialog) {
+  // Answers the next save dialog with `path`, after checking the name it proposes.
+  static void SaveAs(const QString& path, const QString& proposed = QString()) {
+    WhenModal<QFileDialog>([path, proposed](QFileDialog* dialog) {
+      if (!proposed.isEmpty()) {
+        const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        QCOMPARE(name->text(), proposed);
+      }
       dialog->selectFile(path);
       QMetaObject::invokeMethod(dialog, "accept");
     });
@@ -72,7 +77,7 @@ class ReportDialogsTest : public QObject {
     TAccountLedgerReportDialog dialog(Context(), checking, app_->Frame().window());
     QCOMPARE(ChosenId(*dialog.Items()), std::optional(checking));
     const QString path = dir_.filePath(QStringLiteral("ledger.tab"));
-    SaveAs(path);
+    SaveAs(path, QStringLiteral("*.tab"));
     dialog.ExportToFile();
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -114,6 +119,46 @@ class ReportDialogsTest : public QObject {
     QCOMPARE(app_->Config().Named().GetNumber("EnvLgr.OldFormat", 0, 0), 1);
     TEnvelopeLedgerReportDialog again(Context(), 0, nullptr);
     QVERIFY(again.OldFormat()->isChecked());
+  }
+
+  void aClipboardFailureIsToldAndTheDialogGoesOn() {
+    const uint32_t checking = app_->Shell().Document()->Accounts().IdOfName("Checking");
+    struct Case {
+      std::unique_ptr<TReportDialog> dialog;
+      const char* caption;
+      const char* text;
+    };
+    Case cases[] = {
+        {std::make_unique<TAccountLedgerReportDialog>(Context(), checking, nullptr), "Quenbrook",
+         "The list of transactions is too large.  Try exporting the list to a file.  Or shorten "
+         "it by changing the date range."},
+        {std::make_unique<TAccountSummaryReportDialog>(Context(), nullptr), "Quenbrook",
+         "The list is too long.  Try exporting it to a file."},
+        {std::make_unique<TEnvelopeActivityReportDialog>(Context(), 0, nullptr), "Error",
+         "Error Allocating Clipboard Space. Try exporting to a file instead."},
+        {std::make_unique<TAllocationPlanReportDialog>(Context(), nullptr), "Quenbrook",
+         "The list of templates is too large.\n\nTry exporting the list to a file."},
+    };
+    for (Case& c : cases) {
+      QGuiApplication::clipboard()->clear();
+      messages_->messages.clear();
+      c.dialog->show();
+      c.dialog->SetClipboardSink([](std::unique_ptr<QMimeData>) { throw std::bad_alloc(); });
+      c.dialog->CopyToClipboard();
+      QCOMPARE(messages_->messages.size(), size_t{1});
+      QCOMPARE(messages_->messages[0].caption, std::string(c.caption));
+      QCOMPARE(messages_->messages[0].text, std::string(c.text));
+      QVERIFY(messages_->messages[0].icon == TMessageIcon::Error);
+      // Nothing half-placed, the wait cursor gone, and the dialog still does its work.
+      QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+      QVERIFY(QApplication::overrideCursor() == nullptr);
+      QVERIFY(c.dialog->isVisible());
+      c.dialog->SetClipboardSink(nullptr);
+      c.dialog->CopyToClipboard();
+      QCOMPARE(QGuiApplication::clipboard()->text(),
+               FromModel(c.dialog->MakeReport()->ClipboardText()));
+      QCOMPARE(messages_->messages.size(), size_t{1});
+    }
   }
 
   void previewOpensAtTheStoredSizeAndKeepsTheNewOne() {
