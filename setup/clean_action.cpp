@@ -7,23 +7,25 @@
 #include "setup/uninstall_entry.h"
 
 uint32_t RunClean(TSetupPort& port) {
-  // No registration, or one that names nothing we could run: there is no older version to
-  // remove, and nobody is asked.
+  // No registration, or one without a command: there is no older version to remove, and nobody
+  // is asked.
   std::string keyFile;
-  if (!port.ReadUninstallKeyFile(keyFile))
-    return kCleanGoOn;
   std::string command;
-  std::vector<std::string> arguments;
-  if (!uninstall_entry::FindUninstallString(keyFile, command) ||
-      !uninstall_entry::SplitCommand(command, arguments))
+  if (!port.ReadUninstallKeyFile(keyFile) ||
+      !uninstall_entry::FindUninstallString(keyFile, command))
     return kCleanGoOn;
 
+  // An old installation is there even when its command cannot be run safely, so the person is
+  // asked in every case: going on without asking would leave it installed unnoticed.
   if (!port.AskYesNo(kCleanCaption, kCleanQuestion))
     return kCleanStop;
 
   port.DeleteFile(kOldConfigFile);
-  // The uninstaller's own result does not matter, nor whether it could be started at all.
-  port.RunAndWait(arguments);
+  // A command that would need a shell to split is never handed to one; like an uninstaller that
+  // cannot be started, it is passed over. Its own result does not matter either.
+  std::vector<std::string> arguments;
+  if (uninstall_entry::SplitCommand(command, arguments))
+    port.RunAndWait(arguments);
   port.Pause(kSettleMilliseconds);
   return kCleanGoOn;
 }

@@ -23,5 +23,6 @@ inline constexpr const char* kCleanQuestion =
 
 /// Removes an older installation after asking leave: returns kCleanStop only when the person
 /// refuses, kCleanGoOn in every other case (no old installation, an unreadable registration, a
-/// failed deletion or an uninstaller that cannot be started all let the installation go on).
+/// failed deletion, an uninstall command that cannot be split without a shell or an uninstaller
+/// that cannot be started all let the installation go on).
 uint32_t RunClean(TSetupPort& port);
