@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <barrier>
 #include <thread>
 #include <vector>
 
@@ -57,20 +57,29 @@ TEST(StreamClassRegistry, BuilderMakesAFreshObjectOrServesAGivenOne) {
 }
 
 TEST(StreamClassRegistry, LookupsRunWhileOtherThreadsRegister) {
-  std::atomic<bool> stop{false};
+  // Both threads start each round behind a barrier, so a lookup and a registration overlap in
+  // every round whatever the scheduler does, and the lookups never depend on being first.
+  constexpr int kRounds = 2000;
+  std::barrier sync(2);
   std::thread registrar([&] {
-    for (int i = 0; i < 2000; ++i) {
-      TStreamableClass registration("TRegistryProbeB", &BuildStreamer<TRegistryProbeB>,
-                                    typeid(TRegistryProbeB));
+    for (int i = 0; i < kRounds; ++i) {
+      sync.arrive_and_wait();
+      {
+        TStreamableClass registration("TRegistryProbeB", &BuildStreamer<TRegistryProbeB>,
+                                      typeid(TRegistryProbeB));
+      }
+      sync.arrive_and_wait();
     }
-    stop = true;
   });
   // The document classes are registered from the start.
   int found = 0;
-  while (!stop)
+  for (int i = 0; i < kRounds; ++i) {
+    sync.arrive_and_wait();
     found += TStreamClassRegistry::Find("TVorlaData") ? 1 : 0;
+    sync.arrive_and_wait();
+  }
   registrar.join();
-  EXPECT_GT(found, 0);
+  EXPECT_EQ(found, kRounds);
   EXPECT_FALSE(TStreamClassRegistry::Find("TRegistryProbeB"));
 }
 
