@@ -49,12 +49,7 @@ std::string_view OfxTagValue(std::string_view text, std::string_view tag) {
   if (at == std::string_view::npos)
     return {};
   std::string_view value = text.substr(at + tag.size());
-  value = value.substr(0, value.find('<'));
-  while (!value.empty() && value.front() == ' ')
-    value.remove_prefix(1);
-  while (!value.empty() && value.back() == ' ')
-    value.remove_suffix(1);
-  return value;
+  return TrimStatementBlanks(value.substr(0, value.find('<')));
 }
 
 std::string OfxDateText(std::string_view value) {

@@ -20,7 +20,7 @@ size_t ReadOfxFile(TImportBatch& batch, const TClock& clock);
 size_t ReadOfxText(std::string_view bytes, TImportBatch& batch, unsigned currentYear);
 
 /// The characters after the first `tag` in `text` up to the next "<" or the end, trimmed of
-/// spaces; empty when the tag is missing or nothing follows it.
+/// blanks (TrimStatementBlanks); empty when the tag is missing or nothing follows it.
 std::string_view OfxTagValue(std::string_view text, std::string_view tag);
 
 /// "YYYYMMDD..." as "MM/DD/YYYY" for the date reader; whatever follows the eighth character is

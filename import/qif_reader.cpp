@@ -42,12 +42,9 @@ bool Contains(std::string_view line, std::string_view part) {
   return line.find(part) != std::string_view::npos;
 }
 
-// Spaces trimmed from both ends, then every double quote left out.
-std::string FieldValue(std::string_view rest) {
-  while (!rest.empty() && rest.front() == ' ')
-    rest.remove_prefix(1);
-  while (!rest.empty() && rest.back() == ' ')
-    rest.remove_suffix(1);
+// Blanks trimmed from both ends, then every double quote left out.
+std::string FieldValue(std::string_view line) {
+  const std::string_view rest = TrimStatementBlanks(line);
   std::string value;
   value.reserve(rest.size());
   for (char c : rest) {

@@ -118,6 +118,14 @@ std::string DecodeReferences(std::string_view utf8) {
 
 }  // namespace
 
+std::string_view TrimStatementBlanks(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\v\f";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos)
+    return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
 std::string QifTextToCp1252(std::string_view bytes) {
   const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });

@@ -7,6 +7,11 @@
 /// Windows-1252. These turn statement text into budget text. A character Windows-1252 cannot
 /// hold becomes kUnstorableCharacter, so the user sees that something was there.
 
+/// `text` without the ASCII blanks around it (space, tab, vertical tab, form feed): banks indent
+/// OFX elements with tabs and end QIF lines with them, and no value keeps any of that. Blanks
+/// inside the text stay.
+std::string_view TrimStatementBlanks(std::string_view text);
+
 /// The character set a statement's text is in.
 enum class TStatementCharset { Utf8, Windows1252 };
 

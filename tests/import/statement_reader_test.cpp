@@ -113,6 +113,34 @@ TEST(StatementReaderTest, Ofx) {
   EXPECT_EQ(Read("OFXHEADER:100\nCHARSET:", true), "");
 }
 
+// Bank exports indent with tabs and end lines with them; every ASCII blank around a value goes,
+// blanks inside a value stay.
+TEST(StatementReaderTest, BlanksAroundValuesAreTrimmedInEveryForm) {
+  const std::string sgml =
+      "OFXHEADER:100\r\nENCODING:USASCII\r\n\r\n<OFX>\r\n\t<STMTTRN>\r\n\t\t<TRNTYPE>DEBIT\r\n"
+      "\t\t<DTPOSTED>\t20250301120000\t\r\n\t\t<TRNAMT>-34.51\t\t\r\n\t\t<CHECKNUM>\t0042\v\r\n"
+      "\t\t<NAME>\tGROCERY\tMART \f\r\n\t\t<MEMO>\t card\tpayment\t\r\n\t</STMTTRN>\r\n";
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\n<OFX>\n\t<STMTTRN>\n\t\t<DTPOSTED>\t20250301</DTPOSTED>\n"
+      "\t\t<TRNAMT>\t-34.51\t</TRNAMT>\n\t\t<CHECKNUM>0042\t</CHECKNUM>\n"
+      "\t\t<NAME>\n\t\t\tGROCERY\tMART\n\t\t</NAME>\n\t\t<MEMO>\t card\tpayment\t</MEMO>\n"
+      "\t</STMTTRN>\n</OFX>\n";
+  const std::string expected = "2025-03-01 -34.51 #0042 GROCERY\tMART|card\tpayment";
+  EXPECT_EQ(Read(sgml, true), expected);
+  EXPECT_EQ(Read(xml, true), expected);
+
+  const std::pair<std::string, std::string> qif[] = {
+      {"!Type:Bank\t\nD03/01/2025\t\nT-45.67\t\nN0042\t\nPGROCERY MART\t\t\nMcard\t\n^\t\n",
+       "2025-03-01 -45.67 #42 GROCERY MART|card"},
+      {"D\t03/01/2025 \v\nT \t-45.67\f\nN\t\v0042 \nP\tGROCERY\tMART\t\nM \tcard\tpayment\t\n^",
+       "2025-03-01 -45.67 #42 GROCERY\tMART|card\tpayment"},
+      {"D3/1'25\t\nT1,234.56\t\nPCheck\t#1042\t\n^", "2025-03-01 1234.56 #1042 Check\t#1042|"},
+      {"D03/01/2025\nT0\t\nP\t\t\n^", "2025-03-01 0.00 # |"},
+  };
+  for (const auto& [text, expectedQif] : qif)
+    EXPECT_EQ(Read(text, false), expectedQif) << text;
+}
+
 TEST(StatementReaderTest, OfxDeclaredCharacterSet) {
   const std::string element = "<OFX><STMTTRN><NAME>Caf\xC3\xA9 \xE4\xB8\xAD</STMTTRN>";
   const std::pair<std::string, std::string> cases[] = {
