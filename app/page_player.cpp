@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <QBuffer>
-#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -146,10 +146,12 @@ bool HaveGuiApplication(std::string& error) {
   return false;
 }
 
-// A file written beside its target and renamed into place only when complete.
-class TPlacedFile {
+// A file written beside its target and renamed into place only when complete. The painting
+// libraries write straight to the temporary file's descriptor, and the first failure keeps the
+// system's reason, so that a full disk says so rather than "Input/output error".
+class TPlacedFile final : public QIODevice {
  public:
-  bool Open(const std::string& path, std::string& error) {
+  bool Begin(const std::string& path, std::string& error) {
     int code = 0;
     if (!ResolveSaveTarget(path, target_, code)) {
       error = CannotWrite(path, code);
@@ -162,37 +164,50 @@ class TPlacedFile {
     }
     // A replaced file keeps its mode; a new one gets the mode any new file of the user's gets.
     temporary_.TakeModeOf(target_, 0666);
-    int descriptor = ::dup(temporary_.Descriptor());
-    if (descriptor < 0 || !file_.open(descriptor, QIODevice::WriteOnly, QFile::AutoCloseHandle)) {
-      if (descriptor >= 0)
-        ::close(descriptor);
-      error = CannotWrite(path, errno);
-      return false;
-    }
     path_ = path;
+    // The device only passes writes on; opening it cannot fail.
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     return true;
   }
-  QFile& File() { return file_; }
+  // Why writing failed so far: the system's reason, else `otherwise`.
+  int Reason(int otherwise) const { return failure_ != 0 ? failure_ : otherwise; }
   bool Place(std::string& error) {
-    const bool flushed = file_.flush() && file_.error() == QFileDevice::NoError;
-    file_.close();
-    int code = EIO;
-    if (flushed) {
-      if (::fsync(temporary_.Descriptor()) != 0)
-        code = errno;
-      else if (temporary_.Commit(target_, code))
-        return true;
-    }
+    close();
+    int code = failure_;
+    if (code == 0 && ::fsync(temporary_.Descriptor()) != 0)
+      code = errno;
+    if (code == 0 && temporary_.Commit(target_, code))
+      return true;
     error = CannotWrite(path_, code);
     temporary_.Discard();
     return false;
+  }
+  bool isSequential() const override { return true; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    if (failure_ != 0)
+      return -1;
+    for (qint64 done = 0; done < size;) {
+      const ssize_t written =
+          ::write(temporary_.Descriptor(), data + done, static_cast<size_t>(size - done));
+      if (written < 0 && errno == EINTR)
+        continue;
+      if (written <= 0) {
+        failure_ = written < 0 ? errno : EIO;
+        return -1;
+      }
+      done += written;
+    }
+    return size;
   }
 
  private:
   std::string path_;
   std::string target_;
   TSaveTemporary temporary_;
-  QFile file_;
+  int failure_ = 0;
 };
 
 // The paper a report's pages are written on; a report that fills whatever band the printer
@@ -266,11 +281,11 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
     return false;
   }
   TPlacedFile placed;
-  if (!placed.Open(path, error))
+  if (!placed.Begin(path, error))
     return false;
   {
     const TPageSize size = PaperOf(report);
-    QPdfWriter writer(&placed.File());
+    QPdfWriter writer(&placed);
     writer.setTitle(FromModel(report.GetTitle()));
     writer.setCreator(QStringLiteral("Quenbrook"));
     writer.setResolution(1200);
@@ -280,7 +295,7 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer)) {
-      error = CannotWrite(path, EIO);
+      error = CannotWrite(path, placed.Reason(EIO));
       return false;
     }
     CFWEngineImp engine(report);
@@ -289,7 +304,7 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
       if ((page > 1 && !writer.newPage()) ||
           !PrintReportPage(engine, report, page, painter, printable, DotsPerMm(writer), error)) {
         if (error.empty())
-          error = CannotWrite(path, EIO);
+          error = CannotWrite(path, placed.Reason(EIO));
         painter.end();
         return false;
       }
@@ -334,13 +349,18 @@ bool WriteReportPngs(const CFWEngine& report, const std::string& prefix, int dot
     if (!drawn)
       return fail();
     const std::string path = prefix + "-" + std::to_string(page) + ".png";
-    TPlacedFile placed;
-    if (!placed.Open(path, error))
-      return fail();
-    if (!image.save(&placed.File(), "PNG")) {
-      error = CannotWrite(path, EIO);
+    // The picture is encoded in memory: a write that fails is then ours to report, with its
+    // reason, and the image library has nothing to add.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    if (!image.save(&encoded, "PNG")) {
+      error = "The picture of page " + std::to_string(page) + " cannot be encoded.";
       return fail();
     }
+    TPlacedFile placed;
+    if (!placed.Begin(path, error))
+      return fail();
+    placed.write(encoded.data());
     if (!placed.Place(error))
       return fail();
     written.push_back(path);
