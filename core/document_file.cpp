@@ -30,6 +30,11 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
     error = FileErrorText("cannot open", path, is.Error());
     return nullptr;
   }
+  // What a killed save left beside the budget goes when this process ends.
+  std::string target;
+  int unresolved = 0;
+  if (ResolveSaveTarget(path, target, unresolved))
+    NoteSaveTarget(target);
   is.SetEnvironment(&environment);
   std::unique_ptr<TVorlaData> document;
   try {

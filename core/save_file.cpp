@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -59,6 +61,17 @@ void RemoveIfStale(const std::string& path) {
     ::unlink(path.c_str());
   }
   ::close(descriptor);
+}
+
+// The files whose temporaries are cleared again when the process ends.
+struct TNotedTargets {
+  std::mutex mutex;
+  std::set<std::string> targets;
+};
+
+TNotedTargets& NotedTargets() {
+  static TNotedTargets noted;
+  return noted;
 }
 
 bool WriteAll(int descriptor, const char* data, size_t size) {
@@ -174,7 +187,25 @@ void TSaveTemporary::Discard() {
   descriptor_ = -1;
 }
 
+void NoteSaveTarget(const std::string& target) {
+  TNotedTargets& noted = NotedTargets();
+  const std::lock_guard lock(noted.mutex);
+  noted.targets.insert(target);
+}
+
+void RemoveStaleTemporariesAtExit() {
+  std::set<std::string> targets;
+  {
+    TNotedTargets& noted = NotedTargets();
+    const std::lock_guard lock(noted.mutex);
+    targets = noted.targets;
+  }
+  for (const std::string& target : targets)
+    RemoveStaleTemporaries(target);
+}
+
 void RemoveStaleTemporaries(const std::string& target) {
+  NoteSaveTarget(target);
   const fs::path file(target);
   const std::string base = file.filename().string();
   const fs::path folder = file.parent_path();

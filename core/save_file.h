@@ -50,8 +50,18 @@ class TSaveTemporary {
 };
 
 /// Removes the temporary files of saves of `target` that no running writer holds: those named by
-/// TSaveTemporary and the single "TARGET.saving" of older versions. Failures are ignored.
+/// TSaveTemporary and the single "TARGET.saving" of older versions. Failures are ignored. The
+/// target is remembered for RemoveStaleTemporariesAtExit.
 void RemoveStaleTemporaries(const std::string& target);
+
+/// Remembers that this process works with the file `target` (a budget it has read), so that
+/// RemoveStaleTemporariesAtExit clears beside it too.
+void NoteSaveTarget(const std::string& target);
+
+/// Runs RemoveStaleTemporaries once more for every file this process has read as a budget, swept
+/// or saved: a program that ends normally leaves nothing of killed saves beside the files it
+/// worked with, while a save that another process is still writing stays.
+void RemoveStaleTemporariesAtExit();
 
 /// Copies `from` to `to` through a temporary file that is forced to disk and renamed over `to`;
 /// the copy is readable by the user alone. False with `error` (an errno value) on failure, when

@@ -11,6 +11,7 @@
 #include "app/file_guard.h"
 #include "app/qt_import_channel.h"
 #include "core/clock.h"
+#include "core/save_file.h"
 #include "ui/vorla_app.h"
 
 namespace {
@@ -49,7 +50,13 @@ int main(int argc, char** argv) {
   setup.configPath = LocateConfigFile([](const char* name) { return std::getenv(name); });
   setup.lockFolder = TFileGuard::DefaultLockFolder();
   setup.importServerName = importChannel;
-  TVorlaApp app(setup, clock, commandLine);
-  app.Show();
-  return QApplication::exec();
+  int status = EXIT_SUCCESS;
+  {
+    TVorlaApp app(setup, clock, commandLine);
+    app.Show();
+    status = QApplication::exec();
+  }
+  // A normal end clears what killed saves left beside the files this session worked with.
+  RemoveStaleTemporariesAtExit();
+  return status;
 }
