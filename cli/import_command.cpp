@@ -6,6 +6,7 @@
 #include "app/file_guard.h"
 #include "cli/command_words.h"
 #include "cli/json_writer.h"
+#include "cli/standard_output.h"
 #include "core/account_list.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
@@ -22,10 +23,6 @@
 namespace {
 
 constexpr int kUsageOrUnreadable = 2;
-
-void PrintError(const std::string& error) {
-  std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
-}
 
 // The statement, told apart by its content; false with a one-line reason when it cannot be read
 // or holds no transaction.
@@ -240,8 +237,12 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
   for (size_t i = 0; i < lines.size() && i < result.fates.size(); ++i)
     WriteRecord(json, lines[i], result.fates[i]);
   json.EndArray().Key("view_account").Unsigned(result.viewAccount).EndObject();
-  std::fwrite(json.Text().data(), 1, json.Text().size(), stdout);
-  std::fputc('\n', stdout);
+  // The budget is saved by now; the one line says so, since running the import again would
+  // import the statement twice.
+  if (!WriteStandardOutput(json.Text() + '\n', switches->budget +
+                                                   " was saved with the import, but its report "
+                                                   "could not be written to standard output"))
+    return 1;
   for (const std::string& line : user.Lines())
     std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
   return 0;

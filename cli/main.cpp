@@ -16,20 +16,17 @@
 #include "cli/document_dump.h"
 #include "cli/import_command.h"
 #include "cli/report_command.h"
+#include "cli/standard_output.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
 #include "core/document_file.h"
+#include "core/save_file.h"
 #include "core/unattended_user_port.h"
 #include "planning/allocation_plan.h"
 
 namespace {
 
 constexpr int kUsageOrUnreadable = 2;
-
-// Prints one line about a failure; texts from files and paths come out as readable UTF-8.
-void PrintError(const std::string& error) {
-  std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
-}
 
 // Claims the guard the desktop program holds on the budgets it has open, so that the tool never
 // writes a file under a running program (whose next save would silently undo the tool's work).
@@ -65,9 +62,8 @@ int Dump(const std::string& path, const TModelEnvironment& environment) {
     return kUsageOrUnreadable;
   }
   std::string json = DumpDocument(*document);
-  std::fwrite(json.data(), 1, json.size(), stdout);
-  std::fputc('\n', stdout);
-  return 0;
+  json += '\n';
+  return WriteStandardOutput(json) ? 0 : 1;
 }
 
 int Resave(const std::string& in, const std::string& out, const TModelEnvironment& environment) {
@@ -95,9 +91,11 @@ int Check(const std::string& path, const TModelEnvironment& environment) {
     return kUsageOrUnreadable;
   }
   const TBudgetCheckResult result = CheckBudget(*document);
-  for (const std::string& line : result.differences) {
-    std::printf("%s\n", EscapedFileText(line).c_str());
-  }
+  std::string lines;
+  for (const std::string& line : result.differences)
+    lines += EscapedFileText(line) + '\n';
+  if (!WriteStandardOutput(lines))
+    return 1;
   return result.status;
 }
 
@@ -211,12 +209,8 @@ int NewBudget(const std::vector<std::string>& args, const TClock& clock) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int RunCommand(const std::vector<std::string>& args, const TClock& clock) {
   TUnattendedUserPort user;
-  TSystemClock clock;
   TModelEnvironment environment{user, clock};
   int status = kUsageOrUnreadable;
   if (args.size() == 2 && args[0] == "dump") {
@@ -242,5 +236,17 @@ int main(int argc, char** argv) {
     for (const auto& line : user.Lines())
       std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
   }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TSystemClock clock;
+  int status = RunCommand(std::vector<std::string>(argv + 1, argv + argc), clock);
+  if (!CloseStandardOutput() && status == 0)
+    status = 1;
+  // A normal end clears what killed saves left beside the budgets this run worked with.
+  RemoveStaleTemporariesAtExit();
   return status;
 }

@@ -8,10 +8,10 @@
 
 #include "app/page_player.h"
 #include "cli/command_words.h"
+#include "cli/standard_output.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
 #include "core/clock.h"
-#include "core/cp1252.h"
 #include "core/document_file.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
@@ -118,7 +118,7 @@ struct TRequest {
 };
 
 int Refuse(const std::string& reason) {
-  std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(reason, true).c_str());
+  PrintError(reason);
   return kRefused;
 }
 
@@ -350,12 +350,6 @@ std::unique_ptr<TFormData> MakeReport(const TRequest& request, TVorlaData& docum
       document, clock, TAllocationPlanReportOptions{request.period.value_or(kPeriodMonthly)});
 }
 
-int WriteText(const std::string& text) {
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-    return kNotWritten;
-  return kWritten;
-}
-
 int WritePages(const TRequest& request, const TFormData& report) {
   // Pages are drawn with Qt's painting, which needs an application object; without a display
   // the offscreen platform serves, and a script never needs one.
@@ -374,19 +368,20 @@ int WritePages(const TRequest& request, const TFormData& report) {
   std::string error;
   if (request.output == TOutput::Pdf) {
     if (!WriteReportPdf(report, request.target, error)) {
-      std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
+      PrintError(error);
       return kNotWritten;
     }
     return kWritten;
   }
   std::vector<std::string> written;
   if (!WriteReportPngs(report, request.target, kPngDotsPerInch, written, error)) {
-    std::fprintf(stderr, "quenbrook-cli: %s\n", MessageToUtf8(error, true).c_str());
+    PrintError(error);
     return kNotWritten;
   }
+  std::string list;
   for (const std::string& path : written)
-    std::printf("%s\n", path.c_str());
-  return kWritten;
+    list += path + '\n';
+  return WriteStandardOutput(list) ? kWritten : kNotWritten;
 }
 
 }  // namespace
@@ -423,9 +418,9 @@ int RunReportCommand(const std::vector<std::string>& args, const TClock& clock) 
     return Refuse(problem);
   switch (request.output) {
     case TOutput::Tsv:
-      return WriteText(report->ExportText());
+      return WriteStandardOutput(report->ExportText()) ? kWritten : kNotWritten;
     case TOutput::Clipboard:
-      return WriteText(report->ClipboardText());
+      return WriteStandardOutput(report->ClipboardText()) ? kWritten : kNotWritten;
     default:
       return WritePages(request, *report);
   }

@@ -16,6 +16,7 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/pstream.h"
+#include "core/save_file.h"
 #include "planning/template_manager.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/recording_user_port.h"
@@ -186,6 +187,26 @@ TEST_F(CliTest, WritingCommandsWaitForTheProgramsFileGuard) {
   ::close(ready[1]);
   EXPECT_EQ(RunProgram(tool, "generate " + budget.string() + " --transactions 3", dir_).status, 0);
   EXPECT_NE(ReadFileBytes(budget), before);
+}
+
+// A killed save's temporary file goes when a later run that read the budget ends; one that a
+// live writer holds stays, and so do those beside files the run never touched.
+TEST_F(CliTest, ANormalEndClearsWhatKilledSavesLeftBesideItsBudget) {
+  const std::string budget = MakeBudget("Home.vrl").string();
+  const fs::path killed = dir_ / "Home.vrl.Ab12Cd.saving";
+  const fs::path untouched = dir_ / "Other.vrl.Ab12Cd.saving";
+  TSaveTemporary live;
+  int reason = 0;
+  ASSERT_TRUE(live.Create(budget, reason)) << reason;
+  for (const std::string& command :
+       {"dump " + budget, "check " + budget, "report account-summary " + budget + " --tsv"}) {
+    std::ofstream(killed) << "half a budget";
+    std::ofstream(untouched) << "half a budget";
+    ASSERT_EQ(Run(command).status, 0) << command;
+    EXPECT_FALSE(fs::exists(killed)) << command;
+    EXPECT_TRUE(fs::exists(live.Path())) << command;
+    EXPECT_TRUE(fs::exists(untouched)) << command;
+  }
 }
 
 TEST_F(CliTest, WrongArgumentsShowUsage) {
