@@ -181,8 +181,10 @@ void TXItem::SetEnvelope(uint32_t envelopeId) {
 }
 
 bool TXItem::IsBlank() const {
+  // A statement line of 0.00 without a payee is still a line the bank sent: the import's records
+  // wait for the user's review, and no commit may take them for an untouched ledger row.
   return record_.GetPayableTo().empty() && record_.amount == 0 && !record_.IsMultiple() &&
-         !record_.IsTransferHalf();
+         !record_.IsTransferHalf() && record_.NewImport == 0;
 }
 
 void TXItem::Commit(bool notify) {
@@ -275,6 +277,8 @@ void TXItem::Erase() {
   }
   record_.SetPayableTo({});
   record_.EnvelopeCleared = 0;
+  // An erased import is nothing left to review, and blank like any erased transaction.
+  record_.NewImport = 0;
   record_.created = manager.Today();
   Commit(true);
 }

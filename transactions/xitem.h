@@ -86,7 +86,7 @@ class TXItem final : public TLedgerItem {
   /// half and a multiple's parts go with it). The blank record leaves the store when its last
   /// holder lets go.
   void Erase();
-  /// No payee, no amount, and neither a multiple nor a transfer half.
+  /// No payee, no amount, neither a multiple nor a transfer half, and not newly imported.
   bool IsBlank() const;
   /// Import's confirmation of the account side on `date` (the all-zero date changes nothing).
   void SetAccountClearedDate(TDateValue date);

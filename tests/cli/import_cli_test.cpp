@@ -3,8 +3,11 @@
 // touching the budget.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <string>
 
 #include "tests/support/cli_runner.h"
@@ -107,6 +110,48 @@ TEST_F(ImportCliTest, RefusalsLeaveTheBudgetAsItWas) {
     EXPECT_TRUE(Has(run.err, c.message)) << run.err;
     EXPECT_TRUE(run.out.empty()) << run.out;
     EXPECT_EQ(ReadFileBytes(budget_), before) << c.statement << " " << c.switches;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Lines of 0.00 without a payee, in either order with a payment and many alike: each is created
+// with its own transaction, and the dump of the saved budget holds exactly what the JSON says.
+TEST_F(ImportCliTest, EveryCreatedLineIsInTheSavedBudgetAsTheJsonSays) {
+  std::string many = "!Type:Bank\n";
+  for (int i = 0; i < 30; ++i)
+    many += "D03/02/2021\nT0\n^\n";
+  const std::string statements[] = {
+      "!Type:Bank\nD03/02/2021\nT0\n^\nD03/03/2021\nT-45.67\n^\n",
+      "!Type:Bank\nD03/03/2021\nT-45.67\n^\nD03/02/2021\nT0\n^\n",
+      many,
+  };
+  const std::regex created("\"amount\":(-?\\d+),[^{}]*\"fate\":\"created\",\"transaction\":(\\d+)");
+  const std::regex stored(
+      "\"id\":(\\d+),\"flags\":(\\d+),[^{}]*\"new_import\":1,\"amount\":(-?\\d+)");
+  for (const std::string& text : statements) {
+    const TCliRun run = Import(Statement("lines.qif", text), "--account 1 --all");
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::map<uint32_t, long> reported;
+    size_t lines = 0;
+    for (std::sregex_iterator it(run.out.begin(), run.out.end(), created), end; it != end; ++it) {
+      reported[static_cast<uint32_t>(std::stoul((*it)[2]))] = std::stol((*it)[1]);
+      ++lines;
+    }
+    EXPECT_EQ(lines, static_cast<size_t>(std::count(text.begin(), text.end(), '^'))) << run.out;
+    EXPECT_EQ(reported.size(), lines) << "identifiers repeat: " << run.out;
+
+    const TCliRun dump = RunProgram(QUENBROOK_CLI_PATH, "dump " + budget_.string(), dir_);
+    std::map<uint32_t, long> inBudget;
+    for (std::sregex_iterator it(dump.out.begin(), dump.out.end(), stored), end; it != end; ++it) {
+      if (std::stoul((*it)[2]) % 2 == 1)  // live
+        inBudget[static_cast<uint32_t>(std::stoul((*it)[1]))] = std::stol((*it)[3]);
+    }
+    EXPECT_EQ(inBudget, reported) << dump.out;
+    // The next statement's lines are the only new imports.
+    ASSERT_TRUE(WriteSmallBudget(budget_, "Landlord"));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "core/setting_list.h"
 #include "import/import_dialog_state.h"
@@ -221,6 +222,54 @@ TEST_F(ImportProcedureTest, MultiplesAndVanishedEnvelopesKeepTheBudgetBalanced) 
   EXPECT_EQ(Stored(id).amount, -5000);
   EXPECT_EQ(Stored(result.fates[0].transaction).EnvelopeId,
             Accounts().GetDefaultEnvelope(checking));
+}
+
+}  // namespace
+
+namespace {
+
+// A line of 0.00 without a payee looks like an untouched ledger row, but it is a line the bank
+// sent: it must be created, keep its own identifier, and not vanish on the next line's commit.
+TEST_F(ImportProcedureTest, EveryCreatedLineExistsWithItsOwnIdentifierWhateverItHolds) {
+  const TDateValue mar2{2, 3, 2024};
+  const std::vector<std::vector<TImportRecord>> statements = {
+      {Line(mar2, 0), Line(mar3, -4567)},
+      {Line(mar3, -4567), Line(mar2, 0)},
+      std::vector<TImportRecord>(40, Line(mar2, 0)),
+  };
+  for (const std::vector<TImportRecord>& lines : statements) {
+    const TImportResult result = Import(lines, [](TImportDialogState& dialog) {
+      dialog.SetAutomatic(false);  // the earlier statements' lines would pair
+      return true;
+    });
+    std::set<uint32_t> ids;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      ASSERT_EQ(result.fates[i].kind, Kind::Created) << i;
+      ids.insert(result.fates[i].transaction);
+      const TXRecord* made = Manager().FindRecord(result.fates[i].transaction);
+      ASSERT_NE(made, nullptr) << i;
+      EXPECT_TRUE(made->IsLive()) << i;
+      EXPECT_EQ(made->amount, lines[i].Amount.Cents()) << i;
+      EXPECT_EQ(made->NewImport, 1) << i;
+    }
+    EXPECT_EQ(ids.size(), lines.size());
+    // The newly imported view shows exactly these.
+    std::set<uint32_t> shown;
+    for (const TXRecord& record : RecordsOf(TAccountFilter(checking))) {
+      if (record.NewImport != 0)
+        shown.insert(record.Id);
+    }
+    EXPECT_EQ(shown, ids);
+    Manager().ConfirmImports();
+  }
+  // Erasing one is still erasing: the blank record leaves once let go.
+  const uint32_t zero = RecordsOf(TAccountFilter(checking)).front().Id;
+  ASSERT_EQ(Stored(zero).amount, 0);
+  TXHold item(Manager().Get(zero));
+  item->SetNewImport();
+  item->Erase();
+  item.reset();
+  EXPECT_EQ(Manager().FindRecord(zero), nullptr);
 }
 
 }  // namespace
