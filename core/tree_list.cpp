@@ -109,7 +109,9 @@ TTreeItem& TTreeItem::InsertChildBefore(std::unique_ptr<TTreeItem> child, TTreeI
     sibling = nullptr;
   Link(node, sibling);
   node->SetOwnerOfSubtree(owner_);
+  // The parent's sums changed, and so did the rows every window of the tree shows.
   NotifyChanged();
+  NotifyRedraw();
   return *node;
 }
 
@@ -119,6 +121,7 @@ std::unique_ptr<TTreeItem> TTreeItem::Detach() {
   TTreeItem* parent = parent_;
   Unlink();
   parent->NotifyChanged();
+  parent->NotifyRedraw();
   return std::unique_ptr<TTreeItem>(this);
 }
 

@@ -230,6 +230,50 @@ class ListWindowsTest : public QObject {
     QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Travel")), 1000);
   }
 
+  // A node made by an insert command shows at once in its place, and a click on its row
+  // selects it, in both list windows and for every kind of node.
+  void insertedNodesShowAtOnce() {
+    Open();
+    struct Case {
+      bool accounts;
+      Qt::Key key;
+      const char* name;
+    };
+    const Case cases[] = {{false, Qt::Key_E, "Travel"},
+                          {false, Qt::Key_B, "Fun"},
+                          {false, Qt::Key_A, "Pool"},
+                          {true, Qt::Key_A, "Cash"},
+                          {true, Qt::Key_G, "Loans"}};
+    for (const Case& c : cases) {
+      TEnhancedListWindow* window =
+          c.accounts ? static_cast<TEnhancedListWindow*>(client_->AccountWindow())
+                     : client_->EnvelopeWindow();
+      const qsizetype before = window->RowTexts().size();
+      // A desktop's window manager gives the activation back after each dialog; here the test
+      // does.
+      frame_->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+      Click(window, 1);
+      WhenModal<TNodePropertiesDialog>([&c](TNodePropertiesDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QString::fromLatin1(c.name));
+        dialog->accept();
+      });
+      QTest::keyClick(window->View(), c.key, Qt::ControlModifier);
+      const QStringList rows = window->RowTexts();
+      QVERIFY2(rows.size() == before + 1,
+               qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") + rows.join('|')));
+      qsizetype row = -1;
+      for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i].startsWith(QString::fromLatin1(c.name)))
+          row = i;
+      }
+      QVERIFY2(row > 0, c.name);
+      Click(window, 1);
+      Click(window, static_cast<size_t>(row + 1));
+      QCOMPARE(SelectedNames(window), std::vector<std::string>{c.name});
+    }
+  }
+
   void arrowKeysAndWheelScrollByRows() {
     Open();
     TEnvelopeTreeWindow* window = client_->EnvelopeWindow();
