@@ -138,18 +138,23 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   result.options = dialog.Options();
   const TImportOptions& options = result.options;
 
-  // The date filter; every record keeps its fate slot in file order.
+  // The date filter, in place (a statement may hold millions of records); every record keeps
+  // its fate slot in file order.
   result.fates.resize(batch.Records.size());
   std::vector<size_t> positions;
   {
-    std::vector<TImportRecord> kept;
-    for (size_t i = 0; i < batch.Records.size(); ++i) {
-      if (options.onlyNewer && batch.Records[i].Date.Packed() < options.onlyNewerDate.Packed())
+    std::vector<TImportRecord>& records = batch.Records;
+    positions.reserve(records.size());
+    size_t kept = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+      if (options.onlyNewer && records[i].Date.Packed() < options.onlyNewerDate.Packed())
         continue;
       positions.push_back(i);
-      kept.push_back(std::move(batch.Records[i]));
+      if (kept != i)
+        records[kept] = std::move(records[i]);
+      ++kept;
     }
-    batch.Records = std::move(kept);
+    records.resize(kept);
   }
 
   TXManager& manager = dynamic_cast<TXManager&>(*document.Transactions());

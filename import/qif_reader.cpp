@@ -109,8 +109,8 @@ size_t ReadQifFile(TImportBatch& batch, const TClock& clock) {
 }
 
 size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned currentYear) {
-  const std::string text = QifTextToCp1252(bytes);
-  TQifLines lines(text);
+  std::string converted;
+  TQifLines lines(QifTextToCp1252(bytes, converted));
   std::string_view line;
 
   bool pending = false;  // `line` is already read and belongs to the first record

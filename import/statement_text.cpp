@@ -126,14 +126,15 @@ std::string_view TrimStatementBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-std::string QifTextToCp1252(std::string_view bytes) {
+std::string_view QifTextToCp1252(std::string_view bytes, std::string& converted) {
   const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (ascii || !IsValidUtf8(bytes))
-    return std::string(bytes);
+    return bytes;
   if (bytes.starts_with(kUtf8ByteOrderMark))
     bytes.remove_prefix(kUtf8ByteOrderMark.size());
-  return Utf8ToCp1252Replacing(bytes, kUnstorableCharacter);
+  converted = Utf8ToCp1252Replacing(bytes, kUnstorableCharacter);
+  return converted;
 }
 
 TStatementCharset OfxCharsetOf(std::string_view text) {

@@ -20,8 +20,10 @@ inline constexpr char kUnstorableCharacter = '?';
 
 /// QIF files declare nothing. A file that is valid UTF-8 as a whole is read as UTF-8 (a leading
 /// byte-order mark dropped); any other is the Windows-1252 that older exports write. Plain ASCII
-/// reads the same either way. The result is Windows-1252 with its line structure unchanged.
-std::string QifTextToCp1252(std::string_view bytes);
+/// reads the same either way. The result is Windows-1252 with its line structure unchanged:
+/// `bytes` themselves when they need no conversion (so that a statement of hundreds of
+/// megabytes is not copied), else the text converted into `converted`.
+std::string_view QifTextToCp1252(std::string_view bytes, std::string& converted);
 
 /// The character set an OFX file declares: UTF-8 when its SGML header says ENCODING:UTF-8 (or
 /// CHARSET:UTF-8 or 65001), Windows-1252 for every other SGML header (USASCII with CHARSET 1252,

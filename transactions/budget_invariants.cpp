@@ -1,6 +1,7 @@
 #include "transactions/budget_invariants.h"
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 
 #include "core/account_list.h"
@@ -11,6 +12,7 @@
 #include "core/vorla_data.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
+#include "transactions/xordering.h"
 
 namespace {
 
@@ -179,4 +181,25 @@ std::vector<std::string> CheckTransactionLinks(const TXManager& transactions) {
     }
   }
   return broken;
+}
+
+std::vector<std::string> CheckLedgerOrder(const TXManager& transactions) {
+  std::vector<std::string> problems;
+  const TXStore& store = transactions.Store();
+  uint32_t previous = 0;
+  uint64_t previousLevel = 0;
+  for (uint32_t index = 1; index <= store.LastNonDead(); ++index) {
+    const TXRecord& record = store.At(index);
+    if (record.Flags == 0 || (record.Flags & kXUnsorted) != 0)
+      continue;
+    const uint64_t level = TXOrdering::Level(TXOrdering::Key(record));
+    if (previous != 0 && level < previousLevel) {
+      problems.push_back("transaction " + std::to_string(record.Id) + " in slot " +
+                         std::to_string(index) + " belongs before transaction " +
+                         std::to_string(store.At(previous).Id) + " in front of it");
+    }
+    previous = index;
+    previousLevel = level;
+  }
+  return problems;
 }

@@ -23,3 +23,9 @@ std::vector<std::string> CheckBudgetBalances(const TVorlaData& document);
 /// amounts, a multiple's amount is the sum of its parts, and a live part has its multiple's
 /// account and date. One line per broken link.
 std::vector<std::string> CheckTransactionLinks(const TXManager& transactions);
+
+/// The store's order as far as it always holds: the records in use that have been placed (those
+/// waiting to be placed left out) stand in order of rank ("Start" first, "hold" last) and date.
+/// (Within a day the order is not transitive, so neighbours there may look out of order after
+/// records between them went.) One line per record out of order.
+std::vector<std::string> CheckLedgerOrder(const TXManager& transactions);

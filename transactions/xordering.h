@@ -38,6 +38,13 @@ class TXOrdering {
     size_t codeLength;
   };
 
+  /// The first steps of the order as one number: rank ("Start" first, "hold" last) and date.
+  /// Records whose levels differ are in the order of their levels, whatever else they hold.
+  static uint64_t Level(const Key& key) {
+    const uint64_t rank = key.start ? 0 : key.hold ? 2 : 1;
+    return rank << 32 | key.date;
+  }
+
   /// True when the record with key `a`, now at store position `aPosition`, sorts before
   /// `b` at `bPosition`.
   bool Before(const Key& a, uint32_t aPosition, const TXRecord& b, uint32_t bPosition) const;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <new>
+#include <optional>
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,6 +13,7 @@
 #include "core/model_error.h"
 #include "core/pstream.h"
 #include "transactions/xordering.h"
+#include "transactions/xplacement.h"
 
 static_assert(std::is_trivially_copyable_v<TXRecord>, "slots are moved and stored as raw bytes");
 
@@ -403,6 +404,17 @@ uint32_t TXStore::Replace(uint32_t index, const TXOrdering& ordering) {
   return last;
 }
 
+uint32_t TXStore::PlaceOneByOne(const std::vector<uint32_t>& ids, const TXOrdering& ordering) {
+  uint32_t lowest = 0;
+  for (uint32_t id : ids) {
+    if (const uint32_t index = Find(id); index != 0 && (At(index).Flags & kXUnsorted) != 0) {
+      const uint32_t to = Replace(index, ordering);
+      lowest = lowest == 0 ? std::min(index, to) : std::min({lowest, index, to});
+    }
+  }
+  return lowest;
+}
+
 uint32_t TXStore::PlaceAdded(const std::vector<uint32_t>& ids, const TXOrdering& ordering) {
   if (ids.empty())
     return 0;
@@ -414,106 +426,45 @@ uint32_t TXStore::PlaceAdded(const std::vector<uint32_t>& ids, const TXOrdering&
     const TXRecord& record = slots[first - 1 + k];
     inPlace = record.Id == ids[k] && record.IsLive() && (record.Flags & kXUnsorted) != 0;
   }
-  if (!inPlace) {
-    uint32_t lowest = 0;
-    for (uint32_t id : ids) {
-      if (const uint32_t index = Find(id); index != 0 && (At(index).Flags & kXUnsorted) != 0) {
-        const uint32_t to = Replace(index, ordering);
-        lowest = lowest == 0 ? std::min(index, to) : std::min({lowest, index, to});
-      }
-    }
-    return lowest;
-  }
-
-  // The records before the added ones are in ledger order (unsorted slots aside). Each added
-  // record walks down from the end as Replace walks, over the ordered records and the added ones
-  // placed so far, and goes just after the first one it does not sort before. Only records of
-  // its own rank and date can stop it ("start", ordinary, "hold"; then the date decide before
-  // anything else), so the walk starts at the top of that block, found by halving.
-  ordered_ = false;
   const uint32_t base = first - 1;  // the slots 1..base are the ordered ones
-  // The last eligible slot at or below `index` (0: none).
-  auto eligibleAtOrBelow = [&](uint32_t index) {
-    while (index >= 1 && !Eligible(index))
-      --index;
-    return index;
-  };
-  const uint32_t lastEligible = eligibleAtOrBelow(base);
-  std::vector<TXRecord> added(slots + base, slots + end);
-  for (TXRecord& record : added)
-    record.Flags &= ~uint32_t{kXUnsorted};
-  // The gap after slot g (0: in front of slot 1; base: behind every ordered slot) and the added
-  // records in it, in order.
-  std::map<uint32_t, std::vector<uint32_t>> gaps;
-  auto before = [&](const TXOrdering::Key& key, const TXRecord& other) {
-    return ordering.Before(key, 1, other, 0);
-  };
-  auto level = [](const TXOrdering::Key& key) {
-    return std::pair(key.start ? 0 : key.hold ? 2 : 1, key.date);
-  };
-  // Walks the gap's records from the last; true with the record placed when one stops it.
-  auto walkGap = [&](uint32_t gap, const TXOrdering::Key& key, uint32_t k) {
-    auto found = gaps.find(gap);
-    if (found == gaps.end())
-      return false;
-    std::vector<uint32_t>& here = found->second;
-    for (size_t at = here.size(); at > 0; --at) {
-      if (!before(key, added[here[at - 1]])) {
-        here.insert(here.begin() + static_cast<ptrdiff_t>(at), k);
-        return true;
-      }
-    }
-    return false;
-  };
-  for (uint32_t k = 0; k < added.size(); ++k) {
-    const TXOrdering::Key key(added[k]);
-    // Replace leaves a record that does not sort before the last record where it is.
-    const TXRecord* last = nullptr;
-    if (!gaps.empty() && gaps.rbegin()->first >= lastEligible)
-      last = &added[gaps.rbegin()->second.back()];
-    else if (lastEligible != 0)
-      last = &slots[lastEligible - 1];
-    if (last == nullptr || !before(key, *last)) {
-      gaps[base].push_back(k);
-      continue;
-    }
-    // The top of the block: the last eligible slot whose level is not above the record's.
-    uint32_t low = 1, high = base + 1;  // the first slot of a later block lies in [low, high]
-    while (low < high) {
-      const uint32_t middle = low + (high - low) / 2;
-      const uint32_t probe = eligibleAtOrBelow(middle);
-      if (probe != 0 && level(key) < level(TXOrdering::Key(slots[probe - 1])))
-        high = probe;
-      else
-        low = middle + 1;
-    }
-    bool placed = high > lastEligible && base != lastEligible && walkGap(base, key, k);
-    for (uint32_t slot = eligibleAtOrBelow(high - 1); !placed && slot != 0;
-         slot = eligibleAtOrBelow(slot - 1)) {
-      if (walkGap(slot, key, k)) {
-        placed = true;
-      } else if (!before(key, slots[slot - 1])) {
-        std::vector<uint32_t>& here = gaps[slot];
-        here.insert(here.begin(), k);
-        placed = true;
-      }
-    }
-    if (!placed && !walkGap(0, key, k)) {
-      std::vector<uint32_t>& here = gaps[0];
-      here.insert(here.begin(), k);
-    }
-  }
+  const std::optional<std::vector<TXPlacement::Place>> plan =
+      inPlace ? TXPlacement::Plan(slots, base, end - base, ordering) : std::nullopt;
+  if (!plan)
+    return PlaceOneByOne(ids, ordering);
 
-  // From the back: every ordered slot moves up by the added records that go below it.
-  uint32_t write = end;
-  uint32_t read = base;
-  for (auto gap = gaps.rbegin(); gap != gaps.rend(); ++gap) {
-    for (; read > gap->first; --read)
-      slots[--write] = slots[read - 1];
-    for (auto k = gap->second.rbegin(); k != gap->second.rend(); ++k)
-      slots[--write] = added[*k];
+  ordered_ = false;
+  for (uint32_t index = first; index <= end; ++index)
+    slots[index - 1].Flags &= ~uint32_t{kXUnsorted};
+  // Every slot from the first that changes goes straight to its place, along the cycles of one
+  // permutation: an ordered slot moves up by the added records that go in front of it, the
+  // added record of place p goes behind the slot it follows and the p records placed before it.
+  const std::vector<TXPlacement::Place>& places = *plan;
+  std::vector<uint32_t> placeOf(places.size());
+  for (uint32_t p = 0; p < places.size(); ++p)
+    placeOf[places[p].added] = p;
+  auto destination = [&](uint32_t index) {
+    if (index > base) {
+      const uint32_t p = placeOf[index - first];
+      return places[p].after + p + 1;
+    }
+    const auto inFront = std::partition_point(
+        places.begin(), places.end(),
+        [index](const TXPlacement::Place& place) { return place.after < index; });
+    return index + static_cast<uint32_t>(inFront - places.begin());
+  };
+  const uint32_t from = places.front().after + 1;
+  std::vector<bool> done(end - from + 1);
+  for (uint32_t start = from; start <= end; ++start) {
+    if (done[start - from])
+      continue;
+    done[start - from] = true;
+    TXRecord carried = slots[start - 1];
+    for (uint32_t target = destination(start); target != start; target = destination(target)) {
+      std::swap(carried, slots[target - 1]);
+      done[target - from] = true;
+    }
+    slots[start - 1] = carried;
   }
-  const uint32_t from = gaps.begin()->first + 1;
   tailStart_ = count_ + 1;
   FixTail(count_);
   cursor_ = 0;

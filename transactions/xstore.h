@@ -87,11 +87,11 @@ class TXStore {
   uint32_t Replace(uint32_t index, const TXOrdering& ordering);
   /// Places records that were added behind every other record and left unsorted (their
   /// identifiers in the order they were added, and they must be the last slots in use): each
-  /// goes where Replace would put it, one after the other, but the slots move once, together,
-  /// so adding many records to a large store costs about one pass over the slots behind the
-  /// first one placed. Records equal in every key keep the order they were added in. Returns
-  /// the lowest slot that changed (0: none). When the records are not where the precondition
-  /// says, each is simply re-placed.
+  /// goes exactly where Replace would put it, one after the other, but the places are found by
+  /// sorting and merging (TXPlacement) and every slot moves once, so adding n records costs
+  /// about n log n plus one pass over the slots behind the first one placed. Returns the lowest
+  /// slot that changed (0: none). When the records are not where the precondition says, or
+  /// the slots they would meet are out of order (a damaged file), each is simply re-placed.
   uint32_t PlaceAdded(const std::vector<uint32_t>& ids, const TXOrdering& ordering);
   /// Re-places every unsorted live record and removes every record that is not live.
   void Compact(const TXOrdering& ordering);
@@ -138,6 +138,8 @@ class TXStore {
   /// Gives the dead slots whose identifier is taken, and the repeated ones, fresh identifiers;
   /// false when no identifier is left to give.
   bool RepairIdentifiers(TIdentifierCheck& check);
+  /// Re-places each of the records with `ids` that is still unsorted; the lowest slot changed.
+  uint32_t PlaceOneByOne(const std::vector<uint32_t>& ids, const TXOrdering& ordering);
   /// Whether a record takes part in placing another: in use and not itself waiting to be placed.
   bool Eligible(uint32_t index) const;
   /// The nearest eligible slot below or above `index` (0 when there is none).

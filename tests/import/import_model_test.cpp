@@ -1,14 +1,17 @@
 // Random budgets that users keep typing into, clearing and splitting, with bank statements
-// imported between the edits: after every step the budget must be sound, and every import must
-// leave each statement line with its one promised effect.
+// imported between the edits, small and large: after every step the budget must be sound, and
+// every import must leave each statement line with its one promised effect, every created
+// transaction in the store with its own identifier, and the store in ledger order.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <set>
 
 #include "import/import_dialog_state.h"
 #include "import/import_procedure.h"
 #include "tests/transactions/budget_fixture.h"
+#include "transactions/xordering.h"
 
 namespace {
 
@@ -37,14 +40,15 @@ class ImportModelTest : public BudgetTest {
       TXTransfers::MakeMultiple(*row);
   }
 
-  void ImportSome() {
+  // A statement of up to `size` lines; lines without a payee among them, as banks send.
+  void ImportSome(int size) {
     TImportBatch batch;
-    for (int i = Pick(12); i > 0; --i) {
+    for (int i = Pick(size); i > 0; --i) {
       TImportRecord line;
       line.Date = SomeDate();
       line.Amount = TAmount(SomeCents());
       line.CheckNumber = Pick(3) == 0 ? std::to_string(Pick(6)) : "";
-      line.Name = "Bank";
+      line.Name = Pick(4) == 0 ? "" : "Bank";
       batch.Records.push_back(line);
     }
     const std::vector<TImportRecord> lines = batch.Records;
@@ -64,7 +68,8 @@ class ImportModelTest : public BudgetTest {
     if (!result.imported)
       return;
     ASSERT_EQ(result.fates.size(), lines.size());
-    std::set<uint32_t> paired;
+    std::set<uint32_t> paired, created;
+    std::vector<uint32_t> madeInOrder;
     for (size_t i = 0; i < lines.size(); ++i) {
       const TImportFate& fate = result.fates[i];
       if (fate.kind == TImportFate::Kind::Dropped) {
@@ -76,10 +81,9 @@ class ImportModelTest : public BudgetTest {
       seen[3] += fate.adjusted;
       const TXRecord* made = Manager().FindRecord(fate.transaction);
       ASSERT_NE(made, nullptr);
+      EXPECT_TRUE(made->IsLive());
       EXPECT_EQ(made->AccountId, account);
-      if (made->IsLive()) {
-        EXPECT_EQ(made->amount, ImportCents(lines[i].Amount));
-      }
+      EXPECT_EQ(made->amount, ImportCents(lines[i].Amount));
       if (fate.kind == TImportFate::Kind::Paired) {
         EXPECT_TRUE(paired.insert(fate.transaction).second) << "paired twice";
         EXPECT_TRUE(result.options.automatic);
@@ -88,9 +92,47 @@ class ImportModelTest : public BudgetTest {
           EXPECT_EQ(made->AccountCleared, lines[i].Date.Packed());
         }
       } else {
+        EXPECT_TRUE(created.insert(fate.transaction).second) << "created twice";
+        madeInOrder.push_back(fate.transaction);
         EXPECT_EQ(made->AccountCleared, lines[i].Date.Packed());
       }
     }
+    const std::vector<std::string> order = CheckLedgerOrder(Manager());
+    EXPECT_TRUE(order.empty()) << order.front();
+    ExpectPlacedOneByOne(madeInOrder);
+  }
+
+  // The created records stand exactly where placing them one after another, in the order they
+  // were made, puts them: each walks down from the end of the others to just behind the first
+  // one it does not sort before.
+  void ExpectPlacedOneByOne(const std::vector<uint32_t>& made) {
+    const std::set<uint32_t> madeSet(made.begin(), made.end());
+    const TXStore& store = Manager().Store();
+    std::vector<uint32_t> stored;
+    std::vector<const TXRecord*> expected;
+    std::map<uint32_t, const TXRecord*> madeRecords;
+    for (uint32_t index = 1; index <= store.LastNonDead(); ++index) {
+      const TXRecord& record = store.At(index);
+      if (record.Flags == 0)
+        continue;
+      stored.push_back(record.Id);
+      if (madeSet.count(record.Id) != 0)
+        madeRecords[record.Id] = &record;
+      else
+        expected.push_back(&record);
+    }
+    const TXOrdering ordering(&Envelopes());
+    for (uint32_t id : made) {
+      const TXRecord& record = *madeRecords.at(id);
+      size_t at = expected.size();
+      while (at > 0 && ordering.Before(record, 1, *expected[at - 1], 0))
+        --at;
+      expected.insert(expected.begin() + static_cast<ptrdiff_t>(at), &record);
+    }
+    std::vector<uint32_t> expectedIds;
+    for (const TXRecord* record : expected)
+      expectedIds.push_back(record->Id);
+    EXPECT_EQ(stored, expectedIds);
   }
 
   std::mt19937 random{424242};
@@ -100,7 +142,8 @@ class ImportModelTest : public BudgetTest {
 TEST_F(ImportModelTest, StatementsImportedBetweenEditsKeepTheBudgetSound) {
   for (int step = 0; step < 600; ++step) {
     if (Pick(5) == 0) {
-      ImportSome();
+      // Now and then a large statement, whose lines meet many entered on the same days.
+      ImportSome(Pick(12) == 0 ? 1500 : 12);
     } else if (Pick(40) == 0) {
       Manager().ConfirmImports();
     } else {

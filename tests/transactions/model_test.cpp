@@ -161,6 +161,8 @@ class TModelRun {
       problems.push_back(link);
     if (!Manager().Store().CheckConsistency())
       problems.push_back("store bookkeeping");
+    for (std::string& order : CheckLedgerOrder(Manager()))
+      problems.push_back(order);
     // Walks keyed on an account or envelope pass over blocks of the store and must find what
     // plain walks find.
     if (!Manager().SlotIndexCovers())

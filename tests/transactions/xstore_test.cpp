@@ -326,36 +326,46 @@ TEST(StoreFormTest, RandomlyDamagedStoresReadSafelyAndSettleAfterOneCompact) {
 namespace {
 
 // Records added behind a store and placed together land where placing them one by one puts
-// them: random dates, signs and codes ("start", "hold"), repeated keys, and unsorted slots of
-// held records among the ordered ones.
+// them: random dates, signs and codes ("start", "hold"), repeated keys, unsorted slots of held
+// records among the ordered ones and behind them, days crowded enough to fill many blocks, days
+// of one sign or with 0.00 only, and now and then a store out of order as only damage leaves it.
 TEST(StoreFormTest, RecordsPlacedTogetherLandWhereOneByOneWouldPutThem) {
   std::mt19937 random(99);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  const char* codes[] = {"", "start", "Hold", "101", "ab", "AB"};
+  const char* codes[] = {"", "start", "Hold", "101", "ab", "AB", "debit"};
+  int days = 5, signs = 3, kinds = 6;
   auto add = [&](TXStore& store, uint32_t seed, bool unsorted) {
     std::mt19937 own(seed);
     TXRecord record{};
     const uint32_t index = store.ClaimSlot();
     record.Id = store.At(index).Id;
     record.Flags = kXImported | (unsorted ? kXUnsorted : 0u);
-    record.date = TDateValue(1 + own() % 5, 3, 2024);
-    record.amount = static_cast<int32_t>(own() % 3) * 500 - 500;
+    record.date = TDateValue(1 + own() % static_cast<unsigned>(days), 3, 2024);
+    record.amount = static_cast<int32_t>(own() % static_cast<unsigned>(signs)) * 500 - 500;
     record.EnvelopeId = own() % 3;
-    record.SetCode(codes[own() % 6]);
+    record.SetCode(codes[own() % static_cast<unsigned>(kinds) + (kinds < 6 ? 3 : 0)]);
     store.Put(index, record);
     return index;
   };
   const TXOrdering ordering(nullptr);
   for (int round = 0; round < 300; ++round) {
     TXStore one, together;
-    const int before = pick(40), added = 1 + pick(30);
+    const bool crowded = round % 10 == 0;
+    days = crowded ? 2 : 5;
+    signs = round % 7 == 1 ? 2 : 3;  // payments and 0.00 only: one total order
+    kinds = round % 5 == 2 ? 4 : 6;  // no "start" or "hold"
+    const int before = crowded ? 300 + pick(300) : pick(40);
+    const int added = crowded ? 300 + pick(300) : 1 + pick(30);
+    const bool damaged = round % 50 == 3;
+    const bool heldBehind = round % 4 == 1;
     const uint32_t seed = static_cast<uint32_t>(random());
     for (int k = 0; k < before; ++k) {
       // Now and then a held record stays unsorted where it was made.
-      const bool held = pick(15) == 0;
+      const bool held = pick(15) == 0 || (heldBehind && k + 3 >= before);
+      const bool astray = damaged && pick(5) == 0;
       for (TXStore* store : {&one, &together}) {
-        const uint32_t index = add(*store, seed + static_cast<uint32_t>(k), true);
-        if (!held)
+        const uint32_t index = add(*store, seed + static_cast<uint32_t>(k), !astray);
+        if (!held && !astray)
           store->Replace(index, ordering);
       }
     }
