@@ -1,11 +1,16 @@
 // Import at size: the matcher pairing 5,000 statement lines with 100,000 entered transactions
 // (ordinary amounts, and the worst case where every amount is the same), with the bytes its
-// tables take against the cells a records-by-candidates table would need; and whole statements
-// of 10,000 lines imported into generated budgets of 10,000 to 1,000,000 transactions.
+// tables take against the cells a records-by-candidates table would need; whole statements of
+// 10,000 lines imported into generated budgets of 10,000 to 1,000,000 transactions; and QIF
+// statements of 10,000 to 4,400,000 new lines read and imported, with their peak memory.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -23,6 +28,7 @@
 #include "import/import_dialog_state.h"
 #include "import/import_matcher.h"
 #include "import/import_procedure.h"
+#include "import/qif_reader.h"
 #include "transactions/xmanager.h"
 
 namespace {
@@ -163,6 +169,110 @@ void BM_ImportStatement(benchmark::State& state) {
   state.counters["created"] = static_cast<double>(created);
 }
 
+// A line of /proc/self/status in bytes ("VmRSS", "VmHWM").
+double StatusBytes(const char* name) {
+  std::FILE* file = std::fopen("/proc/self/status", "r");
+  char line[256];
+  double kib = 0;
+  while (file != nullptr && std::fgets(line, sizeof line, file) != nullptr) {
+    if (std::strncmp(line, name, std::strlen(name)) == 0 && line[std::strlen(name)] == ':')
+      kib = std::atof(line + std::strlen(name) + 1);
+  }
+  if (file != nullptr)
+    std::fclose(file);
+  return kib * 1024;
+}
+
+// Starts counting the peak memory afresh (VmHWM) from what the process holds now.
+void ResetPeakMemory() {
+  if (std::FILE* file = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", file);
+    std::fclose(file);
+  }
+}
+
+// A QIF statement of new lines as a bank writes one: a hundred a day from a month before the
+// budget's last day on, payees and memos of everyday length, the newest first (as many banks
+// list them) or the oldest first.
+std::string NewLines(size_t count, TDateValue from, bool newestFirst) {
+  std::mt19937 random(8);
+  std::vector<std::string> records(count);
+  TDateValue date = from;
+  for (size_t i = 0; i < count; ++i) {
+    if (i % 100 == 99)
+      date = date.NextDay();
+    const unsigned cents = 100 + random() % 99900;
+    records[i] = "D" + date.Format(TDateValue::kFullYear) + "\nT-" + std::to_string(cents / 100) +
+                 "." + std::to_string(10 + cents % 90) + "\nPSHOP " +
+                 std::to_string(random() % 5000) + "\nMcard " + std::to_string(random() % 100) +
+                 "\n^\n";
+  }
+  if (newestFirst)
+    std::reverse(records.begin(), records.end());
+  std::string text = "!Type:Bank\n";
+  text.reserve(count * 60);
+  for (const std::string& record : records)
+    text += record;
+  return text;
+}
+
+// Whole imports of new lines into generated budgets, read from the statement's bytes as the
+// command-line tool does: the time, and the peak memory above the budget's own (its memory
+// before the import plus the new records' slots) in units of the statement's size.
+void BM_ImportNewLines(benchmark::State& state) {
+  const fs::path& path = Budget(state.range(0));
+  const size_t lines = static_cast<size_t>(state.range(1));
+  size_t created = 0, statementBytes = 0;
+  double budgetBytes = 0, peakBytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string error;
+    std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
+    if (!document) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
+    TDateValue last;
+    for (uint32_t index = 1; index <= manager.Store().Count(); ++index) {
+      if (manager.Store().At(index).date.Packed() > last.Packed())
+        last = manager.Store().At(index).date;
+    }
+    for (int day = 0; day < 30; ++day)
+      last = last.PreviousDay();
+    user.account = document->Accounts().AccountChoices().front().id;
+    std::string statement = NewLines(lines, last, state.range(2) != 0);
+    statementBytes = statement.size();
+    // What earlier runs freed goes back to the system, so that the process holds the budget,
+    // the statement and little else.
+    malloc_trim(0);
+    budgetBytes = StatusBytes("VmRSS") - static_cast<double>(statementBytes);
+    ResetPeakMemory();
+    state.ResumeTiming();
+
+    TImportBatch batch;
+    ReadQifText(statement, batch, 2030);
+    // The statement's bytes go once it is read, as the command-line tool lets them go.
+    std::string().swap(statement);
+    const TImportResult result = ImportRecords(batch, *document, nullptr);
+
+    state.PauseTiming();
+    peakBytes = StatusBytes("VmHWM");
+    created = 0;
+    for (const TImportFate& fate : result.fates)
+      created += fate.kind == TImportFate::Kind::Created;
+    document.reset();
+    state.ResumeTiming();
+  }
+  const double grown = budgetBytes + static_cast<double>(created) * sizeof(TXRecord);
+  state.counters["created"] = static_cast<double>(created);
+  state.counters["statement_MB"] = static_cast<double>(statementBytes) / 1e6;
+  state.counters["budget_MB"] = grown / 1e6;
+  state.counters["peak_MB"] = peakBytes / 1e6;
+  state.counters["over_budget_x_statement"] =
+      (peakBytes - grown) / static_cast<double>(statementBytes);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Match)
@@ -175,4 +285,10 @@ BENCHMARK(BM_ImportStatement)
     ->Arg(100000)
     ->Arg(1000000)
     ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportNewLines)
+    ->ArgsProduct({{10000, 1000000}, {10000, 100000, 1000000}, {1}})
+    ->Args({1000000, 100000, 0})
+    ->Args({10000, 4400000, 1})
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
