@@ -80,6 +80,8 @@ class TEditableFilter final : public TXFilter {
 
   /// The ledger opens in its reconcile form.
   bool IsReconcileView() const { return criteria_.reconcileView; }
+  /// The ledger shows the newly imported transactions only.
+  bool ShowsNewlyImported() const { return criteria_.reconcileView && criteria_.newImportOnly; }
 
   /// The ledger reports' date range.
   void SetDateRange(TDateValue from, TDateValue to);

@@ -31,6 +31,9 @@ class TXList {
   virtual void Removed(TXItem& item) = 0;
   /// A new envelope transfer half.
   virtual void Added(TXItem& item) = 0;
+  /// Many records changed or moved at once (a confirmation, an import): a list that shows
+  /// records gathers them again.
+  virtual void StoreChanged() {}
   /// Whether the list holds a record that `filter` accepts.
   virtual bool HoldsAnyMatching(const TXFilter& filter) const = 0;
   virtual bool Holds(const TXItem& item) const = 0;

@@ -610,7 +610,7 @@ TXManager::TAddedInBulk::~TAddedInBulk() {
   if (const uint32_t low = manager_.store_.PlaceAdded(ids, TXOrdering(manager_.envelopes_));
       low != 0) {
     manager_.index_.NoteSettled(manager_.store_, low, static_cast<uint32_t>(ids.size()));
-    manager_.RepaintViews();
+    manager_.BroadcastStoreChanged();
   }
 }
 
@@ -637,6 +637,7 @@ void TXManager::ConfirmImports() {
   // commit would take the confirmation back.
   for (auto& entry : cache_)
     entry.second->record_.NewImport = 0;
+  BroadcastStoreChanged();
 }
 
 bool TXManager::HasPendingCleared() const {
@@ -662,6 +663,7 @@ void TXManager::ConfirmCleared() {
   // As for imports: a held copy that kept the pending mark would undo the confirmation.
   for (auto& entry : cache_)
     confirm(entry.second->record_);
+  BroadcastStoreChanged();
 }
 
 // ----- Observers -----
@@ -697,6 +699,11 @@ void TXManager::BroadcastChanged(TXItem& item) {
 
 void TXManager::BroadcastRemoved(TXItem& item) {
   Broadcast(lists_, [&](TXList& list) { list.Removed(item); });
+}
+
+void TXManager::BroadcastStoreChanged() {
+  Broadcast(lists_, [](TXList& list) { list.StoreChanged(); });
+  RepaintViews();
 }
 
 void TXManager::BroadcastAdded(TXItem& item) {

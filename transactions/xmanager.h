@@ -149,6 +149,8 @@ class TXManager final : public TTransactionStore {
   void BroadcastChanged(TXItem& item);
   void BroadcastRemoved(TXItem& item);
   void BroadcastAdded(TXItem& item);
+  /// Tells every list that many records changed or moved at once, then repaints the views.
+  void BroadcastStoreChanged();
 
   const TXStore& Store() const { return store_; }
   /// True when the index of the store's blocks knows every record in use (for tests).

@@ -222,8 +222,40 @@ void TXViewList::ReloadFrom(const TXItem* removed) {
   // stay in the store and are found again.
   const std::array<TXItem*, kWindowRows> old = window_;
   TXItem* start = old[0] != removed ? old[0] : old[1];
+  Regather(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Walk()), old, removed);
+}
+
+void TXViewList::Refresh() {
+  NotifyReloading();
+  const std::array<TXItem*, kWindowRows> old = window_;
+  // Records committed elsewhere wait unsorted at the end of the store, behind the empty rows of
+  // every ledger; so the live records come first, from the first row's place on, and this
+  // window's own empty rows after them.
+  TXItem* start = old[0] != nullptr && old[0]->Record().IsLive()
+                      ? manager_.FirstFrom(manager_.PositionOf(*old[0]), LiveWalk())
+                      : manager_.First(LiveWalk());
   window_.fill(nullptr);
-  FillForwardsFrom(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Walk()), 1);
+  size_t row = 0;
+  for (TXItem* item = start; item != nullptr;) {
+    window_[row++] = item;
+    item = row < window_.size() ? manager_.Next(*item, LiveWalk()) : nullptr;
+  }
+  for (TXItem* item : old) {
+    if (row < window_.size() && item != nullptr && !item->Record().IsLive())
+      window_[row++] = manager_.Get(item->Id());
+  }
+  FillFrom(static_cast<int>(row) + 1);
+  Settle(old, nullptr);
+}
+
+void TXViewList::Regather(TXItem* start, const std::array<TXItem*, kWindowRows>& old,
+                          const TXItem* removed) {
+  window_.fill(nullptr);
+  FillForwardsFrom(start, 1);
+  Settle(old, removed);
+}
+
+void TXViewList::Settle(const std::array<TXItem*, kWindowRows>& old, const TXItem* removed) {
   liveCount_ = LeadingLiveRows();
   for (TXItem* item : old) {
     if (item != nullptr && item != removed)
@@ -266,8 +298,23 @@ std::string TXViewList::HeaderText(int column) const {
 // ----- Keeping current -----
 
 void TXViewList::Changed(TXItem& item) {
-  if (loaded_ && Holds(item))
+  if (!loaded_)
+    return;
+  if (Holds(item)) {
     NotifyRowsChanged();
+    return;
+  }
+  // A record committed in another view (or by a command) that this one accepts joins its rows;
+  // the empty rows of other ledgers do not, nor a record on its way out.
+  const TXRecord* stored = manager_.FindRecord(item.Id());
+  if (stored != nullptr && stored->IsLive() && (stored->Flags & kXHidden) == 0 &&
+      Filter().Accepts(*stored))
+    Refresh();
+}
+
+void TXViewList::StoreChanged() {
+  if (loaded_)
+    Refresh();
 }
 
 void TXViewList::Removed(TXItem& item) {

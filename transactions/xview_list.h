@@ -62,6 +62,7 @@ class TXViewList final : public TLedgerList, public TXList {
   void Changed(TXItem& item) override;
   void Removed(TXItem& item) override;
   void Added(TXItem& item) override;
+  void StoreChanged() override;
   bool HoldsAnyMatching(const TXFilter& filter) const override;
   bool Holds(const TXItem& item) const override;
 
@@ -79,6 +80,14 @@ class TXViewList final : public TLedgerList, public TXList {
   /// Gathers the window again from its first row (its second when the first is `removed`,
   /// whose references the delete consumes), keeping the old rows held until it is done.
   void ReloadFrom(const TXItem* removed);
+  /// Gathers the window again from the first record the filter accepts at or after the first
+  /// row's place: that record may have left the filter or moved.
+  void Refresh();
+  /// Fills the window from the held `start` (or with empty rows alone), then settles.
+  void Regather(TXItem* start, const std::array<TXItem*, kWindowRows>& old, const TXItem* removed);
+  /// Counts the new window's live rows, lets go of the rows of `old` but `removed` and tells
+  /// the grid.
+  void Settle(const std::array<TXItem*, kWindowRows>& old, const TXItem* removed);
 
   /// The filter the walks use, keyed on the ledger's account or envelope when it has one; and
   /// the same narrowed to live records.

@@ -201,6 +201,12 @@ bool TXViewModel::IsReconcileView() const {
   return state_->filter != nullptr && state_->filter->IsReconcileView();
 }
 
+unsigned TXViewModel::OpenForm() const {
+  if (state_->filter != nullptr && state_->filter->ShowsNewlyImported())
+    return kOpenNewlyImported;
+  return IsReconcileView() ? unsigned{kOpenReconcile} : 0u;
+}
+
 // ----- Appearance -----
 
 std::string TXViewModel::Caption() const {

@@ -106,6 +106,9 @@ class TXViewModel {
   /// The editable filter of an account or envelope view; null for a multiple view.
   TEditableFilter* Filter() const;
   bool IsReconcileView() const;
+  /// The open flags a view of the same kind would be opened with now: the newly imported form,
+  /// the reconcile form or neither.
+  unsigned OpenForm() const;
 
   /// "Account: %s", "Envelope: %s" or "Multiple: %s[, code][ from date]".
   std::string Caption() const;

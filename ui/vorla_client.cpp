@@ -78,11 +78,11 @@ TXView* TVorlaClient::CurrentView() const {
   return view != nullptr && view->Model() != nullptr ? view : nullptr;
 }
 
-TXView* TVorlaClient::FindView(TXViewMode mode, uint32_t subject, bool reconcile) const {
+TXView* TVorlaClient::FindView(TXViewMode mode, uint32_t subject, unsigned openFlags) const {
   for (TXView* view : Views()) {
     const TXViewModel& model = *view->Model();
     if (model.Mode() == mode && model.SubjectId() == subject &&
-        (mode == TXViewMode::Multiple || model.IsReconcileView() == reconcile)) {
+        (mode == TXViewMode::Multiple || model.OpenForm() == openFlags)) {
       return view;
     }
   }
@@ -111,12 +111,11 @@ TXView* TVorlaClient::OpenAccountLedger(uint32_t accountId, unsigned openFlags) 
   TXManager* manager = Manager();
   if (manager == nullptr)
     return nullptr;
-  const bool reconcile = (openFlags & TXViewModel::kOpenReconcile) != 0;
-  if (openFlags == 0 || openFlags == TXViewModel::kOpenReconcile) {
-    if (TXView* open = FindView(TXViewMode::Account, accountId, reconcile)) {
-      setActiveSubWindow(open);
-      return open;
-    }
+  // An open view of the same form comes up instead of a second one; after an import the
+  // newly imported view has gathered its rows again already.
+  if (TXView* open = FindView(TXViewMode::Account, accountId, openFlags)) {
+    setActiveSubWindow(open);
+    return open;
   }
   return AddView(TXViewModel::ForAccount(*manager, document_->Clock(), accountId, openFlags));
 }
@@ -125,8 +124,7 @@ TXView* TVorlaClient::OpenEnvelopeLedger(uint32_t envelopeId, unsigned openFlags
   TXManager* manager = Manager();
   if (manager == nullptr)
     return nullptr;
-  const bool reconcile = (openFlags & TXViewModel::kOpenReconcile) != 0;
-  if (TXView* open = FindView(TXViewMode::Envelope, envelopeId, reconcile)) {
+  if (TXView* open = FindView(TXViewMode::Envelope, envelopeId, openFlags)) {
     setActiveSubWindow(open);
     return open;
   }
@@ -137,7 +135,7 @@ TXView* TVorlaClient::OpenMultiple(uint32_t multipleId) {
   TXManager* manager = Manager();
   if (manager == nullptr || multipleId == 0 || manager->FindRecord(multipleId) == nullptr)
     return nullptr;
-  if (TXView* open = FindView(TXViewMode::Multiple, multipleId, false)) {
+  if (TXView* open = FindView(TXViewMode::Multiple, multipleId, 0)) {
     setActiveSubWindow(open);
     return open;
   }

@@ -74,8 +74,9 @@ class TVorlaClient : public QMdiArea {
  private:
   void ShowList(TEnhancedListWindow* window, bool accounts);
   TXManager* Manager() const;
-  /// The open view of that kind and subject, for bringing up instead of opening twice.
-  TXView* FindView(TXViewMode mode, uint32_t subject, bool reconcile) const;
+  /// The open view of that kind, subject and form (its open flags), for bringing up instead of
+  /// opening twice.
+  TXView* FindView(TXViewMode mode, uint32_t subject, unsigned openFlags) const;
   TXView* AddView(std::unique_ptr<TXViewModel> model);
   void Tile(bool sideBySide);
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include "app/command_line.h"
@@ -26,13 +27,17 @@
 #include "core/model_environment.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
+#include "import/statement_file.h"
 #include "tests/ui/home_budget.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
+#include "transactions/xview_list.h"
+#include "transactions/xview_model.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
+#include "ui/import_options_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
@@ -118,6 +123,40 @@ class LedgerWindowTest : public QObject {
     GoToColumn(view, column);
     Type(view, amount);
     Press(view, Qt::Key_Return);
+  }
+
+  // What a view holds: the payees of its live rows, top to bottom, and their amounts' sum.
+  static QStringList Payees(TXView* view) {
+    QStringList payees;
+    TXViewList& rows = view->Model()->Rows();
+    for (int row = 1; row <= rows.RowCount(); ++row) {
+      if (const TXItem* item = rows.TransactionAt(row); item != nullptr && item->Record().IsLive())
+        payees << QString::fromStdString(item->GetCellText(TXItem::kColPayableTo));
+    }
+    return payees;
+  }
+  static int64_t RowsTotal(TXView* view) {
+    int64_t total = 0;
+    TXViewList& rows = view->Model()->Rows();
+    for (int row = 1; row <= rows.RowCount(); ++row) {
+      if (const TXItem* item = rows.TransactionAt(row); item != nullptr && item->Record().IsLive())
+        total += item->Record().amount;
+    }
+    return total;
+  }
+  // Imports a QIF statement into Checking through the account chooser and the options dialog.
+  void ImportIntoChecking(const std::string& qif) {
+    const QString path = dir_.filePath(QStringLiteral("statement.qif"));
+    std::ofstream(path.toStdString()) << qif;
+    WhenModal<TEnvelopeChooserDialog>([](TEnvelopeChooserDialog* chooser) {
+      auto* list = chooser->findChild<QListWidget*>();
+      list->setCurrentItem(list->findItems(QStringLiteral("Checking"), Qt::MatchExactly).first());
+      WhenModal<TImportXDlg>([](TImportXDlg* options) {
+        options->findChild<QPushButton*>(QStringLiteral("import"))->click();
+      });
+      PressOk(chooser);
+    });
+    app_->Shell().ImportStatement(TStatementKind::Qif, path.toStdString());
   }
 
   // The saved budget as the command-line tool sees it.
@@ -232,6 +271,49 @@ class LedgerWindowTest : public QObject {
     QCOMPARE(transferHalves, 4);
     QCOMPARE(multiples, 1);
     QCOMPARE(parts, 3);
+  }
+
+  // Every open view shows what its filter accepts after changes made anywhere else: a deposit
+  // typed into an account ledger, an import, the two confirmations.
+  void openViewsFollowChangesMadeElsewhere() {
+    Start();
+    const uint32_t checking = AccountId("Checking");
+    const uint32_t unallocated = EnvelopeId("Unallocated");
+    TXView* envelope = app_->Client().OpenEnvelopeLedger(unallocated);
+    TXView* account = app_->Client().OpenAccountLedger(checking);
+    Refocus(account);
+    TypeRow(account, "Pay day", "Unallocated", TXItem::kColDeposit, "250");
+    QVERIFY(Payees(envelope).contains(QStringLiteral("Pay day")));
+    QCOMPARE(RowsTotal(envelope), Document().Envelopes().EnvelopeBalance(unallocated));
+
+    ImportIntoChecking(
+        "!Type:Bank\nD12/01/2026\nT-12.34\nPCorner Shop\n^\nD12/02/2026\nT5\nPRefund\n^\n");
+    QVERIFY(Payees(envelope).contains(QStringLiteral("Corner Shop")));
+    QVERIFY(Payees(envelope).contains(QStringLiteral("Refund")));
+    QCOMPARE(RowsTotal(envelope), Document().Envelopes().EnvelopeBalance(unallocated));
+    TXView* imported = app_->Client().CurrentView();
+    QVERIFY(imported != nullptr && imported != account);
+    QCOMPARE(Payees(imported), (QStringList{"Corner Shop", "Refund"}));
+    app_->RunCommand(kCmdConfirmImports);
+    QVERIFY(Payees(imported).isEmpty());
+    // The next import brings up the same view with its new rows.
+    ImportIntoChecking("!Type:Bank\nD12/03/2026\nT-7\nPKiosk\n^\n");
+    QCOMPARE(app_->Client().CurrentView(), imported);
+    QCOMPARE(Payees(imported), QStringList{"Kiosk"});
+    app_->RunCommand(kCmdConfirmImports);
+
+    // A row marked cleared leaves the reconcile view as soon as the marks are confirmed.
+    TXView* reconcile = app_->Client().OpenAccountLedger(checking, TXViewModel::kOpenReconcile);
+    QVERIFY(reconcile != imported);
+    QVERIFY(Payees(reconcile).contains(QStringLiteral("Pay day")));
+    Refocus(reconcile);
+    Press(reconcile, Qt::Key_Home, Qt::ControlModifier);
+    while (reconcile->CurrentItem() != nullptr &&
+           reconcile->CurrentItem()->GetCellText(TXItem::kColPayableTo) != "Pay day")
+      Press(reconcile, Qt::Key_Down);
+    Press(reconcile, Qt::Key_X, Qt::ControlModifier);
+    app_->RunCommand(kCmdConfirmCleared);
+    QVERIFY(!Payees(reconcile).contains(QStringLiteral("Pay day")));
   }
 
   void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {
