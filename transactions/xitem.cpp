@@ -1,5 +1,6 @@
 #include "transactions/xitem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -105,15 +106,16 @@ std::string AmountColumn(int32_t amount, bool payment) {
 }
 
 // The two-digit year the date editor starts with when the user types a date.
-std::string TypedDateStart(unsigned year) {
-  unsigned shortYear = year % 100;
-  if (year >= 1900 && year <= 1999)
-    shortYear = year - 1900;
-  if (year >= 2000 && year <= 2099)
-    shortYear = year - 2000;
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "/%02u", shortYear);
-  return buffer;
+// A date typed as digits alone ("0607", "060720", "06072020") reads as month, day and year.
+std::string WithDateSlashes(std::string_view text) {
+  const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || (text.size() != 4 && text.size() != 6 && text.size() != 8))
+    return std::string(text);
+  std::string slashed = std::string(text.substr(0, 2)) + "/" + std::string(text.substr(2, 2));
+  if (text.size() > 4)
+    slashed += "/" + std::string(text.substr(4));
+  return slashed;
 }
 
 }  // namespace
@@ -540,7 +542,7 @@ void TXItem::SetAmountEntry(int column, std::string_view text) {
 
 void TXItem::SetDateEntry(std::string_view text, const TXEditSettings& settings) {
   const TDateValue today = manager_->Today();
-  TDateValue date = TDateValue::Parse(text, record_.date.Year(), today.Year());
+  TDateValue date = TDateValue::Parse(WithDateSlashes(text), record_.date.Year(), today.Year());
   // Text that is no date would otherwise wipe the row's date; only a cell emptied on purpose
   // (nothing before the year, as the editor starts) makes the date empty.
   if (date.Day() == 0 && !LeavesDateEmpty(text)) {
@@ -579,8 +581,9 @@ TCellEditorSpec TXItem::EditorFor(int column, unsigned how) const {
     case kColDateWithYear:
       if (record_.IsMultipleKid())
         break;
-      editor = {TCellEditorKind::Date, 8, 8, {}};
-      editor.text = typing ? TypedDateStart(record_.date.Year()) : GetCellText(column);
+      // What is typed replaces the cell whole; a date without a year takes the row's.
+      editor = {TCellEditorKind::Date, 8, kMaxDateEntry, {}};
+      startWith(GetCellText(column));
       break;
     case kColPayment:
     case kColDeposit:

@@ -53,6 +53,8 @@ class TXItem final : public TLedgerItem {
   };
   /// The placeholder buffer size of a ledger row (text plus terminator).
   static constexpr size_t kPlaceholderBuffer = 128;
+  /// The longest date a cell takes: "12/31/2026".
+  static constexpr size_t kMaxDateEntry = 10;
   static constexpr const char* kClearEntryMessage =
       "You cannot clear or unclear a new envelope transaction without first creating a "
       "transfer.";

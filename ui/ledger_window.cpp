@@ -439,11 +439,7 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
     line->setMaxLength(static_cast<int>(std::max<size_t>(1, spec.maxLength)));
     line->setText(FromModel(spec.text));
     line->setFrame(true);
-    // A date started by typing holds "/yy" already; month and day are typed in front of it.
-    if (spec.kind == TCellEditorKind::Date && line->text().startsWith(QLatin1Char('/')))
-      line->setCursorPosition(0);
-    else
-      line->selectAll();
+    line->selectAll();
     editor = line;
   }
   editor->setObjectName(QStringLiteral("ledgerEditor"));

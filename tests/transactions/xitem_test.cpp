@@ -498,8 +498,8 @@ TEST_F(ItemTest, EditorsStartWithTheCellOrWithWhatWasTyped) {
   };
   const std::vector<Case> cases = {
       {TXItem::kColCode, 0, TCellEditorKind::Text, 19, ""},
-      {TXItem::kColDate, 0, TCellEditorKind::Date, 8, "03/05"},
-      {TXItem::kColDate, TLedgerItem::kStartedByTyping, TCellEditorKind::Date, 8, "/24"},
+      {TXItem::kColDate, 0, TCellEditorKind::Date, 10, "03/05"},
+      {TXItem::kColDate, TLedgerItem::kStartedByTyping, TCellEditorKind::Date, 10, ""},
       {TXItem::kColPayment, 0, TCellEditorKind::Amount, 99, "40.00"},
       {TXItem::kColPayment, TLedgerItem::kStartedByTyping, TCellEditorKind::Amount, 99, ""},
       {TXItem::kColPayableTo, 0, TCellEditorKind::Text, 89, "Shop"},

@@ -316,6 +316,29 @@ class LedgerWindowTest : public QObject {
     QVERIFY(!Payees(reconcile).contains(QStringLiteral("Pay day")));
   }
 
+  // What is typed into a date cell replaces it whole: a typed year counts, and a date without
+  // one takes the row's.
+  void aTypedDateKeepsItsYear() {
+    Start();
+    TXView* ledger = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    Refocus(ledger);
+    const struct {
+      const char* typed;
+      TDateValue date;
+    } cases[] = {{"06/07/20", TDateValue(7, 6, 2020)},
+                 {"060720", TDateValue(7, 6, 2020)},
+                 {"06072019", TDateValue(7, 6, 2019)},
+                 {"1/5/85", TDateValue(5, 1, 1985)},
+                 {"12/31", TDateValue(31, 12, 2026)}};
+    for (const auto& c : cases) {
+      Press(ledger, Qt::Key_End, Qt::ControlModifier);
+      GoToColumn(ledger, TXItem::kColDate);
+      Type(ledger, QString::fromLatin1(c.typed));
+      Press(ledger, Qt::Key_Tab);
+      QCOMPARE(ledger->CurrentItem()->Record().date, c.date);
+    }
+  }
+
   void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {
     Start();
     const uint32_t savings = AccountId("Savings");
