@@ -406,12 +406,16 @@ void TVorlaShell::Idle() {
   if (firstIdle_)
     StartUp();
   CheckConsistency();
-  RunPendingImport(pendingQif_, TStatementKind::Qif);
-  RunPendingImport(pendingOfx_, TStatementKind::Ofx);
-  UpdateReminder();
+  const bool typing = typing_ && typing_();
+  if (!typing) {
+    RunPendingImport(pendingQif_, TStatementKind::Qif);
+    RunPendingImport(pendingOfx_, TStatementKind::Ofx);
+    UpdateReminder();
+  }
   if (autoSave_.BeginSaveIfDue()) {
     Save();
     autoSave_.EndSave();
   }
-  TIdler::RunIdlers();
+  if (!typing)
+    TIdler::RunIdlers();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,10 @@ class TVorlaShell : public TDocumentObserver {
   void Idle();
   /// Whether the next idle moment makes the start-up choice of file.
   bool StartUpPending() const { return firstIdle_; }
+  /// Tells whether the user is typing into a cell: then the idle steps that may show a message
+  /// or a dialog (pending imports, the update reminder, the watchdogs) wait, so that no
+  /// keystroke meant for the cell lands in a message box.
+  void SetTypingCheck(std::function<bool()> typing) { typing_ = std::move(typing); }
   /// A statement handed over by another program; kept until the next idle moment can import it.
   void ImportRequest(const std::string& text);
 
@@ -97,6 +102,7 @@ class TVorlaShell : public TDocumentObserver {
   std::string pendingQif_;
   std::string pendingOfx_;
   int64_t startSeconds_ = 0;
+  std::function<bool()> typing_;
   bool firstIdle_ = true;
   bool importing_ = false;
   bool updateAsked_ = false;

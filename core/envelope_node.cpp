@@ -52,28 +52,30 @@ float ReadFloat(ipstream& is) {
 // One look of a watchdog at a balance: the first look only remembers it; later, with the switch
 // on, a balance below the threshold that is lower than the last one seen is told to the user
 // once, so that staying below warns no further.
-void Watch(const TEnvelopeNode& node, TWatchdogState& state, float threshold, const char* what) {
+// True when it warned.
+bool Watch(const TEnvelopeNode& node, TWatchdogState& state, float threshold, const char* what) {
   TEnvelopeList* list = node.List();
   if (list == nullptr || list->Context() == nullptr)
-    return;
+    return false;
   const int64_t balance = node.Balance().Cents();
   if (state.firstLook) {
     state.firstLook = false;
     state.lastBalance = balance;
-    return;
+    return false;
   }
   if (!node.Watchdog())
-    return;
+    return false;
   const bool below = static_cast<double>(threshold) * 100.0 > static_cast<double>(balance);
   const bool dropped = balance < state.lastBalance;
   state.lastBalance = balance;
   if (!below || !dropped)
-    return;
+    return false;
   list->Context()->User().Tell("Quenbrook",
                                std::string(what) + " \"" + node.Name() + "\" is below " +
                                    (threshold == 0.0f ? "Zero" : "its Threshold") + ". (" +
                                    FormatAmount(TAmount::FromCents(balance)) + ")",
                                TMessageIcon::Error);
+  return true;
 }
 
 }  // namespace
@@ -229,8 +231,8 @@ void TBundle::SetProperties(const TBundleProperties& values) {
   MarkModified();
 }
 
-void TBundle::Idle() {
-  Watch(*this, watch_, threshold_, "Bundle");
+bool TBundle::Idle() {
+  return Watch(*this, watch_, threshold_, "Bundle");
 }
 
 std::string TBundle::DisplayText(const TListDisplayOptions& options) const {
@@ -364,8 +366,8 @@ std::unique_ptr<TEnvelopeAlias> TEnv::MakeAlias() {
   return std::make_unique<TEnvelopeAlias>(*this);
 }
 
-void TEnv::Idle() {
-  Watch(*this, watch_, threshold_, "Envelope");
+bool TEnv::Idle() {
+  return Watch(*this, watch_, threshold_, "Envelope");
 }
 
 std::string TEnv::DisplayText(const TListDisplayOptions& options) const {

@@ -150,7 +150,7 @@ class TBundle final : public TEnvelopeNode, public TIdler {
   void SetProperties(const TBundleProperties& values);
   bool HasWatchdog() const override { return true; }
   /// The watchdog's look at the balance.
-  void Idle() override;
+  bool Idle() override;
   std::string DisplayText(const TListDisplayOptions& options) const override;
   std::string_view Kind() const override { return "bundle"; }
 
@@ -250,7 +250,7 @@ class TEnv final : public TEnvelopeNode, public TIdler {
   std::unique_ptr<TEnvelopeAlias> MakeAlias();
   TEnvelopeAlias* FirstAlias() const { return firstAlias_; }
 
-  void Idle() override;
+  bool Idle() override;
   std::string DisplayText(const TListDisplayOptions& options) const override;
   std::string_view Kind() const override { return "envelope"; }
 

@@ -46,8 +46,8 @@ void TIdler::RunIdlers() {
   state.running = true;
   try {
     for (size_t i = 0; i < state.slots.size(); ++i) {
-      if (TIdler* idler = state.slots[i])
-        idler->Idle();
+      if (TIdler* idler = state.slots[i]; idler != nullptr && idler->Idle())
+        break;
     }
   } catch (...) {
     state.running = false;

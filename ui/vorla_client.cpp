@@ -1,6 +1,7 @@
 #include "ui/vorla_client.h"
 
 #include <QMdiSubWindow>
+#include <algorithm>
 
 #include "core/vorla_data.h"
 #include "transactions/xitem.h"
@@ -71,6 +72,13 @@ QList<TXView*> TVorlaClient::Views() const {
       views.append(view);
   }
   return views;
+}
+
+bool TVorlaClient::IsTyping() const {
+  const QList<TXView*> views = Views();
+  return std::any_of(views.begin(), views.end(), [](const TXView* view) {
+    return view->Grid() != nullptr && view->Grid()->Editor() != nullptr;
+  });
 }
 
 TXView* TVorlaClient::CurrentView() const {

@@ -44,6 +44,8 @@ class TVorlaClient : public QMdiArea {
   TXView* OpenMultiple(uint32_t multipleId);
   /// The ledger windows that are open.
   QList<TXView*> Views() const;
+  /// Whether a cell of an open ledger is being typed into.
+  bool IsTyping() const;
   /// The ledger window the ledger commands act on: the current child window when it is one.
   TXView* CurrentView() const;
   /// Rebuilds every ledger's columns after the configuration changed.

@@ -13,12 +13,14 @@ class TLoggingIdler : public TIdler {
  public:
   TLoggingIdler(std::vector<std::string>& log, std::string name)
       : log_(log), name_(std::move(name)) {}
-  void Idle() override {
+  bool Idle() override {
     log_.push_back(name_);
     if (action)
       action();
+    return speaks;
   }
   std::function<void()> action;
+  bool speaks = false;
 
  private:
   std::vector<std::string>& log_;
@@ -32,6 +34,18 @@ TEST(IdlerTest, IdlersRunInTheOrderTheyWereMade) {
   TLoggingIdler third(log, "third");
   TIdler::RunIdlers();
   EXPECT_EQ(log, (std::vector<std::string>{"first", "second", "third"}));
+}
+
+TEST(IdlerTest, OneMomentShowsAtMostOneMessage) {
+  std::vector<std::string> log;
+  TLoggingIdler first(log, "first");
+  TLoggingIdler second(log, "second");
+  TLoggingIdler third(log, "third");
+  first.speaks = second.speaks = true;
+  TIdler::RunIdlers();
+  first.speaks = false;
+  TIdler::RunIdlers();
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "first", "second"}));
 }
 
 TEST(IdlerTest, ADestroyedIdlerLeavesNoSlotBehind) {
