@@ -71,6 +71,7 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
   shell_ = std::make_unique<TVorlaShell>(environment_, *config_, setup_.configPath, *shellPort_,
                                          setup_.lockFolder);
   shell_->SetCommandLine(std::move(commandLine));
+  shell_->SetTypingCheck([this] { return Client().IsTyping(); });
 
   client->SetViewSettings([this] { return ViewSettings(); });
   connect(client, &TVorlaClient::ViewConfigurationRequested, this,
@@ -86,8 +87,10 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
     return state;
   });
   frame_->SetLedgerMenu([this] {
-    if (TXView* view = Client().CurrentView())
+    if (TXView* view = Client().CurrentView()) {
+      view->UpdateActions();
       return view->MenuActions();
+    }
     std::vector<QAction*> actions;
     if (auto* list = qobject_cast<TEnhancedListWindow*>(Client().currentSubWindow())) {
       list->UpdateCommands();

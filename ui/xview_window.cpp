@@ -359,6 +359,9 @@ void TXView::Repaint() {
     grid_->RefreshRows();
   // The next idle check draws the memo line again.
   cachedMemo_ = "~no memo~";
+  // The commands follow the current row from the moment the rows are there, and after every
+  // change of them, not only when the cursor moves.
+  UpdateActions();
 }
 
 void TXView::IdleCheckMemo() {

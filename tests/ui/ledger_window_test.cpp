@@ -5,11 +5,13 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/envelope_list.h"
+#include "core/envelope_node.h"
 #include "core/model_environment.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
@@ -123,6 +126,13 @@ class LedgerWindowTest : public QObject {
     GoToColumn(view, column);
     Type(view, amount);
     Press(view, Qt::Key_Return);
+  }
+
+  // Lets the event loop wait a few times, as the program's does, so that idle moments come.
+  static void LetIdleRun() {
+    QElapsedTimer waited;
+    waited.start();
+    SpinUntil([&waited] { return waited.elapsed() > 50; });
   }
 
   // What a view holds: the payees of its live rows, top to bottom, and their amounts' sum.
@@ -337,6 +347,49 @@ class LedgerWindowTest : public QObject {
       Press(ledger, Qt::Key_Tab);
       QCOMPARE(ledger->CurrentItem()->Record().date, c.date);
     }
+  }
+
+  // The Ledger menu follows the current row from the moment a view opens, before any key.
+  void ledgerCommandsAreReadyAsSoonAsAViewOpens() {
+    Start();
+    for (const unsigned form : {0u, unsigned{TXViewModel::kOpenReconcile}}) {
+      TXView* view = app_->Client().OpenAccountLedger(AccountId("Checking"), form);
+      QVERIFY(view != nullptr && view->CurrentItem() != nullptr);
+      auto* menu = app_->Frame().findChild<QMenu*>(QStringLiteral("ledgerMenu"));
+      QVERIFY(menu != nullptr);
+      emit menu->aboutToShow();
+      QStringList enabled;
+      for (QAction* action : menu->actions()) {
+        if (action->isEnabled() && !action->isSeparator())
+          enabled << action->text();
+      }
+      QVERIFY2(enabled.contains(QStringLiteral("Toda&y")), qPrintable(enabled.join(", ")));
+      QVERIFY(enabled.contains(QStringLiteral("Edit Mem&o")));
+    }
+  }
+
+  // A watchdog's warning waits while a cell is being typed into, so no keystroke lands in it;
+  // then it comes once.
+  void watchdogWarningsWaitForTheCellEditor() {
+    Start();
+    TEnv* groceries = Document().Envelopes().Envelope(EnvelopeId("Groceries"));
+    groceries->SetWatchdog(true);
+    groceries->SetThreshold(0.0f);
+    LetIdleRun();  // the watchdog's first look
+    TXView* ledger = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    Refocus(ledger);
+    // Enter after the payment goes on to the Deposit cell, Tab to the next row, where typing
+    // opens an editor before any idle moment comes.
+    TypeRow(ledger, "Shop", "Groceries", TXItem::kColPayment, "500");
+    Press(ledger, Qt::Key_Tab);
+    Type(ledger, "1");
+    QVERIFY(ledger->Grid()->Editor() != nullptr);
+    LetIdleRun();
+    QVERIFY(messages_->messages.empty());
+    Press(ledger, Qt::Key_Escape);
+    LetIdleRun();
+    QCOMPARE(messages_->messages.size(), size_t{1});
+    QVERIFY(messages_->messages[0].text.find("Groceries") != std::string::npos);
   }
 
   void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {
