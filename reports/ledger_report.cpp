@@ -12,6 +12,7 @@
 #include "reports/report_text.h"
 #include "transactions/editable_filter.h"
 #include "transactions/xmanager.h"
+#include "transactions/xordering.h"
 #include "transactions/xslot_index.h"
 
 namespace {
@@ -41,6 +42,80 @@ class TGatherFilter final : public TXFilter {
   int64_t& payments_;
   int64_t& deposits_;
 };
+
+// Records typed since their ledger opened stay unsorted in the store for as long as a view holds
+// them. The report puts each where the store will put it when it is let go: the same walk from
+// its place to just after the last record it does not sort before, over the records already in
+// order, without moving anything in the store.
+void PlaceHeldRecords(const TXManager& manager, const TXOrdering& ordering,
+                      std::vector<uint32_t>& ids) {
+  struct TSlot {
+    uint32_t id;
+    const TXRecord* record;
+    bool pending;
+  };
+  std::vector<TSlot> slots;
+  bool any = false;
+  for (uint32_t id : ids) {
+    const TXRecord* record = manager.FindRecord(id);
+    const bool pending = record != nullptr && (record->Flags & kXUnsorted) != 0;
+    any = any || pending;
+    slots.push_back({id, record, pending});
+  }
+  if (!any)
+    return;
+  auto previous = [&slots](size_t slot) {
+    while (slot-- > 0) {
+      if (!slots[slot].pending)
+        return slot;
+    }
+    return slots.size();
+  };
+  auto next = [&slots](size_t slot) {
+    while (++slot < slots.size()) {
+      if (!slots[slot].pending)
+        return slot;
+    }
+    return slots.size();
+  };
+  const size_t none = slots.size();
+  for (size_t index = 0; index < slots.size(); ++index) {
+    if (!slots[index].pending)
+      continue;
+    slots[index].pending = false;
+    const TSlot placed = slots[index];
+    const TXOrdering::Key key(*placed.record);
+    auto before = [&](size_t slot) {
+      return ordering.Before(key, static_cast<uint32_t>(index + 1), *slots[slot].record,
+                             static_cast<uint32_t>(slot + 1));
+    };
+    size_t to = index;
+    if (const size_t earlier = previous(index); earlier != none && before(earlier)) {
+      size_t slot = previous(earlier);
+      while (slot != none && before(slot))
+        slot = previous(slot);
+      to = slot == none ? 0 : slot + 1;
+    } else if (const size_t later = next(index); later != none && !before(later)) {
+      to = later;
+      for (size_t slot = next(later); slot != none && !before(slot); slot = next(slot))
+        to = slot;
+    }
+    if (to < index) {
+      std::move_backward(slots.begin() + static_cast<std::ptrdiff_t>(to),
+                         slots.begin() + static_cast<std::ptrdiff_t>(index),
+                         slots.begin() + static_cast<std::ptrdiff_t>(index + 1));
+    } else if (to > index) {
+      std::move(slots.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                slots.begin() + static_cast<std::ptrdiff_t>(to + 1),
+                slots.begin() + static_cast<std::ptrdiff_t>(index));
+      // The slot that moved into this place has not been looked at yet.
+      --index;
+    }
+    slots[to] = placed;
+  }
+  for (size_t i = 0; i < slots.size(); ++i)
+    ids[i] = slots[i].id;
+}
 
 std::string CutTo(std::string text, size_t limit) {
   if (text.size() > limit)
@@ -83,6 +158,7 @@ TLedgerReport::TLedgerReport(const TVorlaData& document, const TClock& clock,
     manager_->Count(gather);
   else
     manager_->Count(TXKeyedFilter(gather, key, options.id));
+  PlaceHeldRecords(*manager_, TXOrdering(&document.Envelopes()), ids_);
 }
 
 uint32_t TLedgerReport::GetPageFormat(int) const {

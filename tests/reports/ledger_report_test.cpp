@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,25 @@ TEST_F(LedgerReportTest, AccountLedgerTexts) {
   EXPECT_FALSE(report.MarksClipboard());
   EXPECT_EQ(report.GetTitle(), "Account Ledger Report");
   EXPECT_EQ(report.ExportTitle(), "Export Account Ledger File Name");
+}
+
+TEST_F(LedgerReportTest, RowsStillHeldByALedgerComeInLedgerOrder) {
+  TypeMarch();
+  // Rows a ledger still holds wait unsorted behind the others in the store.
+  TXHold later = Type(checking, "3/7/24", "Later", -100, groceries);
+  TXHold earlier = Type(checking, "3/2/24", "Earlier", 200, groceries);
+  const TAccountLedgerReport report(document, clock, Options(checking));
+  std::istringstream text(report.ExportText());
+  std::vector<std::string> payees;
+  std::string line;
+  std::getline(text, line);  // the heading
+  while (std::getline(text, line) && !line.empty()) {
+    const size_t payee = line.find('\t', line.find('\t') + 1) + 1;
+    payees.push_back(line.substr(payee, line.find('\t', payee) - payee));
+  }
+  // A deposit goes before the payments of its day.
+  EXPECT_EQ(payees, (std::vector<std::string>{"Market", "Earlier", "Bistro (lunch)", "Refund",
+                                              "Nothing", "Later"}));
 }
 
 TEST_F(LedgerReportTest, EnvelopeLedgerTextsAndOldFormat) {
