@@ -5,11 +5,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   bool seenFile = false;
   bool seenWizard = false;
   bool seenImport = false;
-  for (size_t i = 0; i < arguments.size(); i += 2) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (i + 1 >= arguments.size())
-      return {};
-    const std::string& value = arguments[i + 1];
     bool* seen = nullptr;
     std::string* target = nullptr;
     if (option == "-f") {
@@ -21,13 +18,20 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option == "--import") {
       seen = &seenImport;
       target = &result.importFile;
+    } else if (!option.empty() && option.front() != '-') {
+      // A file named alone, as file managers and shells hand it over, is the budget to open.
+      if (seenFile)
+        return {};
+      seenFile = true;
+      result.file = option;
+      continue;
     } else {
       return {};
     }
-    if (*seen)
+    if (*seen || ++i >= arguments.size())
       return {};
     *seen = true;
-    *target = value;
+    *target = arguments[i];
   }
   return result;
 }

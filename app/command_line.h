@@ -14,6 +14,7 @@ struct TCommandLine {
 };
 
 /// Parses the arguments after the program name. Each must be an option name followed by its one
-/// argument, and no option may appear twice; anything else makes the whole parse fail, and then
-/// no option is used at all (an empty result).
+/// argument, or a file name alone (the budget, as with "-f"); no option may appear twice, nor a
+/// budget be named twice. Anything else makes the whole parse fail, and then no option is used
+/// at all (an empty result).
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);

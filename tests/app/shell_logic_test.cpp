@@ -15,16 +15,22 @@ TEST(CommandLine, OptionsWithOneArgumentEachAndNothingElse) {
   TCommandLine both = ParseCommandLine({"-f", "Budget", "-w", "plan.txt"});
   EXPECT_EQ(both.file, "Budget");
   EXPECT_EQ(both.wizardFile, "plan.txt");
+  // A file named alone is the budget to open, before or after other options.
+  EXPECT_EQ(ParseCommandLine({"Budget.vrl"}).file, "Budget.vrl");
+  TCommandLine bare = ParseCommandLine({"--import", "x.qif", "my budget.vrl"});
+  EXPECT_EQ(bare.file, "my budget.vrl");
+  EXPECT_EQ(bare.importFile, "x.qif");
 
   struct Case {
     std::vector<std::string> args;
     const char* why;
   } failing[] = {
-      {{"Budget.vrl"}, "a file name without -f"},
+      {{"a.vrl", "b.vrl"}, "two budgets named alone"},
+      {{"-f", "a.vrl", "b.vrl"}, "a budget named alone and with -f"},
       {{"-f"}, "a missing argument"},
       {{"-f", "a", "-f", "b"}, "a repeated option"},
       {{"-F", "a"}, "options are case-sensitive"},
-      {{"-f", "a", "extra"}, "a stray word after a good option"},
+      {{"-x", "a"}, "an unknown option"},
   };
   for (const auto& c : failing) {
     TCommandLine parsed = ParseCommandLine(c.args);

@@ -297,7 +297,7 @@ TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   fs::path budget = MakeBudget("Last.vrl");
   config_.Settings().LastFile = budget.string();
   auto shell = MakeShell();
-  shell->SetCommandLine(ParseCommandLine({"Last.vrl"}));  // fails the parse: no -f
+  shell->SetCommandLine(ParseCommandLine({"-x", "Other.vrl"}));  // fails the parse
   shell->Idle();
   ASSERT_NE(shell->Document(), nullptr);
   EXPECT_EQ(shell->FileName(), budget.string());
