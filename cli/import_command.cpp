@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int kUsageOrUnreadable = 2;
+constexpr size_t kReportPiece = 1 << 20;
 
 // The statement, told apart by its content; false with a one-line reason when it cannot be read
 // or holds no transaction.
@@ -205,8 +206,6 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
     PrintError(error);
     return kUsageOrUnreadable;
   }
-  // What the file said, before the import drops lines and moves payees.
-  const std::vector<TImportRecord> lines = batch.Records;
 
   TSwitchedUserPort user(*switches);
   const TModelEnvironment environment{user, clock};
@@ -230,18 +229,23 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
     return 1;
   }
 
+  // The budget is saved by now; the one line says so, since running the import again would
+  // import the statement twice. The report of a statement of millions of lines is itself
+  // hundreds of megabytes: it goes out in pieces as it is made.
+  const std::string failure = switches->budget +
+                              " was saved with the import, but its report could not be written "
+                              "to standard output";
   TJsonWriter json;
   json.BeginObject().Key("account").Unsigned(result.account).Key("options");
   WriteOptions(json, result.options);
   json.Key("records").BeginArray();
-  for (size_t i = 0; i < lines.size() && i < result.fates.size(); ++i)
-    WriteRecord(json, lines[i], result.fates[i]);
+  for (size_t i = 0; i < batch.Records.size() && i < result.fates.size(); ++i) {
+    WriteRecord(json, batch.Records[i], result.fates[i]);
+    if (json.Text().size() >= kReportPiece && !WriteStandardOutput(json.TakeText(), failure))
+      return 1;
+  }
   json.EndArray().Key("view_account").Unsigned(result.viewAccount).EndObject();
-  // The budget is saved by now; the one line says so, since running the import again would
-  // import the statement twice.
-  if (!WriteStandardOutput(json.Text() + '\n', switches->budget +
-                                                   " was saved with the import, but its report "
-                                                   "could not be written to standard output"))
+  if (!WriteStandardOutput(json.TakeText() + '\n', failure))
     return 1;
   for (const std::string& line : user.Lines())
     std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());

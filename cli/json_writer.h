@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 /// Builds compact JSON text with keys in the order they are written. Strings given to it are
@@ -22,6 +23,9 @@ class TJsonWriter {
   TJsonWriter& Null();
 
   const std::string& Text() const { return text_; }
+  /// The text made since the last call, handed over and forgotten, so that a long document can
+  /// be written out as it is made; the nesting carries on.
+  std::string TakeText() { return std::exchange(text_, std::string()); }
 
  private:
   void BeforeValue();

@@ -300,7 +300,7 @@ class TOfferStream {
 
 }  // namespace
 
-std::vector<size_t> TImportMatcher::Match(const std::vector<TImportRecord>& records,
+std::vector<size_t> TImportMatcher::Match(std::span<const TImportRecord> records,
                                           const std::vector<TMatchCandidate>& candidates,
                                           bool ignoreCheckNumbers) {
   pairsWeighed_ = 0;
@@ -347,12 +347,12 @@ std::vector<size_t> TImportMatcher::Match(const std::vector<TImportRecord>& reco
   return result;
 }
 
-void MatchImportRecords(TImportBatch& batch, const std::vector<TMatchCandidate>& candidates,
-                        bool ignoreCheckNumbers) {
+void MatchImportRecords(std::span<TImportRecord> records,
+                        const std::vector<TMatchCandidate>& candidates, bool ignoreCheckNumbers) {
   TImportMatcher matcher;
-  const std::vector<size_t> pairs = matcher.Match(batch.Records, candidates, ignoreCheckNumbers);
+  const std::vector<size_t> pairs = matcher.Match(records, candidates, ignoreCheckNumbers);
   for (size_t i = 0; i < pairs.size(); ++i) {
     if (pairs[i] != TImportMatcher::kUnpaired)
-      batch.Records[i].MatchedId = candidates[pairs[i]].id;
+      records[i].MatchedId = candidates[pairs[i]].id;
   }
 }

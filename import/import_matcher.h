@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/date_value.h"
@@ -44,7 +45,7 @@ class TImportMatcher {
  public:
   static constexpr size_t kUnpaired = static_cast<size_t>(-1);
 
-  std::vector<size_t> Match(const std::vector<TImportRecord>& records,
+  std::vector<size_t> Match(std::span<const TImportRecord> records,
                             const std::vector<TMatchCandidate>& candidates,
                             bool ignoreCheckNumbers);
   /// How many matching pairs the last run weighed, and the bytes its tables took at most.
@@ -56,6 +57,6 @@ class TImportMatcher {
   size_t peakBytes_ = 0;
 };
 
-/// Pairs `batch`'s records with the account's candidates and sets their MatchedId.
-void MatchImportRecords(TImportBatch& batch, const std::vector<TMatchCandidate>& candidates,
-                        bool ignoreCheckNumbers);
+/// Pairs `records` with the account's candidates and sets their MatchedId.
+void MatchImportRecords(std::span<TImportRecord> records,
+                        const std::vector<TMatchCandidate>& candidates, bool ignoreCheckNumbers);

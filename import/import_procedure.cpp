@@ -1,6 +1,9 @@
 #include "import/import_procedure.h"
 
 #include <cstdio>
+#include <span>
+#include <string_view>
+#include <utility>
 
 #include "core/account_list.h"
 #include "core/amount.h"
@@ -59,11 +62,7 @@ class TImportRun {
     }
   }
 
-  void Unpaired(TImportRecord& record, TImportFate& fate) {
-    if (options_.copyPayableTo) {
-      record.Memo = record.Name;
-      record.Name.clear();
-    }
+  void Unpaired(const TImportRecord& record, TImportFate& fate) {
     TXRecord fresh{};
     fresh.Flags = kXImported;
     fresh.AccountId = account_;
@@ -77,8 +76,10 @@ class TImportRun {
       fresh.SetCode(record.CheckNumber);
     else
       fresh.SetCode(cents >= 0 ? options_.codePositive : options_.codeNegative);
-    fresh.SetMemo(record.Memo);
-    fresh.SetPayableTo(record.Name);
+    // The record stays as the statement said; "copy payee to memo" moves it only in the
+    // transaction.
+    fresh.SetMemo(options_.copyPayableTo ? record.Name : record.Memo);
+    fresh.SetPayableTo(options_.copyPayableTo ? std::string_view() : record.Name);
     TXHold item(manager_.Create(fresh));
     item->SetAmount(cents);
     fate.kind = TImportFate::Kind::Created;
@@ -138,28 +139,24 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   result.options = dialog.Options();
   const TImportOptions& options = result.options;
 
-  // The date filter, in place (a statement may hold millions of records); every record keeps
-  // its fate slot in file order.
-  result.fates.resize(batch.Records.size());
+  // The date filter, in place (a statement may hold millions of records): the records it keeps
+  // are swapped to the front in file order, and the swaps are undone afterwards, so that the
+  // caller gets the statement back as it handed it in without anyone holding a copy.
+  std::vector<TImportRecord>& records = batch.Records;
+  result.fates.resize(records.size());
   std::vector<size_t> positions;
-  {
-    std::vector<TImportRecord>& records = batch.Records;
-    positions.reserve(records.size());
-    size_t kept = 0;
-    for (size_t i = 0; i < records.size(); ++i) {
-      if (options.onlyNewer && records[i].Date.Packed() < options.onlyNewerDate.Packed())
-        continue;
-      positions.push_back(i);
-      if (kept != i)
-        records[kept] = std::move(records[i]);
-      ++kept;
-    }
-    records.resize(kept);
+  positions.reserve(records.size());
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (options.onlyNewer && records[i].Date.Packed() < options.onlyNewerDate.Packed())
+      continue;
+    std::swap(records[positions.size()], records[i]);
+    positions.push_back(i);
   }
+  const std::span<TImportRecord> kept(records.data(), positions.size());
 
   TXManager& manager = dynamic_cast<TXManager&>(*document.Transactions());
   if (options.automatic) {
-    MatchImportRecords(batch, ImportCandidates(manager, account, options.onlyNewerDate),
+    MatchImportRecords(kept, ImportCandidates(manager, account, options.onlyNewerDate),
                        options.ignoreCheckNumbers);
   }
 
@@ -168,15 +165,16 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
     // A statement's new transactions join a store that may hold a million: they are put in
     // ledger order together at the end rather than each on its own.
     TXManager::TAddedInBulk placement(manager);
-    for (size_t k = 0; k < batch.Records.size(); ++k) {
-      TImportRecord& record = batch.Records[k];
+    for (size_t k = 0; k < kept.size(); ++k) {
       TImportFate& fate = result.fates[positions[k]];
-      if (record.MatchedId != 0)
-        run.Paired(record, fate);
+      if (kept[k].MatchedId != 0)
+        run.Paired(kept[k], fate);
       else
-        run.Unpaired(record, fate);
+        run.Unpaired(kept[k], fate);
     }
   }
+  for (size_t k = positions.size(); k-- > 0;)
+    std::swap(records[k], records[positions[k]]);
 
   if (!run.Changed()) {
     user.Tell(kImportNothingNewCaption, kImportNothingNew, TMessageIcon::None);

@@ -45,8 +45,8 @@ struct TImportResult {
 /// records older than the option date, pairs records with entered transactions, clears the
 /// paired ones on the bank's date and creates cleared transactions for the rest, all marked as
 /// newly imported. `configuration` holds the user's own named settings, where options of an
-/// account the document has none for come from (null: none). The batch loses the dropped
-/// records and its records get their MatchedId.
+/// account the document has none for come from (null: none). The batch keeps every record as
+/// handed in, in file order; the kept ones get their MatchedId.
 TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
                             const TSettingList* configuration);
 

@@ -41,9 +41,10 @@ class ImportCliTest : public ::testing::Test {
 };
 
 TEST_F(ImportCliTest, QifLinesArePairedCreatedOrDroppedAndTheBudgetSaved) {
-  const fs::path qif = Statement("bank.qif",
-                                 "!Type:Bank\nD04/05/2021\nN1042\nT-13.00\nPLandlord\n^\n"
-                                 "D04/06/2021\nT250.00\nPEmployer\n^\nD03/01/2021\nT-1.00\n^\n");
+  const fs::path qif =
+      Statement("bank.qif",
+                "!Type:Bank\nD04/05/2021\nN1042\nT-13.00\nPLandlord\n^\n"
+                "D03/01/2021\nT-1.00\nPEarly\n^\nD04/06/2021\nT250.00\nPEmployer\n^\n");
   const TCliRun run = Import(qif, "--account 1 --since 04/01/2021");
   ASSERT_EQ(run.status, 0) << run.err;
   for (const char* part :
@@ -52,7 +53,7 @@ TEST_F(ImportCliTest, QifLinesArePairedCreatedOrDroppedAndTheBudgetSaved) {
         "\"fate\":\"paired\",\"transaction\":2,\"adjusted_from\":-1250,\"cleared\":\"newly\"}",
         "\"amount\":25000,\"check_number\":\"\",\"name\":\"Employer\",\"fate\":\"created\","
         "\"transaction\":3}",
-        "\"amount\":-100,\"check_number\":\"\",\"name\":\"\",\"fate\":\"dropped-by-date\"}",
+        "\"amount\":-100,\"check_number\":\"\",\"name\":\"Early\",\"fate\":\"dropped-by-date\"},{",
         "\"view_account\":1"}) {
     EXPECT_TRUE(Has(run.out, part)) << part << "\n" << run.out;
   }

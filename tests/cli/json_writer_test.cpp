@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(JsonWriter, NestsWithCommasAndEscapes) {
@@ -23,6 +25,20 @@ TEST(JsonWriter, NestsWithCommasAndEscapes) {
       .Unsigned(4294967295u)
       .EndObject();
   EXPECT_EQ(json.Text(), R"({"a":-1,"b":["x\"y\\z\n",true,null,{}],"c":"\u0001","d":4294967295})");
+}
+
+TEST(JsonWriter, TextTakenInPiecesJoinsToTheWhole) {
+  TJsonWriter json;
+  std::string out;
+  json.BeginObject().Key("r").BeginArray();
+  for (int i = 0; i < 3; ++i) {
+    json.BeginObject().Key("n").Number(i).EndObject();
+    out += json.TakeText();
+  }
+  json.EndArray().Key("v").Bool(false).EndObject();
+  out += json.TakeText();
+  EXPECT_EQ(out, R"({"r":[{"n":0},{"n":1},{"n":2}],"v":false})");
+  EXPECT_EQ(json.Text(), "");
 }
 
 }  // namespace

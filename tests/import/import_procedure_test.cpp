@@ -31,10 +31,19 @@ class ImportProcedureTest : public BudgetTest {
   TImportResult Import(std::vector<TImportRecord> lines,
                        std::function<bool(TImportDialogState&)> dialog = Accept) {
     TImportBatch batch;
-    batch.Records = std::move(lines);
+    batch.Records = lines;
     user.ScriptAccountChoice(checking);
     user.ScriptImportDialog(std::move(dialog));
     TImportResult result = ImportRecords(batch, document, &configuration);
+    // Whatever the options dropped or moved, the statement comes back as it was handed in.
+    EXPECT_EQ(batch.Records.size(), lines.size());
+    for (size_t i = 0; i < lines.size() && i < batch.Records.size(); ++i) {
+      const TImportRecord& after = batch.Records[i];
+      EXPECT_TRUE(after.Date == lines[i].Date && after.Amount == lines[i].Amount &&
+                  after.CheckNumber == lines[i].CheckNumber && after.Name == lines[i].Name &&
+                  after.Memo == lines[i].Memo)
+          << i;
+    }
     ExpectSound();
     EXPECT_EQ(document.AccountTotal(), document.EnvelopeTotal());
     return result;
@@ -116,20 +125,20 @@ TEST_F(ImportProcedureTest, UnpairedRecordsBecomeClearedNewTransactions) {
 TEST_F(ImportProcedureTest, DateRulesPairingByDistanceAndTheDateFilter) {
   const uint32_t numbered = Type(checking, "03/01/2024", "Shop", -2000, 0, "1050")->Id();
   const uint32_t plain = Type(checking, "03/09/2024", "Shop", -2000)->Id();
-  const TImportResult result =
-      Import({Line(mar6, -2000), Line(mar10, -2000), Line(TDateValue(28, 2, 2024), -2000)},
-             [&](TImportDialogState& dialog) {
-               EXPECT_EQ(dialog.Options().onlyNewerDate, TDateValue(28, 2, 2024));  // proposal
-               dialog.Options().onlyNewerDate = mar1;
-               return true;
-             });
+  const TImportResult result = Import(
+      {Line(TDateValue(28, 2, 2024), -2000, "", "Early"), Line(mar6, -2000), Line(mar10, -2000)},
+      [&](TImportDialogState& dialog) {
+        EXPECT_EQ(dialog.Options().onlyNewerDate, TDateValue(28, 2, 2024));  // proposal
+        dialog.Options().onlyNewerDate = mar1;
+        return true;
+      });
   // 6 March is five days from the numbered one and three from the plain one, which the 10 March
   // record reaches at cost 2 first.
-  EXPECT_EQ(result.fates[0].kind, Kind::Created);
-  EXPECT_EQ(result.fates[1].kind, Kind::Paired);
-  EXPECT_EQ(result.fates[1].transaction, plain);
-  EXPECT_TRUE(result.fates[1].newlyCleared);
-  EXPECT_EQ(result.fates[2].kind, Kind::Dropped);
+  EXPECT_EQ(result.fates[0].kind, Kind::Dropped);
+  EXPECT_EQ(result.fates[1].kind, Kind::Created);
+  EXPECT_EQ(result.fates[2].kind, Kind::Paired);
+  EXPECT_EQ(result.fates[2].transaction, plain);
+  EXPECT_TRUE(result.fates[2].newlyCleared);
   EXPECT_EQ(Stored(numbered).AccountCleared, 0u);
   EXPECT_EQ(Manager().Count(TAccountFilter(checking)), 3u);
 }
