@@ -6,11 +6,13 @@ namespace {
 
 using S = TCommandState;
 
-constexpr std::array<TCommandInfo, 43> kCommands = {{
+constexpr std::array<TCommandInfo, 45> kCommands = {{
     {kCmdNew, "&New...", "", "Create a new budget file", false, S::Ready},
     {kCmdOpen, "&Open...", "", "Open an existing budget file", false, S::Ready},
     {kCmdSave, "&Save", "", "Save the budget", true, S::Ready},
     {kCmdSaveAs, "Save &As...", "", "Save the budget under a new name", true, S::Ready},
+    {kCmdClose, "&Close", "", "Close the budget", true, S::Ready},
+    {kCmdCloseWindow, "C&lose Window", "", "Close the current window", false, S::Ready},
     {kCmdImportQif, "&QIF File...", "", "Import QIF File", true, S::Ready},
     {kCmdImportOfx, "&OFX File...", "", "Import OFX File", true, S::Ready},
     {kCmdPrinterSetup, "P&rinter Setup...", "", "Choose the printer and the page set-up", false,

@@ -8,6 +8,8 @@ enum TCommandId : int {
   kCmdOpen = 24332,
   kCmdSave = 24333,
   kCmdSaveAs = 24334,
+  kCmdClose = 24339,
+  kCmdCloseWindow = 24340,
   kCmdImportQif = 24529,
   kCmdImportOfx = 24528,
   kCmdPrinterSetup = 24338,

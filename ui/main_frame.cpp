@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -28,6 +30,8 @@ QKeySequence KeyOf(TCommandId id) {
       return QKeySequence(Qt::Key_F1);
     case kCmdSave:
       return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case kCmdCloseWindow:
+      return QKeySequence(Qt::CTRL | Qt::Key_F4);
     default:
       return {};
   }
@@ -75,6 +79,7 @@ void TMainFrame::MakeMenus() {
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   file->addAction(Action(kCmdNew));
   file->addAction(Action(kCmdOpen));
+  file->addAction(Action(kCmdClose));
   file->addAction(Action(kCmdSave));
   file->addAction(Action(kCmdSaveAs));
   file->addSeparator();
@@ -129,6 +134,29 @@ void TMainFrame::MakeMenus() {
   for (TCommandId id : {kCmdCascade, kCmdTile, kCmdTileHorizontally, kCmdArrangeIcons}) {
     window->addAction(Action(id));
   }
+  window->addAction(Action(kCmdCloseWindow));
+  window->setObjectName(QStringLiteral("windowMenu"));
+  // The open windows follow, to switch to; the current one is checked.
+  QAction* listStart = window->addSeparator();
+  connect(window, &QMenu::aboutToShow, this, [this, window, listStart] {
+    const QList<QAction*> all = window->actions();
+    for (qsizetype i = all.indexOf(listStart) + 1; i < all.size(); ++i) {
+      window->removeAction(all[i]);
+      all[i]->deleteLater();
+    }
+    int number = 0;
+    for (QMdiSubWindow* child : client_->subWindowList()) {
+      const QString prefix = ++number < 10 ? QStringLiteral("&%1 ").arg(number) : QString();
+      QAction* entry = window->addAction(prefix + child->windowTitle());
+      entry->setCheckable(true);
+      entry->setChecked(child == client_->activeSubWindow());
+      connect(entry, &QAction::triggered, client_, [this, child = QPointer<QMdiSubWindow>(child)] {
+        if (child != nullptr)
+          client_->setActiveSubWindow(child);
+      });
+    }
+    listStart->setVisible(number > 0);
+  });
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->addAction(Action(kCmdHelpContents));

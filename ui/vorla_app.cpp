@@ -286,6 +286,9 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdSaveAs:
       shell_->SaveAs(false);
       break;
+    case kCmdClose:
+      shell_->CloseCheck();
+      break;
     case kCmdImportQif:
       shell_->ImportStatement(TStatementKind::Qif, "");
       break;
@@ -331,6 +334,9 @@ void TVorlaApp::RunCommand(TCommandId id) {
       break;
     case kCmdCascade:
       Client().cascadeSubWindows();
+      break;
+    case kCmdCloseWindow:
+      Client().closeActiveSubWindow();
       break;
     case kCmdTile:
       Client().TileVertically();

@@ -1,6 +1,7 @@
 #include "ui/vorla_client.h"
 
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <algorithm>
 
 #include "core/vorla_data.h"
@@ -46,6 +47,18 @@ void TVorlaClient::SetEnvelopeLedgerHook(TEnvelopeTreeWindow::TLedgerHook hook) 
     envelopeWindow_->SetLedgerHook(envelopeLedgerHook_);
 }
 
+void TVorlaClient::AddChild(QMdiSubWindow* child) {
+  addSubWindow(child);
+  // Every child's own close entry would claim Ctrl+F4 in the one main window, and keys that
+  // several actions claim do nothing at all; the main window's "Close Window" has the key.
+  if (QMenu* system = child->systemMenu()) {
+    for (QAction* action : system->actions()) {
+      if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F4))
+        action->setShortcut(QKeySequence());
+    }
+  }
+}
+
 void TVorlaClient::ShowList(TEnhancedListWindow* window, bool accounts) {
   if (window->mdiArea() == this) {
     if (window->isMinimized())
@@ -54,7 +67,7 @@ void TVorlaClient::ShowList(TEnhancedListWindow* window, bool accounts) {
     return;
   }
   window->setObjectName(accounts ? QStringLiteral("accountList") : QStringLiteral("envelopeList"));
-  addSubWindow(window);
+  AddChild(window);
   window->ShowFromLayout();
   setActiveSubWindow(window);
 }
@@ -104,7 +117,7 @@ TXView* TVorlaClient::AddView(std::unique_ptr<TXViewModel> model) {
           [this](uint32_t multipleId) { OpenMultiple(multipleId); });
   connect(view, &TXView::ConfigurationRequested, this, &TVorlaClient::ViewConfigurationRequested);
   connect(view, &TXView::CommandsChanged, this, &TVorlaClient::LedgerCommandsChanged);
-  addSubWindow(view);
+  AddChild(view);
   // A ledger wants room: most of the area, placed in the usual cascade.
   const QSize area = viewport()->size();
   view->resize(std::max(480, area.width() * 3 / 4), std::max(320, area.height() * 3 / 4));

@@ -75,6 +75,8 @@ class TVorlaClient : public QMdiArea {
 
  private:
   void ShowList(TEnhancedListWindow* window, bool accounts);
+  /// Adds a child window to the area.
+  void AddChild(QMdiSubWindow* child);
   TXManager* Manager() const;
   /// The open view of that kind, subject and form (its open flags), for bringing up instead of
   /// opening twice.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplashScreen>
 #include <QStatusBar>
@@ -170,6 +172,47 @@ class MainWindowTest : public QObject {
     QVERIFY(watch.shown);
     QVERIFY(!splashOverQuestion);
     QVERIFY(SpinUntil([] { return !SplashVisible(); }));
+  }
+
+  // The Window menu lists the open windows to switch to, Ctrl+F4 closes the current one and
+  // File, Close closes the budget.
+  void windowsAreListedSwitchedAndClosed() {
+    Start(TMessageAnswer::No);
+    NewBudget(QStringLiteral("5"));
+    TVorlaClient& client = app_->Client();
+    auto* menu = app_->Frame().findChild<QMenu*>(QStringLiteral("windowMenu"));
+    QVERIFY(menu != nullptr);
+    auto listed = [menu] {
+      emit menu->aboutToShow();
+      QList<QAction*> entries;
+      for (QAction* action : menu->actions()) {
+        if (action->text().startsWith(QLatin1Char('&')) && action->isCheckable())
+          entries << action;
+      }
+      return entries;
+    };
+    QList<QAction*> entries = listed();
+    QCOMPARE(entries.size(), client.subWindowList().size());
+    QCOMPARE(entries.size(), 2);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+      QMdiSubWindow* child = client.subWindowList()[i];
+      QVERIFY(entries[i]->text().endsWith(child->windowTitle()));
+      QCOMPARE(entries[i]->isChecked(), child == client.activeSubWindow());
+    }
+    QAction* other = entries[0]->isChecked() ? entries[1] : entries[0];
+    QMdiSubWindow* chosen = client.subWindowList()[entries.indexOf(other)];
+    other->trigger();
+    QCOMPARE(client.activeSubWindow(), chosen);
+
+    app_->Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&app_->Frame()));
+    QTest::keyClick(client.activeSubWindow(), Qt::Key_F4, Qt::ControlModifier);
+    QVERIFY(SpinUntil([&client] { return client.subWindowList().size() == 1; }));
+    QVERIFY(!client.subWindowList().contains(chosen));
+
+    app_->Frame().Action(kCmdClose)->trigger();
+    QVERIFY(app_->Shell().Document() == nullptr);
+    QCOMPARE(listed().size(), 0);
   }
 
   // Declining the start-up question, and later cancelling the wizard, leave no budget open.
