@@ -279,9 +279,13 @@ bool TVorlaShell::New() {
 }
 
 bool TVorlaShell::OpenCommand() {
+  // The chooser starts beside the budget that is open now, where its neighbours most likely lie.
+  const std::string folder = document_ && !FileName().empty()
+                                 ? fs::path(FileName()).parent_path().string()
+                                 : DocumentsFolder();
   if (!CloseCheck())
     return false;
-  std::optional<std::string> chosen = port_.ChooseOpenFile(DocumentsFolder());
+  std::optional<std::string> chosen = port_.ChooseOpenFile(folder);
   if (!chosen)
     return false;
   return OpenFile(*chosen);

@@ -27,7 +27,8 @@ class TScriptedShellPort : public TShellPort {
     saveTitles.push_back(title);
     return Next(saveAnswers);
   }
-  std::optional<std::string> ChooseOpenFile(const std::string&) override {
+  std::optional<std::string> ChooseOpenFile(const std::string& folder) override {
+    openFolders.push_back(folder);
     return Next(openAnswers);
   }
   static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
@@ -58,6 +59,7 @@ class TScriptedShellPort : public TShellPort {
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<std::string>> openAnswers;
   std::vector<std::string> saveTitles;
+  std::vector<std::string> openFolders;
   bool wizardAnswer = true;
   bool windowsClose = true;
   int wizardRuns = 0;
@@ -301,6 +303,18 @@ TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   shell->Idle();
   ASSERT_NE(shell->Document(), nullptr);
   EXPECT_EQ(shell->FileName(), budget.string());
+}
+
+TEST_F(VorlaShellTest, OpenStartsInTheOpenBudgetsFolder) {
+  fs::create_directories(dir_ / "kept");
+  fs::path budget = MakeBudget("kept/Home.vrl");
+  config_.Settings().LastFile = budget.string();
+  auto shell = MakeShell();
+  shell->Idle();
+  ASSERT_NE(shell->Document(), nullptr);
+  shell->OpenCommand();  // cancelled
+  ASSERT_EQ(port_.openFolders.size(), 1u);
+  EXPECT_EQ(port_.openFolders[0], (dir_ / "kept").string());
 }
 
 TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppendedAndReopensTheListsThatWereOpen) {
