@@ -182,9 +182,21 @@ bool TXTransfers::CreateEnvelopeTransfer(TXItem& item, uint32_t target) {
   if (wasTransfer && !AskYes(manager, kRetargetQuestion))
     return false;
   if (target == 0) {
-    uint32_t chosen = current.EnvelopeId;
-    if (!manager.User().ChooseEnvelope(manager.Envelopes().EnvelopeChoices(), chosen)) {
-      return false;
+    // The chooser starts on the envelope after the source, which is never a target: choosing
+    // it is refused with a word, and the chooser asks again.
+    const std::vector<TItemChoice> choices = manager.Envelopes().EnvelopeChoices();
+    uint32_t chosen = 0;
+    for (size_t i = 0; i < choices.size(); ++i) {
+      if (choices[i].id == current.EnvelopeId)
+        chosen = choices[(i + 1) % choices.size()].id;
+    }
+    for (;;) {
+      if (!manager.User().ChooseEnvelope(choices, chosen))
+        return false;
+      if (chosen != current.EnvelopeId)
+        break;
+      manager.User().Tell("Quenbrook", kSameEnvelopeRefusal, TMessageIcon::Exclamation);
+      chosen = 0;
     }
     target = chosen;
   }

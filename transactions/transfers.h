@@ -20,6 +20,8 @@ class TXTransfers {
       "Are you sure you want to change this multiple to a transfer?";
   static constexpr const char* kTransferToMultipleQuestion =
       "Are you sure you want to change this transfer to a multiple?";
+  static constexpr const char* kSameEnvelopeRefusal =
+      "An envelope cannot transfer to itself.  Please choose another envelope.";
   static constexpr const char* kRetargetQuestion =
       "Are you sure you want to change this transfer to another envelope?";
   static constexpr const char* kStartingBalanceWarning =

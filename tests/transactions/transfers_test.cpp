@@ -312,14 +312,18 @@ TEST_F(TransferTest, ChangingAnEnvelopeTransfersTarget) {
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*entry, dining));
   const uint32_t firstPartner = entry->Record().PartnerId;
 
-  // No keeps it; the envelope it already uses changes nothing; another one moves the other half.
+  // No keeps it; the envelope it already uses is refused with a word and asked again (here
+  // cancelled), changing nothing; another one moves the other half.
   user.Script(TMessageAnswer::No);
   EXPECT_FALSE(TXTransfers::CreateEnvelopeTransfer(*entry, rent));
   user.Script(TMessageAnswer::Yes);
   user.ScriptEnvelopeChoice(groceries);
+  user.ScriptEnvelopeChoice(std::nullopt);
   EXPECT_FALSE(TXTransfers::CreateEnvelopeTransfer(*entry));
   EXPECT_EQ(entry->Record().PartnerId, firstPartner);
-  EXPECT_EQ(user.Texts(), std::vector<std::string>(2, TXTransfers::kRetargetQuestion));
+  EXPECT_EQ(user.Texts(), (std::vector<std::string>{TXTransfers::kRetargetQuestion,
+                                                    TXTransfers::kRetargetQuestion,
+                                                    TXTransfers::kSameEnvelopeRefusal}));
   user.Script(TMessageAnswer::Yes);
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*entry, rent));
   EXPECT_TRUE(RecordsOf(TEnvelopeFilter(dining)).empty());

@@ -261,10 +261,13 @@ class LedgerWindowTest : public QObject {
     TXView* dining = app_->Client().OpenEnvelopeLedger(EnvelopeId("Dining"));
     Refocus(dining);
     TypeRow(dining, "Move", "", TXItem::kColPayment, "15");
-    WhenModal<TEnvelopeChooserDialog>([](TEnvelopeChooserDialog* dialog) {
+    QString preselected;
+    WhenModal<TEnvelopeChooserDialog>([&preselected](TEnvelopeChooserDialog* dialog) {
+      preselected = dialog->findChild<QListWidget*>()->currentItem()->text();
       ChooseEnvelope(dialog, QStringLiteral("Groceries"));
     });
     Press(dining, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!preselected.isEmpty() && preselected != QStringLiteral("Dining"));
     QCOMPARE(Document().Envelopes().EnvelopeBalance(EnvelopeId("Dining")), 2000 - 1500);
 
     app_->RunCommand(kCmdSave);
