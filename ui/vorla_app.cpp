@@ -397,10 +397,17 @@ void TVorlaApp::RunReportDialog(TCommandId id) {
   if (document == nullptr)
     return;
   // Started from a list window's context menu (or with a list window in front), the report is
-  // about the node the user has selected there.
+  // about the node the user has selected there; with a ledger in front, about its account or
+  // envelope.
   uint32_t accountId = 0;
   uint32_t envelopeId = 0;
   QMdiSubWindow* current = Client().currentSubWindow();
+  if (auto* view = qobject_cast<TXView*>(current); view != nullptr && view->Model() != nullptr) {
+    if (view->Model()->Mode() == TXViewMode::Account)
+      accountId = view->Model()->SubjectId();
+    else if (view->Model()->Mode() == TXViewMode::Envelope)
+      envelopeId = view->Model()->SubjectId();
+  }
   if (TAccountTreeWindow* accounts = Client().AccountWindow();
       accounts != nullptr && current == accounts) {
     if (auto* node = dynamic_cast<TAccountNode*>(accounts->Selection().First()))

@@ -260,6 +260,35 @@ class ReportDialogsTest : public QObject {
     window->Command(kCmdEnvelopeSummaryReport)->trigger();
     QCOMPARE(chosen, QStringLiteral("Dining"));
   }
+
+  // With a ledger in front, a report is about its account or envelope.
+  void aReportFromALedgerPreselectsItsSubject() {
+    TVorlaData& document = *app_->Shell().Document();
+    struct Case {
+      bool account;
+      const char* name;
+      TCommandId command;
+    };
+    const Case cases[] = {{true, "Savings", kCmdAccountLedgerReport},
+                          {false, "Dining", kCmdEnvelopeLedgerReport},
+                          {false, "Dining", kCmdEnvelopeActivityReport}};
+    for (const Case& c : cases) {
+      if (c.account)
+        app_->Client().OpenAccountLedger(document.Accounts().IdOfName(c.name));
+      else
+        app_->Client().OpenEnvelopeLedger(EnvelopeId(c.name));
+      QString chosen;
+      WhenModal<TReportDialog>([&chosen](TReportDialog* dialog) {
+        const auto* items = dialog->findChild<QListWidget*>();
+        chosen = items != nullptr && items->currentItem() != nullptr
+                     ? items->currentItem()->text().trimmed()
+                     : QString();
+        dialog->reject();
+      });
+      app_->RunCommand(c.command);
+      QCOMPARE(chosen, QString::fromLatin1(c.name));
+    }
+  }
 };
 
 QTEST_MAIN(ReportDialogsTest)
