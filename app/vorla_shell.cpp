@@ -7,6 +7,7 @@
 #include "app/close_check.h"
 #include "app/config_store.h"
 #include "app/import_request.h"
+#include "app/recent_budgets.h"
 #include "app/update_check.h"
 #include "app/window_title.h"
 #include "core/document_file.h"
@@ -60,6 +61,7 @@ void TVorlaShell::UpdateTitle() {
 
 void TVorlaShell::RememberLastFile(const std::string& path) {
   SetLastFile(config_.Settings(), path);
+  AddRecentBudget(config_.Named(), path);
   SaveConfig(configPath_, config_);
 }
 
@@ -289,6 +291,12 @@ bool TVorlaShell::OpenCommand() {
   if (!chosen)
     return false;
   return OpenFile(*chosen);
+}
+
+bool TVorlaShell::OpenRecent(const std::string& path) {
+  if (document_ && path == FileName())
+    return true;
+  return CloseCheck() && OpenFile(path);
 }
 
 void TVorlaShell::ConfirmAllImports() {

@@ -41,6 +41,9 @@ class TVorlaShell : public TDocumentObserver {
   bool OpenCommand();
   /// Claims and opens `path`; false when it is held elsewhere or cannot be read.
   bool OpenFile(const std::string& path);
+  /// One of the recent budgets: closes the open budget (asking first) and opens `path`; the
+  /// budget that is open already stays as it is.
+  bool OpenRecent(const std::string& path);
   /// Saves under the current name (Save As when there is none). False when nothing was saved.
   bool Save();
   /// Asks for a name and saves under it; `forNew` picks the title of a new budget.

@@ -82,6 +82,8 @@ void TMainFrame::MakeMenus() {
   file->addAction(Action(kCmdClose));
   file->addAction(Action(kCmdSave));
   file->addAction(Action(kCmdSaveAs));
+  recentMenu_ = file->addMenu(QStringLiteral("Recent &Budgets"));
+  recentMenu_->setObjectName(QStringLiteral("recentMenu"));
   file->addSeparator();
   QMenu* import = file->addMenu(QStringLiteral("&Import"));
   import->addAction(Action(kCmdImportQif));

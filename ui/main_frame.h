@@ -54,6 +54,8 @@ class TMainFrame : public QMainWindow {
   void SetLedgerMenu(std::function<std::vector<QAction*>()> actions);
   void ShowLedgerMenu(bool shown, const QString& title = QStringLiteral("&Ledger"));
   QMenu* LedgerMenu() const { return ledgerMenu_; }
+  /// File, "Recent Budgets": filled by the application each time it opens.
+  QMenu* RecentMenu() const { return recentMenu_; }
   /// Creates or removes the status bar and the control bar as the switches say.
   void ShowBars(bool statusBar, bool controlBar);
   /// The status bar's text field: "Modified" or empty.
@@ -78,6 +80,7 @@ class TMainFrame : public QMainWindow {
   std::map<TCommandId, QAction*> actions_;
   QToolBar* controlBar_ = nullptr;
   QMenu* ledgerMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   std::function<std::vector<QAction*>()> ledgerActions_;
   std::function<TLedgerCommandState(TCommandId)> ledgerState_;
   QLabel* modifiedField_ = nullptr;

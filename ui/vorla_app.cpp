@@ -3,7 +3,9 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -13,6 +15,7 @@
 #include "app/config_store.h"
 #include "app/qt_import_channel.h"
 #include "app/qt_update_check.h"
+#include "app/recent_budgets.h"
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
 #include "app/window_title.h"
@@ -106,6 +109,19 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
       [this](uint32_t envelopeId) { Client().OpenEnvelopeLedger(envelopeId); });
 
   frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
+  connect(frame_->RecentMenu(), &QMenu::aboutToShow, this, [this] {
+    QMenu* menu = frame_->RecentMenu();
+    menu->clear();
+    int number = 0;
+    for (const std::string& path : RecentBudgets(config_->Named())) {
+      // File names cross as the system spells them.
+      const QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+      connect(menu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(shown)),
+              &QAction::triggered, this, [this, path] { shell_->OpenRecent(path); });
+    }
+    if (number == 0)
+      menu->addAction(QStringLiteral("(none)"))->setEnabled(false);
+  });
   frame_->SetCloseHandler([this] { return MayClose(); });
   frame_->SetPlacementHandler([this] { RecordPlacement(); });
 

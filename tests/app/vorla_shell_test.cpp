@@ -11,6 +11,7 @@
 
 #include "app/backup_rotation.h"
 #include "app/config_store.h"
+#include "app/recent_budgets.h"
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "planning/allocation_plan.h"
@@ -303,6 +304,24 @@ TEST_F(VorlaShellTest, StartUpReopensTheLastFile) {
   shell->Idle();
   ASSERT_NE(shell->Document(), nullptr);
   EXPECT_EQ(shell->FileName(), budget.string());
+}
+
+TEST_F(VorlaShellTest, RecentBudgetsListTheLastOpenedNewestFirst) {
+  auto shell = MakeShell();
+  std::vector<std::string> opened;
+  for (int i = 1; i <= 10; ++i) {
+    opened.push_back(MakeBudget("B" + std::to_string(i) + ".vrl").string());
+    ASSERT_TRUE(shell->OpenRecent(opened.back()));
+  }
+  // Opening one again moves it to the front instead of listing it twice.
+  ASSERT_TRUE(shell->OpenRecent(opened[5]));
+  const std::vector<std::string> expected = {opened[5], opened[9], opened[8], opened[7],
+                                             opened[6], opened[4], opened[3], opened[2]};
+  EXPECT_EQ(RecentBudgets(config_.Named()), expected);
+  // The list lives in the configuration file, not in any budget.
+  std::unique_ptr<TVorlaConfig> reread = LoadConfig((dir_ / "Vorla.cfg").string(), 1024, 768);
+  ASSERT_NE(reread, nullptr);
+  EXPECT_EQ(RecentBudgets(reread->Named()), expected);
 }
 
 TEST_F(VorlaShellTest, OpenStartsInTheOpenBudgetsFolder) {

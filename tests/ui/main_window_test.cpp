@@ -174,6 +174,31 @@ class MainWindowTest : public QObject {
     QVERIFY(SpinUntil([] { return !SplashVisible(); }));
   }
 
+  // File, Recent Budgets lists the budgets opened last, newest first, and opens the one chosen.
+  void recentBudgetsReopenWhatWasOpened() {
+    Start(TMessageAnswer::No);
+    NewBudget(QStringLiteral("5"));
+    app_->RunCommand(kCmdClose);
+    std::vector<std::string> budgets;
+    for (const char* name : {"One.vrl", "Two.vrl", "Three.vrl"}) {
+      std::filesystem::copy_file(Path("Home.vrl"), Path(name));
+      budgets.push_back(Path(name));
+      QVERIFY(app_->Shell().OpenFile(budgets.back()));
+    }
+    QMenu* menu = app_->Frame().RecentMenu();
+    emit menu->aboutToShow();
+    QStringList shown;
+    for (QAction* action : menu->actions())
+      shown << action->text();
+    QCOMPARE(shown,
+             (QStringList{QStringLiteral("&1 ") + QString::fromStdString(budgets[2]),
+                          QStringLiteral("&2 ") + QString::fromStdString(budgets[1]),
+                          QStringLiteral("&3 ") + QString::fromStdString(budgets[0]),
+                          QStringLiteral("&4 ") + QString::fromStdString(Path("Home.vrl"))}));
+    menu->actions()[2]->trigger();
+    QCOMPARE(app_->Shell().FileName(), budgets[0]);
+  }
+
   // The Window menu lists the open windows to switch to, Ctrl+F4 closes the current one and
   // File, Close closes the budget.
   void windowsAreListedSwitchedAndClosed() {
