@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,6 +11,7 @@
 #include "core/tree_window_layout.h"
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
+#include "ui/placement.h"
 
 namespace {
 
@@ -395,7 +397,9 @@ void TEnhancedListWindow::Redraw() {
 
 void TEnhancedListWindow::ShowFromLayout() {
   if (layout_->width > 0 && layout_->height > 0) {
-    setGeometry(layout_->x, layout_->y, layout_->width, layout_->height);
+    // A place kept from a larger main window stays within this one's area.
+    const QRect wanted(layout_->x, layout_->y, layout_->width, layout_->height);
+    setGeometry(mdiArea() != nullptr ? FitInside(wanted, mdiArea()->viewport()->rect()) : wanted);
   }
   switch (layout_->showState) {
     case TTreeWindowLayout::kMinimized:

@@ -31,6 +31,7 @@
 #include "ui/ledger_report_dialogs.h"
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
+#include "ui/placement.h"
 #include "ui/product_image.h"
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
@@ -205,12 +206,8 @@ void TVorlaApp::Show() {
   QRect wanted(settings.FramePos[0], settings.FramePos[1], settings.FrameSize[0],
                settings.FrameSize[1]);
   // A placement kept from a larger or another screen would leave the window out of reach.
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen != nullptr && !screen->availableGeometry().intersects(wanted)) {
-    const QSize size = screen->size();
-    wanted =
-        QRect(size.width() / 10, size.height() / 10, size.width() * 4 / 5, size.height() * 4 / 5);
-  }
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    wanted = FitInside(wanted, screen->availableGeometry());
   frame_->move(wanted.topLeft());
   frame_->resize(wanted.size());
   if (settings.FrameMaximized) {

@@ -12,6 +12,7 @@
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/envelope_list.h"
+#include "core/tree_window_layout.h"
 #include "core/vorla_data.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/account_tree_window.h"
@@ -41,7 +42,7 @@ class ListWindowsTest : public QObject {
  private:
   // Accounts: 1 Accounts, 2 Checking, 3 Savings, 4 Bills, 5 Visa (in Bills), 6 Old.
   // Envelopes: 1 Envelopes, 2 Groceries, 3 Rent, 4 Home, 5 Power (in Home), 6 Shared.
-  void Open(std::unique_ptr<TVorlaData> document = nullptr) {
+  void Open(std::unique_ptr<TVorlaData> document = nullptr, bool tile = true) {
     document_ = document ? std::move(document) : std::make_unique<TVorlaData>(environment_);
     if (document_->Accounts().NumberOfAccounts() == 0) {
       TEnvelopeList& envelopes = document_->Envelopes();
@@ -68,7 +69,8 @@ class ListWindowsTest : public QObject {
     client_->SetDocument(document_.get());
     client_->ShowEnvelopeList();
     client_->ShowAccountList();
-    client_->TileVertically();
+    if (tile)
+      client_->TileVertically();
   }
 
   static QWidget* Viewport(TEnhancedListWindow* window) { return window->View()->viewport(); }
@@ -272,6 +274,26 @@ class ListWindowsTest : public QObject {
       Click(window, static_cast<size_t>(row + 1));
       QCOMPARE(SelectedNames(window), std::vector<std::string>{c.name});
     }
+  }
+
+  // A place kept from a larger screen or main window is moved (and shrunk) into the area.
+  void aRestoredPlaceOutsideTheAreaComesInside() {
+    auto document = std::make_unique<TVorlaData>(environment_);
+    TTreeWindowLayout& layout = document->EnvelopeLayout();
+    layout.x = 5000;
+    layout.y = -300;
+    layout.width = 4000;
+    layout.height = 200;
+    layout.open = true;
+    Open(std::move(document), false);
+    const QRect area = client_->viewport()->rect();
+    const QRect placed = client_->EnvelopeWindow()->geometry();
+    QVERIFY2(area.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                   .arg(placed.x())
+                                                   .arg(placed.y())
+                                                   .arg(placed.width())
+                                                   .arg(placed.height())));
+    QCOMPARE(placed.height(), 200);
   }
 
   void arrowKeysAndWheelScrollByRows() {
