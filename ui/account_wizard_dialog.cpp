@@ -70,7 +70,7 @@ TAccountWizardDialog::TAccountWizardDialog(TAdder adder, TUserPort& user, const 
     dateEdit_->setText(
         FromModel(TEditDate().Commit(ToModel(dateEdit_->text()).value_or(""), clock_).text));
   });
-  form->addRow(QStringLiteral("Starting D&ate:"), dateEdit_);
+  form->addRow(QStringLiteral("Starting Dat&e:"), dateEdit_);
   layout->addLayout(form);
 
   layout->addWidget(new QLabel(QStringLiteral("Accounts added:"), this));

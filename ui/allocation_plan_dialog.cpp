@@ -44,7 +44,7 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
   auto* layout = new QVBoxLayout(this);
 
   auto* top = new QHBoxLayout;
-  auto* periodLabel = new QLabel(QStringLiteral("View Period:"), this);
+  auto* periodLabel = new QLabel(QStringLiteral("&View Period:"), this);
   periods_ = new QComboBox(this);
   periods_->setObjectName(QStringLiteral("viewPeriod"));
   for (uint32_t code = kPeriodWeekly; code <= kPeriodAnnual; ++code)
@@ -83,9 +83,9 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
   layout->addWidget(ledger_, 1);
 
   auto* buttons = new QHBoxLayout;
-  auto* create = new QPushButton(QStringLiteral("Create Template"), this);
-  auto* remove = new QPushButton(QStringLiteral("Remove Template"), this);
-  auto* save = new QPushButton(QStringLiteral("Save and Close"), this);
+  auto* create = new QPushButton(QStringLiteral("Create &Template"), this);
+  auto* remove = new QPushButton(QStringLiteral("Re&move Template"), this);
+  auto* save = new QPushButton(QStringLiteral("&Save and Close"), this);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
   create->setObjectName(QStringLiteral("createTemplate"));
   remove->setObjectName(QStringLiteral("removeTemplate"));

@@ -339,6 +339,15 @@ bool TLedgerWindow::focusNextPrevChild(bool) {
 
 void TLedgerWindow::keyPressEvent(QKeyEvent* event) {
   const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+  // Tab belongs to the grid's cells; Ctrl+Tab leaves the grid for the window's next control,
+  // Ctrl+Shift+Tab for the one before, keeping what was typed.
+  if (ctrl && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
+    logic_->CloseEditor();
+    RefreshRows();
+    QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab &&
+                                (event->modifiers() & Qt::ShiftModifier) == 0);
+    return;
+  }
   const std::optional<TLedgerKey> key = LedgerKeyOf(*event);
   if (key) {
     logic_->Key(*key);

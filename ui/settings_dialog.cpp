@@ -96,7 +96,7 @@ TSettingsDialog* TSettingsDialog::AccountListConfiguration(TSettingsRecord& sett
   dialog->AddSwitch(&TSettingsRecord::ShowAccountBalances,
                     QStringLiteral("Show &Account Balances"));
   dialog->AddSwitch(&TSettingsRecord::ShowReconcileBalances,
-                    QStringLiteral("Show Account &Reconcile Balances"));
+                    QStringLiteral("Show Account R&econcile Balances"));
   return dialog;
 }
 

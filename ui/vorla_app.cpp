@@ -1,11 +1,15 @@
 #include "ui/vorla_app.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAbstractPrintDialog>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -36,6 +40,7 @@
 #include "ui/qt_shell_port.h"
 #include "ui/settings_dialog.h"
 #include "ui/summary_report_dialogs.h"
+#include "ui/tab_order.h"
 #include "ui/template_list_dialog.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
@@ -110,6 +115,7 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
       [this](uint32_t envelopeId) { Client().OpenEnvelopeLedger(envelopeId); });
 
   frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
+  qApp->installEventFilter(this);
   connect(frame_->RecentMenu(), &QMenu::aboutToShow, this, [this] {
     QMenu* menu = frame_->RecentMenu();
     menu->clear();
@@ -239,6 +245,20 @@ bool TVorlaApp::MayClose() {
   // The settings are written first, so that they are kept even when the user then cancels.
   SaveConfiguration();
   return shell_->CloseCheck();
+}
+
+bool TVorlaApp::eventFilter(QObject* watched, QEvent* event) {
+  // Qt's own dialogs (files, printers, messages) keep the order they come with.
+  if (event->type() == QEvent::Show) {
+    if (auto* dialog = qobject_cast<QDialog*>(watched);
+        dialog != nullptr && qobject_cast<QFileDialog*>(dialog) == nullptr &&
+        qobject_cast<QMessageBox*>(dialog) == nullptr &&
+        qobject_cast<QAbstractPrintDialog*>(dialog) == nullptr &&
+        qobject_cast<QPageSetupDialog*>(dialog) == nullptr) {
+      OrderTabsTopToBottom(dialog);
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void TVorlaApp::ShowSplash() {

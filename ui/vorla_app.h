@@ -77,6 +77,10 @@ class TVorlaApp : public QObject {
   /// A seam for tests: the certificates the update request trusts.
   void SetUpdateTls(const QSslConfiguration& tls) { updateTls_ = tls; }
 
+ protected:
+  /// Every dialog of the program, when it shows, gets its Tab order from its layout.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void RunIdle();
   /// Enables the commands for the open budget and the current ledger window.

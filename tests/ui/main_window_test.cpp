@@ -418,7 +418,7 @@ class MainWindowTest : public QObject {
     QVERIFY(window != nullptr);
     SetBoxes(kCmdAccountListConfiguration,
              {{QStringLiteral("Show &Account Balances"), false},
-              {QStringLiteral("Show Account &Reconcile Balances"), true}});
+              {QStringLiteral("Show Account R&econcile Balances"), true}});
     QVERIFY(window->RowTexts().contains(QStringLiteral("Checking: [1,234.56]")));
   }
 
@@ -620,6 +620,14 @@ class MainWindowTest : public QObject {
         QTest::keyClick(target(), c);
       QTest::keyClick(target(), Qt::Key_Return);
       shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
+      // Ctrl+Tab leaves the grid for the buttons, and the view period has its letter.
+      dialog->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(dialog));
+      ledger.setFocus();
+      QTest::keyClick(&ledger, Qt::Key_Tab, Qt::ControlModifier);
+      QVERIFY(qobject_cast<QPushButton*>(QApplication::focusWidget()) != nullptr);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+      QCOMPARE(QApplication::focusWidget(), &dialog->PeriodBox());
       dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(QStringLiteral("Annual")));
       shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3))
             << QString::fromStdString(grid.Rows().FooterText(2));

@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+/// Puts the Tab order of a window's controls in the order a reader meets them: the fields from
+/// top to bottom (left to right within a row), then the push buttons in the same order. Controls
+/// that are inside another one (a combo box's line edit) keep following it.
+void OrderTabsTopToBottom(QWidget* window);
