@@ -23,6 +23,8 @@ class TLedgerReportDialog : public TReportDialog {
   void EditFilter();
 
  protected:
+  QString RangeText() const override { return dates_->RangeText(); }
+
   TLedgerReportDialog(const QString& title, const QString& objectName, const QString& itemLabel,
                       bool envelopes, uint32_t chosenId, TReportContext context, QWidget* parent);
 

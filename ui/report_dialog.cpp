@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ namespace {
 
 constexpr const char* kPreviewWidth = "Preview.Width";
 constexpr const char* kPreviewHeight = "Preview.Height";
+constexpr const char* kReportFolder = "Reports.Folder";
 constexpr int kPreviewMinWidth = 780;
 constexpr int kPreviewMinHeight = 520;
 constexpr const char* kPrivateClipboardFormat = "VORLA ENVELOPE LEDGER";
@@ -60,12 +62,12 @@ QString DocumentsFolder() {
   return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
-// A save dialog for one kind of file, with `initialName` in its name box; the chosen path, or
-// an empty text when cancelled.
+// A save dialog for one kind of file in `folder`, with `initialName` in its name box; the
+// chosen path, or an empty text when cancelled.
 QString ChooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
-                       const QString& suffix, const QString& objectName,
-                       const QString& initialName = QString()) {
-  QFileDialog dialog(parent, title, DocumentsFolder());
+                       const QString& suffix, const QString& objectName, const QString& folder,
+                       const QString& initialName) {
+  QFileDialog dialog(parent, title, folder);
   dialog.setObjectName(objectName);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -180,13 +182,32 @@ void TReportDialog::Preview() {
   activateWindow();
 }
 
+QString TReportDialog::ChooseReportFile(const QString& title, const QStringList& filters,
+                                        const QString& suffix, const QString& objectName,
+                                        const TFormData& report) {
+  // Reports go where the last one went; the name says which report and which dates.
+  QString folder = QString::fromStdString(context_.config.Named().GetText(kReportFolder, "", 0));
+  if (folder.isEmpty() || !QDir(folder).exists())
+    folder = DocumentsFolder();
+  QString name = FromModel(report.GetTitle());
+  if (const QString range = RangeText(); !range.isEmpty())
+    name += QLatin1Char(' ') + range;
+  name.replace(QLatin1Char('/'), QLatin1Char('-'));
+  const QString path = ChooseSaveFile(this, title, filters, suffix, objectName, folder,
+                                      name + QLatin1Char('.') + suffix);
+  if (!path.isEmpty()) {
+    context_.config.Named().SetText(kReportFolder, QFileInfo(path).absolutePath().toStdString(), 0);
+  }
+  return path;
+}
+
 void TReportDialog::SaveAsPdf() {
   std::unique_ptr<TFormData> report = MakeReport();
   if (!report)
     return;
-  const QString path = ChooseSaveFile(this, QStringLiteral("Save Report as PDF"),
-                                      {QStringLiteral("PDF file (*.pdf)")}, QStringLiteral("pdf"),
-                                      QStringLiteral("pdfFileDialog"));
+  const QString path =
+      ChooseReportFile(QStringLiteral("Save Report as PDF"), {QStringLiteral("PDF file (*.pdf)")},
+                       QStringLiteral("pdf"), QStringLiteral("pdfFileDialog"), *report);
   if (path.isEmpty())
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -239,10 +260,10 @@ void TReportDialog::ExportToFile() {
   std::unique_ptr<TFormData> report = MakeReport();
   if (!report)
     return;
-  const QString path = ChooseSaveFile(
-      this, FromModel(report->ExportTitle()),
+  const QString path = ChooseReportFile(
+      FromModel(report->ExportTitle()),
       {QStringLiteral("Tab delimited file (*.tab)"), QStringLiteral("Text file (*.txt)")},
-      QStringLiteral("tab"), QStringLiteral("exportFileDialog"), QStringLiteral("*.tab"));
+      QStringLiteral("tab"), QStringLiteral("exportFileDialog"), *report);
   if (path.isEmpty())
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -259,6 +280,12 @@ void TReportDialog::ExportToFile() {
                        TMessageIcon::Error);
   }
   activateWindow();
+}
+
+QString TReportDates::RangeText() const {
+  const QString from = from_->text().trimmed();
+  const QString to = to_->text().trimmed();
+  return from.isEmpty() || to.isEmpty() ? QString() : from + QStringLiteral(" to ") + to;
 }
 
 TReportDates::TReportDates(QFormLayout& form, const TClock& clock, QObject* parent)

@@ -77,10 +77,18 @@ class TReportDialog : public QDialog {
 
   /// Tells the user that a report cannot be made and why (caption "Quenbrook").
   void Refuse(const std::string& text);
+  /// The dates the report covers as the dialog shows them, for the name proposed when it is
+  /// saved; empty for a report without dates.
+  virtual QString RangeText() const { return {}; }
 
   TReportContext context_;
 
  private:
+  /// The save dialog of "Save as PDF..." and "Export to File...": in the folder used last, with
+  /// the report's title and dates proposed as the name. Empty when cancelled.
+  QString ChooseReportFile(const QString& title, const QStringList& filters, const QString& suffix,
+                           const QString& objectName, const TFormData& report);
+
   QFormLayout* options_;
   QWidget* buttonRow_;
   TClipboardSink clipboardSink_;
@@ -105,6 +113,8 @@ class TReportDates : public QObject {
   QComboBox* Range() const { return range_; }
   QLineEdit* From() const { return from_; }
   QLineEdit* To() const { return to_; }
+  /// "FROM to TO" as the fields show them; empty while one is empty.
+  QString RangeText() const;
 
  private:
   void RangeChosen(int index);

@@ -47,6 +47,7 @@ class TEnvelopeActivityReportDialog final : public TReportDialog {
   QCheckBox* Column(size_t index) const { return columns_[index]; }
 
  protected:
+  QString RangeText() const override { return dates_->RangeText(); }
   void StoreSettings() override;
 
  private:

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -38,14 +39,18 @@ class ReportDialogsTest : public QObject {
   uint32_t EnvelopeId(const char* name) const {
     return app_->Shell().Document()->Envelopes().EnvelopeIdOfName(name);
   }
-  // Answers the next save dialog with `path`, after checking the name it proposes.
-  static void SaveAs(const QString& path, const QString& proposed = QString()) {
-    WhenModal<QFileDialog>([path, proposed](QFileDialog* dialog) {
+  // Answers the next save dialog with `path`, after checking the folder and the name it
+  // proposes (when given).
+  static void SaveAs(const QString& path, const QString& proposed = QString(),
+                     const QString& folder = QString()) {
+    WhenModal<QFileDialog>([path, proposed, folder](QFileDialog* dialog) {
       if (!proposed.isEmpty()) {
         const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name != nullptr);
         QCOMPARE(name->text(), proposed);
       }
+      if (!folder.isEmpty())
+        QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder).canonicalPath());
       dialog->selectFile(path);
       QMetaObject::invokeMethod(dialog, "accept");
     });
@@ -76,8 +81,10 @@ class ReportDialogsTest : public QObject {
     const uint32_t checking = app_->Shell().Document()->Accounts().IdOfName("Checking");
     TAccountLedgerReportDialog dialog(Context(), checking, app_->Frame().window());
     QCOMPARE(ChosenId(*dialog.Items()), std::optional(checking));
+    // The name proposed says which report and which dates.
+    dialog.Dates().SetDates(TDateValue(1, 6, 2026), TDateValue(30, 6, 2026));
     const QString path = dir_.filePath(QStringLiteral("ledger.tab"));
-    SaveAs(path, QStringLiteral("*.tab"));
+    SaveAs(path, QStringLiteral("Account Ledger Report 06-01-26 to 06-30-26.tab"));
     dialog.ExportToFile();
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -85,6 +92,12 @@ class ReportDialogsTest : public QObject {
     QCOMPARE(written.readAll().toStdString(), expected);
     QVERIFY(expected.find("1,250.00") != std::string::npos);  // the opening deposit's row
     QVERIFY(messages_->messages.empty());
+    // The next report file starts where this one went.
+    QDir(dir_.path()).mkdir(QStringLiteral("elsewhere"));
+    SaveAs(dir_.filePath(QStringLiteral("elsewhere/ledger.pdf")), QString(), dir_.path());
+    dialog.SaveAsPdf();
+    SaveAs(dir_.filePath(QStringLiteral("ledger2.tab")), QString(), dir_.filePath("elsewhere"));
+    dialog.ExportToFile();
 
     // A folder that cannot hold the file (here: a file in its place) is reported, and nothing
     // is left under the chosen name or beside it.
