@@ -21,6 +21,7 @@ namespace {
 // that could not show the pale one.
 constexpr uint32_t kPlanBackground = 0xFFFFA4;
 constexpr uint32_t kPlanBackgroundFewColours = 0xFFFF00;
+constexpr int kPlanAmountChars = 16;
 
 uint32_t PlanBackground() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -71,8 +72,11 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
   TLedger& grid = ledger_->Logic();
   const int envelopeWidth =
       config_ != nullptr ? static_cast<int>(config_->Settings().EnvelopeWidth) : 17;
+  // Amount columns hold an annual total of millions ("1,052,560.00") whole, whatever the
+  // ledgers' narrower amount width says.
   const int amountWidth =
-      config_ != nullptr ? static_cast<int>(config_->Settings().AmountWidth) : 11;
+      std::max(kPlanAmountChars,
+               config_ != nullptr ? static_cast<int>(config_->Settings().AmountWidth) : 11);
   grid.AddColumn(std::max(1, envelopeWidth), TAllocationPlanItem::kColName);
   grid.AddColumn(std::max(1, amountWidth), TAllocationPlanItem::kColTotal);
   for (int c = 0; c < TAllocationPlan::kColumns; ++c)

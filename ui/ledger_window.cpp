@@ -153,6 +153,12 @@ TLedgerWindow::~TLedgerWindow() {
     logic_->CloseEditor();
 }
 
+QRect TLedgerWindow::FooterTextRect(int index) const {
+  const QRect header = ToQRect(logic_->HeaderRect(index));
+  const int height = logic_->HeaderHeight();
+  return QRect(header.left() + 2, viewport()->height() - height, header.width() - 4, height);
+}
+
 QFont TLedgerWindow::GridFont() const {
   QFont font(QStringLiteral("Tahoma"));
   font.setPixelSize(PixelSizeForLine(std::max(1, logic_->FontHeight())));
@@ -307,10 +313,8 @@ void TLedgerWindow::paintEvent(QPaintEvent*) {
     painter.drawLine(0, footerTop, width, footerTop);
     painter.setPen(colours.color(QPalette::ButtonText));
     for (int index = 1; index <= logic_->ColumnCount(); ++index) {
-      const QRect header = ToQRect(logic_->HeaderRect(index));
-      const QRect cell(header.left() + 2, footerTop, header.width() - 4, headerHeight);
       painter.drawText(
-          cell,
+          FooterTextRect(index),
           (index == 1 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter | Qt::TextSingleLine,
           FromModel(logic_->Rows().FooterText(logic_->ColumnNumber(index))));
     }

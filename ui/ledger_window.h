@@ -39,6 +39,10 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   QWidget* Editor() const { return editor_.data(); }
   /// The row under a point of the viewport (0 when none), for the memo line.
   int VisibleRowAt(const QPoint& point) const;
+  /// The font the cells are drawn in now (it follows the grid's zoom).
+  QFont GridFont() const;
+  /// Where the footer band draws the text of a column (1-based index), inside its margins.
+  QRect FooterTextRect(int index) const;
 
  signals:
   /// The right button was pressed at a global point (the view opens its pop-up menu).
@@ -68,7 +72,6 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   void Repaint() override;
   bool IsMinimised() const override;
 
-  QFont GridFont() const;
   void SyncScrollBar(bool fromAction = false);
   void OnScrollAction(int action);
   /// A key that closes the editor and moves the grid on.

@@ -199,6 +199,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(app_->Shell().FileName(), budgets[0]);
   }
 
+  // The plan's amount columns show their totals whole, even in the annual view.
+  void planColumnsShowTheirTotalsWhole() {
+    Start(TMessageAnswer::No);
+    NewBudget(QStringLiteral("5"));
+    TVorlaData* document = app_->Shell().Document();
+    auto pay = std::make_unique<TXTemplate>();
+    pay->SetName("Pay");
+    pay->SetPeriod(kPeriodMonthly);
+    pay->SetIncludeInPlan(true);
+    pay->AddAllocation(document->Envelopes().EnvelopeIdOfName("Unallocated"), TAmount(438000));
+    TemplatesOf(*document).Add(std::move(pay));
+    QStringList clipped;
+    WhenModal<TAllocationPlanDialog>([&clipped](TAllocationPlanDialog* dialog) {
+      dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(QStringLiteral("Annual")));
+      TLedgerWindow& ledger = dialog->Ledger();
+      TLedger& grid = ledger.Logic();
+      const QFontMetrics metrics(ledger.GridFont());
+      for (int column = 2; column <= grid.ColumnCount(); ++column) {
+        const QString total =
+            QString::fromStdString(grid.Rows().FooterText(grid.ColumnNumber(column)));
+        if (metrics.horizontalAdvance(total) > ledger.FooterTextRect(column).width())
+          clipped << total;
+      }
+      QVERIFY(grid.Rows().FooterText(grid.ColumnNumber(2)) == "52,560.00");
+      dialog->reject();
+    });
+    app_->RunCommand(kCmdAllocationPlan);
+    QCOMPARE(clipped, QStringList());
+  }
+
   // The Window menu lists the open windows to switch to, Ctrl+F4 closes the current one and
   // File, Close closes the budget.
   void windowsAreListedSwitchedAndClosed() {
