@@ -123,6 +123,15 @@ void BM_Match(benchmark::State& state) {
 
 using bench::Budget;
 
+// The budget read afresh for one round; null (the benchmark told why) when it cannot be read.
+std::unique_ptr<TVorlaData> ReadBudget(benchmark::State& state, const fs::path& path) {
+  std::string error;
+  std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
+  if (!document)
+    state.SkipWithError(error.c_str());
+  return document;
+}
+
 // A 10,000-line statement of the budget's busiest account, with the candidates the import will
 // see: half its lines are transactions already there.
 void BM_ImportStatement(benchmark::State& state) {
@@ -130,12 +139,9 @@ void BM_ImportStatement(benchmark::State& state) {
   size_t candidateCount = 0, created = 0, paired = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    std::string error;
-    std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
-    if (!document) {
-      state.SkipWithError(error.c_str());
+    std::unique_ptr<TVorlaData> document = ReadBudget(state, path);
+    if (!document)
       return;
-    }
     TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
     std::map<uint32_t, size_t> perAccount;
     for (uint32_t index = 1; index <= manager.Store().Count(); ++index)
@@ -226,12 +232,9 @@ void BM_ImportNewLines(benchmark::State& state) {
   double budgetBytes = 0, peakBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    std::string error;
-    std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
-    if (!document) {
-      state.SkipWithError(error.c_str());
+    std::unique_ptr<TVorlaData> document = ReadBudget(state, path);
+    if (!document)
       return;
-    }
     TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
     TDateValue last;
     for (uint32_t index = 1; index <= manager.Store().Count(); ++index) {

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
 bool IsOwnTabStop(const QWidget* widget, const QWidget* window) {
   if ((widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy() != nullptr ||
       !widget->isVisibleTo(window))
@@ -21,8 +19,6 @@ bool IsOwnTabStop(const QWidget* widget, const QWidget* window) {
   }
   return true;
 }
-
-}  // namespace
 
 void OrderTabsTopToBottom(QWidget* window) {
   struct TStop {

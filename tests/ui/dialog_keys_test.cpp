@@ -1,10 +1,8 @@
 // Every dialog of the program as a keyboard user meets it: each underlined letter is unique in
 // its dialog and leads somewhere, and Tab walks the fields from top to bottom, then the buttons.
 #include <QAbstractButton>
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -24,6 +22,7 @@
 #include "tests/ui/home_budget.h"
 #include "ui/commands.h"
 #include "ui/qt_shell_port.h"
+#include "ui/tab_order.h"
 #include "ui/template_editor_dialog.h"
 #include "ui/template_list_dialog.h"
 #include "ui/vorla_app.h"
@@ -48,21 +47,6 @@ QChar Mnemonic(const QString& text) {
 
 bool IsButton(const QWidget* widget) {
   return qobject_cast<const QPushButton*>(widget) != nullptr;
-}
-
-// A widget that takes the focus by Tab on its own (not the line edit inside a combo box or a
-// spin box).
-bool IsTabStop(const QWidget* widget, const QDialog* dialog) {
-  if (!widget->isVisibleTo(dialog) || !widget->isEnabled() ||
-      (widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy() != nullptr)
-    return false;
-  for (const QWidget* up = widget->parentWidget(); up != nullptr && up != dialog;
-       up = up->parentWidget()) {
-    if (qobject_cast<const QComboBox*>(up) != nullptr ||
-        qobject_cast<const QAbstractSpinBox*>(up) != nullptr)
-      return false;
-  }
-  return true;
 }
 
 // What is wrong with a dialog's keys, one line each; empty when nothing is.
@@ -123,7 +107,8 @@ QStringList KeyProblems(QDialog* dialog) {
   QWidget* first = dialog->nextInFocusChain();
   std::vector<QWidget*> order;
   for (QWidget* widget = first; widget != nullptr;) {
-    if (widget != dialog && dialog->isAncestorOf(widget) && IsTabStop(widget, dialog))
+    if (widget != dialog && dialog->isAncestorOf(widget) && widget->isEnabled() &&
+        IsOwnTabStop(widget, dialog))
       order.push_back(widget);
     widget = widget->nextInFocusChain();
     if (widget == first)
