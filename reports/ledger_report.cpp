@@ -44,9 +44,8 @@ class TGatherFilter final : public TXFilter {
 };
 
 // Records typed since their ledger opened stay unsorted in the store for as long as a view holds
-// them. The report puts each where the store will put it when it is let go: the same walk from
-// its place to just after the last record it does not sort before, over the records already in
-// order, without moving anything in the store.
+// them. The report puts each where the store will put it when it lets go of it, by the store's
+// own rule, over the records already in order; nothing in the store moves.
 void PlaceHeldRecords(const TXManager& manager, const TXOrdering& ordering,
                       std::vector<uint32_t>& ids) {
   struct TSlot {
@@ -54,7 +53,8 @@ void PlaceHeldRecords(const TXManager& manager, const TXOrdering& ordering,
     const TXRecord* record;
     bool pending;
   };
-  std::vector<TSlot> slots;
+  std::vector<TSlot> slots;  // slots[0] stands for none, as slot 0 does in the store
+  slots.push_back({});
   bool any = false;
   for (uint32_t id : ids) {
     const TXRecord* record = manager.FindRecord(id);
@@ -64,57 +64,37 @@ void PlaceHeldRecords(const TXManager& manager, const TXOrdering& ordering,
   }
   if (!any)
     return;
-  auto previous = [&slots](size_t slot) {
-    while (slot-- > 0) {
-      if (!slots[slot].pending)
-        return slot;
+  const auto last = static_cast<uint32_t>(slots.size() - 1);
+  auto previous = [&slots](uint32_t slot) {
+    while (--slot > 0 && slots[slot].pending) {
     }
-    return slots.size();
+    return slot;
   };
-  auto next = [&slots](size_t slot) {
-    while (++slot < slots.size()) {
-      if (!slots[slot].pending)
-        return slot;
+  auto next = [&slots, last](uint32_t slot) {
+    while (++slot <= last && slots[slot].pending) {
     }
-    return slots.size();
+    return slot <= last ? slot : 0;
   };
-  const size_t none = slots.size();
-  for (size_t index = 0; index < slots.size(); ++index) {
+  for (uint32_t index = 1; index <= last; ++index) {
     if (!slots[index].pending)
       continue;
     slots[index].pending = false;
     const TSlot placed = slots[index];
     const TXOrdering::Key key(*placed.record);
-    auto before = [&](size_t slot) {
-      return ordering.Before(key, static_cast<uint32_t>(index + 1), *slots[slot].record,
-                             static_cast<uint32_t>(slot + 1));
-    };
-    size_t to = index;
-    if (const size_t earlier = previous(index); earlier != none && before(earlier)) {
-      size_t slot = previous(earlier);
-      while (slot != none && before(slot))
-        slot = previous(slot);
-      to = slot == none ? 0 : slot + 1;
-    } else if (const size_t later = next(index); later != none && !before(later)) {
-      to = later;
-      for (size_t slot = next(later); slot != none && !before(slot); slot = next(slot))
-        to = slot;
-    }
+    const uint32_t to = PlaceOneRecord(index, previous, next, [&](uint32_t slot) {
+      return ordering.Before(key, index, *slots[slot].record, slot);
+    });
     if (to < index) {
-      std::move_backward(slots.begin() + static_cast<std::ptrdiff_t>(to),
-                         slots.begin() + static_cast<std::ptrdiff_t>(index),
-                         slots.begin() + static_cast<std::ptrdiff_t>(index + 1));
+      std::move_backward(slots.begin() + to, slots.begin() + index, slots.begin() + index + 1);
     } else if (to > index) {
-      std::move(slots.begin() + static_cast<std::ptrdiff_t>(index + 1),
-                slots.begin() + static_cast<std::ptrdiff_t>(to + 1),
-                slots.begin() + static_cast<std::ptrdiff_t>(index));
+      std::move(slots.begin() + index + 1, slots.begin() + to + 1, slots.begin() + index);
       // The slot that moved into this place has not been looked at yet.
       --index;
     }
     slots[to] = placed;
   }
-  for (size_t i = 0; i < slots.size(); ++i)
-    ids[i] = slots[i].id;
+  for (uint32_t slot = 1; slot <= last; ++slot)
+    ids[slot - 1] = slots[slot].id;
 }
 
 std::string CutTo(std::string text, size_t limit) {

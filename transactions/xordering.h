@@ -64,3 +64,25 @@ class TXOrdering {
   mutable bool positionsRead_ = false;
   mutable std::unordered_map<uint32_t, uint32_t> positions_;
 };
+
+/// Where one record waiting at slot `index` goes when it is placed by itself, as the store places
+/// every record it lets go of: just after the last slot before which it does not sort, searched
+/// from where it stands (so a record whose keys did not change costs two comparisons). Slots
+/// count from 1; `previous(slot)` and `next(slot)` give the neighbouring slots that take part
+/// (0 for none), `before(slot)` whether the record sorts before that slot. The answer is the slot
+/// the record ends in once it is moved there, `index` when it stays.
+template <class Previous, class Next, class Before>
+uint32_t PlaceOneRecord(uint32_t index, Previous previous, Next next, Before before) {
+  if (const uint32_t earlier = previous(index); earlier != 0 && before(earlier)) {
+    uint32_t slot = previous(earlier);
+    while (slot != 0 && before(slot))
+      slot = previous(slot);
+    return slot + 1;
+  }
+  uint32_t last = next(index);
+  if (last == 0 || before(last))
+    return index;
+  for (uint32_t slot = next(last); slot != 0 && !before(slot); slot = next(slot))
+    last = slot;
+  return last;
+}

@@ -383,25 +383,14 @@ uint32_t TXStore::Replace(uint32_t index, const TXOrdering& ordering) {
     return ordering.Before(key, index, slots_.get()[slot - 1], slot);
   };
 
-  // The place is the one just after the last slot before which the record does not sort. In a
-  // store in ledger order that slot lies next to where the record is now, or as far away as its
-  // keys moved it, so the search starts here and goes only that far: an edit that keeps the
-  // keys costs two comparisons, and no edit walks the whole store.
-  const uint32_t previous = PreviousEligible(index);
-  if (previous != 0 && before(previous)) {
-    uint32_t slot = PreviousEligible(previous);
-    while (slot != 0 && before(slot))
-      slot = PreviousEligible(slot);
-    Move(index, slot + 1);
-    return slot + 1;
-  }
-  uint32_t last = NextEligible(index);
-  if (last == 0 || before(last))
-    return index;
-  for (uint32_t slot = NextEligible(last); slot != 0 && !before(slot); slot = NextEligible(slot))
-    last = slot;
-  Move(index, last);
-  return last;
+  // In a store in ledger order the place lies next to where the record is now, or as far away
+  // as its keys moved it, so no edit walks the whole store.
+  const uint32_t to = PlaceOneRecord(
+      index, [this](uint32_t slot) { return PreviousEligible(slot); },
+      [this](uint32_t slot) { return NextEligible(slot); }, before);
+  if (to != index)
+    Move(index, to);
+  return to;
 }
 
 uint32_t TXStore::PlaceOneByOne(const std::vector<uint32_t>& ids, const TXOrdering& ordering) {

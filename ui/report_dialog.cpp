@@ -73,8 +73,7 @@ QString ChooseSaveFile(QWidget* parent, const QString& title, const QStringList&
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(suffix);
-  if (!initialName.isEmpty())
-    dialog.selectFile(initialName);
+  dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return QString();
   return dialog.selectedFiles().constFirst();
@@ -210,10 +209,12 @@ void TReportDialog::SaveAsPdf() {
                        QStringLiteral("pdf"), QStringLiteral("pdfFileDialog"), *report);
   if (path.isEmpty())
     return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string error;
-  const bool written = WriteReportPdf(*report, QFile::encodeName(path).toStdString(), error);
-  QApplication::restoreOverrideCursor();
+  bool written = false;
+  {
+    TWaitCursor wait;
+    written = WriteReportPdf(*report, QFile::encodeName(path).toStdString(), error);
+  }
   if (!written) {
     context_.user.Tell("Quenbrook",
                        "The report could not be saved as " + path.toStdString() + ": " + error +
@@ -266,12 +267,14 @@ void TReportDialog::ExportToFile() {
       QStringLiteral("tab"), QStringLiteral("exportFileDialog"), *report);
   if (path.isEmpty())
     return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   // Written beside the chosen name and renamed into place, so a failure leaves nothing there.
   int error = 0;
-  const std::string target = QFile::encodeName(path).toStdString();
-  const bool written = WriteFileSafely(target, report->ExportText(), 0666, error);
-  QApplication::restoreOverrideCursor();
+  bool written = false;
+  {
+    TWaitCursor wait;
+    written =
+        WriteFileSafely(QFile::encodeName(path).toStdString(), report->ExportText(), 0666, error);
+  }
   if (!written) {
     context_.user.Tell("Quenbrook",
                        "The report could not be exported: " +

@@ -160,10 +160,9 @@ class DialogKeysTest : public QObject {
 
  private:
   // Opens a dialog through `open` and notes its problems before closing it.
-  template <class Dialog>
   void Walk(const std::function<void()>& open) {
     bool seen = false;
-    WhenModal<Dialog>([this, &seen](Dialog* dialog) {
+    WhenModal<QDialog>([this, &seen](QDialog* dialog) {
       seen = true;
       // A desktop activates a dialog as it opens; the offscreen platform needs asking.
       dialog->activateWindow();
@@ -172,7 +171,7 @@ class DialogKeysTest : public QObject {
       dialog->reject();
     });
     open();
-    QVERIFY2(seen, Dialog::staticMetaObject.className());
+    QVERIFY(seen);
   }
 
   TFixedClock clock_{TDateValue(6, 12, 2026), 1000};
@@ -193,45 +192,27 @@ class DialogKeysTest : public QObject {
           kCmdTransactionViewConfiguration, kCmdAccountLedgerReport, kCmdEnvelopeLedgerReport,
           kCmdAccountSummaryReport, kCmdEnvelopeSummaryReport, kCmdEnvelopeActivityReport,
           kCmdAllocationPlanReport, kCmdAllocationPlan, kCmdTemplates, kCmdAbout}) {
-      Walk<QDialog>([&] { app->RunCommand(command); });
+      Walk([&] { app->RunCommand(command); });
     }
-    Walk<QDialog>([&] {
-      TEnvelopeProperties values;
-      user.EditEnvelopeProperties(values, {});
-    });
-    Walk<QDialog>([&] {
-      TBundleProperties values;
-      user.EditBundleProperties(values, {});
-    });
-    Walk<QDialog>([&] {
-      TAccountProperties values;
-      user.EditAccountProperties(values, {}, document.Envelopes().EnvelopeChoices());
-    });
-    Walk<QDialog>([&] {
-      TGroupProperties values;
-      user.EditAccountGroupProperties(values, {});
-    });
-    Walk<QDialog>([&] {
-      uint32_t chosen = 0;
-      user.ChooseEnvelope(document.Envelopes().EnvelopeChoices(), chosen);
-    });
-    Walk<QDialog>([&] {
-      TActXferValues values;
-      user.EditAccountTransfer(values, {}, {});
-    });
-    Walk<QDialog>([&] {
-      TFilterCriteria criteria;
-      user.EditTransactionFilter(criteria, TFilterDialogSetup{});
-    });
-    Walk<QDialog>([&] {
-      std::array<float, 4> incomes{};
-      user.EnterMonthlyIncome(incomes);
-    });
-    Walk<QDialog>([&] {
-      std::string text;
-      user.EditString("Title", "&Name:", text);
-    });
-    Walk<QDialog>([&] { app->ShellPort().RunAccountWizard(document); });
+    TEnvelopeProperties envelope;
+    TBundleProperties bundle;
+    TAccountProperties account;
+    TGroupProperties group;
+    uint32_t chosen = 0;
+    TActXferValues transfer;
+    TFilterCriteria criteria;
+    std::array<float, 4> incomes{};
+    std::string text;
+    Walk([&] { user.EditEnvelopeProperties(envelope, {}); });
+    Walk([&] { user.EditBundleProperties(bundle, {}); });
+    Walk([&] { user.EditAccountProperties(account, {}, document.Envelopes().EnvelopeChoices()); });
+    Walk([&] { user.EditAccountGroupProperties(group, {}); });
+    Walk([&] { user.ChooseEnvelope(document.Envelopes().EnvelopeChoices(), chosen); });
+    Walk([&] { user.EditAccountTransfer(transfer, {}, {}); });
+    Walk([&] { user.EditTransactionFilter(criteria, TFilterDialogSetup{}); });
+    Walk([&] { user.EnterMonthlyIncome(incomes); });
+    Walk([&] { user.EditString("Title", "&Name:", text); });
+    Walk([&] { app->ShellPort().RunAccountWizard(document); });
     // The template editor, from the list's "Add Item"; it closes only with a name.
     WhenModal<TTemplateListDialog>([this](TTemplateListDialog* list) {
       WhenModal<TXTemplatePropertiesDialog>([this](TXTemplatePropertiesDialog* editor) {
