@@ -20,10 +20,10 @@
 #include "core/envelope_list.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
+#include "presentation/xview_list.h"
+#include "presentation/xview_model.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
-#include "transactions/xview_list.h"
-#include "transactions/xview_model.h"
 
 namespace {
 

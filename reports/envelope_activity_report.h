@@ -6,9 +6,9 @@
 
 #include "core/amount.h"
 #include "core/date_value.h"
+#include "reports/activity_filter.h"
 #include "reports/form_data.h"
 #include "reports/report_options.h"
-#include "transactions/activity_filter.h"
 
 class TVorlaData;
 class TClock;

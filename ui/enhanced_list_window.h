@@ -7,7 +7,7 @@
 
 #include "core/list_display_options.h"
 #include "core/tree_list.h"
-#include "core/tree_selection.h"
+#include "presentation/tree_selection.h"
 #include "ui/tree_pictures.h"
 
 class QMenu;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "transactions/ledger.h"
+#include "presentation/ledger.h"
 
 class QLineEdit;
 class TUserPort;

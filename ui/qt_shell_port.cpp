@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "core/vorla_data.h"
+#include "presentation/xview_model.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
-#include "transactions/xview_model.h"
 #include "ui/account_wizard_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_client.h"

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "transactions/xview_model.h"
+#include "presentation/xview_model.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "core/filter_criteria.h"
-#include "transactions/filter_dialog_state.h"
+#include "presentation/filter_dialog_state.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QStringList>
 
-#include "core/tree_selection.h"
+#include "presentation/tree_selection.h"
 
 class QPainter;
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "presentation/xview_model.h"
 #include "transactions/xlist.h"
-#include "transactions/xview_model.h"
 
 class QAction;
 class QMenu;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "planning/template_manager.h"
+#include "presentation/xview_model.h"
 #include "tests/transactions/budget_fixture.h"
-#include "transactions/xview_model.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include "core/pstream.h"
 #include "core/vorla_data.h"
 #include "planning/template_manager.h"
+#include "presentation/xview_model.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
-#include "transactions/xview_model.h"
 
 namespace {
 

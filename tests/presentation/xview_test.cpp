@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
+#include "presentation/xview_list.h"
+#include "presentation/xview_model.h"
 #include "tests/transactions/budget_fixture.h"
 #include "transactions/editable_filter.h"
 #include "transactions/transfers.h"
-#include "transactions/xview_list.h"
-#include "transactions/xview_model.h"
 
 namespace {
 

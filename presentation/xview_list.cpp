@@ -1,4 +1,4 @@
-#include "transactions/xview_list.h"
+#include "presentation/xview_list.h"
 
 #include <algorithm>
 #include <vector>

@@ -63,10 +63,10 @@ enum class TLedgerKey {
   ShiftDelete,  ///< cut the cursor row
 };
 
-/// The editable grid of every ledger-like list, without any window: columns and the layout
-/// arithmetic (zoom, font height, visible rows), the cell cursor, end and top modes, scrolling
-/// over the row source's window, the key and mouse rules, and when an in-place editor opens,
-/// commits or is dropped. Rows are counted from 1: `TopRow` within the row source's window,
+/// The grid controller of a ledger window, the editable grid of every ledger-like list without
+/// the window itself: columns and the layout arithmetic (zoom, font height, visible rows), the
+/// cell cursor, end and top modes, scrolling over the row source's window, the key and mouse
+/// rules, and when an in-place editor opens, commits or is dropped. Rows are counted from 1: `TopRow` within the row source's window,
 /// `CursorRow` among the visible rows, `CursorColumn` within the column list.
 class TLedger : public TLedgerGrid, private TLedgerListObserver {
  public:

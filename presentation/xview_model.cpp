@@ -1,4 +1,4 @@
-#include "transactions/xview_model.h"
+#include "presentation/xview_model.h"
 
 #include <cmath>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "transactions/filter_dialog_state.h"
+#include "presentation/filter_dialog_state.h"
 
 #include <array>
 

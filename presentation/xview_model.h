@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "presentation/xview_list.h"
 #include "transactions/xlist.h"
-#include "transactions/xview_list.h"
 
 class TClock;
 class TEditableFilter;

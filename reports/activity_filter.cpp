@@ -1,4 +1,4 @@
-#include "transactions/activity_filter.h"
+#include "reports/activity_filter.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/tree_selection.h"
+#include "presentation/tree_selection.h"
 
 #include <gtest/gtest.h>
 

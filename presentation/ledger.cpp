@@ -1,4 +1,4 @@
-#include "transactions/ledger.h"
+#include "presentation/ledger.h"
 
 #include <algorithm>
 #include <cstddef>
