@@ -30,5 +30,6 @@ void RotateBackups(const std::string& path, unsigned level) {
   }
   // The copy goes through a temporary name, so a half-written copy never poses as generation
   // 1; it is readable by the user alone, whatever the budget's mode.
-  CopyFilePrivately(target, BackupName(target, 1), reason);
+  // A backup that cannot be made does not stop the save it comes before.
+  (void)CopyFilePrivately(target, BackupName(target, 1));
 }

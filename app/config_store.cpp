@@ -34,9 +34,9 @@ std::string LocateConfigFile(const TEnvironmentLookup& lookup) {
   fs::path file = folder / kFileName;
   if (!fs::exists(file, error)) {
     fs::path roaming = BaseFolder(lookup, "XDG_DATA_HOME", ".local/share");
-    int reason = 0;
+    // Without the old settings the program starts from its defaults, as on a first start.
     if (!roaming.empty() && fs::exists(roaming / kFolder / kFileName, error))
-      CopyFilePrivately((roaming / kFolder / kFileName).string(), file.string(), reason);
+      (void)CopyFilePrivately((roaming / kFolder / kFileName).string(), file.string());
   }
   return file.string();
 }
@@ -55,13 +55,12 @@ std::unique_ptr<TVorlaConfig> LoadConfig(const std::string& path, int32_t screen
       return config;
   }
   auto defaults = std::make_unique<TVorlaConfig>(screenWidth, screenHeight);
-  SaveConfig(path, *defaults);
+  (void)SaveConfig(path, *defaults);
   return defaults;
 }
 
-bool SaveConfig(const std::string& path, const TVorlaConfig& config) {
-  std::string ignored;
-  return WriteObjectFile(path, config, ignored);
+TResult<void> SaveConfig(const std::string& path, const TVorlaConfig& config) {
+  return WriteObjectFile(path, config);
 }
 
 void RecordFramePlacement(TSettingsRecord& settings, bool maximized, bool minimized, int32_t left,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/vorla_config.h"
+#include "core/result.h"
 
 /// Looks up an environment variable; null when it is not set.
 using TEnvironmentLookup = std::function<const char*(const char*)>;
@@ -22,8 +23,8 @@ std::unique_ptr<TVorlaConfig> LoadConfig(const std::string& path, int32_t screen
                                          int32_t screenHeight);
 
 /// Writes the configuration (safely: a failed write leaves the previous file). A failure is not
-/// reported to the user; the settings stay in memory. Returns whether it was written.
-bool SaveConfig(const std::string& path, const TVorlaConfig& config);
+/// reported to the user (the settings stay in memory), but the result says why.
+TResult<void> SaveConfig(const std::string& path, const TVorlaConfig& config);
 
 /// Records the main window's placement before a save: a normal window stores its outer size and
 /// position; a maximised or minimised one keeps the stored ones. The maximised flag is always

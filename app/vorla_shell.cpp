@@ -62,7 +62,7 @@ void TVorlaShell::UpdateTitle() {
 void TVorlaShell::RememberLastFile(const std::string& path) {
   SetLastFile(config_.Settings(), path);
   AddRecentBudget(config_.Named(), path);
-  SaveConfig(configPath_, config_);
+  (void)SaveConfig(configPath_, config_);
 }
 
 std::string TVorlaShell::DocumentsFolder() const {
@@ -172,8 +172,7 @@ bool TVorlaShell::Save() {
   }
   TellAboutHardLinks(guard_.FileName());
   port_.SetBusy(true);
-  std::string error;
-  bool written = WriteDocumentFile(guard_.FileName(), *document_, error);
+  const TResult<void> written = WriteDocumentFile(guard_.FileName(), *document_);
   port_.SetBusy(false);
   if (written) {
     RememberLastFile(guard_.FileName());
@@ -183,7 +182,8 @@ bool TVorlaShell::Save() {
   // Writing the record cleared the flag, but the changes are not on disk.
   document_->SetModified();
   // The system's reason follows, so that a full disk can be told from a read-only folder.
-  environment_.user.Tell("Quenbrook", Fill(kSaveFailed, guard_.FileName()) + "\n\n" + error,
+  environment_.user.Tell("Quenbrook",
+                         Fill(kSaveFailed, guard_.FileName()) + "\n\n" + written.Error(),
                          TMessageIcon::Error);
   return SaveAs(false);
 }
@@ -320,7 +320,7 @@ void TVorlaShell::ImportStatement(TStatementKind kind, const std::string& path) 
   const bool asked = path.empty();
   const bool chosen = ChooseImportFile(batch, kind, path, environment_.user, config_.Named());
   if (asked && !batch.Path.empty())
-    SaveConfig(configPath_, config_);  // the folder the file came from
+    (void)SaveConfig(configPath_, config_);  // the folder the file came from
   if (!chosen)
     return;
   port_.SetBusy(true);

@@ -25,13 +25,7 @@ TFixedClock clock_(TDateValue(1, 6, 2030));
 TModelEnvironment environment{user, clock_};
 
 std::unique_ptr<TVorlaData> Open(int64_t transactions) {
-  std::string error;
-  auto document = ReadDocumentFile(bench::Budget(transactions).string(), environment, error);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::abort();
-  }
-  return document;
+  return bench::OpenBudget(bench::Budget(transactions), environment);
 }
 
 double PeakResidentMegabytes() {

@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "cli/budget_generator.h"
+#include "core/document_file.h"
 
 namespace bench {
 
@@ -30,12 +32,24 @@ inline const std::filesystem::path& Budget(int64_t transactions) {
   if (found != made.end())
     return found->second;
   const std::filesystem::path path = Folder() / ("budget-" + std::to_string(transactions) + ".vrl");
-  std::string error;
-  if (!GenerateBudgetFile(path.string(), static_cast<uint64_t>(transactions), 1, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  const TResult<void> written =
+      GenerateBudgetFile(path.string(), static_cast<uint64_t>(transactions), 1);
+  if (!written) {
+    std::fprintf(stderr, "%s\n", written.Error().c_str());
     std::abort();
   }
   return made.emplace(transactions, path).first->second;
+}
+
+/// The budget at `path` as the program opens it; a benchmark without its budget cannot run.
+inline std::unique_ptr<TVorlaData> OpenBudget(const std::filesystem::path& path,
+                                              const TModelEnvironment& environment) {
+  TResult<std::unique_ptr<TVorlaData>> document = ReadDocumentFile(path.string(), environment);
+  if (!document) {
+    std::fprintf(stderr, "%s\n", document.Error().c_str());
+    std::abort();
+  }
+  return std::move(document).Value();
 }
 
 }  // namespace bench

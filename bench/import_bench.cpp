@@ -125,11 +125,12 @@ using bench::Budget;
 
 // The budget read afresh for one round; null (the benchmark told why) when it cannot be read.
 std::unique_ptr<TVorlaData> ReadBudget(benchmark::State& state, const fs::path& path) {
-  std::string error;
-  std::unique_ptr<TVorlaData> document = ReadDocumentFile(path.string(), environment, error);
-  if (!document)
-    state.SkipWithError(error.c_str());
-  return document;
+  TResult<std::unique_ptr<TVorlaData>> document = ReadDocumentFile(path.string(), environment);
+  if (!document) {
+    state.SkipWithError(document.Error().c_str());
+    return nullptr;
+  }
+  return std::move(document).Value();
 }
 
 // A 10,000-line statement of the budget's busiest account, with the candidates the import will
@@ -142,7 +143,7 @@ void BM_ImportStatement(benchmark::State& state) {
     std::unique_ptr<TVorlaData> document = ReadBudget(state, path);
     if (!document)
       return;
-    TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
+    TXManager& manager = TransactionsOf(*document);
     std::map<uint32_t, size_t> perAccount;
     for (uint32_t index = 1; index <= manager.Store().Count(); ++index)
       ++perAccount[manager.Store().At(index).AccountId];
@@ -235,7 +236,7 @@ void BM_ImportNewLines(benchmark::State& state) {
     std::unique_ptr<TVorlaData> document = ReadBudget(state, path);
     if (!document)
       return;
-    TXManager& manager = dynamic_cast<TXManager&>(*document->Transactions());
+    TXManager& manager = TransactionsOf(*document);
     TDateValue last;
     for (uint32_t index = 1; index <= manager.Store().Count(); ++index) {
       if (manager.Store().At(index).date.Packed() > last.Packed())

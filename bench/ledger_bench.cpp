@@ -48,7 +48,7 @@ const fs::path& Budget(int64_t transactions) {
   TBudgetGenerator generator(1);
   generator.AddTransactions(static_cast<uint64_t>(transactions));
   TVorlaData& document = generator.Document();
-  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  auto& manager = TransactionsOf(document);
   TAccountWizard wizard(manager);
   const uint32_t sparse = wizard.AddAccount({"Sparse", "", 1, 100, TDateValue(1, 1, 2020)})->Id();
   for (int i = 0; i < 5; ++i) {
@@ -62,9 +62,9 @@ const fs::path& Budget(int64_t transactions) {
     item->SetCellText(TXItem::kColPayment, "1.00");
     manager.Release(item);
   }
-  std::string error;
-  if (!WriteDocumentFile(path.string(), document, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  const TResult<void> written = WriteDocumentFile(path.string(), document);
+  if (!written) {
+    std::fprintf(stderr, "%s\n", written.Error().c_str());
     std::abort();
   }
   return made.emplace(transactions, path).first->second;
@@ -76,17 +76,17 @@ TVorlaData& Document(int64_t transactions) {
   auto found = open.find(transactions);
   if (found != open.end())
     return *found->second;
-  std::string error;
-  auto document = ReadDocumentFile(Budget(transactions).string(), environment, error);
+  TResult<std::unique_ptr<TVorlaData>> document =
+      ReadDocumentFile(Budget(transactions).string(), environment);
   if (!document) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "%s\n", document.Error().c_str());
     std::abort();
   }
-  return *open.emplace(transactions, std::move(document)).first->second;
+  return *open.emplace(transactions, std::move(document).Value()).first->second;
 }
 
 TXManager& Manager(TVorlaData& document) {
-  return dynamic_cast<TXManager&>(*document.Transactions());
+  return TransactionsOf(document);
 }
 
 std::unique_ptr<TXViewModel> AccountView(TVorlaData& document, const char* name,

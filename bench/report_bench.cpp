@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/page_player.h"
+#include "platform/page_player.h"
 #include "reports/form_engine_imp.h"
 #include "tests/support/ledger_like_report.h"
 
@@ -45,9 +45,9 @@ void BM_WritePdf(benchmark::State& state) {
                                .string();
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
-    std::string error;
-    if (!WriteReportPdf(report, path, error)) {
-      state.SkipWithError(error.c_str());
+    const TResult<void> written = WriteReportPdf(report, path);
+    if (!written) {
+      state.SkipWithError(written.Error().c_str());
       break;
     }
     bytes = std::filesystem::file_size(path);

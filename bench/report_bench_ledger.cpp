@@ -59,13 +59,7 @@ double CurrentRssMegabytes() {
 }
 
 std::unique_ptr<TVorlaData> Open(int64_t transactions) {
-  std::string error;
-  auto document = ReadDocumentFile(bench::Budget(transactions).string(), environment, error);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::abort();
-  }
-  return document;
+  return bench::OpenBudget(bench::Budget(transactions), environment);
 }
 
 TLedgerReportOptions AllOfChecking(const TVorlaData& document) {

@@ -42,17 +42,11 @@ using bench::Budget;
 using bench::Folder;
 
 std::unique_ptr<TVorlaData> Open(const fs::path& path) {
-  std::string error;
-  auto document = ReadDocumentFile(path.string(), environment, error);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::abort();
-  }
-  return document;
+  return bench::OpenBudget(path, environment);
 }
 
 TXManager& Manager(TVorlaData& document) {
-  return dynamic_cast<TXManager&>(*document.Transactions());
+  return TransactionsOf(document);
 }
 
 uint32_t AccountNamed(TVorlaData& document, const char* name) {
@@ -120,8 +114,7 @@ void BM_Save(benchmark::State& state) {
   auto document = Open(path);
   const fs::path target = Folder() / "saved.vrl";
   for (auto _ : state) {
-    std::string error;
-    if (!WriteDocumentFile(target.string(), *document, error))
+    if (!WriteDocumentFile(target.string(), *document))
       std::abort();
   }
   BytesProcessed(state, path);

@@ -79,7 +79,7 @@ class TBudgetGenerator::TImpl {
   ~TImpl() { document_.reset(); }
 
   TVorlaData& Document() { return *document_; }
-  TXManager& Manager() { return dynamic_cast<TXManager&>(*document_->Transactions()); }
+  TXManager& Manager() { return TransactionsOf(*document_); }
 
   void AddTransactions(uint64_t count) {
     const uint64_t days = count / 8 < 3650 ? count / 8 + 1 : 3650;
@@ -374,9 +374,8 @@ TVorlaData& TBudgetGenerator::Document() {
   return impl_->Document();
 }
 
-bool GenerateBudgetFile(const std::string& path, uint64_t transactions, uint64_t seed,
-                        std::string& error) {
+TResult<void> GenerateBudgetFile(const std::string& path, uint64_t transactions, uint64_t seed) {
   TBudgetGenerator generator(seed);
   generator.AddTransactions(transactions);
-  return WriteDocumentFile(path, generator.Document(), error);
+  return WriteDocumentFile(path, generator.Document());
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "core/result.h"
+
 class TVorlaData;
 
 /// Makes realistic budgets for scripts, tests and benchmarks: account groups with accounts of
@@ -28,7 +30,5 @@ class TBudgetGenerator {
   std::unique_ptr<TImpl> impl_;
 };
 
-/// Writes a generated budget of at least `transactions` records to `path`; false with an
-/// explanation when the file cannot be written.
-bool GenerateBudgetFile(const std::string& path, uint64_t transactions, uint64_t seed,
-                        std::string& error);
+/// Writes a generated budget of at least `transactions` records to `path`.
+TResult<void> GenerateBudgetFile(const std::string& path, uint64_t transactions, uint64_t seed);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/file_guard.h"
+#include "cli/budget_files.h"
 #include "cli/command_words.h"
 #include "cli/json_writer.h"
 #include "cli/standard_output.h"
@@ -209,11 +210,9 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
 
   TSwitchedUserPort user(*switches);
   const TModelEnvironment environment{user, clock};
-  auto document = ReadDocumentFile(switches->budget, environment, error);
-  if (!document) {
-    PrintError(error);
+  auto document = ReadBudgetOrSay(switches->budget, environment);
+  if (!document)
     return kUsageOrUnreadable;
-  }
   if (document->Accounts().Account(switches->account) == nullptr) {
     PrintError(switches->budget + " has no account " + std::to_string(switches->account));
     return kUsageOrUnreadable;
@@ -224,10 +223,8 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
   }
 
   const TImportResult result = ImportRecords(batch, *document, nullptr);
-  if (!WriteDocumentFile(switches->budget, *document, error)) {
-    PrintError(error);
+  if (!WriteBudgetOrSay(switches->budget, *document))
     return 1;
-  }
 
   // The budget is saved by now; the one line says so, since running the import again would
   // import the statement twice. The report of a statement of millions of lines is itself

@@ -11,6 +11,7 @@
 
 #include "app/file_guard.h"
 #include "cli/budget_check.h"
+#include "cli/budget_files.h"
 #include "cli/budget_generator.h"
 #include "cli/command_words.h"
 #include "cli/document_dump.h"
@@ -19,7 +20,6 @@
 #include "cli/standard_output.h"
 #include "core/clock.h"
 #include "core/cp1252.h"
-#include "core/document_file.h"
 #include "core/save_file.h"
 #include "core/unattended_user_port.h"
 #include "planning/allocation_plan.h"
@@ -55,12 +55,9 @@ int Usage() {
 }
 
 int Dump(const std::string& path, const TModelEnvironment& environment) {
-  std::string error;
-  auto document = ReadDocumentFile(path, environment, error);
-  if (!document) {
-    PrintError(error);
+  auto document = ReadBudgetOrSay(path, environment);
+  if (!document)
     return kUsageOrUnreadable;
-  }
   std::string json = DumpDocument(*document);
   json += '\n';
   return WriteStandardOutput(json) ? 0 : 1;
@@ -70,26 +67,16 @@ int Resave(const std::string& in, const std::string& out, const TModelEnvironmen
   TFileGuard guard(TFileGuard::DefaultLockFolder());
   if (!ClaimForWriting(guard, out))
     return kUsageOrUnreadable;
-  std::string error;
-  auto document = ReadDocumentFile(in, environment, error);
-  if (!document) {
-    PrintError(error);
+  auto document = ReadBudgetOrSay(in, environment);
+  if (!document)
     return kUsageOrUnreadable;
-  }
-  if (!WriteDocumentFile(out, *document, error)) {
-    PrintError(error);
-    return 1;
-  }
-  return 0;
+  return WriteBudgetOrSay(out, *document) ? 0 : 1;
 }
 
 int Check(const std::string& path, const TModelEnvironment& environment) {
-  std::string error;
-  auto document = ReadDocumentFile(path, environment, error);
-  if (!document) {
-    PrintError(error);
+  auto document = ReadBudgetOrSay(path, environment);
+  if (!document)
     return kUsageOrUnreadable;
-  }
   const TBudgetCheckResult result = CheckBudget(*document);
   std::string lines;
   for (const std::string& line : result.differences)
@@ -125,12 +112,10 @@ int Generate(const std::vector<std::string>& args) {
   TFileGuard guard(TFileGuard::DefaultLockFolder());
   if (!ClaimForWriting(guard, args[1]))
     return kUsageOrUnreadable;
-  std::string error;
-  if (!GenerateBudgetFile(args[1], transactions, seed, error)) {
-    PrintError(error);
-    return 1;
-  }
-  return 0;
+  const TResult<void> written = GenerateBudgetFile(args[1], transactions, seed);
+  if (!written)
+    PrintError(written.Error());
+  return written ? 0 : 1;
 }
 
 // The new-budget wizards as a person would answer them: the given monthly incomes in the income
@@ -199,11 +184,8 @@ int NewBudget(const std::vector<std::string>& args, const TClock& clock) {
   TModelEnvironment environment{user, clock};
   TVorlaData document(environment);
   TAllocationPlan(document).RunIncomeWizard(plan);
-  std::string error;
-  if (!WriteDocumentFile(args[1], document, error)) {
-    PrintError(error);
+  if (!WriteBudgetOrSay(args[1], document))
     return 1;
-  }
   for (const auto& line : user.Lines())
     std::fprintf(stderr, "%s\n", MessageToUtf8(line).c_str());
   return 0;

@@ -6,19 +6,19 @@
 #include <memory>
 #include <optional>
 
-#include "app/page_player.h"
+#include "cli/budget_files.h"
 #include "cli/command_words.h"
 #include "cli/standard_output.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
 #include "core/clock.h"
-#include "core/document_file.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "planning/date_range.h"
 #include "planning/period.h"
+#include "platform/page_player.h"
 #include "reports/account_ledger_report.h"
 #include "reports/account_summary_report.h"
 #include "reports/allocation_plan_report.h"
@@ -365,21 +365,22 @@ int WritePages(const TRequest& request, const TFormData& report) {
   static char name[] = "quenbrook-cli";
   static char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  std::string error;
   if (request.output == TOutput::Pdf) {
-    if (!WriteReportPdf(report, request.target, error)) {
-      PrintError(error);
+    const TResult<void> written = WriteReportPdf(report, request.target);
+    if (!written) {
+      PrintError(written.Error());
       return kNotWritten;
     }
     return kWritten;
   }
-  std::vector<std::string> written;
-  if (!WriteReportPngs(report, request.target, kPngDotsPerInch, written, error)) {
-    PrintError(error);
+  const TResult<std::vector<std::string>> written =
+      WriteReportPngs(report, request.target, kPngDotsPerInch);
+  if (!written) {
+    PrintError(written.Error());
     return kNotWritten;
   }
   std::string list;
-  for (const std::string& path : written)
+  for (const std::string& path : *written)
     list += path + '\n';
   return WriteStandardOutput(list) ? kWritten : kNotWritten;
 }
@@ -408,10 +409,9 @@ int RunReportCommand(const std::vector<std::string>& args, const TClock& clock) 
 
   TUnattendedUserPort quiet;
   TModelEnvironment environment{quiet, clock};
-  std::string error;
-  std::unique_ptr<TVorlaData> document = ReadDocumentFile(request.budget, environment, error);
+  std::unique_ptr<TVorlaData> document = ReadBudgetOrSay(request.budget, environment);
   if (!document)
-    return Refuse(error);
+    return kRefused;
   std::string problem;
   std::unique_ptr<TFormData> report = MakeReport(request, *document, clock, problem);
   if (!report)

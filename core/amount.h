@@ -66,6 +66,15 @@ class TAmount {
   int64_t cents_ = 0;
 };
 
-/// Cents for a typed amount that is stored in 32 bits (ledger cells, filter bounds, wizards): a
+/// Two's-complement arithmetic on stored 32-bit amounts, as TAmount's on 64 bits: a stored
+/// amount wraps like the machine's 32-bit integers instead of leaving the type undefined.
+inline int32_t AddCents(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t NegateCents(int32_t a) {
+  return static_cast<int32_t>(0u - static_cast<uint32_t>(a));
+}
+
+/// Cents for a typed amount that is stored in 32 bits (ledger entries, filter bounds, wizards): a
 /// half cent goes away from zero, and 20000000 units or more in size (or NaN) gives 0.
 int32_t CentsFromEntry(double units);

@@ -28,18 +28,6 @@ bool ReadNumber(std::string_view token, unsigned& number) {
   return true;
 }
 
-// Days from 1 January of year 0 to the given date, for dates whose month and day are in range.
-// Every fourth year, year 0 included, is a leap year.
-int64_t DayNumber(unsigned day, unsigned month, unsigned year) {
-  static constexpr unsigned kDaysBeforeMonth[] = {0,   31,  59,  90,  120, 151,
-                                                  181, 212, 243, 273, 304, 334};
-  int64_t days = int64_t{year} * 365 + (int64_t{year} + 3) / 4;
-  days += kDaysBeforeMonth[month - 1];
-  if (month > 2 && year % 4 == 0)
-    ++days;
-  return days + day - 1;
-}
-
 // Month 1 to 12 and day 1 to the month's length, whatever the year (0 included). Stepping back
 // from such a date visits every such date below it in order.
 bool InCalendar(const TDateValue& date) {
@@ -191,6 +179,18 @@ TDateValue TDateValue::PreviousMonth() const {
   return TDateValue(day_ > last ? last : day_, month, year);
 }
 
+int64_t TDateValue::DayCount() const {
+  if (!InCalendar(*this))
+    return -1;
+  static constexpr unsigned kDaysBeforeMonth[] = {0,   31,  59,  90,  120, 151,
+                                                  181, 212, 243, 273, 304, 334};
+  const int64_t year = year_;
+  int64_t days = year * 365 + (year + 3) / 4 + kDaysBeforeMonth[month_ - 1];
+  if (month_ > 2 && year % 4 == 0)
+    ++days;
+  return days + day_ - 1;
+}
+
 int32_t TDateValue::Difference(const TDateValue& other) const {
   const bool thisLater = Packed() > other.Packed();
   const TDateValue& earlier = thisLater ? other : *this;
@@ -214,8 +214,7 @@ int32_t TDateValue::Difference(const TDateValue& other) const {
     TDateValue target = LatestInCalendarUpTo(earlier);
     if (target.IsEmpty())
       target = TDateValue(1, 1, 0);
-    steps += DayNumber(current.Day(), current.Month(), current.Year()) -
-             DayNumber(target.Day(), target.Month(), target.Year());
+    steps += current.DayCount() - target.DayCount();
   }
   return static_cast<int32_t>(thisLater ? steps : -steps);
 }

@@ -59,6 +59,10 @@ class TDateValue {
   TDateValue PreviousDay() const;
   TDateValue NextMonth() const;
   TDateValue PreviousMonth() const;
+  /// Days from 1 January of year 0 (every fourth year, year 0 included, a leap year) for a date
+  /// in the calendar (month 1 to 12, day 1 to the month's length); -1 for any other date. For
+  /// two dates in the calendar the difference of their counts is their Difference.
+  int64_t DayCount() const;
   /// Whole days from `other` to this date; positive when `other` is earlier.
   int32_t Difference(const TDateValue& other) const;
 

@@ -22,14 +22,11 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
-                                             const TModelEnvironment& environment,
-                                             std::string& error) {
+TResult<std::unique_ptr<TVorlaData>> ReadDocumentFile(const std::string& path,
+                                                      const TModelEnvironment& environment) {
   ifpstream is(path);
-  if (!is.IsOpen()) {
-    error = FileErrorText("cannot open", path, is.Error());
-    return nullptr;
-  }
+  if (!is.IsOpen())
+    return TFailure{FileErrorText("cannot open", path, is.Error())};
   // What a killed save left beside the budget goes when this process ends.
   std::string target;
   int unresolved = 0;
@@ -40,77 +37,60 @@ std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
   try {
     document = is.ReadOwned<TVorlaData>();
   } catch (const TModelError& refused) {
-    error = refused.what();
+    std::string error = refused.what();
     while (!error.empty() && error.back() == '\n')
       error.pop_back();
-    return nullptr;
+    return TFailure{error};
   }
-  if (is.Error() != 0) {
-    error = FileErrorText("cannot read", path, is.Error());
-    return nullptr;
-  }
-  if (!is.Good() || !document) {
-    error = path + " is not a readable budget file";
-    return nullptr;
-  }
+  if (is.Error() != 0)
+    return TFailure{FileErrorText("cannot read", path, is.Error())};
+  if (!is.Good() || !document)
+    return TFailure{path + " is not a readable budget file"};
   document->FinishLoading();
   return document;
 }
 
-bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::string& error) {
-  return WriteObjectFile(path, document, error);
+TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document) {
+  return WriteObjectFile(path, document);
 }
 
-bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error,
-                     const TSaveFaults& faults) {
+TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& object,
+                              const TSaveFaults& faults) {
   // A budget reached through a symbolic link is saved into the file the link names, so that the
   // link stays a link; the temporary file lies beside that file, on the same file system.
   std::string target;
   int reason = 0;
-  if (!ResolveSaveTarget(path, target, reason)) {
-    error = FileErrorText("cannot write", path, reason);
-    return false;
-  }
+  if (!ResolveSaveTarget(path, target, reason))
+    return TFailure{FileErrorText("cannot write", path, reason)};
   RemoveStaleTemporaries(target);
   TSaveTemporary temporary;
-  if (!temporary.Create(target, reason)) {
-    error = FileErrorText("cannot write", path, reason);
-    return false;
-  }
+  if (!temporary.Create(target, reason))
+    return TFailure{FileErrorText("cannot write", path, reason)};
   // A budget is private: a new one stays readable by the user alone.
   temporary.TakeModeOf(target);
   {
     // The stream writes through its own descriptor; the temporary file keeps the other one open,
     // and with it the lock, until the file has been renamed.
     ofpstream os(::dup(temporary.Descriptor()));
-    if (!os.IsOpen()) {
-      error = FileErrorText("cannot write", path, os.Error());
-      return false;
-    }
+    if (!os.IsOpen())
+      return TFailure{FileErrorText("cannot write", path, os.Error())};
     if (faults.failAfterBytes >= 0)
       os.LimitBytes(static_cast<uint64_t>(faults.failAfterBytes));
     try {
       os.WriteObject(&object);
     } catch (const TModelError& refused) {
-      error = refused.what();
-      return false;
+      return TFailure{refused.what()};
     }
     os.Sync();
     if (faults.failSync)
       os.Fail(EIO);
-    if (!os.Close()) {
-      error = FileErrorText("cannot write", path, os.Error() != 0 ? os.Error() : EIO);
-      return false;
-    }
+    if (!os.Close())
+      return TFailure{FileErrorText("cannot write", path, os.Error() != 0 ? os.Error() : EIO)};
   }
-  if (faults.failRename) {
-    error = FileErrorText("cannot replace", path, EIO);
-    return false;
-  }
-  if (!temporary.Commit(target, reason)) {
-    error = FileErrorText("cannot replace", path, reason);
-    return false;
-  }
+  if (faults.failRename)
+    return TFailure{FileErrorText("cannot replace", path, EIO)};
+  if (!temporary.Commit(target, reason))
+    return TFailure{FileErrorText("cannot replace", path, reason)};
   SyncFolder(std::filesystem::path(target).parent_path());
-  return true;
+  return {};
 }

@@ -4,14 +4,14 @@
 #include <string>
 
 #include "core/model_environment.h"
+#include "core/result.h"
 #include "core/vorla_data.h"
 
 /// Reads a budget file as the program opens it: the document record, then finish-loading.
-/// Returns null and an explanation in `error` when the file cannot be read or is refused; the
-/// exceptions that refuse a file (a newer format, an unknown class) are turned into that text.
-std::unique_ptr<TVorlaData> ReadDocumentFile(const std::string& path,
-                                             const TModelEnvironment& environment,
-                                             std::string& error);
+/// A file that cannot be read or is refused gives the reason; the exceptions that refuse a file
+/// (a newer format, an unknown class) are turned into that text.
+TResult<std::unique_ptr<TVorlaData>> ReadDocumentFile(const std::string& path,
+                                                      const TModelEnvironment& environment);
 
 /// Ways to make a save fail on purpose, so that tests can show a failed save loses nothing.
 struct TSaveFaults {
@@ -25,9 +25,9 @@ struct TSaveFaults {
 
 /// Writes one object as a whole stream file so that the previous file survives any failure: the
 /// bytes go to a temporary file beside the target, are forced to disk, and only then replace the
-/// target. Returns false (and an explanation) when anything failed; the target is then untouched.
-bool WriteObjectFile(const std::string& path, const TStreamableBase& object, std::string& error,
-                     const TSaveFaults& faults = {});
+/// target. When anything failed the target is untouched and the result says why.
+TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& object,
+                              const TSaveFaults& faults = {});
 
 /// Writes the budget document with WriteObjectFile.
-bool WriteDocumentFile(const std::string& path, TVorlaData& document, std::string& error);
+TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document);

@@ -4,32 +4,12 @@
 
 #include "core/amount_expression.h"
 #include "core/clock.h"
+#include "core/leading_number.h"
 
 namespace {
 
 std::string_view Limited(std::string_view text, size_t limit) {
   return limit != 0 && text.size() > limit ? text.substr(0, limit) : text;
-}
-
-// The number a count field's text starts with: spaces, an optional sign, digits; anything after
-// the digits is ignored. The magnitude saturates so that a long run of digits cannot wrap.
-int64_t LeadingNumber(std::string_view text) {
-  constexpr int64_t kCeiling = int64_t{1} << 40;
-  size_t pos = text.find_first_not_of(' ');
-  if (pos == std::string_view::npos)
-    return 0;
-  bool negative = false;
-  if (text[pos] == '-' || text[pos] == '+') {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  int64_t magnitude = 0;
-  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-    magnitude = magnitude * 10 + (text[pos] - '0');
-    if (magnitude > kCeiling)
-      magnitude = kCeiling;
-  }
-  return negative ? -magnitude : magnitude;
 }
 
 }  // namespace
@@ -87,7 +67,10 @@ std::string TEditDate::Show(TDateValue date) const {
 }
 
 TEditUnsignedResult TEditUnsigned::Commit(std::string_view text) const {
-  int64_t typed = LeadingNumber(Limited(text, textLimit));
+  // A count field's text: spaces, an optional sign, digits, anything after. The magnitude is held
+  // at 2^40, far beyond any field's maximum.
+  const int64_t typed =
+      ReadLeadingNumber(Limited(text, textLimit), {.ceiling = uint64_t{1} << 40}).Signed();
   TEditUnsignedResult result;
   if (maximum != 0 && typed < int64_t{minimum}) {
     result.value = minimum;

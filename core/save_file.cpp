@@ -222,14 +222,13 @@ void RemoveStaleTemporaries(const std::string& target) {
     RemoveIfStale(path);
 }
 
-bool CopyFilePrivately(const std::string& from, const std::string& to, int& error) {
+TResult<void> CopyFilePrivately(const std::string& from, const std::string& to) {
   const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) {
-    error = errno;
-    return false;
-  }
+  if (source < 0)
+    return TFailure{FileErrorText("cannot read", from, errno)};
   RemoveStaleTemporaries(to);
   TSaveTemporary temporary;
+  int error = 0;
   bool copied = temporary.Create(to, error);
   std::vector<char> buffer(size_t{1} << 16);
   while (copied) {
@@ -249,23 +248,25 @@ bool CopyFilePrivately(const std::string& from, const std::string& to, int& erro
     error = errno;
     copied = false;
   }
-  return copied && temporary.Commit(to, error);
+  if (!copied || !temporary.Commit(to, error))
+    return TFailure{FileErrorText("cannot write", to, error)};
+  return {};
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode,
-                     int& error) {
+TResult<void> WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode) {
+  int error = 0;
   std::string target;
   if (!ResolveSaveTarget(path, target, error))
-    return false;
+    return TFailure{FileErrorText("cannot write", path, error)};
   RemoveStaleTemporaries(target);
   TSaveTemporary temporary;
   if (!temporary.Create(target, error))
-    return false;
+    return TFailure{FileErrorText("cannot write", path, error)};
   temporary.TakeModeOf(target, newMode);
   if (!WriteAll(temporary.Descriptor(), bytes.data(), bytes.size()) ||
-      ::fsync(temporary.Descriptor()) != 0) {
-    error = errno;
-    return false;
-  }
-  return temporary.Commit(target, error);
+      ::fsync(temporary.Descriptor()) != 0)
+    return TFailure{FileErrorText("cannot write", path, errno)};
+  if (!temporary.Commit(target, error))
+    return TFailure{FileErrorText("cannot write", path, error)};
+  return {};
 }

@@ -3,9 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/result.h"
+
 /// The file-system steps of a safe save, shared by budgets, their backups and the configuration:
 /// finding the file a path really names, making a private temporary file beside it that no other
-/// writer can share, and clearing the temporary files that killed saves left behind.
+/// writer can share, and clearing the temporary files that killed saves left behind. The
+/// single steps report the system's errno as the calls they wrap do; the whole-file operations
+/// at the end give a TResult with the message for the user.
 
 /// "WHAT PATH: reason" with the system's text for `error` (an errno value).
 std::string FileErrorText(const std::string& what, const std::string& path, int error);
@@ -64,11 +68,10 @@ void NoteSaveTarget(const std::string& target);
 void RemoveStaleTemporariesAtExit();
 
 /// Copies `from` to `to` through a temporary file that is forced to disk and renamed over `to`;
-/// the copy is readable by the user alone. False with `error` (an errno value) on failure, when
-/// `to` is left as it was.
-bool CopyFilePrivately(const std::string& from, const std::string& to, int& error);
+/// the copy is readable by the user alone. On failure `to` is left as it was.
+TResult<void> CopyFilePrivately(const std::string& from, const std::string& to);
 
 /// Writes `bytes` as the whole content of `path` through a temporary file that is forced to disk
 /// and renamed over it: a replaced file keeps its owner and mode, a new one gets `newMode` less
-/// the umask. False with `error` (an errno value) on failure, when `path` is left as it was.
-bool WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode, int& error);
+/// the umask. On failure `path` is left as it was and the result says "cannot write PATH: REASON".
+TResult<void> WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newMode);

@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   document.AddStarterEnvelope();
   TEnvelopeList& envelopes = document.Envelopes();
   const uint32_t food = envelopes.AddEnvelope(envelopes.Root(), "Food", true)->Id();
-  TXManager& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  TXManager& manager = TransactionsOf(document);
   TAccountWizard wizard(manager);
   const uint32_t checking = wizard.AddAccount({"Checking", "", 1, 0, TDateValue(1, 1, 2011)})->Id();
   const uint32_t savings = wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 1, 2011)})->Id();

@@ -29,7 +29,7 @@ class TImportRun {
  public:
   TImportRun(TVorlaData& document, uint32_t account, const TImportOptions& options)
       : document_(document),
-        manager_(dynamic_cast<TXManager&>(*document.Transactions())),
+        manager_(TransactionsOf(document)),
         account_(account),
         options_(options) {}
 
@@ -154,7 +154,7 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   }
   const std::span<TImportRecord> kept(records.data(), positions.size());
 
-  TXManager& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  TXManager& manager = TransactionsOf(document);
   if (options.automatic) {
     MatchImportRecords(kept, ImportCandidates(manager, account, options.onlyNewerDate),
                        options.ignoreCheckNumbers);

@@ -57,11 +57,10 @@ bool ChooseImportFile(TImportBatch& batch, TStatementKind kind, const std::strin
 }
 
 std::optional<std::string> ReadStatementBytes(const std::string& path) {
-  std::string bytes;
-  int error = 0;
-  if (ReadRegularFile(path, kMaxStatementBytes, bytes, error) != TFileRead::Read)
+  TResult<std::string> bytes = ReadRegularFile(path, kMaxStatementBytes);
+  if (!bytes)
     return std::nullopt;
-  return bytes;
+  return std::move(bytes).Value();
 }
 
 TStatementKind DetectStatementKind(std::string_view bytes) {

@@ -1,5 +1,6 @@
 // The new-budget wizard of the allocation plan: a first plan from monthly incomes or from a plan
 // file.
+#include "core/file_bytes.h"
 #include "core/user_port.h"
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
@@ -12,15 +13,14 @@ bool TAllocationPlan::RunIncomeWizard(const std::string& planFile) {
     if (User().EnterMonthlyIncome(incomes))
       ApplyIncomes(incomes);
   } else {
-    std::string bytes;
-    std::string error;
-    if (ReadPlanFileBytes(planFile, bytes, error)) {
+    const TResult<std::string> bytes = ReadRegularFile(planFile, kMaxPlanFileBytes);
+    if (bytes) {
       Load();
-      ApplyPlanFile(ParsePlanFile(bytes, RowsHeld()));
+      ApplyPlanFile(ParsePlanFile(*bytes, RowsHeld()));
     } else {
       // The editor still opens, so the user can make the plan by hand; but a plan file that
       // quietly did nothing would look like a file without content.
-      User().Tell("Quenbrook", "The plan file could not be used (" + error + ").",
+      User().Tell("Quenbrook", "The plan file could not be used (" + bytes.Error() + ").",
                   TMessageIcon::Exclamation);
     }
   }

@@ -2,10 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include "core/cp1252.h"
-#include "core/file_bytes.h"
 
 namespace {
 
@@ -119,22 +117,4 @@ TPlanFile ParsePlanFile(std::string_view bytes, size_t maxRows) {
     plan.rows.push_back(std::move(row));
   }
   return plan;
-}
-
-bool ReadPlanFileBytes(const std::string& path, std::string& bytes, std::string& error) {
-  int code = 0;
-  const TFileRead read = ReadRegularFile(path, kMaxPlanFileBytes, bytes, code);
-  if (read == TFileRead::Read)
-    return true;
-  std::string why;
-  if (read == TFileRead::TooLarge)
-    why = "the file is too large for a plan file";
-  else if (code != 0)
-    why = std::strerror(code);
-  else if (read == TFileRead::NotRegular)
-    why = "it is not a plain file";
-  else
-    why = "the file could not be read to its end";
-  error = "cannot read " + EscapedFileText(path) + ": " + why;
-  return false;
 }

@@ -46,6 +46,3 @@ double PlanFileAmount(std::string_view value);
 /// limits, control characters become blanks and blanks at either end are dropped. Any bytes give
 /// a result; nothing outside `bytes` is read.
 TPlanFile ParsePlanFile(std::string_view bytes, size_t maxRows);
-
-/// Reads a whole plan file into `bytes`. On failure `error` says why, with the file's name.
-bool ReadPlanFileBytes(const std::string& path, std::string& bytes, std::string& error);

@@ -93,8 +93,7 @@ void TXTemplateManager::SetModified() {
 
 void TXTemplateManager::Attach(TVorlaData& document) {
   document_ = &document;
-  if (auto* transactions = dynamic_cast<TXManager*>(document.Transactions()))
-    transactions->SetTemplateApplier(this);
+  TransactionsOf(document).SetTemplateApplier(this);
 }
 
 bool TXTemplateManager::ApplyTemplate(TXItem& item) {

@@ -111,9 +111,7 @@ TLedgerReport::TLedgerReport(const TVorlaData& document, const TClock& clock,
   const bool accountReport = (layout.filterMode & TEditableFilter::kAccount) != 0;
   subject_ = accountReport ? document.Accounts().NameOfAccount(options.id)
                            : document.Envelopes().NameOfId(options.id);
-  manager_ = dynamic_cast<TXManager*>(document.Transactions());
-  if (manager_ == nullptr)
-    return;
+  manager_ = &TransactionsOf(document);
 
   std::unique_ptr<TEditableFilter> own;
   TEditableFilter* filter = options.filter;
@@ -205,7 +203,7 @@ std::string TLedgerReport::CellText(const TXItem& item, int cell) const {
 
 std::vector<std::string> TLedgerReport::RowTexts(size_t position) const {
   std::vector<std::string> texts(layout_.columns.size());
-  if (position < 1 || position > ids_.size() || manager_ == nullptr)
+  if (position < 1 || position > ids_.size())
     return texts;
   const uint32_t id = ids_[position - 1];
   // The document cannot change under an open report, but a record gone is shown empty rather

@@ -611,22 +611,12 @@ int CBxMetaFile::LoadFromResource(uint32_t number, const TPageFormatSource& sour
 int CBxMetaFile::LoadFromFile(const std::string& path) {
   loaded_ = false;
   // Only a regular file: a pipe or a device could block or never end.
-  std::string bytes;
-  int code = 0;
-  switch (ReadRegularFile(path, kMaxPageFormatBytes, bytes, code)) {
-    case TFileRead::Read:
-      break;
-    case TFileRead::NotRegular:
-      error_ = "The page format file cannot be opened.";
-      return kFileMissing;
-    case TFileRead::TooLarge:
-      error_ = "The page format file is too large.";
-      return kFileMissing;
-    case TFileRead::Unreadable:
-      error_ = "The page format file cannot be read.";
-      return kFileMissing;
+  const TResult<std::string> bytes = ReadRegularFile(path, kMaxPageFormatBytes);
+  if (!bytes) {
+    error_ = bytes.Error();
+    return kFileMissing;
   }
-  if (!ParsePageFormat(bytes, format_, error_))
+  if (!ParsePageFormat(*bytes, format_, error_))
     return kFileMissing;
   loaded_ = true;
   return kLoaded;

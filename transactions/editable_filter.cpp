@@ -8,6 +8,7 @@
 #include "core/amount.h"
 #include "core/clock.h"
 #include "core/envelope_list.h"
+#include "core/leading_number.h"
 #include "core/user_port.h"
 #include "transactions/envelope_tree.h"
 
@@ -15,28 +16,9 @@ namespace {
 
 // The number a code begins with, read the way a check number is typed: leading blanks are
 // skipped and a sign counts, so "12abc" is 12, "-5" is -5 and "DEBIT" is 0. A negative code is
-// thus neither a check number nor a plain text. Overlong digit runs saturate; only the sign and
-// whether the number is 0 matter to the filter.
+// thus neither a check number nor a plain text.
 int64_t LeadingNumber(std::string_view code) {
-  size_t at = 0;
-  while (at < code.size() && (code[at] == ' ' || code[at] == '\t'))
-    ++at;
-  bool negative = false;
-  if (at < code.size() && (code[at] == '+' || code[at] == '-')) {
-    negative = code[at] == '-';
-    ++at;
-  }
-  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-  int64_t value = 0;
-  for (; at < code.size() && code[at] >= '0' && code[at] <= '9'; ++at) {
-    const int64_t digit = code[at] - '0';
-    if (value > (kMax - digit) / 10) {
-      value = kMax;
-      break;
-    }
-    value = value * 10 + digit;
-  }
-  return negative ? -value : value;
+  return ReadLeadingNumber(code, {.blanks = " \t"}).Signed();
 }
 
 // Case matters in both forms; an empty text is contained in every field.
@@ -200,7 +182,7 @@ bool TEditableFilter::MeetsCriteria(const TXRecord& record) const {
   if (c.payment && record.amount >= 0)
     return false;
   if (c.amountRange) {
-    // The bounds are typed amounts and follow the same rounding and size rule as a ledger cell.
+    // The bounds are typed amounts and follow the same rounding and size rule as one typed into a ledger.
     const int32_t from = CentsFromEntry(c.fromAmount);
     const int32_t to = CentsFromEntry(c.toAmount);
     if (record.amount < from || record.amount > to)

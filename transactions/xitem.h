@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/amount.h"
 #include "core/date_value.h"
 #include "transactions/ledger_item.h"
 #include "transactions/xrecord.h"
@@ -176,12 +177,3 @@ class TXItem final : public TLedgerItem {
 /// most four pieces are used, and the result is cut to `size` - 1 characters.
 std::string ExpandPlaceholderText(std::string_view text, size_t size,
                                   const std::function<std::string(char)>& value);
-
-/// Two's-complement arithmetic on 32-bit amounts: the stored amount wraps like the machine's
-/// 32-bit integers instead of leaving the type undefined.
-inline int32_t AddCents(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t NegateCents(int32_t a) {
-  return static_cast<int32_t>(0u - static_cast<uint32_t>(a));
-}

@@ -7,6 +7,7 @@
 #include "core/document_context.h"
 #include "core/envelope_list.h"
 #include "core/envelope_node.h"
+#include "core/leading_number.h"
 #include "core/model_error.h"
 #include "core/pstream.h"
 #include "core/stream_registry.h"
@@ -18,22 +19,15 @@ namespace {
 const TStreamableClass registration{TTransactionStore::kClassName, &BuildStreamer<TXManager>,
                                     typeid(TXManager)};
 
+// The check number a code starts with: digits after spaces ("1042", "12abc"); a sign or any
+// other first character makes it 0. A code holds at most 19 digits, which always fit.
+uint64_t CheckNumberOf(std::string_view code) {
+  return ReadLeadingNumber(code, {.blanks = " ", .sign = false}).magnitude;
+}
+
 [[noreturn]] void NotInStore(uint32_t id) {
   throw TModelError("Internal error: transaction " + std::to_string(id) +
                     " is not in the transaction store.");
-}
-
-// The leading decimal number of a check code ("1042", "12abc"); 0 when there is none. A code
-// holds at most 19 digits, which always fit.
-uint64_t LeadingNumber(std::string_view code) {
-  size_t i = 0;
-  while (i < code.size() && code[i] == ' ')
-    ++i;
-  uint64_t number = 0;
-  for (; i < code.size() && code[i] >= '0' && code[i] <= '9'; ++i) {
-    number = number * 10 + static_cast<uint64_t>(code[i] - '0');
-  }
-  return number;
 }
 
 // Calls each registered receiver that is still registered when its turn comes: a receiver may
@@ -549,7 +543,7 @@ uint64_t TXManager::NextCheckNumber(uint32_t accountId) {
     if (!Visible(index) || !filter.Accepts(store_.At(index)))
       continue;
     ++seen;
-    largest = std::max(largest, LeadingNumber(store_.At(index).GetCode()));
+    largest = std::max(largest, CheckNumberOf(store_.At(index).GetCode()));
   }
   return largest + 1;
 }
@@ -719,4 +713,11 @@ void TXManager::Streamer::Write(opstream& os) const {
 void TXManager::Streamer::Read(ipstream& is, uint32_t) {
   Object().store_.Read(is);
   Object().index_.Invalidate();
+}
+
+TXManager& TransactionsOf(const TVorlaData& document) {
+  auto* manager = dynamic_cast<TXManager*>(document.Transactions());
+  if (manager == nullptr)
+    throw TModelError("The document holds no transaction manager.");
+  return *manager;
 }

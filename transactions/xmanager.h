@@ -19,6 +19,7 @@ class TAccountList;
 class TDocumentContext;
 class TEnvelopeList;
 class TUserPort;
+class TVorlaData;
 class TXHold;
 class TXTemplateApplier;
 
@@ -50,7 +51,7 @@ class TXManager final : public TTransactionStore {
   TUserPort& User() const;
   TDateValue Today() const;
   void SetModified();
-  /// The configuration switches for typed cells; the application keeps them current.
+  /// The configuration switches for typed texts; the application keeps them current.
   TXEditSettings& EditSettings() { return editSettings_; }
   const TXEditSettings& EditSettings() const { return editSettings_; }
   /// The document's templates as "Apply Template" uses them; null while there are none.
@@ -232,6 +233,10 @@ class TXManager final : public TTransactionStore {
   uint32_t killedLow_ = 0;
   TXSlotIndex index_;
 };
+
+/// The document's transactions. Every program that links this library gives its documents a
+/// manager; a document without one is an internal error (TModelError), never a silent no-op.
+TXManager& TransactionsOf(const TVorlaData& document);
 
 /// A held item that is released when the holder goes: the usual way to hold an item for the
 /// length of an operation. After Delete the hold must let go with `release()` instead.

@@ -127,8 +127,7 @@ void TEnvelopeTreeWindow::EnableCommands() {
   Command(kCmdEditProperties)->setEnabled(filled && !anyAlias);
   Command(kCmdDeleteItem)->setEnabled(allDeletable);
   Command(kCmdToggleWatchdog)->setEnabled(allWatched);
-  Command(kCmdZeroEnvelope)
-      ->setEnabled(allEnvelopes && dynamic_cast<TXManager*>(document_.Transactions()) != nullptr);
+  Command(kCmdZeroEnvelope)->setEnabled(allEnvelopes);
 }
 
 void TEnvelopeTreeWindow::Insert(TInsertKind kind) {
@@ -187,13 +186,11 @@ void TEnvelopeTreeWindow::ToggleWatchdogs() {
 }
 
 void TEnvelopeTreeWindow::ZeroEnvelopes() {
-  auto* manager = dynamic_cast<TXManager*>(document_.Transactions());
-  if (manager == nullptr)
-    return;
+  TXManager& manager = TransactionsOf(document_);
   std::vector<uint32_t> selected;
   for (TTreeItem* node : SelectionCopy()) {
     if (auto* envelope = dynamic_cast<TEnv*>(node))
       selected.push_back(envelope->Id());
   }
-  TXTransfers::ZeroEnvelopes(*manager, selected);
+  TXTransfers::ZeroEnvelopes(manager, selected);
 }

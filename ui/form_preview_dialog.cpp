@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/page_player.h"
+#include "platform/page_player.h"
 #include "ui/form_printout.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/page_player.h"
+#include "platform/page_player.h"
 #include "reports/form_engine_imp.h"
 #include "ui/model_text.h"
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "core/vorla_data.h"
-#include "presentation/xview_model.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
+#include "presentation/xview_model.h"
 #include "ui/account_wizard_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_client.h"
@@ -58,10 +58,7 @@ std::optional<std::string> TQtShellPort::ChooseOpenFile(const std::string& initi
 }
 
 bool TQtShellPort::RunAccountWizard(TVorlaData& document) {
-  auto* manager = dynamic_cast<TXManager*>(document.Transactions());
-  if (manager == nullptr)
-    return false;
-  TAccountWizard wizard(*manager);
+  TAccountWizard wizard(TransactionsOf(document));
   TAccountWizardDialog dialog(
       [&wizard](const TWizardAccount& entry) { return wizard.AddAccount(entry) != nullptr; }, user_,
       clock_, &frame_);

@@ -18,7 +18,6 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "app/page_player.h"
 #include "app/vorla_config.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
@@ -29,6 +28,7 @@
 #include "core/save_file.h"
 #include "core/vorla_data.h"
 #include "planning/date_range.h"
+#include "platform/page_player.h"
 #include "reports/form_data.h"
 #include "ui/form_preview_dialog.h"
 #include "ui/form_printout.h"
@@ -209,16 +209,15 @@ void TReportDialog::SaveAsPdf() {
                        QStringLiteral("pdf"), QStringLiteral("pdfFileDialog"), *report);
   if (path.isEmpty())
     return;
-  std::string error;
-  bool written = false;
+  TResult<void> written;
   {
     TWaitCursor wait;
-    written = WriteReportPdf(*report, QFile::encodeName(path).toStdString(), error);
+    written = WriteReportPdf(*report, QFile::encodeName(path).toStdString());
   }
   if (!written) {
     context_.user.Tell("Quenbrook",
-                       "The report could not be saved as " + path.toStdString() + ": " + error +
-                           ".  Nothing was written under that name.",
+                       "The report could not be saved as " + path.toStdString() + ": " +
+                           written.Error() + ".  Nothing was written under that name.",
                        TMessageIcon::Error);
   }
 }
@@ -268,17 +267,14 @@ void TReportDialog::ExportToFile() {
   if (path.isEmpty())
     return;
   // Written beside the chosen name and renamed into place, so a failure leaves nothing there.
-  int error = 0;
-  bool written = false;
+  TResult<void> written;
   {
     TWaitCursor wait;
-    written =
-        WriteFileSafely(QFile::encodeName(path).toStdString(), report->ExportText(), 0666, error);
+    written = WriteFileSafely(QFile::encodeName(path).toStdString(), report->ExportText(), 0666);
   }
   if (!written) {
     context_.user.Tell("Quenbrook",
-                       "The report could not be exported: " +
-                           FileErrorText("cannot write", path.toStdString(), error) +
+                       "The report could not be exported: " + written.Error() +
                            ".  Nothing was written under that name.",
                        TMessageIcon::Error);
   }

@@ -17,8 +17,8 @@
 #include <QUrl>
 
 #include "app/config_store.h"
-#include "app/qt_import_channel.h"
-#include "app/qt_update_check.h"
+#include "platform/qt_import_channel.h"
+#include "platform/qt_update_check.h"
 #include "app/recent_budgets.h"
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
@@ -238,7 +238,7 @@ void TVorlaApp::RecordPlacement() {
 
 bool TVorlaApp::SaveConfiguration() {
   RecordPlacement();
-  return SaveConfig(setup_.configPath, *config_);
+  return SaveConfig(setup_.configPath, *config_).Ok();
 }
 
 bool TVorlaApp::MayClose() {
@@ -293,8 +293,8 @@ void TVorlaApp::RunIdle() {
     CloseSplash();
   if (TVorlaData* document = shell_->Document()) {
     // Typed dates follow the configuration's switch, whatever changed it last.
-    if (auto* manager = dynamic_cast<TXManager*>(document->Transactions()))
-      manager->EditSettings().autoCorrectYear = config_->Settings().AutoCorrectYear != 0;
+    TransactionsOf(*document).EditSettings().autoCorrectYear =
+        config_->Settings().AutoCorrectYear != 0;
   }
   Client().IdleCheckViews();
   UpdateCommands();

@@ -75,7 +75,7 @@ void TVorlaClient::ShowList(TEnhancedListWindow* window, bool accounts) {
 TXManager* TVorlaClient::Manager() const {
   if (document_ == nullptr)
     return nullptr;
-  return dynamic_cast<TXManager*>(document_->Transactions());
+  return &TransactionsOf(*document_);
 }
 
 QList<TXView*> TVorlaClient::Views() const {

@@ -16,6 +16,7 @@
 #include "core/document_file.h"
 #include "planning/allocation_plan.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/result_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -84,8 +85,7 @@ class VorlaShellTest : public ::testing::Test {
   fs::path MakeBudget(const std::string& name) {
     TVorlaData doc(environment_);
     fs::path path = dir_ / name;
-    std::string error;
-    EXPECT_TRUE(WriteDocumentFile(path.string(), doc, error)) << error;
+    EXPECT_TRUE(Succeeded(WriteDocumentFile(path.string(), doc)));
     return path;
   }
 
@@ -339,8 +339,7 @@ TEST_F(VorlaShellTest, OpenStartsInTheOpenBudgetsFolder) {
 TEST_F(VorlaShellTest, OpenTriesTheNameWithVrlAppendedAndReopensTheListsThatWereOpen) {
   TVorlaData doc(environment_);
   doc.AccountLayout().open = true;
-  std::string error;
-  ASSERT_TRUE(WriteDocumentFile((dir_ / "L.vrl").string(), doc, error));
+  ASSERT_TRUE(Succeeded(WriteDocumentFile((dir_ / "L.vrl").string(), doc)));
   auto shell = MakeShell();
   ASSERT_TRUE(shell->OpenFile((dir_ / "L").string()));
   EXPECT_EQ(shell->FileName(), (dir_ / "L.vrl").string());

@@ -20,6 +20,7 @@
 #include "planning/template_manager.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/result_check.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ class CliTest : public ::testing::Test {
     if (change)
       change(doc);
     fs::path path = dir_ / name;
-    std::string error;
-    EXPECT_TRUE(WriteDocumentFile(path.string(), doc, error)) << error;
+    EXPECT_TRUE(Succeeded(WriteDocumentFile(path.string(), doc)));
     return path;
   }
 

@@ -16,6 +16,7 @@
 #include "core/document_file.h"
 #include "core/pstream.h"
 #include "core/unattended_user_port.h"
+#include "tests/support/result_check.h"
 #include "tests/support/temp_folder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -81,10 +82,9 @@ void ReadAsTheToolDoes(const fs::path& path) {
   TUnattendedUserPort user;
   TFixedClock clock(TDateValue(1, 1, 2024));
   TModelEnvironment environment{user, clock};
-  std::string error;
-  if (auto document = ReadDocumentFile(path.string(), environment, error)) {
-    (void)CheckBudget(*document);
-    (void)DumpDocument(*document);
+  if (auto document = ReadDocumentFile(path.string(), environment)) {
+    (void)CheckBudget(**document);
+    (void)DumpDocument(**document);
   }
 }
 
@@ -115,8 +115,7 @@ template <class Read>
 class HostileFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(GenerateBudgetFile(budget_.string(), 10, 3, error)) << error;
+    ASSERT_TRUE(Succeeded(GenerateBudgetFile(budget_.string(), 10, 3)));
     bytes_ = ReadFileBytes(budget_);
     ASSERT_GT(bytes_.size(), 2263u);
   }

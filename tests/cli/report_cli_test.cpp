@@ -32,9 +32,9 @@ class ReportCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(Run("generate " + budget_.string() + " --transactions 120 --seed 5").status, 0);
-    std::string error;
-    document_ = ReadDocumentFile(budget_.string(), environment_, error);
-    ASSERT_TRUE(document_) << error;
+    TResult<std::unique_ptr<TVorlaData>> read = ReadDocumentFile(budget_.string(), environment_);
+    ASSERT_TRUE(read) << read.Error();
+    document_ = std::move(read).Value();
     for (TTreeItem* node = document_->Accounts().RootItem(); node != nullptr && account_ == 0;
          node = node->NextInDisplayOrder(true)) {
       if (auto* account = dynamic_cast<TAccount*>(node))

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -201,6 +202,12 @@ TEST_P(DateDifferenceTest, CountsDays) {
   const TDifferenceCase& c = GetParam();
   EXPECT_EQ(c.date.Difference(c.other), c.days);
   EXPECT_EQ(c.other.Difference(c.date), -c.days);
+  // Dates off the calendar have no day count; for the others it agrees with the difference.
+  const bool inCalendar = c.date.IsValid() && c.other.IsValid();
+  if (inCalendar)
+    EXPECT_EQ(c.date.DayCount() - c.other.DayCount(), c.days);
+  else
+    EXPECT_EQ(std::min(c.date.DayCount(), c.other.DayCount()), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DateDifferenceTest,

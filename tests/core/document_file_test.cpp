@@ -15,6 +15,7 @@
 #include "core/clock.h"
 #include "core/save_file.h"
 #include "tests/support/recording_user_port.h"
+#include "tests/support/result_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -54,11 +55,10 @@ class DocumentFileTest : public ::testing::Test {
 
 TEST_F(DocumentFileTest, EveryKindOfFailureLeavesThePreviousFileAsItWas) {
   fs::path path = dir_ / "Home.vrl";
-  std::string error;
   // A failed first save creates no half file.
-  EXPECT_FALSE(WriteObjectFile(path.string(), *MakeDocument(1, "x"), error, TSaveFaults{3}));
+  EXPECT_FALSE(WriteObjectFile(path.string(), *MakeDocument(1, "x"), TSaveFaults{3}));
   EXPECT_FALSE(fs::exists(path));
-  ASSERT_TRUE(WriteObjectFile(path.string(), *MakeDocument(10, "old"), error)) << error;
+  ASSERT_TRUE(Succeeded(WriteObjectFile(path.string(), *MakeDocument(10, "old"))));
   const std::string before = ReadFileBytes(path);
   auto changed = MakeDocument(300, "new");
 
@@ -71,10 +71,9 @@ TEST_F(DocumentFileTest, EveryKindOfFailureLeavesThePreviousFileAsItWas) {
   faults.push_back(TSaveFaults{-1, true, false});
   faults.push_back(TSaveFaults{-1, false, true});
   for (const TSaveFaults& fault : faults) {
-    error.clear();
-    EXPECT_FALSE(WriteObjectFile(path.string(), *changed, error, fault))
-        << "fail after " << fault.failAfterBytes << " sync " << fault.failSync << " rename "
-        << fault.failRename;
+    const std::string error = FailureOf(WriteObjectFile(path.string(), *changed, fault));
+    EXPECT_FALSE(error.empty()) << "fail after " << fault.failAfterBytes << " sync "
+                                << fault.failSync << " rename " << fault.failRename;
     // The message names the file and the system's reason.
     EXPECT_EQ(error.rfind("cannot ", 0), 0u) << error;
     EXPECT_NE(error.find(path.string() + ": "), std::string::npos) << error;
@@ -84,14 +83,13 @@ TEST_F(DocumentFileTest, EveryKindOfFailureLeavesThePreviousFileAsItWas) {
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(SavingFilesIn(dir_), 0) << "no temporary file is left behind";
   }
-  EXPECT_TRUE(WriteObjectFile(path.string(), *changed, error));
+  EXPECT_TRUE(Succeeded(WriteObjectFile(path.string(), *changed)));
   EXPECT_NE(ReadFileBytes(path), before);
 }
 
 TEST_F(DocumentFileTest, ASaveKilledMidwayAlwaysLeavesABudgetThatOpens) {
   fs::path path = dir_ / "Big.vrl";
-  std::string error;
-  ASSERT_TRUE(WriteObjectFile(path.string(), *MakeDocument(20, "first"), error));
+  ASSERT_TRUE(Succeeded(WriteObjectFile(path.string(), *MakeDocument(20, "first"))));
   std::mt19937 random(12);
   std::uniform_int_distribution<int> delayMicros(0, 30000);
   int caughtMidway = 0;
@@ -106,9 +104,8 @@ TEST_F(DocumentFileTest, ASaveKilledMidwayAlwaysLeavesABudgetThatOpens) {
         big.Settings().Append({"entry" + std::to_string(i), std::string(1000, 'v'), 0});
       }
       (void)!::write(ready[1], "s", 1);
-      std::string childError;
       for (;;)
-        WriteObjectFile(path.string(), big, childError);
+        (void)WriteObjectFile(path.string(), big);
     }
     char started = 0;
     ASSERT_EQ(::read(ready[0], &started, 1), 1);
@@ -119,30 +116,28 @@ TEST_F(DocumentFileTest, ASaveKilledMidwayAlwaysLeavesABudgetThatOpens) {
     ::close(ready[1]);
     if (SavingFilesIn(dir_) > 0)
       ++caughtMidway;
-    std::string readError;
-    auto doc = ReadDocumentFile(path.string(), environment_, readError);
-    ASSERT_TRUE(doc) << "round " << round << ": " << readError;
+    auto doc = ReadDocumentFile(path.string(), environment_);
+    ASSERT_TRUE(Succeeded(doc)) << "round " << round;
     // The next save clears what the killed one left.
-    ASSERT_TRUE(WriteObjectFile(path.string(), *doc, readError)) << readError;
+    ASSERT_TRUE(Succeeded(WriteObjectFile(path.string(), **doc)));
     EXPECT_EQ(SavingFilesIn(dir_), 0) << "round " << round;
   }
   EXPECT_GT(caughtMidway, 0) << "some kill must land while a save is under way";
 }
 
 TEST_F(DocumentFileTest, ASaveKeepsTheModeItReplacesAndANewFileIsPrivate) {
-  std::string error;
   const fs::path fresh = dir_ / "New.vrl";
   ::umask(022);
-  ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(1, "n"), error)) << error;
+  ASSERT_TRUE(Succeeded(WriteObjectFile(fresh.string(), *MakeDocument(1, "n"))));
   EXPECT_EQ(ModeOf(fresh), 0600u);
   for (unsigned mode : {0600u, 0640u, 0444u}) {
     ::chmod(fresh.c_str(), mode);
-    ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "m"), error)) << error;
+    ASSERT_TRUE(Succeeded(WriteObjectFile(fresh.string(), *MakeDocument(2, "m"))));
     EXPECT_EQ(ModeOf(fresh), mode);
   }
   // Owner and group too, where the system lets this user give them (root may).
   if (::chown(fresh.c_str(), 4321, 4322) == 0) {
-    ASSERT_TRUE(WriteObjectFile(fresh.string(), *MakeDocument(2, "o"), error)) << error;
+    ASSERT_TRUE(Succeeded(WriteObjectFile(fresh.string(), *MakeDocument(2, "o"))));
     struct stat info {};
     ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 4321u);
@@ -151,16 +146,14 @@ TEST_F(DocumentFileTest, ASaveKeepsTheModeItReplacesAndANewFileIsPrivate) {
 }
 
 TEST_F(DocumentFileTest, SavingThroughALinkWritesTheLinkedFileAndKeepsTheLink) {
-  std::string error;
   fs::create_directories(dir_ / "real");
   const fs::path target = dir_ / "real" / "Home.vrl";
-  ASSERT_TRUE(WriteObjectFile(target.string(), *MakeDocument(1, "old"), error));
+  ASSERT_TRUE(Succeeded(WriteObjectFile(target.string(), *MakeDocument(1, "old"))));
   // A relative link to a link to the file.
   fs::create_symlink("real/Home.vrl", dir_ / "inner.vrl");
   fs::create_symlink(dir_ / "inner.vrl", dir_ / "outer.vrl");
   const std::string before = ReadFileBytes(target);
-  ASSERT_TRUE(WriteObjectFile((dir_ / "outer.vrl").string(), *MakeDocument(3, "new"), error))
-      << error;
+  ASSERT_TRUE(Succeeded(WriteObjectFile((dir_ / "outer.vrl").string(), *MakeDocument(3, "new"))));
   EXPECT_TRUE(fs::is_symlink(dir_ / "outer.vrl"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "inner.vrl"));
   EXPECT_NE(ReadFileBytes(target), before);
@@ -168,7 +161,8 @@ TEST_F(DocumentFileTest, SavingThroughALinkWritesTheLinkedFileAndKeepsTheLink) {
 
   fs::create_symlink("loop-b.vrl", dir_ / "loop-a.vrl");
   fs::create_symlink("loop-a.vrl", dir_ / "loop-b.vrl");
-  EXPECT_FALSE(WriteObjectFile((dir_ / "loop-a.vrl").string(), *MakeDocument(1, "x"), error));
+  const std::string error =
+      FailureOf(WriteObjectFile((dir_ / "loop-a.vrl").string(), *MakeDocument(1, "x")));
   EXPECT_NE(error.find("Too many levels of symbolic links"), std::string::npos) << error;
 }
 
@@ -195,26 +189,24 @@ TEST_F(DocumentFileTest, StaleTemporariesGoButOneHeldByAWriterStays) {
 
   // Opening the budget clears them too.
   std::ofstream(killed) << "half a budget";
-  std::string error;
-  ASSERT_TRUE(WriteObjectFile(path.string(), *MakeDocument(1, "x"), error));
-  ASSERT_TRUE(ReadDocumentFile(path.string(), environment_, error)) << error;
+  ASSERT_TRUE(Succeeded(WriteObjectFile(path.string(), *MakeDocument(1, "x"))));
+  ASSERT_TRUE(Succeeded(ReadDocumentFile(path.string(), environment_)));
   EXPECT_FALSE(fs::exists(killed));
 }
 
 TEST_F(DocumentFileTest, ReadFailuresNameTheFileAndTheReason) {
-  std::string error;
-  EXPECT_FALSE(ReadDocumentFile(dir_.string(), environment_, error));
-  EXPECT_EQ(error, "cannot open " + dir_.string() + ": Is a directory");
+  EXPECT_EQ(FailureOf(ReadDocumentFile(dir_.string(), environment_)),
+            "cannot open " + dir_.string() + ": Is a directory");
   const fs::path hidden = dir_ / "hidden.vrl";
   std::ofstream(hidden) << "x";
   ::chmod(hidden.c_str(), 0);
   if (::access(hidden.c_str(), R_OK) != 0) {  // root reads every file
-    EXPECT_FALSE(ReadDocumentFile(hidden.string(), environment_, error));
-    EXPECT_EQ(error, "cannot open " + hidden.string() + ": Permission denied");
+    EXPECT_EQ(FailureOf(ReadDocumentFile(hidden.string(), environment_)),
+              "cannot open " + hidden.string() + ": Permission denied");
   }
   fs::create_directories(dir_ / "Folder.vrl");
-  EXPECT_FALSE(WriteObjectFile((dir_ / "Folder.vrl").string(), *MakeDocument(1, "x"), error));
-  EXPECT_EQ(error, "cannot replace " + (dir_ / "Folder.vrl").string() + ": Is a directory");
+  EXPECT_EQ(FailureOf(WriteObjectFile((dir_ / "Folder.vrl").string(), *MakeDocument(1, "x"))),
+            "cannot replace " + (dir_ / "Folder.vrl").string() + ": Is a directory");
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "planning/income_wizard.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -61,21 +59,6 @@ TEST(PlanFileTest, ColumnsRowsAndMissingAmounts) {
   EXPECT_EQ(plan.rows[1].amounts, (std::array<double, 4>{200.5, 2, 0, 0}));
   EXPECT_EQ(plan.rows[2].amounts, (std::array<double, 4>{30, 0, 0, 0}));
   EXPECT_EQ(plan.rows[3].label, "A very long envelope name that");
-}
-
-TEST(PlanFileTest, ReadingFiles) {
-  TTempFolder folder;
-  const std::string good = (folder.Path() / "plan.xml").string();
-  std::ofstream(good, std::ios::binary) << "<label>A</label>";
-  std::string bytes;
-  std::string error;
-  EXPECT_TRUE(ReadPlanFileBytes(good, bytes, error));
-  EXPECT_EQ(bytes, "<label>A</label>");
-  EXPECT_FALSE(ReadPlanFileBytes(folder.Path().string(), bytes, error));
-  const std::string huge = (folder.Path() / "huge").string();
-  std::ofstream(huge, std::ios::binary) << std::string(kMaxPlanFileBytes + 1, 'x');
-  EXPECT_FALSE(ReadPlanFileBytes(huge, bytes, error));
-  EXPECT_TRUE(bytes.empty());
 }
 
 TEST(IncomeWizardTableTest, BracketsAndShares) {

@@ -14,6 +14,7 @@
 #include "reports/envelope_activity_report.h"
 #include "reports/envelope_summary_report.h"
 #include "tests/reports/report_cells.h"
+#include "tests/support/result_check.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tree_nodes.h"
 #include "tests/transactions/budget_fixture.h"
@@ -269,8 +270,7 @@ class PlanReportTest : public SummaryReportTest {
 
   std::string SavedBytes() {
     const std::string path = (temp.Path() / "budget.vrl").string();
-    std::string error;
-    EXPECT_TRUE(WriteDocumentFile(path, document, error)) << error;
+    EXPECT_TRUE(Succeeded(WriteDocumentFile(path, document)));
     std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();

@@ -22,7 +22,7 @@ inline bool WriteSmallBudget(const std::filesystem::path& path, std::string_view
   TModelEnvironment environment{user, clock};
   TVorlaData document(environment);
   document.AddStarterEnvelope();
-  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  auto& manager = TransactionsOf(document);
   TAccount* account =
       TAccountWizard(manager).AddAccount({"Checking", "", 1, 100, TDateValue(1, 4, 2021)});
   TXRecord row{};
@@ -37,6 +37,5 @@ inline bool WriteSmallBudget(const std::filesystem::path& path, std::string_view
   payment.reset();
   if (change)
     change(document);
-  std::string error;
-  return WriteDocumentFile(path.string(), document, error);
+  return WriteDocumentFile(path.string(), document).Ok();
 }

@@ -92,7 +92,7 @@ TEST(AccountWizardEmptyTest, NoEnvelopeMeansNoAccount) {
   TFixedClock clock(TDateValue(15, 3, 2024));
   TModelEnvironment environment{user, clock};
   TVorlaData document(environment);
-  TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+  TAccountWizard wizard(TransactionsOf(document));
   EXPECT_EQ(wizard.AddAccount({"Checking", "", 1, 100, TDateValue(1, 1, 2024)}), nullptr);
   ASSERT_EQ(user.Messages().size(), 1u);
   EXPECT_EQ(user.Messages()[0].text, TAccountList::kNoEnvelopeMessage);

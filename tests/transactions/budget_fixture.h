@@ -39,7 +39,7 @@ class BudgetTest : public ::testing::Test {
     user.Clear();
   }
 
-  TXManager& Manager() { return dynamic_cast<TXManager&>(*document.Transactions()); }
+  TXManager& Manager() { return TransactionsOf(document); }
   TAccountList& Accounts() { return document.Accounts(); }
   TEnvelopeList& Envelopes() { return document.Envelopes(); }
 

@@ -18,12 +18,12 @@
 #include "core/pstream.h"
 #include "core/vorla_data.h"
 #include "planning/template_manager.h"
-#include "presentation/xview_model.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
+#include "presentation/xview_model.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ class TModelRun {
     rows_.reset();
   }
 
-  TXManager& Manager() { return dynamic_cast<TXManager&>(*document_->Transactions()); }
+  TXManager& Manager() { return TransactionsOf(*document_); }
   TXTemplateManager& Templates() { return TemplatesOf(*document_); }
 
   /// One random operation; the name of what was done comes back for the failure report.
@@ -810,7 +810,7 @@ TEST(ModelTest, TheChecksSeeADamagedBudget) {
   TFixedClock clock(TDateValue(15, 2, 2024));
   TModelEnvironment environment{user, clock};
   TVorlaData document(environment);
-  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  auto& manager = TransactionsOf(document);
   document.AddStarterEnvelope();
   TAccountWizard wizard(manager);
   TAccount* account = wizard.AddAccount({"Checking", "", 1, 100, TDateValue(1, 1, 2024)});

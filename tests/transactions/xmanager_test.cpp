@@ -59,7 +59,7 @@ TEST(ManagerIdTest, TheFirstTransactionGetsOneAndAFreedIdComesBack) {
   TFixedClock clock(TDateValue(15, 3, 2024));
   TModelEnvironment environment{user, clock};
   TVorlaData document(environment);
-  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  auto& manager = TransactionsOf(document);
   document.AddStarterEnvelope();
   TAccount* account = document.Accounts().AddAccount(
       document.Accounts().Root(), document.Envelopes(), "Cash", "", 3, "Unallocated");
@@ -557,7 +557,7 @@ TEST_F(ManagerTest, ObserversHearOfChangesAndMayLeaveWhileListening) {
 
 TEST_F(ManagerTest, AListOutlivingItsManagerLetsGoQuietly) {
   auto document2 = std::make_unique<TVorlaData>(environment);
-  auto& manager = dynamic_cast<TXManager&>(*document2->Transactions());
+  auto& manager = TransactionsOf(*document2);
   TRecordingList list(manager);
   EXPECT_EQ(list.Manager(), &manager);
   document2.reset();

@@ -272,7 +272,7 @@ class DialogsTest : public QObject {
     TMessageRecorder messages(user);
     TVorlaData document(TModelEnvironment{user, clock_});
     document.AddStarterEnvelope();
-    TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+    TAccountWizard wizard(TransactionsOf(document));
     const uint32_t savings = wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 1, 2026)})->Id();
     const uint32_t checking =
         wizard.AddAccount({"Checking", "", 1, 0, TDateValue(1, 1, 2026)})->Id();

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/page_player.h"
+#include "platform/page_player.h"
 #include "tests/support/ledger_like_report.h"
 #include "ui/form_preview_dialog.h"
 #include "ui/form_printout.h"
@@ -41,8 +41,8 @@ class FormPrintingTest : public QObject {
   void PdfHoldsEveryPageAndItsTexts() {
     QTemporaryDir folder;
     const std::string path = (fs::path(folder.path().toStdString()) / "ledger.pdf").string();
-    std::string error;
-    QVERIFY2(WriteReportPdf(TLedgerLikeReport(3), path, error), error.c_str());
+    const TResult<void> written = WriteReportPdf(TLedgerLikeReport(3), path);
+    QVERIFY2(written, written ? "" : written.Error().c_str());
     const std::string text = PdfText(path);
     QCOMPARE(std::count(text.begin(), text.end(), '\f'), 3);
     for (const char* expected : {"Account Ledger: Café Checking", "Description/Payable To",
@@ -55,15 +55,16 @@ class FormPrintingTest : public QObject {
   void FailedPdfLeavesNothing() {
     QTemporaryDir folder;
     const fs::path base(folder.path().toStdString());
-    std::string error;
-    QVERIFY(!WriteReportPdf(TLedgerLikeReport(1), (base / "missing" / "x.pdf").string(), error));
-    QVERIFY2(error.find("missing/x.pdf") != std::string::npos, error.c_str());
+    TResult<void> written =
+        WriteReportPdf(TLedgerLikeReport(1), (base / "missing" / "x.pdf").string());
+    QVERIFY(!written);
+    QVERIFY2(written.Error().find("missing/x.pdf") != std::string::npos, written.Error().c_str());
     QVERIFY(!fs::exists(base / "missing"));
     // A report whose page format is missing leaves an older file as it was, and nothing else.
     std::ofstream(base / "old.pdf") << "older";
-    error.clear();
-    QVERIFY(!WriteReportPdf(TLedgerLikeReport(2, 7), (base / "old.pdf").string(), error));
-    QVERIFY2(error.find("page format 7") != std::string::npos, error.c_str());
+    written = WriteReportPdf(TLedgerLikeReport(2, 7), (base / "old.pdf").string());
+    QVERIFY(!written);
+    QVERIFY2(written.Error().find("page format 7") != std::string::npos, written.Error().c_str());
     QCOMPARE(Slurp(base / "old.pdf"), std::string("older"));
     QCOMPARE(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 1);
   }
@@ -72,12 +73,11 @@ class FormPrintingTest : public QObject {
     QTemporaryDir folder;
     const fs::path path = fs::path(folder.path().toStdString()) / "plan.pdf";
     const mode_t mask = ::umask(022);
-    std::string error;
-    QVERIFY2(WriteReportPdf(TLedgerLikeReport(1), path.string(), error), error.c_str());
+    QVERIFY(WriteReportPdf(TLedgerLikeReport(1), path.string()));
     const auto mode = [&] { return fs::status(path).permissions() & fs::perms::mask; };
     QCOMPARE(mode(), fs::perms(0644));  // a new file as any new file of the user's
     fs::permissions(path, fs::perms(0640));
-    QVERIFY2(WriteReportPdf(TLedgerLikeReport(1), path.string(), error), error.c_str());
+    QVERIFY(WriteReportPdf(TLedgerLikeReport(1), path.string()));
     QCOMPARE(mode(), fs::perms(0640));
     ::umask(mask);
   }
@@ -85,11 +85,11 @@ class FormPrintingTest : public QObject {
   void PngsOnWhite() {
     QTemporaryDir folder;
     const std::string prefix = folder.path().toStdString() + "/page";
-    std::vector<std::string> written;
-    std::string error;
-    QVERIFY2(WriteReportPngs(TLedgerLikeReport(2), prefix, 50, written, error), error.c_str());
-    QCOMPARE(written, (std::vector<std::string>{prefix + "-1.png", prefix + "-2.png"}));
-    QImage image(QString::fromStdString(written[1]));
+    const TResult<std::vector<std::string>> written =
+        WriteReportPngs(TLedgerLikeReport(2), prefix, 50);
+    QVERIFY(written);
+    QCOMPARE(*written, (std::vector<std::string>{prefix + "-1.png", prefix + "-2.png"}));
+    QImage image(QString::fromStdString((*written)[1]));
     QCOMPARE(image.size(), QSize(425, 549));  // 216 x 279 mm at 50 dots per inch
     QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
     int dark = 0;  // the table's rules and texts
@@ -98,9 +98,8 @@ class FormPrintingTest : public QObject {
         dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
     }
     QVERIFY(dark > 10000);
-    QVERIFY(!WriteReportPngs(TLedgerLikeReport(2), prefix, 5000, written, error));
-    QVERIFY(!WriteReportPngs(TLedgerLikeReport(2, 7), prefix + "x", 50, written, error));
-    QVERIFY(written.empty());
+    QVERIFY(!WriteReportPngs(TLedgerLikeReport(2), prefix, 5000));
+    QVERIFY(!WriteReportPngs(TLedgerLikeReport(2, 7), prefix + "x", 50));
     QVERIFY(!fs::exists(prefix + "x-1.png"));
   }
 

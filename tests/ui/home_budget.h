@@ -32,13 +32,12 @@ inline std::string WriteHomeBudget(const QTemporaryDir& dir, const TClock& clock
   document.AddStarterEnvelope();
   for (const char* name : {"Groceries", "Dining", "Rent"})
     document.Envelopes().AddEnvelope(document.Envelopes().Root(), name, true);
-  TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+  TAccountWizard wizard(TransactionsOf(document));
   for (const TWizardAccount& account : accounts)
     wizard.AddAccount(account);
-  std::string error;
-  if (!WriteDocumentFile(dir.filePath(QStringLiteral("Home.vrl")).toStdString(), document, error))
-    return error.empty() ? "cannot write Home.vrl" : error;
-  return {};
+  const TResult<void> written =
+      WriteDocumentFile(dir.filePath(QStringLiteral("Home.vrl")).toStdString(), document);
+  return written ? std::string() : written.Error();
 }
 
 /// The program opened on "Home.vrl" in `dir`, with its configuration and locks there too and no

@@ -21,12 +21,12 @@
 #include <fstream>
 #include <thread>
 
-#include "app/qt_import_channel.h"
 #include "app/vorla_shell.h"
 #include "core/clock.h"
 #include "core/document_file.h"
 #include "core/model_environment.h"
 #include "core/vorla_data.h"
+#include "platform/qt_import_channel.h"
 #include "presentation/xview_model.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/account_wizard.h"
@@ -182,11 +182,11 @@ class ImportChannelTest : public QObject {
       TQtUserPort user(clock);
       TVorlaData document(TModelEnvironment{user, clock});
       document.AddStarterEnvelope();
-      TAccountWizard wizard(dynamic_cast<TXManager&>(*document.Transactions()));
+      TAccountWizard wizard(TransactionsOf(document));
       wizard.AddAccount({"Savings", "", 2, 0, TDateValue(1, 1, 2026)});
       checking = wizard.AddAccount({"Checking", "", 1, 0, TDateValue(1, 1, 2026)})->Id();
-      std::string error;
-      QVERIFY2(WriteDocumentFile(budget, document, error), error.c_str());
+      const TResult<void> written = WriteDocumentFile(budget, document);
+      QVERIFY2(written, written ? "" : written.Error().c_str());
     }
     std::ofstream(dir_.filePath(QStringLiteral("Dec.qif")).toStdString())
         << "!Type:Bank\nD12/01/2026\nT-12.34\nPCorner Shop\n^\nD12/02/2026\nT500\nPPay\n^\n";

@@ -31,13 +31,13 @@
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "import/statement_file.h"
-#include "presentation/xview_list.h"
-#include "presentation/xview_model.h"
 #include "tests/ui/home_budget.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
+#include "presentation/xview_list.h"
+#include "presentation/xview_model.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
@@ -398,7 +398,7 @@ class LedgerWindowTest : public QObject {
   void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {
     Start();
     const uint32_t savings = AccountId("Savings");
-    auto& manager = dynamic_cast<TXManager&>(*Document().Transactions());
+    auto& manager = TransactionsOf(Document());
     const auto recordsInUse = [&manager] {
       int count = 0;
       for (uint32_t index = 1; index <= manager.Store().Count(); ++index)

@@ -396,11 +396,10 @@ class ListWindowsTest : public QObject {
     const QString folder = qEnvironmentVariable("QUENBROOK_SCREENSHOT_DIR");
     if (budget.isEmpty() || folder.isEmpty())
       QSKIP("No budget for screenshots given");
-    std::string error;
-    std::unique_ptr<TVorlaData> document =
-        ReadDocumentFile(budget.toStdString(), environment_, error);
-    QVERIFY2(document != nullptr, error.c_str());
-    Open(std::move(document));
+    TResult<std::unique_ptr<TVorlaData>> document =
+        ReadDocumentFile(budget.toStdString(), environment_);
+    QVERIFY2(document, document ? "" : document.Error().c_str());
+    Open(std::move(document).Value());
     for (TEnhancedListWindow* window : std::initializer_list<TEnhancedListWindow*>{
              client_->AccountWindow(), client_->EnvelopeWindow()}) {
       window->showNormal();

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   TVorlaData& document = *app.Shell().Document();
-  auto& manager = dynamic_cast<TXManager&>(*document.Transactions());
+  auto& manager = TransactionsOf(document);
   TVorlaClient& client = app.Client();
   for (QMdiSubWindow* window : client.subWindowList())
     window->close();

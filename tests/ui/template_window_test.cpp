@@ -154,7 +154,7 @@ class TemplateWindowTest : public QObject {
     });
     // The ledger's key works as soon as the first template exists.
     QTest::keyClick(ledger->Grid(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
-    auto& manager = dynamic_cast<TXManager&>(*Document().Transactions());
+    auto& manager = TransactionsOf(Document());
     const TXRecord* applied = manager.FindRecord(row);
     QVERIFY(applied != nullptr && applied->IsMultiple());
     QCOMPARE(applied->amount, 5000);

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/qt_update_check.h"
+#include "platform/qt_update_check.h"
 #include "core/clock.h"
 #include "core/setting_list.h"
 #include "tests/ui/ui_test_support.h"

@@ -1,4 +1,4 @@
-#include "app/page_player.h"
+#include "platform/page_player.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -272,17 +272,16 @@ bool PrintReportPage(CFWEngineImp& engine, const CFWEngine& report, int page, QP
   return true;
 }
 
-bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::string& error) {
+TResult<void> WriteReportPdf(const CFWEngine& report, const std::string& path) {
+  std::string error;
   if (!HaveGuiApplication(error))
-    return false;
+    return TFailure{error};
   const int count = report.GetPageCount();
-  if (count < 1) {
-    error = "The report has no pages to write.";
-    return false;
-  }
+  if (count < 1)
+    return TFailure{"The report has no pages to write."};
   TPlacedFile placed;
   if (!placed.Begin(path, error))
-    return false;
+    return TFailure{error};
   {
     const TPageSize size = PaperOf(report);
     QPdfWriter writer(&placed);
@@ -294,10 +293,8 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
                               QPageSize::ExactMatch),
                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&writer)) {
-      error = CannotWrite(path, placed.Reason(EIO));
-      return false;
-    }
+    if (!painter.begin(&writer))
+      return TFailure{CannotWrite(path, placed.Reason(EIO))};
     CFWEngineImp engine(report);
     const QRect printable(0, 0, writer.width(), writer.height());
     for (int page = 1; page <= count; ++page) {
@@ -306,38 +303,36 @@ bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::strin
         if (error.empty())
           error = CannotWrite(path, placed.Reason(EIO));
         painter.end();
-        return false;
+        return TFailure{error};
       }
     }
     painter.end();
   }
-  return placed.Place(error);
+  if (!placed.Place(error))
+    return TFailure{error};
+  return {};
 }
 
-bool WriteReportPngs(const CFWEngine& report, const std::string& prefix, int dotsPerInch,
-                     std::vector<std::string>& written, std::string& error) {
-  written.clear();
+TResult<std::vector<std::string>> WriteReportPngs(const CFWEngine& report,
+                                                  const std::string& prefix, int dotsPerInch) {
+  std::string error;
   if (!HaveGuiApplication(error))
-    return false;
-  if (dotsPerInch < 30 || dotsPerInch > 600) {
-    error = "The resolution of the pictures must lie between 30 and 600 dots per inch.";
-    return false;
-  }
+    return TFailure{error};
+  if (dotsPerInch < 30 || dotsPerInch > 600)
+    return TFailure{"The resolution of the pictures must lie between 30 and 600 dots per inch."};
+  std::vector<std::string> written;
   auto fail = [&]() {
     for (const std::string& file : written)
       ::unlink(file.c_str());
-    written.clear();
-    return false;
+    return TFailure{error};
   };
   CFWEngineImp engine(report);
   const double dotsPerMm = dotsPerInch / 25.4;
   const TPageSize size = PaperOf(report);
   QImage image(static_cast<int>(size.width * dotsPerMm), static_cast<int>(size.height * dotsPerMm),
                QImage::Format_RGB32);
-  if (image.isNull()) {
-    error = "There is not enough memory for a picture of the page.";
-    return false;
-  }
+  if (image.isNull())
+    return TFailure{"There is not enough memory for a picture of the page."};
   image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
   image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
   for (int page = 1; page <= report.GetPageCount(); ++page) {
@@ -365,5 +360,5 @@ bool WriteReportPngs(const CFWEngine& report, const std::string& prefix, int dot
       return fail();
     written.push_back(path);
   }
-  return true;
+  return written;
 }

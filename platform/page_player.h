@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
 #include "reports/form_engine.h"
 #include "reports/recorded_page.h"
 
@@ -31,11 +32,11 @@ bool PrintReportPage(CFWEngineImp& engine, const CFWEngine& report, int page, QP
 
 /// Writes every page of `report` to one PDF file of the report's paper size, one page built at
 /// a time. The file is written beside `path` and renamed into place; on failure nothing is left
-/// under `path` (an older file there stays as it was) and `error` says why.
-bool WriteReportPdf(const CFWEngine& report, const std::string& path, std::string& error);
+/// under `path` (an older file there stays as it was) and the result says why.
+TResult<void> WriteReportPdf(const CFWEngine& report, const std::string& path);
 
 /// Writes every page of `report` as PREFIX-1.png, PREFIX-2.png ... at `dotsPerInch` (30 to
-/// 600) on white, listing the files in `written`. On failure the files this call wrote are
-/// removed again and `error` says why.
-bool WriteReportPngs(const CFWEngine& report, const std::string& prefix, int dotsPerInch,
-                     std::vector<std::string>& written, std::string& error);
+/// 600) on white; the result lists the files. On failure the files this call wrote are removed
+/// again and the result says why.
+TResult<std::vector<std::string>> WriteReportPngs(const CFWEngine& report,
+                                                  const std::string& prefix, int dotsPerInch);

@@ -1,4 +1,4 @@
-#include "app/qt_update_check.h"
+#include "platform/qt_update_check.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

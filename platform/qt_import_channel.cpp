@@ -1,4 +1,4 @@
-#include "app/qt_import_channel.h"
+#include "platform/qt_import_channel.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,0 +1,21 @@
+#include "cli/budget_files.h"
+
+#include "cli/standard_output.h"
+#include "core/document_file.h"
+
+std::unique_ptr<TVorlaData> ReadBudgetOrSay(const std::string& path,
+                                            const TModelEnvironment& environment) {
+  TResult<std::unique_ptr<TVorlaData>> document = ReadDocumentFile(path, environment);
+  if (!document) {
+    PrintError(document.Error());
+    return nullptr;
+  }
+  return std::move(document).Value();
+}
+
+bool WriteBudgetOrSay(const std::string& path, TVorlaData& document) {
+  const TResult<void> written = WriteDocumentFile(path, document);
+  if (!written)
+    PrintError(written.Error());
+  return written.Ok();
+}
