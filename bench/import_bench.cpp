@@ -77,25 +77,21 @@ std::vector<TMatchCandidate> Candidates(size_t count, int kind) {
 
 // Statement lines: half of them entered already (posted up to three days later, some by check
 // number), half new.
-std::vector<TImportRecord> Lines(const std::vector<TMatchCandidate>& candidates, size_t count,
-                                 bool allEntered = false) {
+TImportBatch Lines(const std::vector<TMatchCandidate>& candidates, size_t count,
+                   bool allEntered = false) {
   std::mt19937 random(6);
-  std::vector<TImportRecord> lines;
+  TImportBatch lines;
   for (size_t i = 0; i < count; ++i) {
-    TImportRecord line;
     const TMatchCandidate& entered = candidates[random() % candidates.size()];
+    TDateValue date = entered.date;
     if (allEntered || i % 2 == 0) {
-      line.Amount = TAmount(entered.amount);
-      line.Date = entered.date;
       for (unsigned shift = allEntered ? 0 : random() % 4; shift > 0; --shift)
-        line.Date = line.Date.NextDay();
-      if (entered.checkNumber > 0)
-        line.CheckNumber = std::to_string(entered.checkNumber);
+        date = date.NextDay();
+      lines.Add(date, TAmount(entered.amount),
+                entered.checkNumber > 0 ? std::to_string(entered.checkNumber) : "");
     } else {
-      line.Amount = TAmount(-static_cast<int32_t>(random() % 50000));
-      line.Date = entered.date;
+      lines.Add(date, TAmount(-static_cast<int32_t>(random() % 50000)));
     }
-    lines.push_back(line);
   }
   return lines;
 }
@@ -105,11 +101,11 @@ void BM_Match(benchmark::State& state) {
   const size_t candidateCount = static_cast<size_t>(state.range(1));
   const int kind = static_cast<int>(state.range(2));
   const std::vector<TMatchCandidate> candidates = Candidates(candidateCount, kind);
-  const std::vector<TImportRecord> lines = Lines(candidates, records, kind == 2);
+  const TImportBatch lines = Lines(candidates, records, kind == 2);
   TImportMatcher matcher;
   size_t paired = 0;
   for (auto _ : state) {
-    const std::vector<size_t> pairs = matcher.Match(lines, candidates, false);
+    const std::vector<size_t> pairs = matcher.Match(lines, lines.Size(), candidates, false);
     paired = 0;
     for (size_t pair : pairs)
       paired += pair != TImportMatcher::kUnpaired;
@@ -156,8 +152,7 @@ void BM_ImportStatement(benchmark::State& state) {
     std::vector<TMatchCandidate> candidates =
         ImportCandidates(manager, user.account, TDateValue(1, 1, 1900));
     candidateCount = candidates.size();
-    TImportBatch batch;
-    batch.Records = Lines(candidates, 10000);
+    TImportBatch batch = Lines(candidates, 10000);
     state.ResumeTiming();
 
     const TImportResult result = ImportRecords(batch, *document, nullptr);

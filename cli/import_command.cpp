@@ -48,7 +48,7 @@ bool ReadStatement(const std::string& path, TImportBatch& batch, const TClock& c
       error = path + " is no QIF or OFX statement";
       return false;
   }
-  if (batch.Records.empty()) {
+  if (batch.Empty()) {
     error = path + " holds no transactions";
     return false;
   }
@@ -159,16 +159,17 @@ void WriteOptions(TJsonWriter& json, const TImportOptions& options) {
       .EndObject();
 }
 
-void WriteRecord(TJsonWriter& json, const TImportRecord& record, const TImportFate& fate) {
+void WriteRecord(TJsonWriter& json, const TImportBatch& batch, const TImportRecord& record,
+                 const TImportFate& fate) {
   json.BeginObject()
       .Key("date")
       .Unsigned(record.Date.Packed())
       .Key("amount")
       .Number(record.Amount.Cents())
       .Key("check_number")
-      .String(Cp1252ToUtf8(record.CheckNumber))
+      .String(Cp1252ToUtf8(batch.CheckNumber(record)))
       .Key("name")
-      .String(Cp1252ToUtf8(record.Name));
+      .String(Cp1252ToUtf8(batch.Name(record)));
   switch (fate.kind) {
     case TImportFate::Kind::Dropped:
       json.Key("fate").String("dropped-by-date");
@@ -236,8 +237,8 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
   json.BeginObject().Key("account").Unsigned(result.account).Key("options");
   WriteOptions(json, result.options);
   json.Key("records").BeginArray();
-  for (size_t i = 0; i < batch.Records.size() && i < result.fates.size(); ++i) {
-    WriteRecord(json, batch.Records[i], result.fates[i]);
+  for (size_t i = 0; i < batch.Size() && i < result.fates.size(); ++i) {
+    WriteRecord(json, batch, batch[i], result.fates[i]);
     if (json.Text().size() >= kReportPiece && !WriteStandardOutput(json.TakeText(), failure))
       return 1;
   }

@@ -138,15 +138,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TImportBatch batch;
   bool extreme = true;
-  while (!bytes.Empty() && batch.Records.size() < 64) {
-    TImportRecord record;
-    record.Date = Date(bytes);
-    record.Amount = TAmount::FromCents(Amount(bytes, extreme));
-    record.CheckNumber = Check(bytes);
-    record.Name = bytes.Next() & 1 ? "Payee" : "";
-    batch.Records.push_back(record);
+  while (!bytes.Empty() && batch.Size() < 64) {
+    const TDateValue date = Date(bytes);
+    const TAmount amount = TAmount::FromCents(Amount(bytes, extreme));
+    const std::string check = Check(bytes);
+    batch.Add(date, amount, check, "", bytes.Next() & 1 ? "Payee" : "");
   }
-  const size_t lines = batch.Records.size();
+  const size_t lines = batch.Size();
   const TImportResult result = ImportRecords(batch, document, nullptr);
 
   for (const std::string& line : CheckBudgetBalances(document))

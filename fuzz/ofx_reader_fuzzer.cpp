@@ -22,16 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)DetectStatementKind(bytes);
   TImportBatch batch;
   const size_t count = ReadOfxText(bytes, batch, 2011);
-  Require(batch.Records.size() == count);
+  Require(batch.Size() == count);
   // Each record needs its own "<STMTTRN>" and "</STMTTRN>".
   Require(count * 19 <= size);
   constexpr int64_t kCentLimit = static_cast<int64_t>(TAmount::kUnitLimit * 100);
-  for (const TImportRecord& record : batch.Records) {
+  for (const TImportRecord& record : batch.Records()) {
     Require(record.Date.IsValid() || record.Date.IsEmpty());
     Require(record.Amount.Cents() >= -kCentLimit && record.Amount.Cents() <= kCentLimit);
-    for (const std::string* text : {&record.CheckNumber, &record.Name, &record.Memo}) {
-      Require(text->find_first_of("\r\n") == std::string::npos);
-      Require(text->size() <= size);
+    for (std::string_view text :
+         {batch.CheckNumber(record), batch.Name(record), batch.Memo(record)}) {
+      Require(text.find_first_of("\r\n") == std::string_view::npos);
+      Require(text.size() <= size);
     }
   }
   return 0;

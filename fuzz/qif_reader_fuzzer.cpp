@@ -15,9 +15,9 @@ void Require(bool condition) {
     std::abort();
 }
 
-void RequireOneLine(const std::string& text) {
+void RequireOneLine(std::string_view text) {
   Require(text.size() <= kMaxQifLine);
-  Require(text.find_first_of("\r\n") == std::string::npos);
+  Require(text.find_first_of("\r\n") == std::string_view::npos);
 }
 
 }  // namespace
@@ -26,17 +26,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   (void)DetectStatementKind(bytes);
   TImportBatch batch;
-  batch.Records.resize(1);  // the reader appends after what the batch holds
+  batch.Add(TDateValue(), TAmount(), "before");  // the reader appends after what the batch holds
   const size_t count = ReadQifText(bytes, batch, 2011);
-  Require(batch.Records.size() == count + 1);
-  for (size_t i = 1; i < batch.Records.size(); ++i) {
-    const TImportRecord& record = batch.Records[i];
+  Require(batch.Size() == count + 1);
+  Require(batch.CheckNumber(batch[0]) == "before");
+  for (size_t i = 1; i < batch.Size(); ++i) {
+    const TImportRecord& record = batch[i];
     Require(record.Date.IsValid() || record.Date.IsEmpty());
     Require(record.MatchedId == 0);
-    RequireOneLine(record.CheckNumber);
-    RequireOneLine(record.Name);
-    RequireOneLine(record.Memo);
-    Require(record.Memo.empty() || record.Memo != record.Name);
+    RequireOneLine(batch.CheckNumber(record));
+    RequireOneLine(batch.Name(record));
+    RequireOneLine(batch.Memo(record));
+    Require(batch.Memo(record).empty() || batch.Memo(record) != batch.Name(record));
   }
   TImportBatch again;
   Require(ReadQifText(bytes, again, 2011) == count);

@@ -40,10 +40,10 @@ TMatchCandidate TMatchCandidate::Of(const TXRecord& record) {
   return {record.Id, record.amount, record.date, LeadingWholeNumber(record.GetCode())};
 }
 
-uint32_t MatchCost(const TImportRecord& record, const TMatchCandidate& candidate,
-                   bool ignoreCheckNumbers) {
+uint32_t MatchCost(const TImportBatch& batch, const TImportRecord& record,
+                   const TMatchCandidate& candidate, bool ignoreCheckNumbers) {
   const int64_t c = ignoreCheckNumbers ? 0 : candidate.checkNumber;
-  if (c > 0 && c == LeadingWholeNumber(record.CheckNumber))
+  if (c > 0 && c == LeadingWholeNumber(batch.CheckNumber(record)))
     return 0;
   if (ImportCents(record.Amount) != candidate.amount)
     return kNoMatch;
@@ -68,7 +68,7 @@ std::vector<TMatchCandidate> ImportCandidates(const TXManager& transactions, uin
 namespace {
 
 // One pair a record may take, as the greedy weighs them: the smaller cost first, then the
-// earlier record, then the earlier candidate.
+// earlier record, then the earlier candidate. The record is named by its stream.
 struct TOffer {
   uint32_t cost;
   uint32_t record;
@@ -169,10 +169,11 @@ class TCandidateIndex {
 // calendar (their distances are counted the long way and kept sorted).
 class TOfferStream {
  public:
+  // `number` is the record's check number (0: none, or not counted).
   TOfferStream(const TCandidateIndex& index, const std::vector<TMatchCandidate>& candidates,
-               const TImportRecord& record, bool ignoreCheckNumbers, size_t keep)
+               const TImportRecord& record, int64_t number, size_t keep)
       : index_(&index) {
-    number_ = ignoreCheckNumbers ? 0 : LeadingWholeNumber(record.CheckNumber);
+    number_ = number;
     if (number_ > 0)
       std::tie(check_, checkEnd_) = index.WithCheck(number_);
     const auto [begin, end] = index.AmountRange(ImportCents(record.Amount));
@@ -300,30 +301,38 @@ class TOfferStream {
 
 }  // namespace
 
-std::vector<size_t> TImportMatcher::Match(std::span<const TImportRecord> records,
+std::vector<size_t> TImportMatcher::Match(const TImportBatch& batch, size_t count,
                                           const std::vector<TMatchCandidate>& candidates,
                                           bool ignoreCheckNumbers) {
   pairsWeighed_ = 0;
   peakBytes_ = 0;
-  std::vector<size_t> result(records.size(), kUnpaired);
-  if (records.empty() || candidates.empty())
+  std::vector<size_t> result(count, kUnpaired);
+  if (count == 0 || candidates.empty())
     return result;
 
   const TCandidateIndex index(candidates, ignoreCheckNumbers);
+  // Only the records with a matching candidate keep a stream; offers name the stream, and
+  // streams are made in record order, so that their order is the records' for ties too.
   std::vector<TOfferStream> streams;
-  streams.reserve(records.size());
+  std::vector<uint32_t> recordOf;
   std::vector<TOffer> heads;
   std::vector<bool> taken(candidates.size(), false);
   size_t streamBytes = 0;
-  for (uint32_t i = 0; i < records.size(); ++i) {
-    streams.emplace_back(index, candidates, records[i], ignoreCheckNumbers, records.size());
-    streamBytes += streams.back().Bytes();
+  for (uint32_t i = 0; i < count; ++i) {
+    const TImportRecord& record = batch[i];
+    const int64_t number = ignoreCheckNumbers ? 0 : LeadingWholeNumber(batch.CheckNumber(record));
+    TOfferStream stream(index, candidates, record, number, count);
     uint32_t cost, candidate;
-    if (streams.back().Next(taken, cost, candidate))
-      heads.push_back({cost, i, candidate});
+    if (!stream.Next(taken, cost, candidate))
+      continue;
+    heads.push_back({cost, static_cast<uint32_t>(streams.size()), candidate});
+    streamBytes += stream.Bytes();
+    streams.push_back(std::move(stream));
+    recordOf.push_back(i);
   }
   peakBytes_ = index.Bytes() + streamBytes + heads.capacity() * sizeof(TOffer) +
-               candidates.size() / 8 + records.size() * sizeof(size_t);
+               recordOf.capacity() * sizeof(uint32_t) + candidates.size() / 8 +
+               count * sizeof(size_t);
 
   // Every free record offers its cheapest candidate not known to be taken; the cheapest offer
   // of all is the greedy's next pair, unless its candidate went meanwhile, when that record
@@ -335,7 +344,7 @@ std::vector<size_t> TImportMatcher::Match(std::span<const TImportRecord> records
     offers.pop();
     if (!taken[offer.candidate]) {
       taken[offer.candidate] = true;
-      result[offer.record] = offer.candidate;
+      result[recordOf[offer.record]] = offer.candidate;
       continue;
     }
     uint32_t cost, candidate;
@@ -347,12 +356,12 @@ std::vector<size_t> TImportMatcher::Match(std::span<const TImportRecord> records
   return result;
 }
 
-void MatchImportRecords(std::span<TImportRecord> records,
+void MatchImportRecords(TImportBatch& batch, size_t count,
                         const std::vector<TMatchCandidate>& candidates, bool ignoreCheckNumbers) {
   TImportMatcher matcher;
-  const std::vector<size_t> pairs = matcher.Match(records, candidates, ignoreCheckNumbers);
+  const std::vector<size_t> pairs = matcher.Match(batch, count, candidates, ignoreCheckNumbers);
   for (size_t i = 0; i < pairs.size(); ++i) {
     if (pairs[i] != TImportMatcher::kUnpaired)
-      records[i].MatchedId = candidates[pairs[i]].id;
+      batch[i].MatchedId = candidates[pairs[i]].id;
   }
 }

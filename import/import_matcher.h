@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "core/date_value.h"
@@ -27,8 +26,8 @@ struct TMatchCandidate {
 /// with a check number of its own pairs by amount only within three days). With
 /// `ignoreCheckNumbers` no check number counts.
 inline constexpr uint32_t kNoMatch = 65535;
-uint32_t MatchCost(const TImportRecord& record, const TMatchCandidate& candidate,
-                   bool ignoreCheckNumbers);
+uint32_t MatchCost(const TImportBatch& batch, const TImportRecord& record,
+                   const TMatchCandidate& candidate, bool ignoreCheckNumbers);
 
 /// The candidates of an import into `account`: the records TImportFindFilter accepts for the
 /// account and `limit`, in store order. Inert records are left out, since they refuse every
@@ -39,13 +38,15 @@ std::vector<TMatchCandidate> ImportCandidates(const TXManager& transactions, uin
 /// Greedy pairing: repeatedly the cheapest pair of a free record and a free candidate, ties
 /// going to the earliest record and then to the earliest candidate. Only the pairs that can
 /// match are ever looked at (found through indexes by amount and by check number), so time and
-/// memory grow with those pairs rather than with records times candidates. The result holds,
-/// per record, the index of its candidate or kUnpaired.
+/// memory grow with those pairs rather than with records times candidates; a record that
+/// matches no candidate at all takes no room beyond its place in the result. The records are
+/// the batch's first `count`; the result holds, per record, the index of its candidate or
+/// kUnpaired.
 class TImportMatcher {
  public:
   static constexpr size_t kUnpaired = static_cast<size_t>(-1);
 
-  std::vector<size_t> Match(std::span<const TImportRecord> records,
+  std::vector<size_t> Match(const TImportBatch& batch, size_t count,
                             const std::vector<TMatchCandidate>& candidates,
                             bool ignoreCheckNumbers);
   /// How many matching pairs the last run weighed, and the bytes its tables took at most.
@@ -57,6 +58,7 @@ class TImportMatcher {
   size_t peakBytes_ = 0;
 };
 
-/// Pairs `records` with the account's candidates and sets their MatchedId.
-void MatchImportRecords(std::span<TImportRecord> records,
+/// Pairs the batch's first `count` records with the account's candidates and sets their
+/// MatchedId.
+void MatchImportRecords(TImportBatch& batch, size_t count,
                         const std::vector<TMatchCandidate>& candidates, bool ignoreCheckNumbers);

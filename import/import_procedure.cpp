@@ -16,8 +16,9 @@
 
 namespace {
 
-std::string AdjustedAmountWarning(const TImportRecord& record, int32_t entered) {
-  const int64_t check = LeadingWholeNumber(record.CheckNumber);
+std::string AdjustedAmountWarning(const TImportBatch& batch, const TImportRecord& record,
+                                  int32_t entered) {
+  const int64_t check = LeadingWholeNumber(batch.CheckNumber(record));
   const std::string posted = record.Amount.Format(TAmount::kThousands);
   const std::string typed = TAmount(entered).Format(TAmount::kThousands);
   return "The amount that posted at your bank for check " + std::to_string(check) +
@@ -27,8 +28,10 @@ std::string AdjustedAmountWarning(const TImportRecord& record, int32_t entered) 
 
 class TImportRun {
  public:
-  TImportRun(TVorlaData& document, uint32_t account, const TImportOptions& options)
+  TImportRun(TVorlaData& document, const TImportBatch& batch, uint32_t account,
+             const TImportOptions& options)
       : document_(document),
+        batch_(batch),
         manager_(TransactionsOf(document)),
         account_(account),
         options_(options) {}
@@ -49,7 +52,7 @@ class TImportRun {
     if (item->Record().amount != bank) {
       fate.adjusted = true;
       fate.enteredAmount = item->Record().amount;
-      manager_.User().Tell("Warning", AdjustedAmountWarning(record, item->Record().amount),
+      manager_.User().Tell("Warning", AdjustedAmountWarning(batch_, record, item->Record().amount),
                            TMessageIcon::Exclamation);
       item->SetAmount(bank);
     }
@@ -72,14 +75,16 @@ class TImportRun {
     fresh.AccountCleared = record.Date.Packed();
     fresh.NewImport = 1;
     const int32_t cents = ImportCents(record.Amount);
-    if (!record.CheckNumber.empty())
-      fresh.SetCode(record.CheckNumber);
+    const std::string_view checkNumber = batch_.CheckNumber(record);
+    if (!checkNumber.empty())
+      fresh.SetCode(checkNumber);
     else
       fresh.SetCode(cents >= 0 ? options_.codePositive : options_.codeNegative);
     // The record stays as the statement said; "copy payee to memo" moves it only in the
     // transaction.
-    fresh.SetMemo(options_.copyPayableTo ? record.Name : record.Memo);
-    fresh.SetPayableTo(options_.copyPayableTo ? std::string_view() : record.Name);
+    const std::string_view name = batch_.Name(record);
+    fresh.SetMemo(options_.copyPayableTo ? name : batch_.Memo(record));
+    fresh.SetPayableTo(options_.copyPayableTo ? std::string_view() : name);
     TXHold item(manager_.Create(fresh));
     item->SetAmount(cents);
     fate.kind = TImportFate::Kind::Created;
@@ -100,6 +105,7 @@ class TImportRun {
   }
 
   TVorlaData& document_;
+  const TImportBatch& batch_;
   TXManager& manager_;
   uint32_t account_;
   const TImportOptions& options_;
@@ -142,25 +148,26 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   // The date filter, in place (a statement may hold millions of records): the records it keeps
   // are swapped to the front in file order, and the swaps are undone afterwards, so that the
   // caller gets the statement back as it handed it in without anyone holding a copy.
-  std::vector<TImportRecord>& records = batch.Records;
-  result.fates.resize(records.size());
-  std::vector<size_t> positions;
-  positions.reserve(records.size());
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (options.onlyNewer && records[i].Date.Packed() < options.onlyNewerDate.Packed())
+  // Positions are 32 bits, as many as a batch may hold.
+  result.fates.resize(batch.Size());
+  std::vector<uint32_t> positions;
+  positions.reserve(batch.Size());
+  for (size_t i = 0; i < batch.Size(); ++i) {
+    if (options.onlyNewer && batch[i].Date.Packed() < options.onlyNewerDate.Packed())
       continue;
-    std::swap(records[positions.size()], records[i]);
-    positions.push_back(i);
+    batch.Swap(positions.size(), i);
+    positions.push_back(static_cast<uint32_t>(i));
   }
-  const std::span<TImportRecord> kept(records.data(), positions.size());
+  const std::span<TImportRecord> kept = batch.Records().first(positions.size());
 
   TXManager& manager = TransactionsOf(document);
   if (options.automatic) {
-    MatchImportRecords(kept, ImportCandidates(manager, account, options.onlyNewerDate),
+    MatchImportRecords(batch, kept.size(),
+                       ImportCandidates(manager, account, options.onlyNewerDate),
                        options.ignoreCheckNumbers);
   }
 
-  TImportRun run(document, account, options);
+  TImportRun run(document, batch, account, options);
   {
     // A statement's new transactions join a store that may hold a million: they are put in
     // ledger order together at the end rather than each on its own.
@@ -174,7 +181,7 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
     }
   }
   for (size_t k = positions.size(); k-- > 0;)
-    std::swap(records[k], records[positions[k]]);
+    batch.Swap(k, positions[k]);
 
   if (!run.Changed()) {
     user.Tell(kImportNothingNewCaption, kImportNothingNew, TMessageIcon::None);

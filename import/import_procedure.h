@@ -9,19 +9,21 @@
 class TSettingList;
 class TVorlaData;
 
-/// What became of one statement record.
+/// What became of one statement record. One is kept for every line of a statement that may
+/// have millions: the fields are ordered so that it takes 12 bytes.
 struct TImportFate {
-  enum class Kind {
+  enum class Kind : uint8_t {
     Dropped,  ///< older than the date of "Only Import if Newer Than:"
     Paired,   ///< matched with an entered transaction
     Created,  ///< became a new transaction
   };
-  Kind kind = Kind::Dropped;
   /// The paired or created transaction.
   uint32_t transaction = 0;
-  /// Paired: the amount was set to the bank's; `enteredAmount` is what it was.
-  bool adjusted = false;
+  /// Paired, when `adjusted`: the amount entered before it was set to the bank's.
   int32_t enteredAmount = 0;
+  Kind kind = Kind::Dropped;
+  /// Paired: the amount was set to the bank's.
+  bool adjusted = false;
   /// Paired: it was not cleared before and is now (else it already was).
   bool newlyCleared = false;
 };

@@ -74,18 +74,24 @@ size_t ReadOfxFile(TImportBatch& batch, const TClock& clock) {
 size_t ReadOfxText(std::string_view bytes, TImportBatch& batch, unsigned currentYear) {
   const std::string_view text = bytes.substr(0, bytes.find('\0'));
   const TStatementCharset charset = OfxCharsetOf(text);
+  // Room for every element at once, as for QIF statements; a value never grows in conversion,
+  // so the statement's size is room for the texts.
+  size_t opened = 0;
+  for (size_t at = text.find(kOpenMark); at != std::string_view::npos;
+       at = text.find(kOpenMark, at + kOpenMark.size())) {
+    ++opened;
+  }
+  batch.Reserve(opened, text.size());
   size_t position = 0;
   std::string element;
   size_t appended = 0;
   while (NextElement(text, position, element)) {
-    TImportRecord record;
-    record.CheckNumber = OfxValueToCp1252(OfxTagValue(element, "<CHECKNUM>"), charset);
-    record.Date =
+    const TDateValue date =
         TDateValue::Parse(OfxDateText(OfxTagValue(element, "<DTPOSTED>")), 0, currentYear);
-    record.Memo = OfxValueToCp1252(OfxTagValue(element, "<MEMO>"), charset);
-    record.Amount = OfxAmount(OfxTagValue(element, "<TRNAMT>"));
-    record.Name = OfxValueToCp1252(OfxTagValue(element, "<NAME>"), charset);
-    batch.Records.push_back(std::move(record));
+    batch.Add(date, OfxAmount(OfxTagValue(element, "<TRNAMT>")),
+              OfxValueToCp1252(OfxTagValue(element, "<CHECKNUM>"), charset),
+              OfxValueToCp1252(OfxTagValue(element, "<MEMO>"), charset),
+              OfxValueToCp1252(OfxTagValue(element, "<NAME>"), charset));
     ++appended;
   }
   return appended;

@@ -114,9 +114,10 @@ size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned current
   const std::string_view text = QifTextToCp1252(bytes, converted);
   // Every record but the last ends at a "^": room for them all at once spares the copies of a
   // growing list, which for millions of records would take twice their memory for a moment. A
-  // file of little but carets gets no more than one record for every 16 bytes.
+  // file of little but carets gets no more than one record for every 16 bytes. Their texts are
+  // pieces of the statement's, so its size is room enough for them but in rare cases.
   const size_t carets = static_cast<size_t>(std::count(text.begin(), text.end(), '^'));
-  batch.Records.reserve(batch.Records.size() + std::min(carets + 1, text.size() / 16 + 1));
+  batch.Reserve(std::min(carets + 1, text.size() / 16 + 1), text.size());
   TQifLines lines(text);
   std::string_view line;
 
@@ -138,8 +139,14 @@ size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned current
   }
 
   size_t appended = 0;
+  // One record's texts, reused from record to record.
+  std::string checkNumber, memo, name;
   while (pending || !lines.AtEnd()) {
-    TImportRecord record;
+    TDateValue date;
+    TAmount amount;
+    checkNumber.clear();
+    memo.clear();
+    name.clear();
     bool hasDate = false;
     bool hasAmount = false;
     // A file of several accounts names each in an "!Account" block; its description ("D") and
@@ -155,37 +162,37 @@ size_t ReadQifText(std::string_view bytes, TImportBatch& batch, unsigned current
       const std::string value = FieldValue(line.substr(1));
       switch (line[0]) {
         case 'D':
-          record.Date = TDateValue::Parse(QifDateText(value), 0, currentYear);
+          date = TDateValue::Parse(QifDateText(value), 0, currentYear);
           hasDate = true;
           break;
         case 'T':
-          record.Amount = AmountFromText(value);
+          amount = AmountFromText(value);
           hasAmount = true;
           break;
         case 'N':
-          record.CheckNumber = value;
+          checkNumber = value;
           break;
         case 'P':
-          if (record.CheckNumber.empty())
-            record.CheckNumber = CheckNumberFromText(value);
-          record.Name = value;
+          if (checkNumber.empty())
+            checkNumber = CheckNumberFromText(value);
+          name = value;
           break;
         case 'M':
-          if (record.CheckNumber.empty())
-            record.CheckNumber = CheckNumberFromText(value);
-          record.Memo = value;
+          if (checkNumber.empty())
+            checkNumber = CheckNumberFromText(value);
+          memo = value;
           break;
         default:
           break;
       }
     }
-    if (record.Memo == record.Name)
-      record.Memo.clear();
+    if (memo == name)
+      memo.clear();
     uint32_t number = 0;
-    if (LeadingCheckNumber(record.CheckNumber, number))
-      record.CheckNumber = std::to_string(number);
+    if (LeadingCheckNumber(checkNumber, number))
+      checkNumber = std::to_string(number);
     if (hasDate && hasAmount && !accountBlock) {
-      batch.Records.push_back(std::move(record));
+      batch.Add(date, amount, checkNumber, memo, name);
       ++appended;
     }
   }

@@ -12,20 +12,20 @@ constexpr size_t kUnpaired = TImportMatcher::kUnpaired;
 
 // The pairing exactly as first designed: a cell per record and candidate, and for every pair the
 // whole table scanned for its smallest cell, a later cell winning only when strictly smaller.
-std::vector<size_t> LiteralPairs(const std::vector<TImportRecord>& records,
+std::vector<size_t> LiteralPairs(const TImportBatch& records,
                                  const std::vector<TMatchCandidate>& candidates, bool ignore) {
-  std::vector<size_t> result(records.size(), kUnpaired);
-  if (records.empty() || candidates.empty())
+  std::vector<size_t> result(records.Size(), kUnpaired);
+  if (records.Empty() || candidates.empty())
     return result;
-  std::vector<uint32_t> table(records.size() * candidates.size());
-  for (size_t i = 0; i < records.size(); ++i) {
+  std::vector<uint32_t> table(records.Size() * candidates.size());
+  for (size_t i = 0; i < records.Size(); ++i) {
     for (size_t j = 0; j < candidates.size(); ++j)
-      table[i * candidates.size() + j] = MatchCost(records[i], candidates[j], ignore);
+      table[i * candidates.size() + j] = MatchCost(records, records[i], candidates[j], ignore);
   }
   for (;;) {
     uint32_t best = 0xFFFFFFFF;
     size_t bi = 0, bj = 0;
-    for (size_t i = 0; i < records.size(); ++i) {
+    for (size_t i = 0; i < records.Size(); ++i) {
       for (size_t j = 0; j < candidates.size(); ++j) {
         if (table[i * candidates.size() + j] < best) {
           best = table[i * candidates.size() + j];
@@ -39,17 +39,31 @@ std::vector<size_t> LiteralPairs(const std::vector<TImportRecord>& records,
     result[bi] = bj;
     for (size_t j = 0; j < candidates.size(); ++j)
       table[bi * candidates.size() + j] = kNoMatch;
-    for (size_t i = 0; i < records.size(); ++i)
+    for (size_t i = 0; i < records.Size(); ++i)
       table[i * candidates.size() + bj] = kNoMatch;
   }
 }
 
-TImportRecord Record(TDateValue date, int64_t cents, std::string check = "") {
-  TImportRecord record;
-  record.Date = date;
-  record.Amount = TAmount::FromCents(cents);
-  record.CheckNumber = std::move(check);
-  return record;
+struct TMatchLine {
+  TDateValue date;
+  int64_t cents;
+  std::string check;
+};
+
+TMatchLine Record(TDateValue date, int64_t cents, std::string check = "") {
+  return {date, cents, std::move(check)};
+}
+
+TImportBatch MatchBatch(const std::vector<TMatchLine>& lines) {
+  TImportBatch batch;
+  for (const TMatchLine& line : lines)
+    batch.Add(line.date, TAmount::FromCents(line.cents), line.check);
+  return batch;
+}
+
+uint32_t LineCost(const TMatchLine& line, const TMatchCandidate& candidate) {
+  const TImportBatch batch = MatchBatch({line});
+  return MatchCost(batch, batch[0], candidate, false);
 }
 
 TMatchCandidate Candidate(uint32_t id, TDateValue date, int32_t cents, int64_t check = 0) {
@@ -61,7 +75,7 @@ TEST(ImportMatcherTest, CostsAndPairingsOfTheDocumentedCases) {
   const TDateValue mar6(6, 3, 2011), mar9(9, 3, 2011), mar10(10, 3, 2011);
   struct Case {
     const char* name;
-    std::vector<TImportRecord> records;
+    std::vector<TMatchLine> records;
     std::vector<TMatchCandidate> candidates;
     bool ignore;
     std::vector<size_t> pairs;
@@ -110,12 +124,13 @@ TEST(ImportMatcherTest, CostsAndPairingsOfTheDocumentedCases) {
   };
   for (const Case& c : cases) {
     TImportMatcher matcher;
-    EXPECT_EQ(matcher.Match(c.records, c.candidates, c.ignore), c.pairs) << c.name;
-    EXPECT_EQ(LiteralPairs(c.records, c.candidates, c.ignore), c.pairs) << c.name;
+    const TImportBatch batch = MatchBatch(c.records);
+    EXPECT_EQ(matcher.Match(batch, batch.Size(), c.candidates, c.ignore), c.pairs) << c.name;
+    EXPECT_EQ(LiteralPairs(batch, c.candidates, c.ignore), c.pairs) << c.name;
   }
-  EXPECT_EQ(MatchCost(Record(mar6, -2000), Candidate(1, mar1, -2000), false), 6u);
-  EXPECT_EQ(MatchCost(Record(mar9, -5500, "1042"), Candidate(1, mar1, -5000, 1042), false), 0u);
-  EXPECT_EQ(MatchCost(Record(mar4, -2000), Candidate(1, mar1, -2000, 7), false), 4u);
+  EXPECT_EQ(LineCost(Record(mar6, -2000), Candidate(1, mar1, -2000)), 6u);
+  EXPECT_EQ(LineCost(Record(mar9, -5500, "1042"), Candidate(1, mar1, -5000, 1042)), 0u);
+  EXPECT_EQ(LineCost(Record(mar4, -2000), Candidate(1, mar1, -2000, 7)), 4u);
 }
 
 // Random batches, from gentle to hostile: few distinct amounts, dates and check numbers so that
@@ -139,13 +154,13 @@ TEST(ImportMatcherTest, SameResultAsTheLiteralTableOnRandomBatches) {
     mode = round % 7;
     const int records = pick(10), candidates = pick(12);
     const int amounts = 1 + pick(4), checks = 1 + pick(5), spread = 1 + pick(28);
-    std::vector<TImportRecord> batch;
+    std::vector<TMatchLine> lines;
     for (int i = 0; i < records; ++i) {
       const int64_t cents = mode == 3 ? -100 : -100 * (1 + pick(amounts));
       std::string check = pick(2) == 0 ? "" : std::to_string(pick(checks));
       if (mode == 5)
         check = "12";
-      batch.push_back(Record(mode == 4 ? TDateValue(5, 5, 2011) : randomDate(spread), cents,
+      lines.push_back(Record(mode == 4 ? TDateValue(5, 5, 2011) : randomDate(spread), cents,
                              pick(9) == 0 ? " " + check + "x" : check));
     }
     std::vector<TMatchCandidate> entered;
@@ -158,7 +173,8 @@ TEST(ImportMatcherTest, SameResultAsTheLiteralTableOnRandomBatches) {
     }
     const bool ignore = pick(3) == 0;
     TImportMatcher matcher;
-    const std::vector<size_t> fast = matcher.Match(batch, entered, ignore);
+    const TImportBatch batch = MatchBatch(lines);
+    const std::vector<size_t> fast = matcher.Match(batch, batch.Size(), entered, ignore);
     ASSERT_EQ(fast, LiteralPairs(batch, entered, ignore)) << "round " << round;
     for (size_t pair : fast)
       pairedTotal += pair != kUnpaired;
@@ -169,12 +185,13 @@ TEST(ImportMatcherTest, SameResultAsTheLiteralTableOnRandomBatches) {
 // Every record matches every candidate: the pairs weighed stay within records squared and the
 // bytes grow with the candidates, not with records times candidates.
 TEST(ImportMatcherTest, WorkDoesNotGrowWithRecordsTimesCandidates) {
-  std::vector<TImportRecord> records(20, Record(TDateValue(5, 5, 2011), -100));
+  const TImportBatch records =
+      MatchBatch(std::vector<TMatchLine>(20, Record(TDateValue(5, 5, 2011), -100)));
   std::vector<TMatchCandidate> candidates;
   for (uint32_t j = 0; j < 5000; ++j)
     candidates.push_back(Candidate(j + 1, TDateValue(1 + j % 28, 5, 2011), -100));
   TImportMatcher matcher;
-  const std::vector<size_t> pairs = matcher.Match(records, candidates, false);
+  const std::vector<size_t> pairs = matcher.Match(records, records.Size(), candidates, false);
   EXPECT_LE(matcher.PairsWeighed(), 20u * 21u);
   EXPECT_LT(matcher.PeakBytes(), 5000u * 40u);
   EXPECT_EQ(pairs, LiteralPairs(records, candidates, false));

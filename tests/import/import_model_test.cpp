@@ -29,10 +29,10 @@ class ImportModelTest : public BudgetTest {
   void TypeSome() {
     const uint32_t account = Pick(3) == 0 ? savings : checking;
     TXHold row = NewAccountRow(account);
-    row->SetCellText(TXItem::kColDate, SomeDate().Format(TDateValue::kFullYear));
+    row->SetColumnText(TXItem::kColDate, SomeDate().Format(TDateValue::kFullYear));
     if (Pick(2) == 0)
-      row->SetCellText(TXItem::kColCode, std::to_string(Pick(6)));
-    row->SetCellText(TXItem::kColPayableTo, "Typed");
+      row->SetColumnText(TXItem::kColCode, std::to_string(Pick(6)));
+    row->SetColumnText(TXItem::kColPayableTo, "Typed");
     TypeAmount(*row, SomeCents());
     if (Pick(4) == 0)
       row->ToggleAccountCleared();
@@ -44,14 +44,12 @@ class ImportModelTest : public BudgetTest {
   void ImportSome(int size) {
     TImportBatch batch;
     for (int i = Pick(size); i > 0; --i) {
-      TImportRecord line;
-      line.Date = SomeDate();
-      line.Amount = TAmount(SomeCents());
-      line.CheckNumber = Pick(3) == 0 ? std::to_string(Pick(6)) : "";
-      line.Name = Pick(4) == 0 ? "" : "Bank";
-      batch.Records.push_back(line);
+      const TDateValue date = SomeDate();
+      const TAmount amount(SomeCents());
+      const std::string check = Pick(3) == 0 ? std::to_string(Pick(6)) : "";
+      batch.Add(date, amount, check, "", Pick(4) == 0 ? "" : "Bank");
     }
-    const std::vector<TImportRecord> lines = batch.Records;
+    const TImportBatch lines = batch;
     const uint32_t account = Pick(3) == 0 ? savings : checking;
     const int options = Pick(64);
     user.ScriptAccountChoice(account);
@@ -61,16 +59,16 @@ class ImportModelTest : public BudgetTest {
       dialog.SetOnlyNewer((options & 4) != 0);
       if (options & 8)
         dialog.Options().onlyNewerDate = SomeDate();
-      return (options & 16) == 0 || lines.empty();
+      return (options & 16) == 0 || lines.Empty();
     });
     const TImportResult result = ImportRecords(batch, document, nullptr);
     user.Clear();
     if (!result.imported)
       return;
-    ASSERT_EQ(result.fates.size(), lines.size());
+    ASSERT_EQ(result.fates.size(), lines.Size());
     std::set<uint32_t> paired, created;
     std::vector<uint32_t> madeInOrder;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    for (size_t i = 0; i < lines.Size(); ++i) {
       const TImportFate& fate = result.fates[i];
       if (fate.kind == TImportFate::Kind::Dropped) {
         EXPECT_TRUE(result.options.onlyNewer &&

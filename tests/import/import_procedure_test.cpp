@@ -14,34 +14,35 @@ namespace {
 
 using Kind = TImportFate::Kind;
 
-TImportRecord Line(TDateValue date, int64_t cents, std::string check = "", std::string name = "",
-                   std::string memo = "") {
-  TImportRecord record;
-  record.Date = date;
-  record.Amount = TAmount::FromCents(cents);
-  record.CheckNumber = std::move(check);
-  record.Name = std::move(name);
-  record.Memo = std::move(memo);
-  return record;
+struct TProcedureLine {
+  TDateValue Date;
+  TAmount Amount;
+  std::string CheckNumber, Name, Memo;
+};
+
+TProcedureLine Line(TDateValue date, int64_t cents, std::string check = "", std::string name = "",
+                    std::string memo = "") {
+  return {date, TAmount::FromCents(cents), std::move(check), std::move(name), std::move(memo)};
 }
 
 class ImportProcedureTest : public BudgetTest {
  protected:
   /// Imports `lines` into Checking, the dialog worked by `dialog` (default: accepted as shown).
-  TImportResult Import(std::vector<TImportRecord> lines,
+  TImportResult Import(const std::vector<TProcedureLine>& lines,
                        std::function<bool(TImportDialogState&)> dialog = Accept) {
     TImportBatch batch;
-    batch.Records = lines;
+    for (const TProcedureLine& line : lines)
+      batch.Add(line.Date, line.Amount, line.CheckNumber, line.Memo, line.Name);
     user.ScriptAccountChoice(checking);
     user.ScriptImportDialog(std::move(dialog));
     TImportResult result = ImportRecords(batch, document, &configuration);
     // Whatever the options dropped or moved, the statement comes back as it was handed in.
-    EXPECT_EQ(batch.Records.size(), lines.size());
-    for (size_t i = 0; i < lines.size() && i < batch.Records.size(); ++i) {
-      const TImportRecord& after = batch.Records[i];
+    EXPECT_EQ(batch.Size(), lines.size());
+    for (size_t i = 0; i < lines.size() && i < batch.Size(); ++i) {
+      const TImportRecord& after = batch[i];
       EXPECT_TRUE(after.Date == lines[i].Date && after.Amount == lines[i].Amount &&
-                  after.CheckNumber == lines[i].CheckNumber && after.Name == lines[i].Name &&
-                  after.Memo == lines[i].Memo)
+                  batch.CheckNumber(after) == lines[i].CheckNumber &&
+                  batch.Name(after) == lines[i].Name && batch.Memo(after) == lines[i].Memo)
           << i;
     }
     ExpectSound();
@@ -158,7 +159,7 @@ TEST_F(ImportProcedureTest, NothingNewAndCancelling) {
   const size_t records = Records().size();
   // Cancelling the chooser changes nothing; cancelling the dialog keeps only the proposal.
   TImportBatch batch;
-  batch.Records = {Line(TDateValue(2, 2, 2024), -1)};
+  batch.Add(TDateValue(2, 2, 2024), TAmount(-1));
   user.ScriptAccountChoice(std::nullopt);
   EXPECT_FALSE(ImportRecords(batch, document, &configuration).imported);
   EXPECT_FALSE(Import({Line(TDateValue(2, 2, 2024), -1)}, [](TImportDialogState&) {
@@ -241,12 +242,12 @@ namespace {
 // sent: it must be created, keep its own identifier, and not vanish on the next line's commit.
 TEST_F(ImportProcedureTest, EveryCreatedLineExistsWithItsOwnIdentifierWhateverItHolds) {
   const TDateValue mar2{2, 3, 2024};
-  const std::vector<std::vector<TImportRecord>> statements = {
+  const std::vector<std::vector<TProcedureLine>> statements = {
       {Line(mar2, 0), Line(mar3, -4567)},
       {Line(mar3, -4567), Line(mar2, 0)},
-      std::vector<TImportRecord>(40, Line(mar2, 0)),
+      std::vector<TProcedureLine>(40, Line(mar2, 0)),
   };
-  for (const std::vector<TImportRecord>& lines : statements) {
+  for (const std::vector<TProcedureLine>& lines : statements) {
     const TImportResult result = Import(lines, [](TImportDialogState& dialog) {
       dialog.SetAutomatic(false);  // the earlier statements' lines would pair
       return true;

@@ -15,14 +15,15 @@ using namespace std::string_literals;
 std::string Read(const std::string& text, bool ofx) {
   TImportBatch batch;
   const size_t count = ofx ? ReadOfxText(text, batch, 2026) : ReadQifText(text, batch, 2026);
-  EXPECT_EQ(count, batch.Records.size());
+  EXPECT_EQ(count, batch.Size());
   std::string summary;
-  for (const TImportRecord& r : batch.Records) {
+  for (const TImportRecord& r : batch.Records()) {
     summary += summary.empty() ? "" : " | ";
     char date[16];
     std::snprintf(date, sizeof date, "%04u-%02u-%02u", r.Date.Year(), r.Date.Month(), r.Date.Day());
-    summary +=
-        date + (" " + r.Amount.Format(0)) + " #" + r.CheckNumber + " " + r.Name + "|" + r.Memo;
+    summary += date + (" " + r.Amount.Format(0)) + " #";
+    summary.append(batch.CheckNumber(r)).append(" ").append(batch.Name(r));
+    summary.append("|").append(batch.Memo(r));
   }
   return summary;
 }
