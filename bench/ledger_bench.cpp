@@ -58,8 +58,8 @@ const fs::path& Budget(int64_t transactions) {
     row.EnvelopeId = document.Accounts().GetDefaultEnvelope(sparse);
     row.date = TDateValue(static_cast<unsigned>(2 + i), 1, 2020);
     TXItem* item = manager.Create(row);
-    item->SetCellText(TXItem::kColPayableTo, "Rare payee");
-    item->SetCellText(TXItem::kColPayment, "1.00");
+    item->SetColumnText(TXItem::kColPayableTo, "Rare payee");
+    item->SetColumnText(TXItem::kColPayment, "1.00");
     manager.Release(item);
   }
   const TResult<void> written = WriteDocumentFile(path.string(), document);
@@ -171,7 +171,7 @@ void BM_TypeAmountWithTwoViews(benchmark::State& state) {
   envelope->Rows().LoadAtEnd();
   bool flip = false;
   for (auto _ : state) {
-    row->SetCellText(TXItem::kColPayment, (flip = !flip) ? "12.34" : "43.21");
+    row->SetColumnText(TXItem::kColPayment, (flip = !flip) ? "12.34" : "43.21");
     benchmark::DoNotOptimize(account->StatusValue() + envelope->StatusValue());
   }
 }

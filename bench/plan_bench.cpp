@@ -73,7 +73,7 @@ void BM_ShowPlanInAnotherPeriod(benchmark::State& state) {
     size_t characters = 0;
     for (size_t r = 0; r < plan.RowsHeld(); ++r) {
       for (int column = 1; column <= 2 + TAllocationPlan::kColumns; ++column)
-        characters += plan.Row(r).GetCellText(column).size();
+        characters += plan.Row(r).ColumnText(column).size();
     }
     for (int column = 1; column <= 2 + TAllocationPlan::kColumns; ++column)
       characters += plan.FooterText(column).size();

@@ -174,7 +174,7 @@ void BM_TypeAmountIntoHeldRow(benchmark::State& state) {
   TXItem* row = manager.Last(TXBlankFilter(filter));
   bool flip = false;
   for (auto _ : state) {
-    row->SetCellText(TXItem::kColDeposit, (flip = !flip) ? "12.34" : "43.21");
+    row->SetColumnText(TXItem::kColDeposit, (flip = !flip) ? "12.34" : "43.21");
   }
   manager.Release(row);
 }
@@ -195,7 +195,7 @@ void BM_TypeAmountIntoMiddleRow(benchmark::State& state) {
   bool flip = false;
   for (auto _ : state) {
     TXItem* row = manager.Get(id);
-    row->SetCellText(TXItem::kColPayment, (flip = !flip) ? "12.34" : "43.21");
+    row->SetColumnText(TXItem::kColPayment, (flip = !flip) ? "12.34" : "43.21");
     manager.Release(row);
   }
 }

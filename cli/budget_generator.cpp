@@ -196,24 +196,24 @@ class TBudgetGenerator::TImpl {
     return TXHold(Manager().Create(row));
   }
 
-  void TypeDate(TXItem& item) { item.SetCellText(TXItem::kColDateWithYear, today_.Format(4)); }
+  void TypeDate(TXItem& item) { item.SetColumnText(TXItem::kColDateWithYear, today_.Format(4)); }
 
   void TypeAmount(TXItem& item, int32_t cents) {
     const int64_t size = cents < 0 ? -int64_t{cents} : cents;
     std::string text = std::to_string(size / 100) + "." + std::to_string(size % 100 / 10) +
                        std::to_string(size % 10);
-    item.SetCellText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, text);
+    item.SetColumnText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, text);
   }
 
   TXHold TypePayment(uint32_t account, uint32_t envelope, int32_t cents) {
     TXHold row = Row(account);
     TypeDate(*row);
     if (account == checking_ && Below(4) == 0) {
-      row->SetCellText(TXItem::kColCode, std::to_string(Manager().NextCheckNumber(account)));
+      row->SetColumnText(TXItem::kColCode, std::to_string(Manager().NextCheckNumber(account)));
     }
-    row->SetCellText(TXItem::kColPayableTo, kPayees[Below(kPayees.size())]);
+    row->SetColumnText(TXItem::kColPayableTo, kPayees[Below(kPayees.size())]);
     if (envelope != 0) {
-      row->SetCellText(TXItem::kColEnvelope, document_->Envelopes().NameOfEnvelope(envelope));
+      row->SetColumnText(TXItem::kColEnvelope, document_->Envelopes().NameOfEnvelope(envelope));
     }
     TypeAmount(*row, cents);
     return row;
@@ -243,7 +243,7 @@ class TBudgetGenerator::TImpl {
     // Income and spending balance out over time, as they do in a budget that lasts: the
     // balances stay far inside what their 32 bits hold however many transactions are made.
     TXHold row = TypePayment(checking_, unallocated_, Amount(40000, 110000));
-    row->SetCellText(TXItem::kColCode, "DEP");
+    row->SetColumnText(TXItem::kColCode, "DEP");
     MaybeClear(*row);
     const int32_t pay = row->Record().amount;
     row.reset();
@@ -276,7 +276,7 @@ class TBudgetGenerator::TImpl {
     row.date = today_;
     row.created = today_;
     TXHold entry(Manager().Create(row));
-    entry->SetCellText(TXItem::kColPayableTo, "Set aside");
+    entry->SetColumnText(TXItem::kColPayableTo, "Set aside");
     TypeAmount(*entry, -Amount(100, 5000));
   }
 

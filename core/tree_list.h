@@ -128,7 +128,7 @@ class TTreeList {
   size_t ShownPosition(const TTreeItem& node) const;
   /// The widest display text of the shown nodes in characters.
   size_t WidestTextLength(const TListDisplayOptions& options) const;
-  /// The widest shown row as the caller measures a node's text (in pixels, say).
+  /// The widest shown row as the caller measures a node's text, in the caller's own unit.
   int WidestText(const TListDisplayOptions& options,
                  const std::function<int(const TTreeItem&, std::string_view)>& width) const;
 

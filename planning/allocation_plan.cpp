@@ -96,7 +96,7 @@ size_t TAllocationPlan::NamedRows() const {
 TAmount TAllocationPlan::ColumnTotal(int column, uint32_t period) const {
   TAmount total;
   for (const auto& row : rows_)
-    total += row->Cell(column, period);
+    total += row->AmountIn(column, period);
   return total;
 }
 

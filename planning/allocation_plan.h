@@ -17,7 +17,7 @@ class TUserPort;
 struct TPlanFile;
 
 /// The allocation plan: the budget as a grid of envelopes against income templates (at most
-/// ten), each cell saying how much of that income goes to that envelope per period. It has no
+/// ten), each entry saying how much of that income goes to that envelope per period. It has no
 /// stored form of its own: it is loaded from the templates that are marked for the plan and the
 /// envelopes' in-plan switches, edited, and written back into them only when the editor closes
 /// with "Save and Close". Between uses it holds no rows.

@@ -40,14 +40,14 @@ void TAllocationPlanItem::RemoveColumn(int column) {
   amounts_[kColumns - 1] = TAmount();
 }
 
-TAmount TAllocationPlanItem::Cell(int column, uint32_t period) const {
+TAmount TAllocationPlanItem::AmountIn(int column, uint32_t period) const {
   return ConvertPeriodAmount(Amount(column), owner_->ColumnPeriod(column), period);
 }
 
 TAmount TAllocationPlanItem::Total(uint32_t period) const {
   TAmount total;
   for (int c = 0; c < kColumns; ++c)
-    total += Cell(c, period);
+    total += AmountIn(c, period);
   return total;
 }
 
@@ -56,7 +56,7 @@ bool TAllocationPlanItem::AmountEditable(int planColumn) const {
          owner_->IsColumnUsed(planColumn);
 }
 
-std::string TAllocationPlanItem::GetCellText(int column) const {
+std::string TAllocationPlanItem::ColumnText(int column) const {
   if (name_.empty())
     return {};
   if (column == kColName)
@@ -66,30 +66,19 @@ std::string TAllocationPlanItem::GetCellText(int column) const {
   const int planColumn = column - kFirstAmount;
   if (planColumn < 0 || planColumn >= kColumns || !owner_->IsColumnUsed(planColumn))
     return {};
-  return Cell(planColumn, owner_->ViewPeriod()).Format(TAmount::kThousands);
+  return AmountIn(planColumn, owner_->ViewPeriod()).Format(TAmount::kThousands);
 }
 
-void TAllocationPlanItem::PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                                    unsigned state) const {
-  const bool highlighted = (state & (kCursorCell | kGridFocused)) == (kCursorCell | kGridFocused);
-  painter.DrawCellText(rect, GetCellText(column),
-                       column == kColName ? TCellAlignment::Left : TCellAlignment::Right,
-                       highlighted);
-}
-
-void TAllocationPlanItem::CreateEditor(TLedgerGrid& grid, int column, unsigned how) {
+TColumnEntry TAllocationPlanItem::EntryFor(int column, unsigned how) const {
   const bool typing = (how & kStartedByTyping) != 0;
-  if (column == kColName) {
-    grid.OpenEditor(column, {TCellEditorKind::Text, 20, kNameEditLimit, typing ? "" : name_});
-    return;
-  }
+  if (column == kColName)
+    return {TColumnEntryKind::Text, kNameEditLimit, typing ? "" : name_};
   if (!AmountEditable(column - kFirstAmount))
-    return;
-  grid.OpenEditor(column, {TCellEditorKind::Amount, 12, kAmountEditLimit,
-                           typing ? std::string() : GetCellText(column)});
+    return {};
+  return {TColumnEntryKind::Amount, kAmountEditLimit, typing ? std::string() : ColumnText(column)};
 }
 
-void TAllocationPlanItem::SetCellText(int column, std::string_view text) {
+void TAllocationPlanItem::SetColumnText(int column, std::string_view text) {
   if (column == kColName)
     SetNameEntry(text);
   else if (column >= kFirstAmount)
@@ -118,7 +107,7 @@ void TAllocationPlanItem::SetNameEntry(std::string_view text) {
 void TAllocationPlanItem::SetAmountEntry(int planColumn, std::string_view text) {
   if (!AmountEditable(planColumn))
     return;
-  // An emptied cell means nothing goes to the envelope from this income.
+  // An emptied amount means nothing goes to the envelope from this income.
   const bool empty = Trimmed(text).empty();
   const TAmountParseResult parsed = empty ? TAmountParseResult{} : EvaluateAmountExpression(text);
   const double rounded = parsed.value >= 0 ? parsed.value + 0.005 : parsed.value - 0.005;

@@ -11,8 +11,8 @@
 class TAllocationPlan;
 
 /// One row of the allocation plan: an envelope name (empty for a blank row) and one amount per
-/// plan column, each stated in its column's period. The row paints and edits itself in the plan
-/// grid: the name, the row total, and one cell per column shown in the plan's view period.
+/// plan column, each stated in its column's period. As a row of the plan's editor it shows the
+/// name, the row total, and one amount per column in the plan's view period, and takes typed ones.
 class TAllocationPlanItem final : public TLedgerItem {
  public:
   static constexpr int kColumns = 10;
@@ -34,15 +34,13 @@ class TAllocationPlanItem final : public TLedgerItem {
   void ClearAmounts() { amounts_.fill(TAmount()); }
 
   /// The amount of a column converted to `period`.
-  TAmount Cell(int column, uint32_t period) const;
-  /// The sum of the ten cells in `period`.
+  TAmount AmountIn(int column, uint32_t period) const;
+  /// The sum of the ten amounts in `period`.
   TAmount Total(uint32_t period) const;
 
-  void CreateEditor(TLedgerGrid& grid, int column, unsigned how) override;
-  void PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                 unsigned state) const override;
-  void SetCellText(int column, std::string_view text) override;
-  std::string GetCellText(int column) const override;
+  TColumnEntry EntryFor(int column, unsigned how) const override;
+  void SetColumnText(int column, std::string_view text) override;
+  std::string ColumnText(int column) const override;
 
  private:
   void SetNameEntry(std::string_view text);

@@ -67,7 +67,7 @@ std::string TXTemplateItem::ShowLabel(std::string_view label, std::string_view e
   });
 }
 
-std::optional<int32_t> TXTemplateItem::ParseAmountCell(std::string_view text) {
+std::optional<int32_t> TXTemplateItem::ParseAmountEntry(std::string_view text) {
   const TAmountParseResult parsed = EvaluateAmountExpression(text);
   const double rounded = parsed.value > 0 ? parsed.value + 0.005 : parsed.value - 0.005;
   if (parsed.error != kAmountParseOk ||
@@ -92,48 +92,30 @@ const char* TXTemplateItem::Heading(int column) {
   }
 }
 
-TCellAlignment TXTemplateItem::AlignmentOf(int column) {
-  return column == kColPayment || column == kColDeposit ? TCellAlignment::Right
-                                                        : TCellAlignment::Left;
-}
-
-TCellEditorSpec TXTemplateItem::EditorFor(int column, unsigned how) const {
+TColumnEntry TXTemplateItem::EntryFor(int column, unsigned how) const {
   const bool typing = (how & kStartedByTyping) != 0;
   switch (column) {
     case kColDescription:
-      return {TCellEditorKind::Text, 50, kLabelSize - 1, typing ? std::string() : label_};
+      return {TColumnEntryKind::Text, kLabelSize - 1, typing ? std::string() : label_};
     case kColPayment:
     case kColDeposit:
-      return {TCellEditorKind::Amount, 15, 99, typing ? std::string() : GetCellText(column)};
+      return {TColumnEntryKind::Amount, 99, typing ? std::string() : ColumnText(column)};
     case kColEnvelope:
       // The envelope list always starts at the item's envelope.
-      return {TCellEditorKind::EnvelopeList, 20, 0, GetCellText(column)};
+      return {TColumnEntryKind::EnvelopeList, 0, ColumnText(column)};
     default:
       return {};
   }
 }
 
-void TXTemplateItem::CreateEditor(TLedgerGrid& grid, int column, unsigned how) {
-  const TCellEditorSpec editor = EditorFor(column, how);
-  if (editor.kind != TCellEditorKind::None)
-    grid.OpenEditor(column, editor);
-}
-
-void TXTemplateItem::PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                               unsigned state) const {
-  const bool highlighted = (state & (kCursorCell | kGridFocused)) == (kCursorCell | kGridFocused);
-  const std::string text = column == kColDescription ? ShownLabel() : GetCellText(column);
-  painter.DrawCellText(rect, text, AlignmentOf(column), highlighted);
-}
-
-void TXTemplateItem::SetCellText(int column, std::string_view text) {
+void TXTemplateItem::SetColumnText(int column, std::string_view text) {
   switch (column) {
     case kColDescription:
       SetLabel(text);
       break;
     case kColPayment:
     case kColDeposit: {
-      const std::optional<int32_t> cents = ParseAmountCell(text);
+      const std::optional<int32_t> cents = ParseAmountEntry(text);
       if (!cents) {
         // A typing slip would otherwise wipe the amount the item held.
         if (TUserPort* user = owner_ != nullptr ? owner_->User() : nullptr) {
@@ -158,7 +140,7 @@ void TXTemplateItem::SetCellText(int column, std::string_view text) {
     owner_->ItemChanged();
 }
 
-std::string TXTemplateItem::GetCellText(int column) const {
+std::string TXTemplateItem::ColumnText(int column) const {
   switch (column) {
     case kColDescription:
       return ShownLabel();

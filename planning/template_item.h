@@ -44,23 +44,19 @@ class TXTemplateItem final : public TLedgerItem {
   /// "~e", "<instances>", "<transaction position>", "<reconcile date>", "<transaction id>", and
   /// "error" for any other letter.
   static std::string ShowLabel(std::string_view label, std::string_view envelopeName);
-  /// The cents a typed amount cell stands for (a half cent away from zero), or nothing when the
+  /// The cents a typed amount stands for (a half cent away from zero), or nothing when the
   /// text is no amount or reaches 20,000,000 in size.
-  static std::optional<int32_t> ParseAmountCell(std::string_view text);
+  static std::optional<int32_t> ParseAmountEntry(std::string_view text);
 
   static const char* Heading(int column);
-  static TCellAlignment AlignmentOf(int column);
-  TCellEditorSpec EditorFor(int column, unsigned how) const;
 
   // TLedgerItem.
-  void CreateEditor(TLedgerGrid& grid, int column, unsigned how) override;
-  void PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                 unsigned state) const override;
-  /// Applies an edited cell. An amount that is no amount or too large is refused with a
+  TColumnEntry EntryFor(int column, unsigned how) const override;
+  /// Applies a typed text. An amount that is no amount or too large is refused with a
   /// message and changes nothing; an envelope name that names no envelope leaves the item
   /// without one.
-  void SetCellText(int column, std::string_view text) override;
-  std::string GetCellText(int column) const override;
+  void SetColumnText(int column, std::string_view text) override;
+  std::string ColumnText(int column) const override;
 
  private:
   friend class TXTemplateList;

@@ -75,7 +75,7 @@ class TXTemplateList final : public TLedgerList {
   TUserPort* User() const;
   /// The envelope a new empty row starts in: the first envelope in the tree's walking order.
   uint32_t FirstEnvelopeId() const;
-  /// Told after any cell of an item was set (the editor shows the total).
+  /// Told after any column of an item was set (the editor shows the total).
   void SetChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
   void ItemChanged();
 

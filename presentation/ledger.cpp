@@ -50,15 +50,19 @@ struct TLedger::TState {
   bool editorOpen = false;
   TLedgerItem* editorItem = nullptr;
   int editorColumn = 0;
-  TCellEditorKind editorKind = TCellEditorKind::None;
+  TColumnEntryKind editorKind = TColumnEntryKind::None;
 
   uint32_t background = kDefaultBackground;
   bool focus = false;
   int wheelRest = 0;
 };
 
-TLedger::TLedger(TLedgerList& rows, TLedgerHost& host, bool footer)
-    : rows_(rows), host_(host), footer_(footer), state_(std::make_unique<TState>()) {
+TLedger::TLedger(TLedgerList& rows, const TRowPresenter& presenter, TLedgerHost& host, bool footer)
+    : rows_(rows),
+      presenter_(presenter),
+      host_(host),
+      footer_(footer),
+      state_(std::make_unique<TState>()) {
   rows_.SetObserver(this);
 }
 
@@ -207,9 +211,9 @@ unsigned TLedger::CellState(int visibleRow, int columnIndex) const {
     return 0;
   unsigned state = 0;
   if (columnIndex == s.cursorColumn)
-    state |= TLedgerItem::kCursorCell;
+    state |= kCursorCell;
   if (s.focus)
-    state |= TLedgerItem::kGridFocused;
+    state |= kGridFocused;
   return state;
 }
 
@@ -244,8 +248,12 @@ void TLedger::PaintCells(TCellPainter& painter) const {
     const TLedgerItem* item = VisibleItem(r);
     if (item == nullptr)
       continue;
-    for (int c = 1; c <= ColumnCount(); ++c)
-      item->PaintCell(painter, CellRect(r, c), ColumnNumber(c), CellState(r, c));
+    for (int c = 1; c <= ColumnCount(); ++c) {
+      const int column = ColumnNumber(c);
+      const bool highlighted = CellState(r, c) == (kCursorCell | kGridFocused);
+      painter.DrawCellText(CellRect(r, c), item->ShownText(column), presenter_.AlignmentOf(column),
+                           highlighted);
+    }
   }
 }
 
@@ -778,13 +786,17 @@ void TLedger::OpenCursorEditor(unsigned how) {
   const int column = CurrentColumn();
   if (item == nullptr || column == 0)
     return;
-  // The row decides: it calls OpenEditor back, or acts by itself and opens nothing.
-  item->CreateEditor(*this, column, how);
+  // The row decides: it acts by itself and opens nothing, or says what entry the column takes.
+  if (item->Activate(column))
+    return;
+  const TColumnEntry entry = item->EntryFor(column, how);
+  OpenEditor(column, {entry.kind, presenter_.EditorWidthChars(column, entry.kind), entry.maxLength,
+                      entry.text});
 }
 
 void TLedger::OpenEditor(int column, const TCellEditorSpec& editor) {
   TState& s = *state_;
-  if (s.editorOpen || host_.IsMinimised() || editor.kind == TCellEditorKind::None)
+  if (s.editorOpen || host_.IsMinimised() || editor.kind == TColumnEntryKind::None)
     return;
   TLedgerItem* item = CurrentItem();
   if (item == nullptr)
@@ -812,13 +824,13 @@ void TLedger::CloseEditor() {
   TLedgerItem* item = std::exchange(s.editorItem, nullptr);
   const int column = std::exchange(s.editorColumn, 0);
   const bool list =
-      std::exchange(s.editorKind, TCellEditorKind::None) == TCellEditorKind::EnvelopeList;
+      std::exchange(s.editorKind, TColumnEntryKind::None) == TColumnEntryKind::EnvelopeList;
   // A name list's Esc hands its text back (the host reports it as not cancelled); a cancelled
   // editor, or one whose text the file cannot hold, leaves the cell as it was.
   TLedgerEditorResult result = host_.TakeEditor();
   if (item == nullptr || result.cancelled)
     return;
-  item->SetCellText(column, result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit));
+  item->SetColumnText(column, result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit));
   host_.Repaint();
 }
 
@@ -830,7 +842,7 @@ void TLedger::WindowReloading() {
   s.editorOpen = false;
   s.editorItem = nullptr;
   s.editorColumn = 0;
-  s.editorKind = TCellEditorKind::None;
+  s.editorKind = TColumnEntryKind::None;
   host_.TakeEditor();
 }
 

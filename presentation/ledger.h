@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "presentation/ledger_cells.h"
+#include "presentation/row_presenters.h"
 #include "transactions/ledger_item.h"
 #include "transactions/ledger_list.h"
 
@@ -66,9 +68,10 @@ enum class TLedgerKey {
 /// The grid controller of a ledger window, the editable grid of every ledger-like list without
 /// the window itself: columns and the layout arithmetic (zoom, font height, visible rows), the
 /// cell cursor, end and top modes, scrolling over the row source's window, the key and mouse
-/// rules, and when an in-place editor opens, commits or is dropped. Rows are counted from 1: `TopRow` within the row source's window,
-/// `CursorRow` among the visible rows, `CursorColumn` within the column list.
-class TLedger : public TLedgerGrid, private TLedgerListObserver {
+/// rules, and when an in-place editor opens, commits or is dropped. Rows are counted from 1:
+/// `TopRow` within the row source's window, `CursorRow` among the visible rows, `CursorColumn`
+/// within the column list.
+class TLedger : private TLedgerListObserver {
  public:
   /// Grid commands, by their numbers in the menus' accelerator tables.
   enum TCommand : int {
@@ -89,11 +92,15 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   enum class TMode { End = 1, Top = 2 };
   /// What a scroll bar asks for.
   enum class TScrollAction { LineUp, LineDown, PageUp, PageDown };
+  /// Bits of a cell's paint state; both together mark the cursor cell of a focused grid.
+  enum : unsigned { kCursorCell = 1, kGridFocused = 2 };
   /// The colour of odd rows until the owner sets one (cyan).
   static constexpr uint32_t kDefaultBackground = 0x00FFFF;
 
-  /// `footer` reserves a band of one header height below the rows.
-  TLedger(TLedgerList& rows, TLedgerHost& host, bool footer = false);
+  /// `presenter` lays out the kind of row `rows` holds and must outlive the grid; `footer`
+  /// reserves a band of one header height below the rows.
+  TLedger(TLedgerList& rows, const TRowPresenter& presenter, TLedgerHost& host,
+          bool footer = false);
   ~TLedger() override;
   TLedger(const TLedger&) = delete;
   TLedger& operator=(const TLedger&) = delete;
@@ -123,7 +130,7 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   /// The pixel rectangle of a header cell and of a cell of visible row `visibleRow`.
   TCellRect HeaderRect(int columnIndex) const;
   TCellRect CellRect(int visibleRow, int columnIndex) const;
-  /// The paint state (TLedgerItem::kCursorCell, kGridFocused) of a cell.
+  /// The paint state (kCursorCell, kGridFocused) of a cell.
   unsigned CellState(int visibleRow, int columnIndex) const;
   /// The visible row under grid coordinate `y` (1-based), 0 outside the rows (header included).
   int RowAt(int y) const;
@@ -133,7 +140,8 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   /// The row object shown in visible row `visibleRow`; null outside the rows or when the row
   /// source has none there.
   TLedgerItem* VisibleItem(int visibleRow) const;
-  /// Asks every visible row object to paint its cells, each with its rectangle and state.
+  /// Draws the shown text of every visible row's cells, each in its rectangle, placed as the
+  /// presenter says, the cursor cell of a focused grid highlighted.
   void PaintCells(TCellPainter& painter) const;
   /// The colour of odd visible rows (0xRRGGBB); even rows are white.
   void SetBackground(uint32_t rgb);
@@ -201,15 +209,15 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
   bool EditorOpen() const;
   /// The row-object column of the open editor (0 when none).
   int EditorColumn() const;
-  /// Opens the editor of the cursor cell (how: TLedgerItem bits, 1 for a command).
+  /// Opens the editor of the cursor cell (how: TLedgerItem bits, 1 for a command), unless the
+  /// row acts on the column by itself or takes no entry there.
   void OpenCursorEditor(unsigned how);
   /// Closes an open editor, handing its text to the row unless it was cancelled. A name-list
   /// editor always hands its text over: Esc there keeps the name it shows.
   void CloseEditor();
-  /// TLedgerGrid: a row asks for the editor of a cell of the cursor row.
-  void OpenEditor(int column, const TCellEditorSpec& editor) override;
 
  private:
+  void OpenEditor(int column, const TCellEditorSpec& editor);
   void WindowReloading() override;
   void RowsChanged() override;
 
@@ -234,6 +242,7 @@ class TLedger : public TLedgerGrid, private TLedgerListObserver {
 
   struct TState;
   TLedgerList& rows_;
+  const TRowPresenter& presenter_;
   TLedgerHost& host_;
   bool footer_;
   std::unique_ptr<TState> state_;

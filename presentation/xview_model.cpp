@@ -325,7 +325,7 @@ std::string TXViewModel::StatusValueText(double value) {
 }
 
 std::string TXViewModel::MemoLine(const TXItem* item) {
-  return item != nullptr ? item->GetCellText(TXItem::kColMemoExpanded) : std::string();
+  return item != nullptr ? item->ColumnText(TXItem::kColMemoExpanded) : std::string();
 }
 
 bool TXViewModel::ClosesOn(TXViewNotice notice, uint32_t id) const {
@@ -425,9 +425,9 @@ TXViewCommandResult TXViewModel::Run(int command, TXItem* current, int cursorCol
         current->Erase();
       break;
     case kXCmdEditMemo: {
-      std::string memo = current->GetCellText(TXItem::kColMemo);
+      std::string memo = current->ColumnText(TXItem::kColMemo);
       if (user.EditMemo(memo))
-        current->SetCellText(TXItem::kColMemo, memo);
+        current->SetColumnText(TXItem::kColMemo, memo);
       break;
     }
     case kXCmdToday:
@@ -447,8 +447,8 @@ TXViewCommandResult TXViewModel::Run(int command, TXItem* current, int cursorCol
       }
       break;
     case kXCmdNextCheckNumber:
-      current->SetCellText(TXItem::kColCode,
-                           std::to_string(manager.NextCheckNumber(current->Record().AccountId)));
+      current->SetColumnText(TXItem::kColCode,
+                             std::to_string(manager.NextCheckNumber(current->Record().AccountId)));
       if (cursorColumn == TXItem::kColCode)
         result.cursor = TMove::NextCell;
       break;

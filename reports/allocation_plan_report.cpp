@@ -40,7 +40,7 @@ TAllocationPlanReport::TAllocationPlanReport(TVorlaData& document, const TClock&
     const TAllocationPlanItem& item = plan.Row(row);
     TLine line{item.Name(), item.Total(period), {}};
     for (int slot = 0; slot < kSlots; ++slot)
-      line.amounts[static_cast<size_t>(slot)] = item.Cell(slot, period);
+      line.amounts[static_cast<size_t>(slot)] = item.AmountIn(slot, period);
     lines_.push_back(std::move(line));
   }
   plan.Save();

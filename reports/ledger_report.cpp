@@ -193,9 +193,9 @@ void TLedgerReport::GetCell(int page, int region, int row, int column, TCellInfo
 
 std::string TLedgerReport::CellText(const TXItem& item, int cell) const {
   if (cell != kDescriptionCell)
-    return item.GetCellText(cell);
-  std::string text = CutTo(item.GetCellText(TXItem::kColPayableToExpanded), kDescriptionPartLimit);
-  const std::string memo = CutTo(item.GetCellText(TXItem::kColMemoExpanded), kDescriptionPartLimit);
+    return item.ColumnText(cell);
+  std::string text = CutTo(item.ColumnText(TXItem::kColPayableToExpanded), kDescriptionPartLimit);
+  const std::string memo = CutTo(item.ColumnText(TXItem::kColMemoExpanded), kDescriptionPartLimit);
   if (!memo.empty())
     text += " (" + memo + ")";
   return text;

@@ -182,7 +182,7 @@ bool TEditableFilter::MeetsCriteria(const TXRecord& record) const {
   if (c.payment && record.amount >= 0)
     return false;
   if (c.amountRange) {
-    // The bounds are typed amounts and follow the same rounding and size rule as one typed into a ledger.
+    // The bounds are typed amounts and follow the same rounding and size rule as a ledger entry.
     const int32_t from = CentsFromEntry(c.fromAmount);
     const int32_t to = CentsFromEntry(c.toAmount);
     if (record.amount < from || record.amount > to)

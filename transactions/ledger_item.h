@@ -4,71 +4,48 @@
 #include <string>
 #include <string_view>
 
-/// The kinds of in-place editor a ledger cell can ask its grid for.
-enum class TCellEditorKind { None, Text, Date, Amount, EnvelopeList };
+/// What a column of a row takes when the user starts to change it.
+enum class TColumnEntryKind { None, Text, Date, Amount, EnvelopeList };
 
-/// The editor a row wants for one cell: what kind, how wide (in characters), how long the text
-/// may grow and what it starts with. `None` means the cell is not edited in place.
-struct TCellEditorSpec {
-  TCellEditorKind kind = TCellEditorKind::None;
-  int widthChars = 0;
+/// The entry a row offers for one column: what it takes, how long the text may grow and what it
+/// starts with. `None` means the column is not typed into.
+struct TColumnEntry {
+  TColumnEntryKind kind = TColumnEntryKind::None;
   size_t maxLength = 0;
   std::string text;
 };
 
-/// Where a cell's text is placed inside the cell.
-enum class TCellAlignment { Left, Center, Right };
-
-/// A cell rectangle in the grid's drawing coordinates.
-struct TCellRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
-/// The grid a row belongs to, as a row sees it when an edit starts. The window layer implements
-/// it; the row decides which editor to open and the grid opens it.
-class TLedgerGrid {
- public:
-  virtual ~TLedgerGrid() = default;
-  /// Opens the described editor over the cell of `column` in the current row.
-  virtual void OpenEditor(int column, const TCellEditorSpec& editor) = 0;
-};
-
-/// The drawing surface of one grid paint, implemented by the window layer.
-class TCellPainter {
- public:
-  virtual ~TCellPainter() = default;
-  /// Draws `text` in `rect`; `highlighted` asks for the system highlight colours.
-  virtual void DrawCellText(const TCellRect& rect, std::string_view text, TCellAlignment alignment,
-                            bool highlighted) = 0;
-};
-
-/// One row of a ledger grid. The grid knows nothing of what a row stands for: it asks the row
-/// for cell texts, hands edited texts back and lets the row open editors and paint its cells.
-/// The base does nothing; each kind of row supplies the behaviour.
+/// One row of a ledger, as a row source hands it out. Whoever shows the row knows nothing of
+/// what it stands for: it asks the row for its column texts, hands typed texts back, asks what
+/// entry a column takes and lets the row act on a column by itself. The base does nothing; each
+/// kind of row supplies the behaviour.
 class TLedgerItem {
  public:
-  /// Bits of `how` in CreateEditor.
+  /// Bits of `how` in EntryFor.
   enum : unsigned {
-    kStartedByTyping = 2,  ///< the edit began with a typed character; the editor starts empty
-    kClicked = 4,          ///< the cell was clicked with the mouse
+    kStartedByTyping = 2,  ///< the entry began with a typed character; it starts empty
+    kClicked = 4,          ///< the column was chosen with the mouse
   };
-  /// Bits of `state` in PaintCell; both together mark the cursor cell of a focused grid.
-  enum : unsigned { kCursorCell = 1, kGridFocused = 2 };
 
   virtual ~TLedgerItem() = default;
-  virtual void CreateEditor(TLedgerGrid& grid, int column, unsigned how) {
-    (void)grid, (void)column, (void)how;
-  }
-  virtual void PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                         unsigned state) const {
-    (void)painter, (void)rect, (void)column, (void)state;
-  }
-  virtual void SetCellText(int column, std::string_view text) { (void)column, (void)text; }
-  virtual std::string GetCellText(int column) const {
+  /// What the row holds in `column`, as text.
+  virtual std::string ColumnText(int column) const {
     (void)column;
     return {};
+  }
+  /// What the row shows in `column`; what it holds unless the row says otherwise.
+  virtual std::string ShownText(int column) const { return ColumnText(column); }
+  /// Takes a typed text for `column`.
+  virtual void SetColumnText(int column, std::string_view text) { (void)column, (void)text; }
+  /// The entry `column` takes when one starts as `how` says.
+  virtual TColumnEntry EntryFor(int column, unsigned how) const {
+    (void)column, (void)how;
+    return {};
+  }
+  /// A column that acts by itself when chosen (a mark that toggles) does so and answers true;
+  /// no entry opens then.
+  virtual bool Activate(int column) {
+    (void)column;
+    return false;
   }
 };

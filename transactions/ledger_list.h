@@ -54,7 +54,7 @@ class TLedgerList {
   virtual void DeleteRow(int row) { (void)row; }
   virtual void Paste() {}
   virtual bool CanPaste() const { return false; }
-  /// The heading of row-object column `column`, drawn centred in the header cell.
+  /// The heading of row-object column `column`.
   virtual std::string HeaderText(int column) const = 0;
   /// The text of row-object column `column` in the footer band of a grid that has one.
   virtual std::string FooterText(int column) const {

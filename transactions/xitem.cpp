@@ -47,7 +47,7 @@ std::string DateRefusal(std::string_view text) {
       "year.");
 }
 
-// A cell emptied on purpose: nothing before the year, as the date editor starts.
+// A date emptied on purpose: nothing before the year, as the date editor starts.
 bool LeavesDateEmpty(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   return first == std::string_view::npos || text[first] == '/';
@@ -395,7 +395,7 @@ void TXItem::SetEnvelopeClearedText(std::string_view text) {
   }
 }
 
-// ----- Cells -----
+// ----- Columns -----
 
 std::string TXItem::AccountName() const {
   return AccountColumn(record_, manager_->Accounts());
@@ -411,7 +411,7 @@ const char* TXItem::Heading(int column) {
   return kHeadings[column];
 }
 
-std::string TXItem::GetCellText(int column) const {
+std::string TXItem::ColumnText(int column) const {
   if (record_.IsInert())
     return {};
   switch (column) {
@@ -458,11 +458,11 @@ std::string TXItem::GetCellText(int column) const {
   }
 }
 
-void TXItem::SetCellText(int column, std::string_view text) {
-  SetCellText(column, text, manager_->EditSettings());
+void TXItem::SetColumnText(int column, std::string_view text) {
+  SetColumnText(column, text, manager_->EditSettings());
 }
 
-void TXItem::SetCellText(int column, std::string_view text, const TXEditSettings& settings) {
+void TXItem::SetColumnText(int column, std::string_view text, const TXEditSettings& settings) {
   if (record_.IsInert())
     return;
   switch (column) {
@@ -543,7 +543,7 @@ void TXItem::SetAmountEntry(int column, std::string_view text) {
 void TXItem::SetDateEntry(std::string_view text, const TXEditSettings& settings) {
   const TDateValue today = manager_->Today();
   TDateValue date = TDateValue::Parse(WithDateSlashes(text), record_.date.Year(), today.Year());
-  // Text that is no date would otherwise wipe the row's date; only a cell emptied on purpose
+  // Text that is no date would otherwise wipe the row's date; only an entry emptied on purpose
   // (nothing before the year, as the editor starts) makes the date empty.
   if (date.Day() == 0 && !LeavesDateEmpty(text)) {
     manager_->User().Tell("Quenbrook", DateRefusal(text), TMessageIcon::Exclamation);
@@ -558,8 +558,8 @@ void TXItem::SetDateEntry(std::string_view text, const TXEditSettings& settings)
   RecommitPartsIfMultiple();
 }
 
-TCellEditorSpec TXItem::EditorFor(int column, unsigned how) const {
-  TCellEditorSpec editor;
+TColumnEntry TXItem::EntryFor(int column, unsigned how) const {
+  TColumnEntry editor;
   if (record_.IsInert())
     return editor;
   const bool typing = (how & kStartedByTyping) != 0;
@@ -568,39 +568,39 @@ TCellEditorSpec TXItem::EditorFor(int column, unsigned how) const {
     case kColEnvelope:
       if (record_.IsMultiple() || record_.IsAccountTransfer())
         break;
-      editor.kind = TCellEditorKind::EnvelopeList;
-      startWith(GetCellText(column));
+      editor.kind = TColumnEntryKind::EnvelopeList;
+      startWith(ColumnText(column));
       break;
     case kColCode:
       if (record_.IsMultipleKid())
         break;
-      editor = {TCellEditorKind::Text, 10, TXRecord::kCodeSize - 1, {}};
-      startWith(GetCellText(column));
+      editor = {TColumnEntryKind::Text, TXRecord::kCodeSize - 1, {}};
+      startWith(ColumnText(column));
       break;
     case kColDate:
     case kColDateWithYear:
       if (record_.IsMultipleKid())
         break;
-      // What is typed replaces the cell whole; a date without a year takes the row's.
-      editor = {TCellEditorKind::Date, 8, kMaxDateEntry, {}};
-      startWith(GetCellText(column));
+      // What is typed replaces the date whole; a date without a year takes the row's.
+      editor = {TColumnEntryKind::Date, kMaxDateEntry, {}};
+      startWith(ColumnText(column));
       break;
     case kColPayment:
     case kColDeposit:
       if (record_.IsMultiple())
         break;
-      editor = {TCellEditorKind::Amount, 15, 99, {}};
-      startWith(lastAmountText_.empty() ? GetCellText(column) : lastAmountText_);
+      editor = {TColumnEntryKind::Amount, 99, {}};
+      startWith(lastAmountText_.empty() ? ColumnText(column) : lastAmountText_);
       break;
     case kColPayableTo:
-      editor = {TCellEditorKind::Text, 50, TXRecord::kTextSize - 1, {}};
-      startWith(GetCellText(column));
+      editor = {TColumnEntryKind::Text, TXRecord::kTextSize - 1, {}};
+      startWith(ColumnText(column));
       break;
     case kColMemo:
       if (record_.IsMultipleKid())
         break;
-      editor = {TCellEditorKind::Text, 50, TXRecord::kTextSize - 1, {}};
-      startWith(GetCellText(column));
+      editor = {TColumnEntryKind::Text, TXRecord::kTextSize - 1, {}};
+      startWith(ColumnText(column));
       break;
     default:
       break;
@@ -608,46 +608,30 @@ TCellEditorSpec TXItem::EditorFor(int column, unsigned how) const {
   return editor;
 }
 
-void TXItem::CreateEditor(TLedgerGrid& grid, int column, unsigned how) {
+bool TXItem::Activate(int column) {
   if (record_.IsInert())
-    return;
+    return false;
   if (column == kColAccountCleared) {
     ToggleAccountCleared();
-    return;
+    return true;
   }
   if (column == kColEnvelopeCleared) {
     ToggleEnvelopeCleared();
-    return;
+    return true;
   }
-  const TCellEditorSpec editor = EditorFor(column, how);
-  if (editor.kind != TCellEditorKind::None)
-    grid.OpenEditor(column, editor);
+  return false;
 }
 
-std::string TXItem::PaintText(int column) const {
+std::string TXItem::ShownText(int column) const {
   if (record_.IsInert())
     return {};
   if (column == kColPayableTo)
-    return GetCellText(kColPayableToExpanded);
+    return ColumnText(kColPayableToExpanded);
   if (column == kColMemo)
-    return GetCellText(kColMemoExpanded);
+    return ColumnText(kColMemoExpanded);
   if (column == kColAccount && record_.IsEnvelopeTransfer())
     return "Envelope Transfer";
-  return GetCellText(column);
-}
-
-TCellAlignment TXItem::AlignmentOf(int column) {
-  if (column >= kColDate && column <= kColEnvelopeCleared)
-    return TCellAlignment::Center;
-  if (column == kColPayment || column == kColDeposit)
-    return TCellAlignment::Right;
-  return TCellAlignment::Left;
-}
-
-void TXItem::PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                       unsigned state) const {
-  const bool highlighted = (state & (kCursorCell | kGridFocused)) == (kCursorCell | kGridFocused);
-  painter.DrawCellText(rect, PaintText(column), AlignmentOf(column), highlighted);
+  return ColumnText(column);
 }
 
 // ----- Placeholders -----
@@ -657,7 +641,7 @@ std::string TXItem::PlaceholderValue(char letter) const {
     case 'a':
       return AccountName();
     case 'c':
-      return GetCellText(kColCreatedWithYear);
+      return ColumnText(kColCreatedWithYear);
     case 'e':
       return EnvelopeText();
     case 'i':
@@ -665,7 +649,7 @@ std::string TXItem::PlaceholderValue(char letter) const {
     case 'p':
       return std::to_string(manager_->PositionOf(*this));
     case 'r':
-      return GetCellText(kColAccountClearedDate);
+      return ColumnText(kColAccountClearedDate);
     case 't': {
       const TXRecord* partner =
           record_.IsTransferHalf() ? manager_->FindRecord(record_.PartnerId) : nullptr;

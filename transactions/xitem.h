@@ -13,7 +13,7 @@
 
 class TXManager;
 
-/// The switches of the configuration that change how typed cell texts are taken. The
+/// The switches of the configuration that change how typed column texts are taken. The
 /// configuration lives above the model; the application copies them into the manager.
 struct TXEditSettings {
   /// A date typed in the first quarter for October to December of this year means last year.
@@ -30,7 +30,7 @@ std::string QuotedRefusal(std::string_view text, std::string_view reason);
 /// An item of a part of a multiple holds the multiple's item for as long as it lives.
 class TXItem final : public TLedgerItem {
  public:
-  /// Ledger columns; see GetCellText for what each shows.
+  /// Ledger columns; see ColumnText for what each shows.
   enum Column : int {
     kColAccount = 1,
     kColEnvelope = 2,
@@ -54,7 +54,7 @@ class TXItem final : public TLedgerItem {
   };
   /// The placeholder buffer size of a ledger row (text plus terminator).
   static constexpr size_t kPlaceholderBuffer = 128;
-  /// The longest date a cell takes: "12/31/2026".
+  /// The longest date entry a row takes: "12/31/2026".
   static constexpr size_t kMaxDateEntry = 10;
   static constexpr const char* kClearEntryMessage =
       "You cannot clear or unclear a new envelope transaction without first creating a "
@@ -99,7 +99,7 @@ class TXItem final : public TLedgerItem {
   /// Dates the transaction today; a multiple's parts follow.
   void SetToday();
 
-  /// The account side toggled as the ledger's "Clear/Unclear" and a click on the cell do it.
+  /// The account side toggled as the ledger's "Clear/Unclear" and choosing its mark do it.
   void ToggleAccountCleared();
   void ToggleEnvelopeCleared();
 
@@ -125,19 +125,16 @@ class TXItem final : public TLedgerItem {
 
   /// The heading of a ledger column; columns used only for text output have none.
   static const char* Heading(int column);
-  std::string GetCellText(int column) const override;
-  /// Applies an edited cell with the manager's edit settings.
-  void SetCellText(int column, std::string_view text) override;
-  void SetCellText(int column, std::string_view text, const TXEditSettings& settings);
-  /// Toggles a cleared mark or asks the grid for the cell's editor.
-  void CreateEditor(TLedgerGrid& grid, int column, unsigned how) override;
-  void PaintCell(TCellPainter& painter, const TCellRect& rect, int column,
-                 unsigned state) const override;
-  /// The editor a cell gets when an edit starts with `how`; None when it gets none.
-  TCellEditorSpec EditorFor(int column, unsigned how) const;
-  /// The text a cell is painted with (expanded payee and memo; "Envelope Transfer").
-  std::string PaintText(int column) const;
-  static TCellAlignment AlignmentOf(int column);
+  std::string ColumnText(int column) const override;
+  /// Applies a typed text with the manager's edit settings.
+  void SetColumnText(int column, std::string_view text) override;
+  void SetColumnText(int column, std::string_view text, const TXEditSettings& settings);
+  /// The entry a column takes when it starts with `how`; None when it takes none.
+  TColumnEntry EntryFor(int column, unsigned how) const override;
+  /// Choosing a cleared mark toggles it.
+  bool Activate(int column) override;
+  /// The text a column shows (expanded payee and memo; "Envelope Transfer").
+  std::string ShownText(int column) const override;
 
  private:
   friend class TXManager;

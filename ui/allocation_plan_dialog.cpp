@@ -12,6 +12,7 @@
 #include "app/vorla_config.h"
 #include "planning/allocation_plan.h"
 #include "planning/period.h"
+#include "presentation/row_presenters.h"
 #include "ui/ledger_window.h"
 #include "ui/model_text.h"
 
@@ -66,7 +67,8 @@ TAllocationPlanDialog::TAllocationPlanDialog(TAllocationPlan& plan, TVorlaConfig
     Refresh();
   });
 
-  ledger_ = new TLedgerWindow(plan_, this, true);
+  static const TAllocationPlanItemPresenter presenter;
+  ledger_ = new TLedgerWindow(plan_, presenter, this, true);
   ledger_->setObjectName(QStringLiteral("planGrid"));
   ledger_->SetUser(&plan_.User());
   TLedger& grid = ledger_->Logic();

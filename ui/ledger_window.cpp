@@ -128,9 +128,10 @@ bool ClosesEditor(int key) {
 
 }  // namespace
 
-TLedgerWindow::TLedgerWindow(TLedgerList& rows, QWidget* parent, bool footer)
+TLedgerWindow::TLedgerWindow(TLedgerList& rows, const TRowPresenter& presenter, QWidget* parent,
+                             bool footer)
     : QAbstractScrollArea(parent),
-      logic_(new TLedger(rows, static_cast<TLedgerHost&>(*this), footer)),
+      logic_(new TLedger(rows, presenter, static_cast<TLedgerHost&>(*this), footer)),
       footer_(footer) {
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -290,15 +291,7 @@ void TLedgerWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, top, width, rowHeight), band % 2 == 0 ? background : Qt::white);
   }
   TQtCellPainter cells(painter, colours);
-  for (int row = 1; row <= visible; ++row) {
-    TLedgerItem* item = logic_->Rows().Item(logic_->TopRow() + row - 1);
-    if (item == nullptr)
-      continue;
-    for (int index = 1; index <= logic_->ColumnCount(); ++index) {
-      item->PaintCell(cells, logic_->CellRect(row, index), logic_->ColumnNumber(index),
-                      logic_->CellState(row, index));
-    }
-  }
+  logic_->PaintCells(cells);
   // Column separators over the whole height.
   painter.setPen(lines);
   for (int index = 1; index < logic_->ColumnCount(); ++index) {
@@ -430,7 +423,7 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
     place.moveRight(std::max(place.width() - 1, viewport()->width() - 1));
 
   QWidget* editor = nullptr;
-  if (spec.kind == TCellEditorKind::EnvelopeList) {
+  if (spec.kind == TColumnEntryKind::EnvelopeList) {
     auto* list = new QComboBox(viewport());
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);

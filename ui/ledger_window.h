@@ -25,7 +25,9 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   using TNamesSource = std::function<QStringList()>;
 
   /// `footer` adds a band below the rows that shows the row source's footer texts (totals).
-  explicit TLedgerWindow(TLedgerList& rows, QWidget* parent = nullptr, bool footer = false);
+  /// `presenter` lays out the kind of row `rows` holds and must outlive the window.
+  TLedgerWindow(TLedgerList& rows, const TRowPresenter& presenter, QWidget* parent = nullptr,
+                bool footer = false);
   ~TLedgerWindow() override;
 
   TLedger& Logic() { return *logic_; }

@@ -21,6 +21,7 @@
 #include "core/vorla_data.h"
 #include "planning/period.h"
 #include "planning/template_manager.h"
+#include "presentation/row_presenters.h"
 #include "ui/ledger_window.h"
 #include "ui/model_text.h"
 
@@ -93,7 +94,8 @@ TXTemplatePropertiesDialog::TXTemplatePropertiesDialog(TXTemplate& edited,
   layout->addLayout(fields);
 
   TXTemplateList& items = edited.Items();
-  grid_ = new TLedgerWindow(items, this);
+  static const TTemplateItemPresenter presenter;
+  grid_ = new TLedgerWindow(items, presenter, this);
   grid_->setObjectName(QStringLiteral("templateGrid"));
   const TVorlaData* document = edited.Document();
   grid_->SetNamesSource([document] {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/envelope_list.h"
+#include "presentation/row_presenters.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/command_icons.h"
@@ -153,7 +154,8 @@ TXView::TXView(std::unique_ptr<TXViewModel> model, TSettingsSource settings, QWi
   auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  grid_ = new TLedgerWindow(model_->Rows(), content);
+  static const TXItemPresenter presenter;
+  grid_ = new TLedgerWindow(model_->Rows(), presenter, content);
   grid_->setObjectName(QStringLiteral("ledgerGrid"));
   TXManager& manager = model_->Manager();
   grid_->SetNamesSource([&manager] {

@@ -95,7 +95,7 @@ TEST_F(AllocationPlanTest, IncomeWizardBrackets) {
       }
       EXPECT_EQ(plan.Row(11).Name(), "Charity");
       for (const auto& [name, col, text] : c.cells)
-        EXPECT_EQ(Row(plan, name).GetCellText(P::kFirstAmount + col), text) << name << col;
+        EXPECT_EQ(Row(plan, name).ColumnText(P::kFirstAmount + col), text) << name << col;
       if (!plan.IsColumnUsed(0)) {  // a free first column is the one "Create Template" fills
         user.ScriptString(std::string("Extra"));
         plan.CreateTemplate();
@@ -119,8 +119,8 @@ TEST_F(AllocationPlanTest, PlanFiles) {
   ASSERT_TRUE(Wizard(ordinary, [&](TAllocationPlan& plan) {
     EXPECT_EQ(plan.ColumnName(0), "Pay");
     EXPECT_EQ(plan.ColumnPeriod(2), kPeriodMonthly);
-    EXPECT_EQ(plan.Row(0).GetCellText(P::kFirstAmount + 1), "50.50");
-    EXPECT_EQ(plan.Row(1).GetCellText(P::kColTotal), "25.00") << "free columns hold nothing";
+    EXPECT_EQ(plan.Row(0).ColumnText(P::kFirstAmount + 1), "50.50");
+    EXPECT_EQ(plan.Row(1).ColumnText(P::kColTotal), "25.00") << "free columns hold nothing";
   }));
   EXPECT_EQ(Template("Pay").Items().AmountForEnvelope(Envelope("Rent")), TAmount(70000));
   // Two columns whose names differ in case are two templates: neither replaces the other.
@@ -169,11 +169,11 @@ TEST_F(AllocationPlanTest, RoundTripIntoTemplatesAndEnvelopeFlags) {
   TAllocationPlan plan(document);
   user.ScriptPlanEditor([&](TAllocationPlan& p) {
     EXPECT_EQ(p.HeaderText(P::kFirstAmount), "Pay");
-    EXPECT_EQ(Row(p, "Rent").GetCellText(P::kFirstAmount), "433.33") << "weekly 100 monthly";
-    Row(p, "Old").SetCellText(P::kColName, "  ");
-    Row(p, "Food").SetCellText(P::kFirstAmount, "50");
-    p.Row(p.NamedRows()).SetCellText(P::kColName, "New one");
-    p.Row(p.NamedRows() - 1).SetCellText(P::kFirstAmount, "12*2");
+    EXPECT_EQ(Row(p, "Rent").ColumnText(P::kFirstAmount), "433.33") << "weekly 100 monthly";
+    Row(p, "Old").SetColumnText(P::kColName, "  ");
+    Row(p, "Food").SetColumnText(P::kFirstAmount, "50");
+    p.Row(p.NamedRows()).SetColumnText(P::kColName, "New one");
+    p.Row(p.NamedRows() - 1).SetColumnText(P::kFirstAmount, "12*2");
     return true;
   });
   ASSERT_TRUE(plan.Edit());
@@ -192,7 +192,7 @@ TEST_F(AllocationPlanTest, RoundTripIntoTemplatesAndEnvelopeFlags) {
   // Loaded again, the plan shows what was written.
   user.ScriptPlanEditor([&](TAllocationPlan& p) {
     EXPECT_EQ(p.NamedRows(), 3u);
-    EXPECT_EQ(Row(p, "New one").GetCellText(P::kFirstAmount), "24.01");
+    EXPECT_EQ(Row(p, "New one").ColumnText(P::kFirstAmount), "24.01");
     return false;
   });
   EXPECT_FALSE(plan.Edit());
@@ -206,11 +206,11 @@ TEST_F(AllocationPlanTest, CellsPeriodsAndRefusals) {
   TAllocationPlan plan(document);
   plan.Load();
   TAllocationPlanItem& rent = Row(plan, "Rent");
-  rent.SetCellText(P::kFirstAmount, "100.00");
+  rent.SetColumnText(P::kFirstAmount, "100.00");
   EXPECT_EQ(rent.Amount(0), TAmount(2308));
-  EXPECT_EQ(rent.GetCellText(P::kFirstAmount), "100.01");
+  EXPECT_EQ(rent.ColumnText(P::kFirstAmount), "100.01");
   plan.SetViewPeriod(kPeriodAnnual);
-  EXPECT_EQ(rent.GetCellText(P::kFirstAmount), "1,200.16");
+  EXPECT_EQ(rent.ColumnText(P::kFirstAmount), "1,200.16");
   EXPECT_EQ(rent.Amount(0), TAmount(2308));
   EXPECT_EQ(plan.HeaderText(P::kFirstAmount), "Groceri...");
   EXPECT_EQ(plan.FooterText(P::kColName), "Total");
@@ -219,9 +219,9 @@ TEST_F(AllocationPlanTest, CellsPeriodsAndRefusals) {
 
   // Refused amounts and names keep the row; a free column takes no amount.
   for (const char* text : {"abc", "20000000", "1e9"})
-    rent.SetCellText(P::kFirstAmount, text);
-  rent.SetCellText(P::kFirstAmount + 1, "5");
-  rent.SetCellText(P::kColName, "home");
+    rent.SetColumnText(P::kFirstAmount, text);
+  rent.SetColumnText(P::kFirstAmount + 1, "5");
+  rent.SetColumnText(P::kColName, "home");
   EXPECT_EQ(rent.Amount(0), TAmount(2308));
   EXPECT_EQ(rent.Amount(1), TAmount());
   EXPECT_EQ(rent.Name(), "Rent");
@@ -229,15 +229,15 @@ TEST_F(AllocationPlanTest, CellsPeriodsAndRefusals) {
   EXPECT_EQ(user.Messages()[3].caption, "Envelope Name");
   // Typed weekly, 19,000,000 fits the weekly column; typed annually it is a small weekly amount.
   plan.SetViewPeriod(kPeriodWeekly);
-  rent.SetCellText(P::kFirstAmount, "19000000");
+  rent.SetColumnText(P::kFirstAmount, "19000000");
   EXPECT_EQ(rent.Amount(0), TAmount(1900000000));
-  rent.SetCellText(P::kFirstAmount, "");
+  rent.SetColumnText(P::kFirstAmount, "");
   EXPECT_EQ(rent.Amount(0), TAmount());
 
-  rent.SetCellText(P::kFirstAmount, "3");
-  rent.SetCellText(P::kColName, "");
+  rent.SetColumnText(P::kFirstAmount, "3");
+  rent.SetColumnText(P::kColName, "");
   EXPECT_EQ(rent.Amount(0), TAmount()) << "a cleared name clears the amounts";
-  EXPECT_EQ(rent.GetCellText(P::kColTotal), "");
+  EXPECT_EQ(rent.ColumnText(P::kColTotal), "");
 }
 
 TEST_F(AllocationPlanTest, CreatingAndRemovingColumns) {
@@ -252,7 +252,7 @@ TEST_F(AllocationPlanTest, CreatingAndRemovingColumns) {
       p.CreateTemplate();
     EXPECT_EQ(p.ColumnName(1), "rent");
     EXPECT_EQ(p.ColumnPeriod(1), kPeriodMonthly);
-    Row(p, "Flat").SetCellText(P::kFirstAmount + 1, "40");
+    Row(p, "Flat").SetColumnText(P::kFirstAmount + 1, "40");
     return true;
   });
   ASSERT_TRUE(plan.Edit());

@@ -185,10 +185,10 @@ TEST_F(TemplateTest, LabelsShowWhatThePlaceholdersStandFor) {
   for (const auto& [label, shown] : cases)
     EXPECT_EQ(TXTemplateItem::ShowLabel(label, "Groceries"), shown) << label;
   TXTemplate& tpl = Make("Rent", {{groceries, 0, "Allocate to ~e"}, {999, 0, "Allocate to ~e"}});
-  EXPECT_EQ(tpl.Items().At(1)->GetCellText(TXTemplateItem::kColDescription),
+  EXPECT_EQ(tpl.Items().At(1)->ColumnText(TXTemplateItem::kColDescription),
             "Allocate to Groceries");
-  EXPECT_EQ(tpl.Items().At(2)->GetCellText(TXTemplateItem::kColDescription), "Allocate to None");
-  EXPECT_EQ(tpl.Items().At(2)->GetCellText(TXTemplateItem::kColEnvelope), "None");
+  EXPECT_EQ(tpl.Items().At(2)->ColumnText(TXTemplateItem::kColDescription), "Allocate to None");
+  EXPECT_EQ(tpl.Items().At(2)->ColumnText(TXTemplateItem::kColEnvelope), "None");
 }
 
 TEST_F(TemplateTest, TypedAmountsFollowTheHalfCentAndSizeRules) {
@@ -212,14 +212,14 @@ TEST_F(TemplateTest, TypedAmountsFollowTheHalfCentAndSizeRules) {
        }) {
     item.SetAmount(777);
     user.Clear();
-    item.SetCellText(c.column, c.text);
+    item.SetColumnText(c.column, c.text);
     EXPECT_EQ(item.Amount(), c.expected) << c.text;
     EXPECT_EQ(user.Messages().size(), c.refused ? 1u : 0u) << c.text;
   }
-  item.SetCellText(TXTemplateItem::kColDeposit, "-2.50");
-  EXPECT_EQ(item.GetCellText(TXTemplateItem::kColPayment), "2.50");
-  EXPECT_EQ(item.GetCellText(TXTemplateItem::kColDeposit), "0.00");
-  item.SetCellText(TXTemplateItem::kColEnvelope, "no such envelope");
+  item.SetColumnText(TXTemplateItem::kColDeposit, "-2.50");
+  EXPECT_EQ(item.ColumnText(TXTemplateItem::kColPayment), "2.50");
+  EXPECT_EQ(item.ColumnText(TXTemplateItem::kColDeposit), "0.00");
+  item.SetColumnText(TXTemplateItem::kColEnvelope, "no such envelope");
   EXPECT_EQ(item.EnvelopeId(), 0u);
   EXPECT_EQ(tpl.Items().TotalAmount(), TAmount());
 }
@@ -269,7 +269,7 @@ TEST_F(TemplateTest, CompactDropsEmptyRowsAndSortsByEnvelopeTree) {
           .Items();
   list.LoadFromTop();
   // A new row starts in the first envelope of the tree, the one added last.
-  list.Item(7)->SetCellText(TXTemplateItem::kColDeposit, "0.07");
+  list.Item(7)->SetColumnText(TXTemplateItem::kColDeposit, "0.07");
   EXPECT_EQ(static_cast<TXTemplateItem*>(list.Item(7))->EnvelopeId(), rent);
   list.Compact();
   EXPECT_FALSE(list.PageInUse());

@@ -14,20 +14,25 @@ namespace {
 
 class TFakeItem : public TLedgerItem {
  public:
-  void CreateEditor(TLedgerGrid& grid, int column, unsigned how) override {
+  TColumnEntry EntryFor(int column, unsigned how) const override {
     hows.push_back(how);
-    if (kind != TCellEditorKind::None)
-      grid.OpenEditor(column, {kind, 10, 99, (how & kStartedByTyping) ? "" : cells[column]});
+    return {kind, 99, (how & kStartedByTyping) ? "" : ColumnText(column)};
   }
-  void PaintCell(TCellPainter&, const TCellRect&, int c, unsigned state) const override {
-    painted[c] = state;
+  bool Activate(int) override {
+    activations += acts ? 1 : 0;
+    return acts;
   }
-  void SetCellText(int column, std::string_view text) override { cells[column] = text; }
+  std::string ColumnText(int column) const override {
+    const auto found = cells.find(column);
+    return found != cells.end() ? found->second : "";
+  }
+  void SetColumnText(int column, std::string_view text) override { cells[column] = text; }
 
   std::map<int, std::string> cells;
-  TCellEditorKind kind = TCellEditorKind::Text;
-  std::vector<unsigned> hows;
-  mutable std::map<int, unsigned> painted;
+  TColumnEntryKind kind = TColumnEntryKind::Text;
+  bool acts = false;
+  int activations = 0;
+  mutable std::vector<unsigned> hows;
 };
 
 /// A sequence of `live` existing rows followed by empty ones, seen through a window of
@@ -79,7 +84,7 @@ class TFakeRows : public TLedgerList {
 };
 
 /// The window side: fixed font measurements, a recorded editor with a scripted answer.
-struct TGrid : TLedgerHost, TCellPainter {
+struct TGrid : TLedgerHost, TCellPainter, TRowPresenter {
   int SystemFontHeight() const override { return 16; }
   TLedgerFontMetrics MetricsForHeight(int height) const override { return {height, 2}; }
   void ShowEditor(const TCellRect& cell, int, const TCellEditorSpec& editor) override {
@@ -88,12 +93,20 @@ struct TGrid : TLedgerHost, TCellPainter {
   TLedgerEditorResult TakeEditor() override { return ++taken, answer; }
   void Repaint() override {}
   bool IsMinimised() const override { return minimised; }
-  void DrawCellText(const TCellRect&, std::string_view, TCellAlignment, bool) override {}
+  void DrawCellText(const TCellRect& rect, std::string_view text, TCellAlignment alignment,
+                    bool highlighted) override {
+    painted.push_back({rect.top, rect.left, std::string(text), alignment, highlighted});
+  }
+  // Amounts (column 14) at the right; an editor is ten characters wider than its column number.
+  TCellAlignment AlignmentOf(int column) const override {
+    return column == 14 ? TCellAlignment::Right : TCellAlignment::Left;
+  }
+  int EditorWidthChars(int column, TColumnEntryKind) const override { return column + 10; }
 
   // Columns of 10, 7, 50 and 15 characters: 837 x 381 pixels hold 20 rows of 18 pixels under
   // a 20-pixel header (font 16 = the system font, leading 2).
   explicit TGrid(int live, int total = 0, int window = 250, bool footer = false)
-      : rows(live, std::max(total, live + window), window), ledger(rows, *this, footer) {
+      : rows(live, std::max(total, live + window), window), ledger(rows, *this, *this, footer) {
     for (auto [width, number] :
          {std::pair{10, 5}, std::pair{7, 6}, std::pair{50, 16}, std::pair{15, 14}})
       ledger.AddColumn(width, number);
@@ -117,6 +130,7 @@ struct TGrid : TLedgerHost, TCellPainter {
   bool minimised = false;
   int taken = 0;
   std::vector<std::pair<TCellRect, TCellEditorSpec>> shown;
+  std::vector<std::tuple<int, int, std::string, TCellAlignment, bool>> painted;
   TFakeRows rows;
   TLedger ledger;
 };
@@ -259,10 +273,10 @@ TEST(LedgerScrollBarTest, DroppingTheBoxFollowsTheRowSource) {
 TEST(LedgerEditTest, EditorTextGoesToTheCellUnlessCancelled) {
   // Rows take Windows-1252 text, one byte a character.
   const std::string longText(200, 'x'), longList(2000, 'y'), accents(200, '\xE9');
-  const auto text = TCellEditorKind::Text, list = TCellEditorKind::EnvelopeList;
+  const auto text = TColumnEntryKind::Text, list = TColumnEntryKind::EnvelopeList;
   struct TCase {
     const char* name;
-    TCellEditorKind kind;
+    TColumnEntryKind kind;
     bool typed;  // started by typing 'a', else by Shift+Enter
     TLedgerEditorResult result;
     std::string cell;
@@ -283,6 +297,7 @@ TEST(LedgerEditTest, EditorTextGoesToTheCellUnlessCancelled) {
     EXPECT_TRUE(c.typed ? grid.ledger.Character(U'a') : grid.ledger.Key(TLedgerKey::ShiftEnter));
     ASSERT_EQ(grid.shown.size(), 1u) << c.name;
     EXPECT_EQ(grid.shown[0].second.text, c.typed ? "" : "payee 1") << c.name;
+    EXPECT_EQ(grid.shown[0].second.widthChars, 26) << c.name;
     EXPECT_EQ(item.hows.back(), c.typed ? TLedgerItem::kStartedByTyping : 1u) << c.name;
     grid.answer = c.result;
     grid.ledger.CloseEditor();
@@ -344,11 +359,25 @@ TEST(LedgerMouseTest, ClicksPickCellsAndDoubleClicksEdit) {
   grid.minimised = true;
   grid.ledger.DoubleClick(400, 30);
   EXPECT_EQ(grid.shown.size(), 1u);
-  // The focused cursor row is marked, its cursor cell twice.
+  // A row that acts on the column by itself opens no editor.
+  grid.minimised = false;
+  grid.rows.At(1).acts = true;
+  grid.ledger.DoubleClick(400, 30);
+  EXPECT_EQ(std::pair(grid.rows.At(1).activations, grid.shown.size()), std::pair(1, size_t{1}));
+  // The focused cursor row is marked, its cursor cell twice; only that cell is highlighted,
+  // and each text is placed as the presenter says.
   grid.ledger.SetFocus(true);
+  for (int column = 1; column <= 4; ++column)
+    EXPECT_EQ(grid.ledger.CellState(1, column), column == 3 ? 3u : 2u) << column;
+  EXPECT_EQ(grid.ledger.CellState(2, 3), 0u);
   grid.ledger.PaintCells(grid);
-  EXPECT_EQ(grid.rows.At(1).painted, (std::map<int, unsigned>{{5, 2}, {6, 2}, {16, 3}, {14, 2}}));
-  EXPECT_EQ(grid.rows.At(2).painted[16], 0u);
+  ASSERT_EQ(grid.painted.size(), 20u * 4);
+  const TCellRect cursor = grid.ledger.CellRect(1, 3), amount = grid.ledger.CellRect(1, 4);
+  for (const auto& [top, left, text, alignment, highlighted] : grid.painted) {
+    EXPECT_EQ(highlighted, top == cursor.top && left == cursor.left) << top << "," << left;
+    EXPECT_EQ(alignment, left == amount.left ? TCellAlignment::Right : TCellAlignment::Left);
+  }
+  EXPECT_EQ(std::get<2>(grid.painted[2]), "payee 1");
 }
 
 TEST(LedgerRowSourceTest, CommandsReachTheRowSourceAndMissingRowsAreHarmless) {

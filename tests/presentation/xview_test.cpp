@@ -29,7 +29,7 @@ class XViewTest : public BudgetTest {
     return view;
   }
   static std::string Payee(TXViewList& rows, int row) {
-    return rows.TransactionAt(row)->GetCellText(TXItem::kColPayableTo);
+    return rows.TransactionAt(row)->ColumnText(TXItem::kColPayableTo);
   }
 };
 
@@ -72,7 +72,7 @@ TEST_F(XViewTest, TypingIntoAnEmptyRowMakesATransactionAndUntouchedRowsLeaveNoth
     auto view = Open(checking);
     TXViewList& rows = view->Rows();
     EXPECT_EQ(rows.LiveCount(), 0);
-    rows.TransactionAt(1)->SetCellText(TXItem::kColPayableTo, "Grocer");
+    rows.TransactionAt(1)->SetColumnText(TXItem::kColPayableTo, "Grocer");
   }
   EXPECT_EQ(Manager().HeldItems(), 0u);
   const std::vector<TXRecord> records = Records();
@@ -118,14 +118,14 @@ TEST_F(XViewTest, TheStatusValueIsWrittenAsMoneyWithParenthesesWhenNegative) {
 
 TEST_F(XViewTest, AMultipleViewShowsItsPartsClosesOnItsNoticeAndSurvivesItsDelete) {
   TXHold payment = Type(checking, "2/1", "Split", -3000, groceries);
-  payment->SetCellText(TXItem::kColCode, "1042");
+  payment->SetColumnText(TXItem::kColCode, "1042");
   const uint32_t id = TXTransfers::MakeMultiple(*payment);
   auto split = TXViewModel::ForMultiple(Manager(), *payment);
   auto account = TXViewModel::ForAccount(Manager(), clock, checking);
   auto envelope = TXViewModel::ForEnvelope(Manager(), clock, groceries);
   split->Rows().LoadFromTop();
-  EXPECT_EQ(split->Rows().TransactionAt(1)->GetCellText(TXItem::kColCode), "m.1042");
-  split->Rows().TransactionAt(2)->SetCellText(TXItem::kColDeposit, "10");
+  EXPECT_EQ(split->Rows().TransactionAt(1)->ColumnText(TXItem::kColCode), "m.1042");
+  split->Rows().TransactionAt(2)->SetColumnText(TXItem::kColDeposit, "10");
   EXPECT_EQ(split->StatusLabel(), "Multiple Total: ");
   EXPECT_DOUBLE_EQ(split->StatusValue(), -20.0);
   const std::vector<std::tuple<TXViewModel*, TXViewNotice, uint32_t, bool>> notices = {
@@ -163,8 +163,8 @@ TEST_F(XViewTest, ClosingAsksOnlyWhileAnEnvelopeEntryCarriesMoney) {
     auto view = TXViewModel::ForEnvelope(Manager(), clock, dining);
     view->Rows().LoadAtEnd();
     TXItem* entry = view->Rows().TransactionAt(1);
-    entry->SetCellText(TXItem::kColPayableTo, "Set aside");
-    entry->SetCellText(TXItem::kColPayment, c.amount);
+    entry->SetColumnText(TXItem::kColPayableTo, "Set aside");
+    entry->SetColumnText(TXItem::kColPayment, c.amount);
     user.Script(c.answer);
     EXPECT_EQ(view->CanClose(), c.closes);
     ASSERT_EQ(user.Messages().size(), c.asked ? 1u : 0u);
@@ -259,13 +259,13 @@ TEST_F(XViewTest, CommandsChangeTheRowAndSayWhereTheCursorGoes) {
   TXItem* row = rows.TransactionAt(2);
   using M = TXViewCommandResult::TCursorMove;
   EXPECT_EQ(view->Run(kXCmdNextCheckNumber, row, TXItem::kColCode).cursor, M::NextCell);
-  EXPECT_EQ(row->GetCellText(TXItem::kColCode), "1042");
+  EXPECT_EQ(row->ColumnText(TXItem::kColCode), "1042");
   EXPECT_EQ(view->Run(kXCmdToday, row, TXItem::kColPayableTo).cursor, M::None);
   EXPECT_EQ(row->Record().date, clock.Today());
   EXPECT_EQ(view->Run(kXCmdClearUnclear, row, TXItem::kColAccountCleared).cursor, M::NextCell);
   EXPECT_EQ(row->Record().AccountCleared, 1u);
   user.Script(TMessageAnswer::Yes);  // changing a cleared amount
-  row->SetCellText(TXItem::kColDeposit, "5");
+  row->SetColumnText(TXItem::kColDeposit, "5");
   EXPECT_EQ(view->Run(kXCmdClearUnclear, row, TXItem::kColAccountCleared).cursor, M::NextRow);
   user.ScriptMemoDialog("note ~a");
   view->Run(kXCmdEditMemo, row, 0);
@@ -300,7 +300,7 @@ TEST_F(XViewTest, OpenViewsFollowChangesDeletesAndNewTransferHalves) {
   // A new half in Groceries reloads that ledger only, and shows among its records at once,
   // before its empty rows.
   TXItem* entry = dinner->Rows().TransactionAt(1);
-  entry->SetCellText(TXItem::kColPayment, "4");
+  entry->SetColumnText(TXItem::kColPayment, "4");
   TXTransfers::CreateEnvelopeTransfer(*entry, groceries);
   EXPECT_GE(shopGrid.reloads, 1);
   EXPECT_EQ(accountGrid.reloads + accountGrid.repaints, 0);
@@ -310,7 +310,7 @@ TEST_F(XViewTest, OpenViewsFollowChangesDeletesAndNewTransferHalves) {
   // A change of a record both ledgers show repaints both, and reloads neither.
   const int shopReloads = shopGrid.reloads;
   const int shopRepaints = shopGrid.repaints;
-  payment->SetCellText(TXItem::kColMemo, "weekly");
+  payment->SetColumnText(TXItem::kColMemo, "weekly");
   EXPECT_EQ(accountGrid.repaints, 1);
   EXPECT_EQ(shopGrid.repaints, shopRepaints + 1);
   EXPECT_EQ(shopGrid.reloads, shopReloads);

@@ -55,7 +55,7 @@ class LedgerReportTest : public BudgetTest {
     Type(checking, "3/1/24", "Market", -350, groceries, "101");
     {
       TXHold pay = Type(checking, "3/2/24", "Bistro", -150, dining);
-      pay->SetCellText(TXItem::kColMemo, "lunch");
+      pay->SetColumnText(TXItem::kColMemo, "lunch");
       pay->ToggleAccountCleared();
     }
     Type(checking, "3/3/24", "Refund", 300, groceries);
@@ -219,7 +219,7 @@ TEST_F(LedgerReportTest, LongNamesAndExtremeAmounts) {
   const std::string memo(89, 'm');
   {
     TXHold row = Type(checking, "3/1/24", payee, -100, cafe);
-    row->SetCellText(TXItem::kColMemo, memo);
+    row->SetColumnText(TXItem::kColMemo, memo);
   }
   const int32_t kMax = std::numeric_limits<int32_t>::max();
   for (int i = 0; i < 3; ++i)

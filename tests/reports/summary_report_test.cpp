@@ -188,7 +188,7 @@ TEST_F(SummaryReportTest, ActivityCountsTheRangeAndTheDayBefore) {
   Type(checking, "3/31/2024", "Last day", -3000, groceries);
   Type(checking, "4/1/2024", "After", -500, groceries);
   TXHold in = NewEnvelopeRow(groceries);
-  in->SetCellText(TXItem::kColDate, "3/10/2024");
+  in->SetColumnText(TXItem::kColDate, "3/10/2024");
   TypeAmount(*in, 5000);
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*in, dining));
   TXHold out = Type(checking, "3/12/2024", "To savings", -2000, groceries);

@@ -30,10 +30,10 @@ inline bool WriteSmallBudget(const std::filesystem::path& path, std::string_view
   row.AccountId = account->Id();
   row.EnvelopeId = account->DefaultEnvelope();
   TXHold payment(manager.Create(row));
-  payment->SetCellText(TXItem::kColDateWithYear, "4/2/21");
-  payment->SetCellText(TXItem::kColPayableTo, payee);
-  payment->SetCellText(TXItem::kColCode, "1042");
-  payment->SetCellText(TXItem::kColPayment, "12.5");
+  payment->SetColumnText(TXItem::kColDateWithYear, "4/2/21");
+  payment->SetColumnText(TXItem::kColPayableTo, payee);
+  payment->SetColumnText(TXItem::kColCode, "1042");
+  payment->SetColumnText(TXItem::kColPayment, "12.5");
   payment.reset();
   if (change)
     change(document);

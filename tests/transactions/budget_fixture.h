@@ -68,12 +68,12 @@ class BudgetTest : public ::testing::Test {
   TXHold Type(uint32_t account, std::string_view date, std::string_view payee, int32_t cents,
               uint32_t envelope = 0, std::string_view code = {}) {
     TXHold row = NewAccountRow(account);
-    row->SetCellText(TXItem::kColDate, date);
+    row->SetColumnText(TXItem::kColDate, date);
     if (!code.empty())
-      row->SetCellText(TXItem::kColCode, code);
-    row->SetCellText(TXItem::kColPayableTo, payee);
+      row->SetColumnText(TXItem::kColCode, code);
+    row->SetColumnText(TXItem::kColPayableTo, payee);
     if (envelope != 0)
-      row->SetCellText(TXItem::kColEnvelope, Envelopes().NameOfEnvelope(envelope));
+      row->SetColumnText(TXItem::kColEnvelope, Envelopes().NameOfEnvelope(envelope));
     TypeAmount(*row, cents);
     return row;
   }
@@ -82,7 +82,7 @@ class BudgetTest : public ::testing::Test {
     const int64_t size = cents < 0 ? -int64_t{cents} : cents;
     const std::string text = std::to_string(size / 100) + "." + (size % 100 < 10 ? "0" : "") +
                              std::to_string(size % 100);
-    row.SetCellText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, text);
+    row.SetColumnText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, text);
   }
 
   /// Makes `row` an account transfer to `account` through the dialog, answered with OK.
@@ -101,7 +101,7 @@ class BudgetTest : public ::testing::Test {
     part.EnvelopeId = envelope;
     part.ParentId = multiple.Id();
     TXHold kid(Manager().Create(part));
-    kid->SetCellText(TXItem::kColPayment, payment);
+    kid->SetColumnText(TXItem::kColPayment, payment);
     return kid;
   }
 

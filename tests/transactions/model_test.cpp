@@ -18,12 +18,12 @@
 #include "core/pstream.h"
 #include "core/vorla_data.h"
 #include "planning/template_manager.h"
+#include "presentation/xview_model.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
-#include "presentation/xview_model.h"
 
 namespace {
 
@@ -280,7 +280,7 @@ class TModelRun {
     return text;
   }
   void TypeAmount(TXItem& item, int32_t cents) {
-    item.SetCellText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, AmountText(cents));
+    item.SetColumnText(cents < 0 ? TXItem::kColPayment : TXItem::kColDeposit, AmountText(cents));
   }
   std::string RandomDate() {
     std::string text = std::to_string(Uniform(1, 12)) + "/" + std::to_string(Uniform(1, 28));
@@ -320,14 +320,14 @@ class TModelRun {
 
   void TypeTransaction() {
     TXHold row = NewRow(RandomAccount());
-    row->SetCellText(TXItem::kColDateWithYear, RandomDate());
+    row->SetColumnText(TXItem::kColDateWithYear, RandomDate());
     if (Chance(0.3))
-      row->SetCellText(TXItem::kColCode, std::to_string(Uniform(100, 999)));
+      row->SetColumnText(TXItem::kColCode, std::to_string(Uniform(100, 999)));
     if (Chance(0.9))
-      row->SetCellText(TXItem::kColPayableTo, "Payee " + std::to_string(Uniform(1, 40)));
+      row->SetColumnText(TXItem::kColPayableTo, "Payee " + std::to_string(Uniform(1, 40)));
     if (Chance(0.5)) {
-      row->SetCellText(TXItem::kColEnvelope,
-                       document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+      row->SetColumnText(TXItem::kColEnvelope,
+                         document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
     }
     TypeAmount(*row, RandomCents());
     if (Chance(0.3))
@@ -345,7 +345,7 @@ class TModelRun {
     row.date = TDateValue(0, 0, clock_.Today().Year());
     TXHold entry(Manager().Create(row));
     if (Chance(0.7))
-      entry->SetCellText(TXItem::kColPayableTo, "Entry");
+      entry->SetColumnText(TXItem::kColPayableTo, "Entry");
     TypeAmount(*entry, RandomCents());
     if (Chance(0.2))
       entry->ToggleEnvelopeCleared();  // refused with a message
@@ -366,7 +366,7 @@ class TModelRun {
 
   void EditDate() {
     if (TXHold item = PickRecord(AnyLive))
-      item->SetCellText(Chance(0.5) ? TXItem::kColDate : TXItem::kColDateWithYear, RandomDate());
+      item->SetColumnText(Chance(0.5) ? TXItem::kColDate : TXItem::kColDateWithYear, RandomDate());
   }
 
   void EditTexts() {
@@ -379,7 +379,7 @@ class TModelRun {
                                                        "a long text to be cut"});
     if (column == TXItem::kColEnvelope)
       text = document_->Envelopes().NameOfEnvelope(RandomEnvelope());
-    item->SetCellText(column, text);
+    item->SetColumnText(column, text);
   }
 
   void ToggleCleared(bool accountSide) {
@@ -460,8 +460,8 @@ class TModelRun {
     row.SetCode("mult");
     TXHold part(Manager().Create(row));
     if (Chance(0.7)) {
-      part->SetCellText(TXItem::kColEnvelope,
-                        document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+      part->SetColumnText(TXItem::kColEnvelope,
+                          document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
     }
     if (Chance(0.9))
       TypeAmount(*part, RandomCents());
@@ -511,7 +511,7 @@ class TModelRun {
     TXItem* item = PickOf(rows_->items);
     user_.Script(RandomAnswer());
     if (Chance(0.5))
-      item->SetCellText(TXItem::kColPayableTo, "Held " + std::to_string(Uniform(1, 9)));
+      item->SetColumnText(TXItem::kColPayableTo, "Held " + std::to_string(Uniform(1, 9)));
     TypeAmount(*item, RandomCents());
   }
 
@@ -596,15 +596,15 @@ class TModelRun {
       const int32_t cents = RandomCents();
       switch (Uniform(0, 3)) {
         case 0:
-          row->SetCellText(cents < 0 ? TXTemplateItem::kColPayment : TXTemplateItem::kColDeposit,
-                           AmountText(cents));
+          row->SetColumnText(cents < 0 ? TXTemplateItem::kColPayment : TXTemplateItem::kColDeposit,
+                             AmountText(cents));
           break;
         case 1:
-          row->SetCellText(TXTemplateItem::kColEnvelope,
-                           document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+          row->SetColumnText(TXTemplateItem::kColEnvelope,
+                             document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
           break;
         case 2:
-          row->SetCellText(TXTemplateItem::kColDescription, Chance(0.5) ? "" : "Item ~e");
+          row->SetColumnText(TXTemplateItem::kColDescription, Chance(0.5) ? "" : "Item ~e");
           break;
         default:
           items.DeleteRow(Uniform(1, 150));
@@ -695,10 +695,10 @@ class TModelRun {
       return;
     user_.Script(RandomAnswer());
     if (Chance(0.7))
-      row->SetCellText(TXItem::kColPayableTo, "View " + std::to_string(Uniform(1, 9)));
+      row->SetColumnText(TXItem::kColPayableTo, "View " + std::to_string(Uniform(1, 9)));
     if (Chance(0.3))
-      row->SetCellText(TXItem::kColEnvelope,
-                       document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
+      row->SetColumnText(TXItem::kColEnvelope,
+                         document_->Envelopes().NameOfEnvelope(RandomEnvelope()));
     if (Chance(0.8))
       TypeAmount(*row, RandomCents());
   }

@@ -39,15 +39,15 @@ TEST_F(TransferTest, APaymentBecomesATransferAndItsEnvelopeGetsTheMoneyBack) {
   TXHold partner(Manager().Get(payment->Record().PartnerId));
   EXPECT_EQ(partner->Record().PartnerId, payment->Id());
   EXPECT_EQ(partner->Record().amount, 12000);
-  EXPECT_EQ(partner->GetCellText(TXItem::kColPayableToExpanded), "Transfer from Checking");
-  EXPECT_EQ(payment->GetCellText(TXItem::kColMemoExpanded), "Transfer to Savings");
-  EXPECT_EQ(payment->GetCellText(TXItem::kColEnvelope), "Account Transfer");
+  EXPECT_EQ(partner->ColumnText(TXItem::kColPayableToExpanded), "Transfer from Checking");
+  EXPECT_EQ(payment->ColumnText(TXItem::kColMemoExpanded), "Transfer to Savings");
+  EXPECT_EQ(payment->ColumnText(TXItem::kColEnvelope), "Account Transfer");
   ExpectSound();
 }
 
 TEST_F(TransferTest, TheDialogOpensWithBothSidesFilledIn) {
   TXHold payment = NewAccountRow(checking);
-  payment->SetCellText(TXItem::kColPayment, "75.5");
+  payment->SetColumnText(TXItem::kColPayment, "75.5");
   user.ScriptAccountTransfer(Cancel());
   EXPECT_FALSE(TXTransfers::CreateAccountTransfer(*payment));
   ASSERT_EQ(user.AccountTransferDialogs().size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
   TXHold deposit = Type(checking, "3/10", "Paycheck", 20000, groceries, "77");
   EXPECT_EQ(TXTransfers::MakeMultiple(*deposit), deposit->Id());
   EXPECT_TRUE(deposit->Record().IsMultiple());
-  EXPECT_EQ(deposit->GetCellText(TXItem::kColEnvelope), "Multiple");
+  EXPECT_EQ(deposit->ColumnText(TXItem::kColEnvelope), "Multiple");
   const std::vector<TXRecord> parts = RecordsOf(TMultKidsFilter(deposit->Id()));
   ASSERT_EQ(parts.size(), 1u);
   EXPECT_EQ(parts[0].amount, 20000);
@@ -192,7 +192,7 @@ TEST_F(TransferTest, ADepositBecomesAMultipleWithOnePartInItsEnvelope) {
   EXPECT_EQ(TXTransfers::MakeMultiple(*part), deposit->Id());
   // A row of nothing becomes a multiple without parts.
   TXHold row = NewAccountRow(checking);
-  row->SetCellText(TXItem::kColPayableTo, "Later");
+  row->SetColumnText(TXItem::kColPayableTo, "Later");
   TXTransfers::MakeMultiple(*row);
   EXPECT_TRUE(row->Record().IsMultiple());
   EXPECT_EQ(Manager().Count(TMultKidsFilter(row->Id())), 0u);
@@ -276,18 +276,18 @@ TEST_F(TransferTest, SelectEnvelopeMovesAPaymentAndAPartAndCancelKeepsThem) {
 TEST_F(TransferTest, AnEnvelopeEntryBecomesATransferToTheChosenEnvelope) {
   Type(checking, "3/1", "Pay", 100000, groceries);
   TXHold entry = NewEnvelopeRow(groceries);
-  entry->SetCellText(TXItem::kColPayment, "50");
+  entry->SetColumnText(TXItem::kColPayment, "50");
   user.ScriptEnvelopeChoice(dining);
   ASSERT_TRUE(TXTransfers::CreateTransfer(*entry));
   ASSERT_EQ(user.Dialogs().size(), 1u);
   EXPECT_EQ(user.Dialogs()[0].dialog, "choose-envelope");
-  EXPECT_EQ(entry->GetCellText(TXItem::kColPayableToExpanded), "Transfer to Dining");
+  EXPECT_EQ(entry->ColumnText(TXItem::kColPayableToExpanded), "Transfer to Dining");
   EXPECT_EQ(entry->Record().GetCode(), "xfer");
   EXPECT_EQ(entry->Record().date, clock.Today());
   TXHold partner(Manager().Get(entry->Record().PartnerId));
   EXPECT_EQ(partner->Record().amount, 5000);
   EXPECT_EQ(partner->Record().EnvelopeId, dining);
-  EXPECT_EQ(partner->GetCellText(TXItem::kColPayableToExpanded), "Transfer from Groceries");
+  EXPECT_EQ(partner->ColumnText(TXItem::kColPayableToExpanded), "Transfer from Groceries");
   EXPECT_EQ(EnvelopeBalance(groceries), 95000);
   EXPECT_EQ(EnvelopeBalance(dining), 5000);
   ExpectSound();
@@ -308,7 +308,7 @@ TEST_F(TransferTest, AnEmptyEnvelopeEntryGivesTwoEmptyHalves) {
 TEST_F(TransferTest, ChangingAnEnvelopeTransfersTarget) {
   Type(checking, "3/1", "Pay", 100000, groceries);
   TXHold entry = NewEnvelopeRow(groceries);
-  entry->SetCellText(TXItem::kColPayment, "50");
+  entry->SetColumnText(TXItem::kColPayment, "50");
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*entry, dining));
   const uint32_t firstPartner = entry->Record().PartnerId;
 
@@ -330,14 +330,14 @@ TEST_F(TransferTest, ChangingAnEnvelopeTransfersTarget) {
   EXPECT_EQ(EnvelopeBalance(dining), 0);
   EXPECT_EQ(EnvelopeBalance(rent), 5000);
   EXPECT_EQ(EnvelopeBalance(groceries), 95000);
-  EXPECT_EQ(entry->GetCellText(TXItem::kColPayableToExpanded), "Transfer to Rent");
+  EXPECT_EQ(entry->ColumnText(TXItem::kColPayableToExpanded), "Transfer to Rent");
   ExpectSound();
 }
 
 TEST_F(TransferTest, EnvelopeTransferHalvesClearOnTheirEnvelopeSide) {
   TXHold entry = NewEnvelopeRow(groceries);
-  entry->SetCellText(TXItem::kColPayment, "50");
-  entry->SetCellText(TXItem::kColEnvelopeCleared, "x");  // refused: not yet a transfer
+  entry->SetColumnText(TXItem::kColPayment, "50");
+  entry->SetColumnText(TXItem::kColEnvelopeCleared, "x");  // refused: not yet a transfer
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*entry, dining));
   entry->ToggleEnvelopeCleared();
   EXPECT_EQ(EnvelopeCleared(groceries), -5000);

@@ -60,9 +60,9 @@ TEST_F(ItemTest, APartPostsItsEnvelopeAndTheAccountThroughItsMultiple) {
   EXPECT_EQ(EnvelopeBalance(groceries), -9000);
   EXPECT_EQ(EnvelopeBalance(dining), -1500);
   // The multiple's amount is its parts' sum: it takes no typed amount.
-  payment->SetCellText(TXItem::kColDeposit, "99");
+  payment->SetColumnText(TXItem::kColDeposit, "99");
   EXPECT_EQ(payment->Record().amount, -10500);
-  EXPECT_EQ(payment->EditorFor(TXItem::kColDeposit, 0).kind, TCellEditorKind::None);
+  EXPECT_EQ(payment->EntryFor(TXItem::kColDeposit, 0).kind, TColumnEntryKind::None);
   ExpectSound();
 }
 
@@ -91,17 +91,17 @@ TEST_F(ItemTest, AmountColumnsShowSizesAndTypedTextBecomesCents) {
   };
   for (const Case& c : cases) {
     TXHold row = NewAccountRow(checking);
-    row->SetCellText(TXItem::kColPayableTo, "x");
-    row->SetCellText(c.column, c.typed);
+    row->SetColumnText(TXItem::kColPayableTo, "x");
+    row->SetColumnText(c.column, c.typed);
     EXPECT_EQ(row->Record().amount, c.cents) << c.typed;
     EXPECT_EQ(row->LastAmountText(), c.typed);
   }
   TXHold deposit = Type(checking, "3/3", "Pay", 2500);
-  EXPECT_EQ(deposit->GetCellText(TXItem::kColPayment), "0.00");
-  EXPECT_EQ(deposit->GetCellText(TXItem::kColDeposit), "25.00");
+  EXPECT_EQ(deposit->ColumnText(TXItem::kColPayment), "0.00");
+  EXPECT_EQ(deposit->ColumnText(TXItem::kColDeposit), "25.00");
   TXHold payment = Type(checking, "3/3", "Rent", -123456789);
-  EXPECT_EQ(payment->GetCellText(TXItem::kColPayment), "1,234,567.89");
-  EXPECT_EQ(payment->GetCellText(TXItem::kColDeposit), "0.00");
+  EXPECT_EQ(payment->ColumnText(TXItem::kColPayment), "1,234,567.89");
+  EXPECT_EQ(payment->ColumnText(TXItem::kColDeposit), "0.00");
   ExpectSound();
 }
 
@@ -110,7 +110,7 @@ TEST_F(ItemTest, TextThatIsNoAmountOrDateIsRefusedAndTheRowKeepsItsValues) {
   const TDateValue dated = row->Record().date;
   for (const char* typed : {"12abc", "(1+2", "5/0", "20000000"}) {
     user.Clear();
-    row->SetCellText(TXItem::kColDeposit, typed);
+    row->SetColumnText(TXItem::kColDeposit, typed);
     EXPECT_EQ(row->Record().amount, 2500) << typed;
     ASSERT_EQ(user.Messages().size(), 1u) << typed;
     EXPECT_NE(user.Messages()[0].text.find(typed), std::string::npos);
@@ -118,12 +118,12 @@ TEST_F(ItemTest, TextThatIsNoAmountOrDateIsRefusedAndTheRowKeepsItsValues) {
   }
   for (const char* typed : {"13/45", "2/29/2011", "x"}) {
     user.Clear();
-    row->SetCellText(TXItem::kColDate, typed);
+    row->SetColumnText(TXItem::kColDate, typed);
     EXPECT_EQ(row->Record().date, dated) << typed;
     EXPECT_EQ(user.Messages().size(), 1u) << typed;
   }
   user.Clear();
-  row->SetCellText(TXItem::kColDate, "/24");
+  row->SetColumnText(TXItem::kColDate, "/24");
   EXPECT_EQ(row->Record().date.Day(), 0u) << "an emptied date cell empties the date";
   EXPECT_TRUE(user.Messages().empty());
   ExpectSound();
@@ -132,7 +132,7 @@ TEST_F(ItemTest, TextThatIsNoAmountOrDateIsRefusedAndTheRowKeepsItsValues) {
 TEST_F(ItemTest, ATinyAmountWithoutPayeeLeavesABlankRowThatVanishes) {
   TXHold row = NewAccountRow(checking);
   const uint32_t id = row->Id();
-  row->SetCellText(TXItem::kColDeposit, "0.004");
+  row->SetColumnText(TXItem::kColDeposit, "0.004");
   EXPECT_EQ(row->Record().amount, 0);
   EXPECT_TRUE(row->IsBlank());
   EXPECT_FALSE(row->Record().IsLive());
@@ -147,7 +147,7 @@ TEST_F(ItemTest, ChangingAClearedAmountNeedsYes) {
   user.Clear();
 
   user.Script(TMessageAnswer::No);
-  row->SetCellText(TXItem::kColPayment, "50");
+  row->SetColumnText(TXItem::kColPayment, "50");
   ASSERT_EQ(user.Messages().size(), 1u);
   EXPECT_EQ(user.Messages()[0].caption, "Confirm Change");
   EXPECT_EQ(user.Messages()[0].text,
@@ -158,7 +158,7 @@ TEST_F(ItemTest, ChangingAClearedAmountNeedsYes) {
   EXPECT_EQ(row->LastAmountText(), "40.00");
 
   user.Script(TMessageAnswer::Yes);
-  row->SetCellText(TXItem::kColPayment, "50");
+  row->SetColumnText(TXItem::kColPayment, "50");
   EXPECT_EQ(row->Record().amount, -5000);
   EXPECT_EQ(Cleared(checking), -5000);
   ExpectSound();
@@ -185,7 +185,7 @@ TEST_F(ItemTest, DatesTypedEarlyInTheYearForLateMonthsMayMeanLastYear) {
   for (const Case& c : cases) {
     clock.SetToday(c.today);
     TXHold row = NewAccountRow(checking);
-    row->SetCellText(TXItem::kColDate, c.typed, TXEditSettings{c.autoCorrect});
+    row->SetColumnText(TXItem::kColDate, c.typed, TXEditSettings{c.autoCorrect});
     EXPECT_EQ(row->Record().date, c.stored) << c.typed << " on " << c.today.Format(8);
   }
 }
@@ -194,10 +194,10 @@ TEST_F(ItemTest, TheManagersSettingsApplyToTypedDates) {
   clock.SetToday(TDateValue(15, 2, 2011));
   Manager().EditSettings().autoCorrectYear = true;
   TXHold row = NewAccountRow(checking);
-  row->SetCellText(TXItem::kColDateWithYear, "11/2");
+  row->SetColumnText(TXItem::kColDateWithYear, "11/2");
   EXPECT_EQ(row->Record().date, TDateValue(2, 11, 2010));
-  EXPECT_EQ(row->GetCellText(TXItem::kColDate), "11/02");
-  EXPECT_EQ(row->GetCellText(TXItem::kColDateWithYear), "11/02/10");
+  EXPECT_EQ(row->ColumnText(TXItem::kColDate), "11/02");
+  EXPECT_EQ(row->ColumnText(TXItem::kColDateWithYear), "11/02/10");
 }
 
 // ---- Clearing -------------------------------------------------------------------------------
@@ -209,7 +209,7 @@ TEST_F(ItemTest, ClearingMovesTheReconciledBalanceAndRestoresTheLoadedDate) {
   row->ToggleAccountCleared();
   EXPECT_EQ(row->Record().AccountCleared, 1u);
   EXPECT_EQ(Cleared(checking), -4000);
-  row->SetCellText(TXItem::kColAccountCleared, "-");
+  row->SetColumnText(TXItem::kColAccountCleared, "-");
   EXPECT_EQ(row->Record().AccountCleared, 0u);
   EXPECT_EQ(Cleared(checking), 0);
 
@@ -226,12 +226,12 @@ TEST_F(ItemTest, ClearingMovesTheReconciledBalanceAndRestoresTheLoadedDate) {
   row->ToggleAccountCleared();
   EXPECT_EQ(row->Record().AccountCleared, confirmed);
   EXPECT_EQ(Cleared(checking), -4000);
-  EXPECT_EQ(row->GetCellText(TXItem::kColAccountClearedDate), "03/01/24");
+  EXPECT_EQ(row->ColumnText(TXItem::kColAccountClearedDate), "03/01/24");
 
   // The envelope side clears on its own, leaving the account's cleared balance alone.
   TXHold other = Type(checking, "3/2", "Gas", -1000, dining);
   other->ToggleEnvelopeCleared();
-  EXPECT_EQ(other->GetCellText(TXItem::kColEnvelopeCleared), "x");
+  EXPECT_EQ(other->ColumnText(TXItem::kColEnvelopeCleared), "x");
   EXPECT_EQ(EnvelopeCleared(dining), -1000);
   EXPECT_EQ(Cleared(checking), -4000);
   other->ToggleEnvelopeCleared();
@@ -241,9 +241,9 @@ TEST_F(ItemTest, ClearingMovesTheReconciledBalanceAndRestoresTheLoadedDate) {
 
 TEST_F(ItemTest, AnEnvelopeEntryCannotBeClearedUntilItIsATransfer) {
   TXHold row = NewEnvelopeRow(groceries);
-  row->SetCellText(TXItem::kColPayableTo, "Cash");
-  row->SetCellText(TXItem::kColPayment, "30");
-  row->SetCellText(TXItem::kColEnvelopeCleared, "x");
+  row->SetColumnText(TXItem::kColPayableTo, "Cash");
+  row->SetColumnText(TXItem::kColPayment, "30");
+  row->SetColumnText(TXItem::kColEnvelopeCleared, "x");
   ASSERT_EQ(user.Messages().size(), 1u);
   EXPECT_EQ(user.Messages()[0].caption, "Quenbrook");
   EXPECT_EQ(user.Messages()[0].text,
@@ -259,9 +259,9 @@ TEST_F(ItemTest, APartAndAnAccountTransferHalfKeepTheirClearedBalancesOutOfReach
   TXHold payment = Type(checking, "3/1", "Split", -9000, groceries);
   TXTransfers::MakeMultiple(*payment);
   TXHold part(Manager().First(TMultKidsFilter(payment->Id())));
-  part->SetCellText(TXItem::kColAccountCleared, "x");
+  part->SetColumnText(TXItem::kColAccountCleared, "x");
   EXPECT_EQ(part->Record().AccountCleared, 0u);
-  payment->SetCellText(TXItem::kColEnvelopeCleared, "x");
+  payment->SetColumnText(TXItem::kColEnvelopeCleared, "x");
   EXPECT_EQ(payment->Record().EnvelopeCleared, 0u);
   EXPECT_EQ(Cleared(checking), 0);
   ExpectSound();
@@ -289,9 +289,9 @@ TEST_F(ItemTest, PartsFollowTheirMultiplesCodeDateAndPayee) {
   EXPECT_EQ(part->Record().GetCode(), "m.1042");
   EXPECT_EQ(part->Record().GetMemo(), "Costco");
 
-  payment->SetCellText(TXItem::kColDate, "3/9");
-  payment->SetCellText(TXItem::kColPayableTo, "Costco Wholesale");
-  payment->SetCellText(TXItem::kColCode, "1234567890123456789");
+  payment->SetColumnText(TXItem::kColDate, "3/9");
+  payment->SetColumnText(TXItem::kColPayableTo, "Costco Wholesale");
+  payment->SetColumnText(TXItem::kColCode, "1234567890123456789");
   EXPECT_EQ(part->Record().date, TDateValue(9, 3, 2024));
   EXPECT_EQ(part->Record().GetMemo(), "Costco Wholesale");
   EXPECT_EQ(part->Record().GetCode(), "m.12345678901234567");
@@ -299,8 +299,8 @@ TEST_F(ItemTest, PartsFollowTheirMultiplesCodeDateAndPayee) {
   payment->SetToday();
   EXPECT_EQ(part->Record().date, clock.Today());
   // A part's date, code and memo are its multiple's business.
-  part->SetCellText(TXItem::kColDate, "1/1");
-  part->SetCellText(TXItem::kColMemo, "mine");
+  part->SetColumnText(TXItem::kColDate, "1/1");
+  part->SetColumnText(TXItem::kColMemo, "mine");
   EXPECT_EQ(part->Record().date, clock.Today());
   EXPECT_EQ(part->Record().GetMemo(), "Costco Wholesale");
   ExpectSound();
@@ -310,7 +310,7 @@ TEST_F(ItemTest, PartsFollowTheirMultiplesCodeDateAndPayee) {
 
 TEST_F(ItemTest, ErasingAPaymentGivesBackItsMoneyAndBlanksIt) {
   TXHold row = Type(checking, "3/5", "Shop", -4000, groceries, "101");
-  row->SetCellText(TXItem::kColMemo, "note");
+  row->SetColumnText(TXItem::kColMemo, "note");
   row->ToggleAccountCleared();
   row->ToggleEnvelopeCleared();
   row->Erase();
@@ -379,12 +379,12 @@ TEST_F(ItemTest, AnInertRecordShowsNothingAndRefusesEveryEdit) {
   row.reset();
   TXHold item(Manager().Get(id));
   for (int column = 1; column <= 19; ++column) {
-    EXPECT_EQ(item->GetCellText(column), "") << column;
-    EXPECT_EQ(item->EditorFor(column, 0).kind, TCellEditorKind::None) << column;
+    EXPECT_EQ(item->ColumnText(column), "") << column;
+    EXPECT_EQ(item->EntryFor(column, 0).kind, TColumnEntryKind::None) << column;
   }
-  item->SetCellText(TXItem::kColPayment, "1");
-  item->SetCellText(TXItem::kColPayableTo, "new");
-  item->SetCellText(TXItem::kColAccountCleared, "x");
+  item->SetColumnText(TXItem::kColPayment, "1");
+  item->SetColumnText(TXItem::kColPayableTo, "new");
+  item->SetColumnText(TXItem::kColAccountCleared, "x");
   item->Erase();
   item->SetToday();
   EXPECT_FALSE(TXTransfers::CreateTransfer(*item));
@@ -444,7 +444,7 @@ TEST_F(ItemTest, TheCommandsAKindAllows) {
 
 TEST_F(ItemTest, EveryColumnHasItsText) {
   TXHold row = Type(checking, "3/5", "Shop ~e", -4000, groceries, "101");
-  row->SetCellText(TXItem::kColMemo, "for ~a");
+  row->SetColumnText(TXItem::kColMemo, "for ~a");
   row->ToggleAccountCleared();
   const std::vector<std::pair<int, std::string>> expected = {{1, "Checking"},
                                                              {2, "Groceries"},
@@ -466,20 +466,20 @@ TEST_F(ItemTest, EveryColumnHasItsText) {
                                                              {20, ""},
                                                              {0, ""}};
   for (const auto& [column, text] : expected) {
-    EXPECT_EQ(row->GetCellText(column), text) << column;
+    EXPECT_EQ(row->ColumnText(column), text) << column;
   }
-  EXPECT_EQ(row->PaintText(16), "Shop Groceries");
-  EXPECT_EQ(row->PaintText(18), "for Checking");
+  EXPECT_EQ(row->ShownText(16), "Shop Groceries");
+  EXPECT_EQ(row->ShownText(18), "for Checking");
   TXHold entry = NewEnvelopeRow(dining);
-  EXPECT_EQ(entry->GetCellText(1), "None");
-  EXPECT_EQ(entry->GetCellText(2), "Dining");
+  EXPECT_EQ(entry->ColumnText(1), "None");
+  EXPECT_EQ(entry->ColumnText(2), "Dining");
 }
 
 TEST_F(ItemTest, TypedEnvelopeNamesMustNameAnEnvelope) {
   TXHold row = Type(checking, "3/5", "Shop", -4000, groceries);
-  row->SetCellText(TXItem::kColEnvelope, "No Such Envelope");
+  row->SetColumnText(TXItem::kColEnvelope, "No Such Envelope");
   EXPECT_EQ(row->Record().EnvelopeId, groceries);
-  row->SetCellText(TXItem::kColEnvelope, "dining");
+  row->SetColumnText(TXItem::kColEnvelope, "dining");
   EXPECT_EQ(row->Record().EnvelopeId, dining);
   EXPECT_EQ(EnvelopeBalance(groceries), 0);
   EXPECT_EQ(EnvelopeBalance(dining), -4000);
@@ -487,56 +487,43 @@ TEST_F(ItemTest, TypedEnvelopeNamesMustNameAnEnvelope) {
   ExpectSound();
 }
 
-TEST_F(ItemTest, EditorsStartWithTheCellOrWithWhatWasTyped) {
+TEST_F(ItemTest, EntriesStartWithTheColumnOrWithWhatWasTyped) {
   TXHold row = Type(checking, "3/5", "Shop", -4000, groceries);
   struct Case {
     int column;
     unsigned how;
-    TCellEditorKind kind;
+    TColumnEntryKind kind;
     size_t maxLength;
     const char* text;
   };
   const std::vector<Case> cases = {
-      {TXItem::kColCode, 0, TCellEditorKind::Text, 19, ""},
-      {TXItem::kColDate, 0, TCellEditorKind::Date, 10, "03/05"},
-      {TXItem::kColDate, TLedgerItem::kStartedByTyping, TCellEditorKind::Date, 10, ""},
-      {TXItem::kColPayment, 0, TCellEditorKind::Amount, 99, "40.00"},
-      {TXItem::kColPayment, TLedgerItem::kStartedByTyping, TCellEditorKind::Amount, 99, ""},
-      {TXItem::kColPayableTo, 0, TCellEditorKind::Text, 89, "Shop"},
-      {TXItem::kColEnvelope, 0, TCellEditorKind::EnvelopeList, 0, "Groceries"},
-      {TXItem::kColCreated, 0, TCellEditorKind::None, 0, ""},
+      {TXItem::kColCode, 0, TColumnEntryKind::Text, 19, ""},
+      {TXItem::kColDate, 0, TColumnEntryKind::Date, 10, "03/05"},
+      {TXItem::kColDate, TLedgerItem::kStartedByTyping, TColumnEntryKind::Date, 10, ""},
+      {TXItem::kColPayment, 0, TColumnEntryKind::Amount, 99, "40.00"},
+      {TXItem::kColPayment, TLedgerItem::kStartedByTyping, TColumnEntryKind::Amount, 99, ""},
+      {TXItem::kColPayableTo, 0, TColumnEntryKind::Text, 89, "Shop"},
+      {TXItem::kColEnvelope, 0, TColumnEntryKind::EnvelopeList, 0, "Groceries"},
+      {TXItem::kColCreated, 0, TColumnEntryKind::None, 0, ""},
   };
   for (const Case& c : cases) {
-    const TCellEditorSpec editor = row->EditorFor(c.column, c.how);
+    const TColumnEntry editor = row->EntryFor(c.column, c.how);
     EXPECT_EQ(editor.kind, c.kind) << c.column;
     EXPECT_EQ(editor.maxLength, c.maxLength) << c.column;
     EXPECT_EQ(editor.text, c.text) << c.column;
   }
-  row->SetCellText(TXItem::kColPayment, "30+10.5");
-  EXPECT_EQ(row->EditorFor(TXItem::kColPayment, 0).text, "30+10.5");
+  row->SetColumnText(TXItem::kColPayment, "30+10.5");
+  EXPECT_EQ(row->EntryFor(TXItem::kColPayment, 0).text, "30+10.5");
 }
 
-TEST_F(ItemTest, CellsPaintAlignedAndHighlightedOnlyAtTheFocusedCursor) {
-  struct Painter final : TCellPainter {
-    void DrawCellText(const TCellRect&, std::string_view text, TCellAlignment alignment,
-                      bool highlighted) override {
-      drawn = std::string(text);
-      this->alignment = alignment;
-      this->highlighted = highlighted;
-    }
-    std::string drawn;
-    TCellAlignment alignment = TCellAlignment::Left;
-    bool highlighted = false;
-  } painter;
+TEST_F(ItemTest, RowsShowExpandedTextsAndChoosingAClearedMarkTogglesIt) {
   TXHold row = Type(checking, "3/5", "Shop", -4000, groceries);
-  row->PaintCell(painter, {}, TXItem::kColPayment, TLedgerItem::kCursorCell);
-  EXPECT_EQ(painter.drawn, "40.00");
-  EXPECT_EQ(painter.alignment, TCellAlignment::Right);
-  EXPECT_FALSE(painter.highlighted);
-  row->PaintCell(painter, {}, TXItem::kColDate,
-                 TLedgerItem::kCursorCell | TLedgerItem::kGridFocused);
-  EXPECT_EQ(painter.alignment, TCellAlignment::Center);
-  EXPECT_TRUE(painter.highlighted);
+  EXPECT_EQ(row->ShownText(TXItem::kColPayment), "40.00");
+  EXPECT_FALSE(row->Activate(TXItem::kColPayment));
+  EXPECT_TRUE(row->Activate(TXItem::kColAccountCleared));
+  EXPECT_NE(row->Record().AccountCleared, 0u);
+  EXPECT_TRUE(row->Activate(TXItem::kColAccountCleared));
+  EXPECT_EQ(row->Record().AccountCleared, 0u);
 }
 
 // ---- Placeholders ---------------------------------------------------------------------------
@@ -571,10 +558,10 @@ TEST_F(ItemTest, PlaceholdersExpandToTheirValues) {
     EXPECT_EQ(c.item->ExpandPlaceholders(c.text, 128), c.expanded) << c.text;
   }
   TXHold entry = NewEnvelopeRow(groceries);
-  entry->SetCellText(TXItem::kColPayment, "5");
+  entry->SetColumnText(TXItem::kColPayment, "5");
   TXTransfers::CreateEnvelopeTransfer(*entry, dining);
-  EXPECT_EQ(entry->GetCellText(TXItem::kColPayableToExpanded), "Transfer to Dining");
-  EXPECT_EQ(entry->PaintText(TXItem::kColAccount), "Envelope Transfer");
+  EXPECT_EQ(entry->ColumnText(TXItem::kColPayableToExpanded), "Transfer to Dining");
+  EXPECT_EQ(entry->ShownText(TXItem::kColAccount), "Envelope Transfer");
   const uint32_t position = Manager().PositionOf(*plain);
   EXPECT_EQ(plain->ExpandPlaceholders("~p", 128), std::to_string(position));
 }

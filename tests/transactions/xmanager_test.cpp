@@ -68,7 +68,7 @@ TEST(ManagerIdTest, TheFirstTransactionGetsOneAndAFreedIdComesBack) {
   row.AccountId = account->Id();
   TXHold first(manager.Create(row));
   EXPECT_EQ(first->Id(), 1u);
-  first->SetCellText(TXItem::kColPayableTo, "Bakery");
+  first->SetColumnText(TXItem::kColPayableTo, "Bakery");
   first->Erase();
   first.reset();
   TXHold again(manager.Create(row));
@@ -173,13 +173,13 @@ TEST_F(ManagerTest, EditsThatKeepTheKeysKeepThePlaceAndADateChangeMovesTheRecord
   EXPECT_EQ(order(), ids);
   {
     TXHold middle(Manager().Get(ids[4]));
-    middle->SetCellText(TXItem::kColPayableTo, "Renamed");
+    middle->SetColumnText(TXItem::kColPayableTo, "Renamed");
     TypeAmount(*middle, -12345);
   }
   EXPECT_EQ(order(), ids);
   {
     TXHold middle(Manager().Get(ids[4]));
-    middle->SetCellText(TXItem::kColDate, "3/20");
+    middle->SetColumnText(TXItem::kColDate, "3/20");
   }
   std::vector<uint32_t> moved = ids;
   moved.erase(moved.begin() + 4);
@@ -187,7 +187,7 @@ TEST_F(ManagerTest, EditsThatKeepTheKeysKeepThePlaceAndADateChangeMovesTheRecord
   EXPECT_EQ(order(), moved);
   {
     TXHold last(Manager().Get(ids[4]));
-    last->SetCellText(TXItem::kColDate, "2/20");
+    last->SetColumnText(TXItem::kColDate, "2/20");
   }
   moved.pop_back();
   moved.insert(moved.begin(), ids[4]);
@@ -268,17 +268,17 @@ TEST_F(ManagerTest, RandomEditsKeepTheStoreInLedgerOrder) {
     envelopeOrder.push_back(choice.id);
   std::vector<uint32_t> ids;
   auto edit = [&](TXItem& item) {
-    item.SetCellText(TXItem::kColDateWithYear,
-                     std::to_string(1 + pick(3)) + "/" + std::to_string(1 + pick(28)) + "/24");
-    item.SetCellText(TXItem::kColCode, codes[static_cast<size_t>(pick(8))]);
-    item.SetCellText(TXItem::kColEnvelope,
-                     Envelopes().NameOfEnvelope(envelopes[static_cast<size_t>(pick(4))]));
+    item.SetColumnText(TXItem::kColDateWithYear,
+                       std::to_string(1 + pick(3)) + "/" + std::to_string(1 + pick(28)) + "/24");
+    item.SetColumnText(TXItem::kColCode, codes[static_cast<size_t>(pick(8))]);
+    item.SetColumnText(TXItem::kColEnvelope,
+                       Envelopes().NameOfEnvelope(envelopes[static_cast<size_t>(pick(4))]));
     TypeAmount(item, (pick(2) ? 1 : -1) * (1 + pick(50000)));
   };
   for (int i = 0; i < 400; ++i) {
     if (ids.empty() || pick(3) != 0) {
       TXHold row = NewAccountRow(pick(2) ? checking : savings);
-      row->SetCellText(TXItem::kColPayableTo, "P");
+      row->SetColumnText(TXItem::kColPayableTo, "P");
       edit(*row);
       ids.push_back(row->Id());
     } else {
@@ -427,11 +427,11 @@ TEST_F(ManagerTest, DeletingAnAccountLeavesTheOtherAccountWhole) {
 TEST_F(ManagerTest, MovingAnEnvelopeIntoTheOtherSideOfItsTransfersDeletesThem) {
   Type(checking, "3/1", "Pay", 100000, groceries);
   TXHold entry = NewEnvelopeRow(groceries);
-  entry->SetCellText(TXItem::kColPayment, "50");
+  entry->SetColumnText(TXItem::kColPayment, "50");
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*entry, dining));
   entry.reset();
   TXHold other = NewEnvelopeRow(groceries);
-  other->SetCellText(TXItem::kColPayment, "20");
+  other->SetColumnText(TXItem::kColPayment, "20");
   ASSERT_TRUE(TXTransfers::CreateEnvelopeTransfer(*other, rent));
   other.reset();
   Type(checking, "3/2", "Food", -3000, groceries);
@@ -500,15 +500,15 @@ TEST_F(ManagerTest, ConfirmingClearedMarksGivesThemTodaysDate) {
   Manager().ConfirmCleared();
   EXPECT_FALSE(Manager().HasPendingCleared());
   TXHold again(Manager().Get(id));
-  EXPECT_EQ(again->GetCellText(TXItem::kColAccountClearedDate), "03/15/24");
-  EXPECT_EQ(again->GetCellText(TXItem::kColEnvelopeClearedDate), "03/15/24");
+  EXPECT_EQ(again->ColumnText(TXItem::kColAccountClearedDate), "03/15/24");
+  EXPECT_EQ(again->ColumnText(TXItem::kColEnvelopeClearedDate), "03/15/24");
   EXPECT_EQ(Cleared(checking), -4000);
 
   // A row held through the confirmation keeps it when it is committed again.
   TXHold held = Type(checking, "3/2", "Gas", -1000, groceries);
   held->ToggleAccountCleared();
   Manager().ConfirmCleared();
-  held->SetCellText(TXItem::kColMemo, "after the confirmation");
+  held->SetColumnText(TXItem::kColMemo, "after the confirmation");
   EXPECT_EQ(held->Record().AccountCleared, clock.Today().Packed());
   EXPECT_EQ(Manager().FindRecord(held->Id())->AccountCleared, clock.Today().Packed());
   EXPECT_FALSE(Manager().HasPendingCleared());
@@ -540,7 +540,7 @@ TEST_F(ManagerTest, ObserversHearOfChangesAndMayLeaveWhileListening) {
   closer.onChanged = [&] { list.reset(); };
 
   TXHold row = NewAccountRow(checking);
-  row->SetCellText(TXItem::kColPayableTo, "Shop");
+  row->SetColumnText(TXItem::kColPayableTo, "Shop");
   EXPECT_EQ(list, nullptr);
   EXPECT_EQ(other.log, std::vector<std::string>{"changed " + std::to_string(row->Id())});
   EXPECT_EQ(view.repaints, 1);

@@ -31,13 +31,13 @@
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "import/statement_file.h"
+#include "presentation/xview_list.h"
+#include "presentation/xview_model.h"
 #include "tests/ui/home_budget.h"
 #include "tests/ui/ui_test_support.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
-#include "presentation/xview_list.h"
-#include "presentation/xview_model.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
@@ -141,7 +141,7 @@ class LedgerWindowTest : public QObject {
     TXViewList& rows = view->Model()->Rows();
     for (int row = 1; row <= rows.RowCount(); ++row) {
       if (const TXItem* item = rows.TransactionAt(row); item != nullptr && item->Record().IsLive())
-        payees << QString::fromStdString(item->GetCellText(TXItem::kColPayableTo));
+        payees << QString::fromStdString(item->ColumnText(TXItem::kColPayableTo));
     }
     return payees;
   }
@@ -204,7 +204,7 @@ class LedgerWindowTest : public QObject {
     TypeRow(ledger, "Corner Grocer", "Groceries", TXItem::kColPayment, "42.50");
     QCOMPARE(Document().Envelopes().EnvelopeBalance(EnvelopeId("Groceries")), -4250);
     QCOMPARE(Document().Accounts().GetBalance(checking), 100000 - 4250);
-    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+    QCOMPARE(ledger->CurrentItem()->ColumnText(TXItem::kColPayableTo),
              std::string("Corner Grocer"));
     Press(ledger, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(Document().Accounts().GetRecBalance(checking), 100000 - 4250);
@@ -215,7 +215,7 @@ class LedgerWindowTest : public QObject {
     GoToColumn(ledger, TXItem::kColPayableTo);
     Type(ledger, "Wrong");
     Press(ledger, Qt::Key_Escape);
-    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+    QCOMPARE(ledger->CurrentItem()->ColumnText(TXItem::kColPayableTo),
              std::string("Corner Grocer"));
 
     // A character the file cannot store is refused with a message; the cell keeps its text.
@@ -227,7 +227,7 @@ class LedgerWindowTest : public QObject {
     QVERIFY(SpinUntil([this] { return !messages_->messages.empty(); }));
     QCOMPARE(messages_->messages.back().caption, std::string("Error"));
     Press(ledger, Qt::Key_Backtab);
-    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColPayableTo),
+    QCOMPARE(ledger->CurrentItem()->ColumnText(TXItem::kColPayableTo),
              std::string("Corner Grocer"));
 
     // An account transfer of 200.00 to Savings through the dialog.
@@ -246,7 +246,7 @@ class LedgerWindowTest : public QObject {
     Press(ledger, Qt::Key_Down);
     TypeRow(ledger, "Pay cheque", "Unallocated", TXItem::kColDeposit, "100");
     Press(ledger, Qt::Key_Up);
-    QCOMPARE(ledger->CurrentItem()->GetCellText(TXItem::kColDeposit), std::string("100.00"));
+    QCOMPARE(ledger->CurrentItem()->ColumnText(TXItem::kColDeposit), std::string("100.00"));
     Press(ledger, Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
     TXView* multiple = app_->Client().CurrentView();
     QVERIFY(multiple != nullptr && multiple != ledger);
@@ -322,7 +322,7 @@ class LedgerWindowTest : public QObject {
     Refocus(reconcile);
     Press(reconcile, Qt::Key_Home, Qt::ControlModifier);
     while (reconcile->CurrentItem() != nullptr &&
-           reconcile->CurrentItem()->GetCellText(TXItem::kColPayableTo) != "Pay day")
+           reconcile->CurrentItem()->ColumnText(TXItem::kColPayableTo) != "Pay day")
       Press(reconcile, Qt::Key_Down);
     Press(reconcile, Qt::Key_X, Qt::ControlModifier);
     app_->RunCommand(kCmdConfirmCleared);

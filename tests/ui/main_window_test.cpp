@@ -605,7 +605,7 @@ class MainWindowTest : public QObject {
     QString housing;
     WhenModal<TAllocationPlanDialog>([&](TAllocationPlanDialog* dialog) {
       TLedger& grid = dialog->Ledger().Logic();
-      housing = QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
+      housing = QString::fromStdString(grid.Rows().Item(1)->ColumnText(3));
       dialog->findChild<QPushButton*>(QStringLiteral("saveAndClose"))->click();
     });
     WhenModal<TAccountWizardDialog>([](TAccountWizardDialog* wizard) {
@@ -649,7 +649,7 @@ class MainWindowTest : public QObject {
       for (char c : std::string("100"))
         QTest::keyClick(target(), c);
       QTest::keyClick(target(), Qt::Key_Return);
-      shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3));
+      shown << QString::fromStdString(grid.Rows().Item(1)->ColumnText(3));
       // Ctrl+Tab leaves the grid for the buttons, and the view period has its letter.
       dialog->activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -659,7 +659,7 @@ class MainWindowTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
       QCOMPARE(QApplication::focusWidget(), &dialog->PeriodBox());
       dialog->PeriodBox().setCurrentIndex(dialog->PeriodBox().findText(QStringLiteral("Annual")));
-      shown << QString::fromStdString(grid.Rows().Item(1)->GetCellText(3))
+      shown << QString::fromStdString(grid.Rows().Item(1)->ColumnText(3))
             << QString::fromStdString(grid.Rows().FooterText(2));
       dialog->findChild<QPushButton*>(QStringLiteral("saveAndClose"))->click();
     });
