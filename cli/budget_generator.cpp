@@ -193,7 +193,7 @@ class TBudgetGenerator::TImpl {
     row.EnvelopeId = document_->Accounts().GetDefaultEnvelope(account);
     row.date = TDateValue(0, 0, today_.Year());
     row.created = today_;
-    return TXHold(Manager().Create(row));
+    return Manager().Create(row);
   }
 
   void TypeDate(TXItem& item) { item.SetColumnText(TXItem::kColDateWithYear, today_.Format(4)); }

@@ -74,7 +74,7 @@ void TXViewList::FillFrom(int row) {
     return;
   RefreshNewRow();
   for (int r = row; r <= kWindowRows; ++r)
-    window_[static_cast<size_t>(r - 1)] = manager_.Create(newRow_);
+    window_[static_cast<size_t>(r - 1)] = manager_.Create(newRow_).release();
 }
 
 void TXViewList::RefreshNewRow() {
@@ -100,7 +100,7 @@ void TXViewList::FillForwardsFrom(TXItem* first, int row) {
   while (item != nullptr && r <= kWindowRows) {
     window_[static_cast<size_t>(r - 1)] = item;
     ++r;
-    item = r <= kWindowRows ? manager_.Next(*item, Walk()) : nullptr;
+    item = r <= kWindowRows ? manager_.Next(*item, Walk()).release() : nullptr;
   }
   FillFrom(r);
 }
@@ -118,7 +118,7 @@ int TXViewList::LeadingLiveRows() const {
 
 void TXViewList::LoadFromTop() {
   Unload();
-  FillForwardsFrom(manager_.First(Walk()), 1);
+  FillForwardsFrom(manager_.First(Walk()).release(), 1);
   liveCount_ = LeadingLiveRows();
   loaded_ = true;
 }
@@ -128,10 +128,10 @@ void TXViewList::LoadAtEnd() {
   // The last live record the filter accepts ends the existing rows; the empty rows of other
   // ledgers (not live) come after it.
   std::vector<TXItem*> before;
-  if (TXItem* last = manager_.Last(LiveWalk())) {
+  if (TXItem* last = manager_.Last(LiveWalk()).release()) {
     before.push_back(last);
     while (before.size() < static_cast<size_t>(kLiveRowsAtEnd)) {
-      TXItem* previous = manager_.Prev(*before.back(), Walk());
+      TXItem* previous = manager_.Prev(*before.back(), Walk()).release();
       if (previous == nullptr)
         break;
       before.push_back(previous);
@@ -141,9 +141,9 @@ void TXViewList::LoadAtEnd() {
   std::copy(before.begin(), before.end(), window_.begin());
   liveCount_ = static_cast<int>(before.size());
   if (before.empty()) {
-    FillForwardsFrom(manager_.First(Walk()), 1);
+    FillForwardsFrom(manager_.First(Walk()).release(), 1);
   } else {
-    FillForwardsFrom(manager_.Next(*before.back(), Walk()), liveCount_ + 1);
+    FillForwardsFrom(manager_.Next(*before.back(), Walk()).release(), liveCount_ + 1);
   }
   loaded_ = true;
 }
@@ -155,7 +155,7 @@ int TXViewList::LoadPrevious(int n) {
   std::vector<TXItem*> taken;
   TXItem* anchor = window_[0];
   while (static_cast<int>(taken.size()) < n) {
-    TXItem* previous = manager_.Prev(taken.empty() ? *anchor : *taken.back(), Walk());
+    TXItem* previous = manager_.Prev(taken.empty() ? *anchor : *taken.back(), Walk()).release();
     if (previous == nullptr)
       break;
     taken.push_back(previous);
@@ -181,7 +181,7 @@ int TXViewList::LoadNext(int n) {
   TXItem* from = window_[kWindowRows - 1];
   for (const TXFilter* filter : {&LiveWalk(), &Walk()}) {
     while (static_cast<int>(taken.size()) < n) {
-      TXItem* next = manager_.Next(taken.empty() ? *from : *taken.back(), *filter);
+      TXItem* next = manager_.Next(taken.empty() ? *from : *taken.back(), *filter).release();
       if (next == nullptr)
         break;
       taken.push_back(next);
@@ -197,7 +197,7 @@ int TXViewList::LoadNext(int n) {
 }
 
 int TXViewList::GoToPosition(uint32_t position) {
-  TXItem* item = manager_.FirstFrom(position, Walk());
+  TXItem* item = manager_.FirstFrom(position, Walk()).release();
   if (item == nullptr)
     return kPastLast;
   const uint32_t at = manager_.PositionOf(*item);
@@ -222,7 +222,9 @@ void TXViewList::ReloadFrom(const TXItem* removed) {
   // stay in the store and are found again.
   const std::array<TXItem*, kWindowRows> old = window_;
   TXItem* start = old[0] != removed ? old[0] : old[1];
-  Regather(start != nullptr ? manager_.Get(start->Id()) : manager_.First(Walk()), old, removed);
+  Regather(
+      start != nullptr ? manager_.Get(start->Id()).release() : manager_.First(Walk()).release(),
+      old, removed);
 }
 
 void TXViewList::Refresh() {
@@ -232,17 +234,17 @@ void TXViewList::Refresh() {
   // every ledger; so the live records come first, from the first row's place on, and this
   // window's own empty rows after them.
   TXItem* start = old[0] != nullptr && old[0]->Record().IsLive()
-                      ? manager_.FirstFrom(manager_.PositionOf(*old[0]), LiveWalk())
-                      : manager_.First(LiveWalk());
+                      ? manager_.FirstFrom(manager_.PositionOf(*old[0]), LiveWalk()).release()
+                      : manager_.First(LiveWalk()).release();
   window_.fill(nullptr);
   size_t row = 0;
   for (TXItem* item = start; item != nullptr;) {
     window_[row++] = item;
-    item = row < window_.size() ? manager_.Next(*item, LiveWalk()) : nullptr;
+    item = row < window_.size() ? manager_.Next(*item, LiveWalk()).release() : nullptr;
   }
   for (TXItem* item : old) {
     if (row < window_.size() && item != nullptr && !item->Record().IsLive())
-      window_[row++] = manager_.Get(item->Id());
+      window_[row++] = manager_.Get(item->Id()).release();
   }
   FillFrom(static_cast<int>(row) + 1);
   Settle(old, nullptr);

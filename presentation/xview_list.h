@@ -99,6 +99,9 @@ class TXViewList final : public TLedgerList, public TXList {
   std::optional<TXKeyedFilter> keyed_;
   std::optional<TXKeyedFilter> keyedLive_;
   TXRecord newRow_;
+  // Each row is held once by the window, which takes the items out of their holds: windows are
+  // copied whole while a reload gathers the next one, and a deleted row's references are
+  // consumed by the deletion, so the window releases by hand exactly the rows it still holds.
   std::array<TXItem*, kWindowRows> window_{};
   bool loaded_ = false;
   int liveCount_ = 0;

@@ -25,7 +25,9 @@ constexpr const char* kCaption = "Quenbrook";
 class TMultipleHold final : public TXList {
  public:
   TMultipleHold(TXManager& manager, TXItem& multiple)
-      : TXList(manager, nullptr), item_(manager.Get(multiple.Id())), last_(item_->Record()) {}
+      : TXList(manager, nullptr),
+        item_(manager.Get(multiple.Id()).release()),
+        last_(item_->Record()) {}
   ~TMultipleHold() override {
     if (item_ != nullptr && Manager() != nullptr)
       Manager()->Release(item_);

@@ -52,6 +52,6 @@ TAccount* TAccountWizard::AddAccount(const TWizardAccount& entry, TAccountNode& 
   accounts.ChangeBalance(account->Id(), cents);
   accounts.ChangeRecBalance(account->Id(), cents);
   manager_.PostToEnvelope(record.EnvelopeId, cents, false);
-  manager_.Release(manager_.Create(record));
+  manager_.Create(record).reset();
   return account;
 }

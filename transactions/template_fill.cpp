@@ -11,7 +11,7 @@ void TXTemplateFill::Empty(TXItem& item) {
   if (current.IsAccountTransfer()) {
     TXHold partner;
     if (current.PartnerId != current.Id && manager.FindRecord(current.PartnerId) != nullptr)
-      partner.reset(manager.Get(current.PartnerId));
+      partner = manager.Get(current.PartnerId);
     item.ChangeAmount(NegateCents(current.amount), true);
     current.PartnerId = 0;
     if (partner) {

@@ -24,7 +24,7 @@ bool AskYes(TXManager& manager, const char* question) {
 TXHold TakePartner(TXManager& manager, const TXRecord& record) {
   TXHold partner;
   if (record.PartnerId != record.Id && manager.FindRecord(record.PartnerId) != nullptr) {
-    partner.reset(manager.Get(record.PartnerId));
+    partner = manager.Get(record.PartnerId);
   }
   return partner;
 }
@@ -166,7 +166,7 @@ bool TXTransfers::CreateAccountTransfer(TXItem& item) {
   const TAccountFilter toAccount(values.toAccount);
   TXHold first(manager.First(toAccount));
   if (first && first->Id() == partnerId)
-    first.reset(manager.Next(*first, toAccount));
+    first = manager.Next(*first, toAccount);
   if (first && partnerDate.Packed() < MonthAfter(first->Record().date).Packed()) {
     manager.User().Tell("Quenbrook", kStartingBalanceWarning, TMessageIcon::Exclamation);
   }

@@ -136,7 +136,7 @@ void TXItem::ChangeAmount(int32_t delta, bool noPartner) {
   // has moved.
   TXHold partner;
   if (!noPartner && record_.IsTransferHalf())
-    partner.reset(manager.Get(record_.PartnerId));
+    partner = manager.Get(record_.PartnerId);
 
   if (record_.PostsToAccount()) {
     TAccountList& accounts = manager.Accounts();
@@ -218,7 +218,7 @@ void TXItem::Erase() {
   auto takePartner = [&]() {
     TXHold partner;
     if (record_.PartnerId != record_.Id && manager.FindRecord(record_.PartnerId) != nullptr) {
-      partner.reset(manager.Get(record_.PartnerId));
+      partner = manager.Get(record_.PartnerId);
     }
     return partner;
   };

@@ -173,7 +173,7 @@ TXItem* TXManager::ParentFor(const TXRecord& record) {
     throw TModelError("Internal error: the multiple of transaction " + std::to_string(record.Id) +
                       " is not in the transaction store.");
   }
-  return Get(record.ParentId);
+  return Get(record.ParentId).release();
 }
 
 TXItem* TXManager::MakeItem(uint32_t index) {
@@ -200,16 +200,16 @@ TXItem* TXManager::ItemAt(uint32_t index) {
   return item;
 }
 
-TXItem* TXManager::Get(uint32_t id) {
+TXHold TXManager::Get(uint32_t id) {
   auto cached = cache_.find(id);
   if (cached != cache_.end()) {
     ++cached->second->references_;
-    return cached->second;
+    return TXHold(cached->second);
   }
   const uint32_t index = store_.Find(id);
   if (index == 0)
     NotInStore(id);
-  return MakeItem(index);
+  return TXHold(MakeItem(index));
 }
 
 TXManager::TWalk TXManager::WalkOf(const TXFilter& filter) {
@@ -263,36 +263,36 @@ uint32_t TXManager::FindBackward(uint32_t index, const TXFilter& filter) const {
   return 0;
 }
 
-TXItem* TXManager::First(const TXFilter& filter) {
+TXHold TXManager::First(const TXFilter& filter) {
   const uint32_t index = FindForward(1, filter);
-  return index != 0 ? ItemAt(index) : nullptr;
+  return TXHold(index != 0 ? ItemAt(index) : nullptr);
 }
 
-TXItem* TXManager::Last(const TXFilter& filter) {
+TXHold TXManager::Last(const TXFilter& filter) {
   const uint32_t index = FindBackward(store_.LastNonDead(), filter);
-  return index != 0 ? ItemAt(index) : nullptr;
+  return TXHold(index != 0 ? ItemAt(index) : nullptr);
 }
 
-TXItem* TXManager::Next(const TXItem& item, const TXFilter& filter) {
+TXHold TXManager::Next(const TXItem& item, const TXFilter& filter) {
   const uint32_t start = SlotOf(item);
   if (start == 0)
     NotInStore(item.Id());
   const uint32_t index = FindForward(start + 1, filter);
-  return index != 0 ? ItemAt(index) : nullptr;
+  return TXHold(index != 0 ? ItemAt(index) : nullptr);
 }
 
-TXItem* TXManager::Prev(const TXItem& item, const TXFilter& filter) {
+TXHold TXManager::Prev(const TXItem& item, const TXFilter& filter) {
   const uint32_t start = SlotOf(item);
   if (start == 0)
     NotInStore(item.Id());
   const uint32_t index = FindBackward(start - 1, filter);
-  return index != 0 ? ItemAt(index) : nullptr;
+  return TXHold(index != 0 ? ItemAt(index) : nullptr);
 }
 
-TXItem* TXManager::FirstFrom(uint32_t position, const TXFilter& filter) {
+TXHold TXManager::FirstFrom(uint32_t position, const TXFilter& filter) {
   SettleKilled();
   const uint32_t index = FindForward(position, filter);
-  return index != 0 ? ItemAt(index) : nullptr;
+  return TXHold(index != 0 ? ItemAt(index) : nullptr);
 }
 
 uint32_t TXManager::Count(const TXFilter& filter) const {
@@ -319,7 +319,7 @@ uint32_t TXManager::PositionOfLast(const TXFilter& filter) {
   return FindBackward(store_.LastNonDead(), filter);
 }
 
-TXItem* TXManager::Create(const TXRecord& record) {
+TXHold TXManager::Create(const TXRecord& record) {
   // A new record takes the first dead slot behind the slots in use; slots killed in bulk must
   // be where they belong before that is decided.
   SettleKilled();
@@ -332,7 +332,7 @@ TXItem* TXManager::Create(const TXRecord& record) {
   item->record_.Flags |= kXUnsorted;
   store_.Put(index, item->record_);
   index_.Note(store_, index);
-  return item;
+  return TXHold(item);
 }
 
 void TXManager::Release(TXItem* item) {
@@ -424,6 +424,10 @@ void TXManager::EraseForDelete(TXItem& item) {
   item.Erase();
 }
 
+void TXManager::Delete(TXHold item) {
+  Delete(item.release());
+}
+
 void TXManager::Delete(TXItem* item) {
   if (item == nullptr)
     return;
@@ -464,7 +468,7 @@ void TXManager::ForEach(const TXFilter& filter, Visit visit) {
     if (next && watch.WasRemoved(next.get())) {
       // The record that was to come went with this one; start over among those left.
       next.release();
-      next.reset(First(filter));
+      next = First(filter);
     }
     current = std::move(next);
   }

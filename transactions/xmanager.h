@@ -58,16 +58,18 @@ class TXManager final : public TTransactionStore {
   void SetTemplateApplier(TXTemplateApplier* applier) { templates_ = applier; }
   TXTemplateApplier* TemplateApplier() const { return templates_; }
 
-  /// The item of the record with `id`, held once more.
-  TXItem* Get(uint32_t id);
+  /// The item of the record with `id`, held once more. Items come as holds, so that no caller
+  /// can forget to let go of one; a caller that keeps items in a structure of its own takes the
+  /// pointer with `release()` and calls Release itself.
+  [[nodiscard]] TXHold Get(uint32_t id);
   /// The first or last record in store order that `filter` accepts, held; null when none.
-  TXItem* First(const TXFilter& filter);
-  TXItem* Last(const TXFilter& filter);
+  [[nodiscard]] TXHold First(const TXFilter& filter);
+  [[nodiscard]] TXHold Last(const TXFilter& filter);
   /// The next or previous accepted record after or before `item`'s record, held.
-  TXItem* Next(const TXItem& item, const TXFilter& filter);
-  TXItem* Prev(const TXItem& item, const TXFilter& filter);
+  [[nodiscard]] TXHold Next(const TXItem& item, const TXFilter& filter);
+  [[nodiscard]] TXHold Prev(const TXItem& item, const TXFilter& filter);
   /// The first accepted record at or after the 1-based store position.
-  TXItem* FirstFrom(uint32_t position, const TXFilter& filter);
+  [[nodiscard]] TXHold FirstFrom(uint32_t position, const TXFilter& filter);
   uint32_t Count(const TXFilter& filter) const;
   /// The 1-based store position of the item's record (0 when it has none).
   uint32_t PositionOf(const TXItem& item);
@@ -76,7 +78,7 @@ class TXManager final : public TTransactionStore {
 
   /// A new record (a copy of `record` with a fresh or reused identifier), stored Unsorted;
   /// the item is held once. A part of a multiple must name an existing multiple.
-  TXItem* Create(const TXRecord& record);
+  [[nodiscard]] TXHold Create(const TXRecord& record);
   /// Drops one reference; the last one drops the item, removes a record that is no longer live
   /// and puts an unsorted one in its place.
   void Release(TXItem* item);
@@ -84,6 +86,8 @@ class TXManager final : public TTransactionStore {
   /// a transfer's other half and a multiple's parts go with it, and the record leaves the
   /// store. Consumes every reference: other holders must drop the item without releasing it.
   void Delete(TXItem* item);
+  /// The same for a hold, which lets go without releasing.
+  void Delete(TXHold item);
   /// Deletes every accepted record.
   void DeleteAll(const TXFilter& filter);
   /// Marks `record` Unsorted and copies it into the slot with its identifier.

@@ -213,7 +213,7 @@ TEST_F(XViewTest, CommandsAreEnabledByTheViewAndTheCurrentTransaction) {
   frozen.Flags |= kXInert;
   Manager().StoreRecord(frozen);
   inert.reset();  // the next item is made from the stored record
-  inert.reset(Manager().Get(frozen.Id));
+  inert = Manager().Get(frozen.Id);
 
   auto account = TXViewModel::ForAccount(Manager(), clock, checking);
   auto envelope = TXViewModel::ForEnvelope(Manager(), clock, dining);

@@ -46,7 +46,7 @@ class LedgerReportTest : public BudgetTest {
     record.date = TDateValue(10, 3, 2024);
     record.amount = cents;
     record.SetPayableTo(payee);
-    Manager().Release(Manager().Create(record));
+    Manager().Create(record).reset();
   }
   /// Payments of 5.00 and deposits of 3.00 in March, one of amount 0, and records the
   /// checking ledger report must leave out: one in February and one in savings.

@@ -60,7 +60,7 @@ class BudgetTest : public ::testing::Test {
     row.EnvelopeId = envelope;
     row.date = TDateValue(0, 0, clock.Today().Year());
     row.created = clock.Today();
-    return TXHold(Manager().Create(row));
+    return Manager().Create(row);
   }
 
   /// Types a transaction into a new row of an account ledger: date, payee, envelope and the

@@ -301,7 +301,7 @@ class TModelRun {
       const TXRecord& record = store.At(index);
       if (record.Flags == 0 || (record.Flags & kXHidden) != 0 || !accepts(record))
         continue;
-      return TXHold(Manager().Get(record.Id));
+      return Manager().Get(record.Id);
     }
     return TXHold();
   }
@@ -315,7 +315,7 @@ class TModelRun {
     row.EnvelopeId = document_->Accounts().GetDefaultEnvelope(account);
     row.date = TDateValue(0, 0, clock_.Today().Year());
     row.created = clock_.Today();
-    return TXHold(Manager().Create(row));
+    return Manager().Create(row);
   }
 
   void TypeTransaction() {
@@ -658,7 +658,7 @@ class TModelRun {
     const unsigned flags = static_cast<unsigned>(Uniform(0, 2));
     if (multipleId != 0 || Chance(0.2)) {
       TXHold multiple = multipleId != 0
-                            ? TXHold(Manager().Get(multipleId))
+                            ? Manager().Get(multipleId)
                             : PickRecord([](const TXRecord& r) { return r.IsMultiple(); });
       if (multiple)
         model = TXViewModel::ForMultiple(Manager(), *multiple);
@@ -834,9 +834,8 @@ TEST(ModelTest, TheChecksSeeADamagedBudget) {
   half.EnvelopeId = 0;
   half.PartnerId = 77;
   half.amount = 0;
-  TXItem* item = manager.Create(half);
+  const TXHold item = manager.Create(half);
   EXPECT_EQ(CheckTransactionLinks(manager).size(), 1u);
-  manager.Release(item);
 }
 
 // The long run: a million operations. Run it with --gtest_also_run_disabled_tests.

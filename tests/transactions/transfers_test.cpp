@@ -136,7 +136,7 @@ TEST_F(TransferTest, ATransferCloseToTheOtherAccountsStartIsWarnedAbout) {
       start.EnvelopeId = unallocated;
       start.date = TDateValue(1, 3, 2024);
       start.SetCode("Start");
-      Manager().Release(Manager().Create(start));
+      Manager().Create(start).reset();
     }
     TXHold payment = Type(checking, c.date, "Move", -500, groceries);
     user.Clear();

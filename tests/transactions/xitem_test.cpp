@@ -219,7 +219,7 @@ TEST_F(ItemTest, ClearingMovesTheReconciledBalanceAndRestoresTheLoadedDate) {
   Manager().ConfirmCleared();
   row.reset();
   clock.SetToday(TDateValue(15, 3, 2024));
-  row.reset(Manager().Get(id));
+  row = Manager().Get(id);
   EXPECT_EQ(row->LoadedAccountCleared(), confirmed);
   row->ToggleAccountCleared();
   EXPECT_EQ(Cleared(checking), 0);

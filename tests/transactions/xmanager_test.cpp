@@ -147,9 +147,7 @@ TEST_F(ManagerTest, RecordsKeepLedgerOrderWhicheverComesFirst) {
         record.amount = c.keys[k].amount;
         record.SetCode(c.keys[k].code);
         record.SetPayableTo(c.name);
-        TXItem* item = Manager().Create(record);
-        ids[k] = item->Id();
-        Manager().Release(item);
+        ids[k] = Manager().Create(record)->Id();
       }
       const std::vector<TXRecord> records = Records();
       ASSERT_EQ(records.size(), 2u);
@@ -311,7 +309,7 @@ TEST_F(ManagerTest, WalksSkipDeadSlotsAndRecordsBeingDeleted) {
   EXPECT_EQ(first->Id(), ids[0]);
   TXHold next(Manager().Next(*first, checkingFilter));
   EXPECT_EQ(next->Id(), ids[4]);
-  EXPECT_EQ(Manager().Next(*next, checkingFilter), nullptr);
+  EXPECT_FALSE(Manager().Next(*next, checkingFilter));
   TXHold last(Manager().Last(checkingFilter));
   EXPECT_EQ(last.get(), next.get());
   TXHold previous(Manager().Prev(*last, checkingFilter));
@@ -323,7 +321,7 @@ TEST_F(ManagerTest, WalksSkipDeadSlotsAndRecordsBeingDeleted) {
   EXPECT_EQ(Manager().PositionOfLast(TAccountFilter(savings)), 5u);
   TXHold from(Manager().FirstFrom(2, checkingFilter));
   EXPECT_EQ(from->Id(), ids[4]);
-  EXPECT_EQ(Manager().FirstFrom(6, checkingFilter), nullptr);
+  EXPECT_FALSE(Manager().FirstFrom(6, checkingFilter));
   EXPECT_EQ(Manager().PositionOfFirst(TAccountFilter(rent)), 0u);
 
   // A record being deleted is hidden from every walk while the observers hear of it.
@@ -521,7 +519,7 @@ TEST_F(ManagerTest, NewImportsAreConfirmedInTheStore) {
   imported.EnvelopeId = unallocated;
   imported.NewImport = 1;
   imported.SetPayableTo("Bank");
-  Manager().Release(Manager().Create(imported));
+  Manager().Create(imported).reset();
   EXPECT_TRUE(Manager().HasNewImports());
   Manager().ConfirmImports();
   EXPECT_FALSE(Manager().HasNewImports());

@@ -101,8 +101,8 @@ const TSlot kPay{
 
 TEST(StoreFormTest, ANewStoreIsWrittenAsFormat2WithItsSlots) {
   TXManager manager;
-  manager.Release(manager.Create(kShop.Record()));
-  manager.Release(manager.Create(kPay.Record()));
+  manager.Create(kShop.Record()).reset();
+  manager.Create(kPay.Record()).reset();
   EXPECT_EQ(StreamBytes(manager), StoreBytes(2, 1000, 2, 2, {kShop, kPay}));
 
   TXManager empty;
@@ -141,7 +141,7 @@ TEST(StoreFormTest, The1001stRecordIsStoredWithCapacity1500) {
   for (int i = 0; i < 1001; ++i) {
     TXRecord record = kShop.Record();
     record.date = TDateValue(1 + i % 28, 1, 2024);
-    manager.Release(manager.Create(record));
+    manager.Create(record).reset();
   }
   const std::vector<uint8_t> bytes = StreamBytes(manager);
   // Header (5), pointer byte, "[", name (4 + 9), class version (4), store format (4).
@@ -181,9 +181,7 @@ TEST(StoreFormTest, ALastIdBelowAnIdInUseIsRaised) {
   auto manager = ReadBack<TXManager>(StoreBytes(2, 1000, 1, 3, {high}), &state);
   ASSERT_EQ(state, 0u);
   EXPECT_EQ(manager->Store().LastId(), 40u);
-  TXItem* fresh = manager->Create(kPay.Record());
-  EXPECT_EQ(fresh->Id(), 41u);
-  manager->Release(fresh);
+  EXPECT_EQ(manager->Create(kPay.Record())->Id(), 41u);
 }
 
 TEST(StoreFormTest, HugeIdentifiersAreFoundWithoutTablesOfTheirSize) {
@@ -310,14 +308,13 @@ TEST(StoreFormTest, RandomlyDamagedStoresReadSafelyAndSettleAfterOneCompact) {
     again->Compact();
     EXPECT_EQ(StreamBytes(*again), first) << round;
     // New records still get identifiers no record of the store has.
-    TXItem* fresh = again->Create(kPay.Record());
+    const TXHold fresh = again->Create(kPay.Record());
     for (uint32_t index = 1; index <= again->Store().Count(); ++index) {
       const TXRecord& record = again->Store().At(index);
       if (record.Flags != 0 && &record != again->FindRecord(fresh->Id())) {
         EXPECT_NE(record.Id, fresh->Id()) << round;
       }
     }
-    again->Release(fresh);
   }
 }
 
