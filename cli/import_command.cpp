@@ -30,9 +30,9 @@ constexpr size_t kReportPiece = 1 << 20;
 // or holds no transaction.
 bool ReadStatement(const std::string& path, TImportBatch& batch, const TClock& clock,
                    std::string& error) {
-  const std::optional<std::string> bytes = ReadStatementBytes(path);
+  const TResult<std::string> bytes = ReadStatementBytes(path);
   if (!bytes) {
-    error = "cannot read " + path;
+    error = bytes.Error();
     return false;
   }
   batch.Path = path;

@@ -12,22 +12,6 @@
 
 namespace {
 
-// The day count of an in-calendar date, by the calendar's rule (every fourth year a leap year):
-// for two such dates the difference of their counts is the date difference. Other dates (the
-// empty one, day 0 or 31 of a short month) go through TDateValue::Difference.
-int64_t DayCount(TDateValue date) {
-  const unsigned month = date.Month();
-  if (month < 1 || month > 12 || date.Day() < 1 || date.Day() > date.DaysInMonth())
-    return -1;
-  static constexpr unsigned kDaysBeforeMonth[] = {0,   31,  59,  90,  120, 151,
-                                                  181, 212, 243, 273, 304, 334};
-  const int64_t year = date.Year();
-  int64_t days = year * 365 + (year + 3) / 4 + kDaysBeforeMonth[month - 1];
-  if (month > 2 && year % 4 == 0)
-    ++days;
-  return days + date.Day() - 1;
-}
-
 uint32_t AmountCost(int64_t days, int64_t checkNumber) {
   if (checkNumber > 0 && days > 3)
     return kNoMatch;
@@ -37,13 +21,13 @@ uint32_t AmountCost(int64_t days, int64_t checkNumber) {
 }  // namespace
 
 TMatchCandidate TMatchCandidate::Of(const TXRecord& record) {
-  return {record.Id, record.amount, record.date, LeadingWholeNumber(record.GetCode())};
+  return {record.Id, record.amount, record.date, StatementCheckNumber(record.GetCode())};
 }
 
 uint32_t MatchCost(const TImportBatch& batch, const TImportRecord& record,
                    const TMatchCandidate& candidate, bool ignoreCheckNumbers) {
   const int64_t c = ignoreCheckNumbers ? 0 : candidate.checkNumber;
-  if (c > 0 && c == LeadingWholeNumber(batch.CheckNumber(record)))
+  if (c > 0 && c == StatementCheckNumber(batch.CheckNumber(record)))
     return 0;
   if (ImportCents(record.Amount) != candidate.amount)
     return kNoMatch;
@@ -93,7 +77,7 @@ class TCandidateIndex {
     check_.reserve(count_);
     for (const TMatchCandidate& candidate : candidates) {
       amount_.push_back(candidate.amount);
-      day_.push_back(DayCount(candidate.date));
+      day_.push_back(candidate.date.DayCount());
       check_.push_back(ignoreCheckNumbers ? 0 : candidate.checkNumber);
     }
     // By amount; within an amount those out of the calendar first (day -1), then by day, and
@@ -177,7 +161,7 @@ class TOfferStream {
     if (number_ > 0)
       std::tie(check_, checkEnd_) = index.WithCheck(number_);
     const auto [begin, end] = index.AmountRange(ImportCents(record.Amount));
-    day_ = DayCount(record.Date);
+    day_ = record.Date.DayCount();
     size_t regular = index.FirstDay(begin, end, 0);
     if (day_ < 0)
       regular = end;  // every distance from this record is counted the long way
@@ -320,7 +304,7 @@ std::vector<size_t> TImportMatcher::Match(const TImportBatch& batch, size_t coun
   size_t streamBytes = 0;
   for (uint32_t i = 0; i < count; ++i) {
     const TImportRecord& record = batch[i];
-    const int64_t number = ignoreCheckNumbers ? 0 : LeadingWholeNumber(batch.CheckNumber(record));
+    const int64_t number = ignoreCheckNumbers ? 0 : StatementCheckNumber(batch.CheckNumber(record));
     TOfferStream stream(index, candidates, record, number, count);
     uint32_t cost, candidate;
     if (!stream.Next(taken, cost, candidate))

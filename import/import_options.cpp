@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/account_list.h"
+#include "core/leading_number.h"
 #include "core/setting_list.h"
 #include "core/vorla_data.h"
 
@@ -83,20 +84,6 @@ void TImportOptions::Store(TVorlaData& document, uint32_t account) const {
   document.SetModified();
 }
 
-int64_t LeadingWholeNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ')
-    ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  constexpr int64_t kLargest = std::numeric_limits<int64_t>::max();
-  int64_t number = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    const int digit = text[i] - '0';
-    number = number > (kLargest - digit) / 10 ? kLargest : number * 10 + digit;
-  }
-  return negative ? -number : number;
+int64_t StatementCheckNumber(std::string_view text) {
+  return ReadLeadingNumber(text).Signed();
 }

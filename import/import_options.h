@@ -54,6 +54,6 @@ struct TImportOptions {
   friend bool operator==(const TImportOptions&, const TImportOptions&) = default;
 };
 
-/// The leading whole number of a check number or code: optional spaces, an optional sign,
-/// digits; 0 when there are none. Values beyond 64 bits are held at the largest one.
-int64_t LeadingWholeNumber(std::string_view text);
+/// The check number a statement line or a transaction's code carries: spaces, an optional sign,
+/// digits, anything after; 0 when there are none, and held at the largest 64-bit number.
+int64_t StatementCheckNumber(std::string_view text);

@@ -18,7 +18,7 @@ namespace {
 
 std::string AdjustedAmountWarning(const TImportBatch& batch, const TImportRecord& record,
                                   int32_t entered) {
-  const int64_t check = LeadingWholeNumber(batch.CheckNumber(record));
+  const int64_t check = StatementCheckNumber(batch.CheckNumber(record));
   const std::string posted = record.Amount.Format(TAmount::kThousands);
   const std::string typed = TAmount(entered).Format(TAmount::kThousands);
   return "The amount that posted at your bank for check " + std::to_string(check) +

@@ -65,7 +65,7 @@ std::string OfxDateText(std::string_view value) {
 size_t ReadOfxFile(TImportBatch& batch, const TClock& clock) {
   if (batch.Path.empty())
     return 0;
-  const std::optional<std::string> bytes = ReadStatementBytes(batch.Path);
+  const TResult<std::string> bytes = ReadStatementBytes(batch.Path);
   if (!bytes)
     return 0;
   return ReadOfxText(*bytes, batch, clock.Today().Year());

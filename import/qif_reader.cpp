@@ -103,7 +103,7 @@ std::string CheckNumberFromText(std::string_view text) {
 size_t ReadQifFile(TImportBatch& batch, const TClock& clock) {
   if (batch.Path.empty())
     return 0;
-  const std::optional<std::string> bytes = ReadStatementBytes(batch.Path);
+  const TResult<std::string> bytes = ReadStatementBytes(batch.Path);
   if (!bytes)
     return 0;
   return ReadQifText(*bytes, batch, clock.Today().Year());

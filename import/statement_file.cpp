@@ -56,11 +56,8 @@ bool ChooseImportFile(TImportBatch& batch, TStatementKind kind, const std::strin
   return true;
 }
 
-std::optional<std::string> ReadStatementBytes(const std::string& path) {
-  TResult<std::string> bytes = ReadRegularFile(path, kMaxStatementBytes);
-  if (!bytes)
-    return std::nullopt;
-  return std::move(bytes).Value();
+TResult<std::string> ReadStatementBytes(const std::string& path) {
+  return ReadRegularFile(path, kMaxStatementBytes);
 }
 
 TStatementKind DetectStatementKind(std::string_view bytes) {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/result.h"
 #include "import/import_record.h"
 
 class TClock;
@@ -38,9 +38,9 @@ bool ChooseImportFile(TImportBatch& batch, TStatementKind kind, const std::strin
 /// The statements read are whole files in memory; a larger file is refused as unreadable.
 inline constexpr size_t kMaxStatementBytes = 256u * 1024 * 1024;
 
-/// The bytes of the regular file at `path`; nothing when it is no regular file (a pipe or a
+/// The bytes of the regular file at `path`; refused when it is no regular file (a pipe or a
 /// device would never end), is larger than kMaxStatementBytes, or cannot be read whole.
-std::optional<std::string> ReadStatementBytes(const std::string& path);
+TResult<std::string> ReadStatementBytes(const std::string& path);
 
 /// Which kind a statement is by its content: OFX when it begins (after a byte-order mark and
 /// white space) with an SGML header "OFXHEADER" or with "<"; QIF when its first non-empty line
