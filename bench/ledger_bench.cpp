@@ -57,10 +57,9 @@ const fs::path& Budget(int64_t transactions) {
     row.AccountId = sparse;
     row.EnvelopeId = document.Accounts().GetDefaultEnvelope(sparse);
     row.date = TDateValue(static_cast<unsigned>(2 + i), 1, 2020);
-    TXItem* item = manager.Create(row);
+    const TXHold item = manager.Create(row);
     item->SetColumnText(TXItem::kColPayableTo, "Rare payee");
     item->SetColumnText(TXItem::kColPayment, "1.00");
-    manager.Release(item);
   }
   const TResult<void> written = WriteDocumentFile(path.string(), document);
   if (!written) {

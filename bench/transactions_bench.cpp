@@ -130,16 +130,13 @@ void BM_LoadAtEnd(benchmark::State& state) {
   const TAccountFilter filter(AccountNamed(*document, "Checking"));
   const TXBlankFilter live(filter);
   for (auto _ : state) {
-    std::vector<TXItem*> window;
-    TXItem* item = manager.Last(live);
-    while (item != nullptr && window.size() < 125) {
-      window.push_back(item);
-      item = manager.Prev(*item, filter);
+    std::vector<TXHold> window;
+    TXHold item = manager.Last(live);
+    while (item && window.size() < 125) {
+      TXHold previous = manager.Prev(*item, filter);
+      window.push_back(std::move(item));
+      item = std::move(previous);
     }
-    if (item != nullptr)
-      manager.Release(item);
-    for (TXItem* held : window)
-      manager.Release(held);
   }
 }
 
@@ -171,12 +168,11 @@ void BM_TypeAmountIntoHeldRow(benchmark::State& state) {
   auto document = Open(Budget(state.range(0)));
   TXManager& manager = Manager(*document);
   const TAccountFilter filter(AccountNamed(*document, "Checking"));
-  TXItem* row = manager.Last(TXBlankFilter(filter));
+  const TXHold row = manager.Last(TXBlankFilter(filter));
   bool flip = false;
   for (auto _ : state) {
     row->SetColumnText(TXItem::kColDeposit, (flip = !flip) ? "12.34" : "43.21");
   }
-  manager.Release(row);
 }
 
 // The same for a row in the middle of the store, taken, typed into and let go each time: the
@@ -194,9 +190,8 @@ void BM_TypeAmountIntoMiddleRow(benchmark::State& state) {
   }
   bool flip = false;
   for (auto _ : state) {
-    TXItem* row = manager.Get(id);
+    const TXHold row = manager.Get(id);
     row->SetColumnText(TXItem::kColPayment, (flip = !flip) ? "12.34" : "43.21");
-    manager.Release(row);
   }
 }
 
