@@ -1,5 +1,6 @@
 #include "import/import_procedure.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <span>
 #include <string_view>
@@ -171,7 +172,9 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
   {
     // A statement's new transactions join a store that may hold a million: they are put in
     // ledger order together at the end rather than each on its own.
-    TXManager::TAddedInBulk placement(manager);
+    const auto unpaired = static_cast<size_t>(std::count_if(
+        kept.begin(), kept.end(), [](const TImportRecord& r) { return r.MatchedId == 0; }));
+    TXManager::TAddedInBulk placement(manager, unpaired);
     for (size_t k = 0; k < kept.size(); ++k) {
       TImportFate& fate = result.fates[positions[k]];
       if (kept[k].MatchedId != 0)

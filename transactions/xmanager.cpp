@@ -590,11 +590,13 @@ void TXManager::RecommitParts(TXItem& multiple) {
 
 // ----- Whole store -----
 
-TXManager::TAddedInBulk::TAddedInBulk(TXManager& manager) : manager_(manager) {
+TXManager::TAddedInBulk::TAddedInBulk(TXManager& manager, size_t expected) : manager_(manager) {
   if (manager_.addedInBulkDepth_++ == 0) {
     manager_.addedInBulk_.clear();
     manager_.addedInBulkBase_ = manager_.store_.LastNonDead();
   }
+  manager_.store_.MakeRoomFor(expected);
+  manager_.addedInBulk_.reserve(manager_.addedInBulk_.size() + expected);
 }
 
 TXManager::TAddedInBulk::~TAddedInBulk() {

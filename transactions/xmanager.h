@@ -127,7 +127,8 @@ class TXManager final : public TTransactionStore {
   /// last.
   class TAddedInBulk {
    public:
-    explicit TAddedInBulk(TXManager& manager);
+    /// `expected` is how many records are about to be created, when the caller knows.
+    explicit TAddedInBulk(TXManager& manager, size_t expected = 0);
     ~TAddedInBulk();
     TAddedInBulk(const TAddedInBulk&) = delete;
     TAddedInBulk& operator=(const TAddedInBulk&) = delete;

@@ -83,10 +83,21 @@ void TXStore::Remember(uint32_t id, uint32_t index) const {
     return;
   }
   if (id >= seenAt_.size()) {
-    const size_t grown = std::max<size_t>(size_t{id} + 1, seenAt_.size() * 2);
+    // Room made for a batch is used before the table doubles.
+    const size_t room = seenAt_.capacity() > id ? seenAt_.capacity() : seenAt_.size() * 2;
+    const size_t grown = std::max<size_t>(size_t{id} + 1, room);
     seenAt_.resize(std::min<size_t>(grown, size_t{limit} + 1));
   }
   seenAt_[id] = index;
+}
+
+void TXStore::MakeRoomFor(size_t records) {
+  Reserve(size_t{count_} + records);
+  // The table of identifiers would otherwise double while the batch arrives, holding both
+  // tables at the moment it moves.
+  const size_t ids = std::min<size_t>(size_t{lastId_} + records + 1, size_t{DirectIdLimit()} + 1);
+  if (!seenAt_.empty() && ids > seenAt_.capacity())
+    seenAt_.reserve(ids);
 }
 
 void TXStore::RememberFrom(uint32_t from) const {

@@ -68,6 +68,10 @@ class TXStore {
   /// slot with a fresh identifier (growing the capacity by 500 when the count reaches it).
   /// The slot keeps its identifier and stays dead until the record is written with Put.
   uint32_t ClaimSlot();
+  /// Makes room for `records` more records at once. Slots grown step by step as a large batch
+  /// arrives copy the whole store at each step and leave the old blocks to the allocator, which
+  /// keeps them; one step for the batch holds the memory at what the records need.
+  void MakeRoomFor(size_t records);
   /// Writes `record` into the slot at `index`.
   void Put(uint32_t index, const TXRecord& record);
   /// Kills the record at `index` and moves its slot just behind the last live record; returns
