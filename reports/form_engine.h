@@ -70,8 +70,9 @@ struct TPageSize {
   uint32_t height = 0;
 };
 
-/// The report contract: every printed report answers these questions and the form engine
-/// draws its pages from them. Pages, regions, rows and columns count from 1.
+/// The report contract (the design's name, for the engine it serves): every printed report
+/// answers these questions and the form engine draws its pages from them. Pages, regions, rows and
+/// columns count from 1.
 class CFWEngine {
  public:
   virtual ~CFWEngine() = default;

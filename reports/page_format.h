@@ -48,7 +48,9 @@ std::vector<uint32_t> BuiltInPageFormatNumbers();
 /// Where formats come from by number: the SVG text, empty when there is none.
 using TPageFormatSource = std::function<std::string_view(uint32_t)>;
 
-/// Loads one page format and keeps it.
+/// The page format of a printed report: loads one SVG drawing of a sheet (by number from the
+/// built-in formats, or from a file) and keeps it parsed. The name is the design's, from the
+/// metafiles the formats once were.
 class CBxMetaFile {
  public:
   enum LoadResult : int {
