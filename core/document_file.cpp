@@ -23,7 +23,8 @@ void SyncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 TResult<std::unique_ptr<TVorlaData>> ReadDocumentFile(const std::string& path,
-                                                      const TModelEnvironment& environment) {
+                                                      const TModelEnvironment& environment,
+                                                      TFileStamp* stamp) {
   ifpstream is(path);
   if (!is.IsOpen())
     return TFailure{FileErrorText("cannot open", path, is.Error())};
@@ -46,16 +47,19 @@ TResult<std::unique_ptr<TVorlaData>> ReadDocumentFile(const std::string& path,
     return TFailure{FileErrorText("cannot read", path, is.Error())};
   if (!is.Good() || !document)
     return TFailure{path + " is not a readable budget file"};
+  if (stamp != nullptr)
+    *stamp = is.Stamp();
   document->FinishLoading();
   return document;
 }
 
-TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document) {
-  return WriteObjectFile(path, document);
+TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document,
+                                TFileStamp* written) {
+  return WriteObjectFile(path, document, {}, written);
 }
 
 TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& object,
-                              const TSaveFaults& faults) {
+                              const TSaveFaults& faults, TFileStamp* written) {
   // A budget reached through a symbolic link is saved into the file the link names, so that the
   // link stays a link; the temporary file lies beside that file, on the same file system.
   std::string target;
@@ -68,6 +72,7 @@ TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& ob
     return TFailure{FileErrorText("cannot write", path, reason)};
   // A budget is private: a new one stays readable by the user alone.
   temporary.TakeModeOf(target);
+  uint64_t hash = 0;
   {
     // The stream writes through its own descriptor; the temporary file keeps the other one open,
     // and with it the lock, until the file has been renamed.
@@ -86,11 +91,18 @@ TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& ob
       os.Fail(EIO);
     if (!os.Close())
       return TFailure{FileErrorText("cannot write", path, os.Error() != 0 ? os.Error() : EIO)};
+    hash = os.Hash();
   }
-  if (faults.failRename)
-    return TFailure{FileErrorText("cannot replace", path, EIO)};
-  if (!temporary.Commit(target, reason))
-    return TFailure{FileErrorText("cannot replace", path, reason)};
+  // Our own descriptor outlives the rename, so the stamp (taken after it, which sets the change
+  // time) describes our file even when another writer replaced it at once.
+  const int kept = written != nullptr ? ::dup(temporary.Descriptor()) : -1;
+  const bool renamed = !faults.failRename && temporary.Commit(target, reason);
+  if (renamed && written != nullptr)
+    *written = StampOfDescriptor(kept, hash);
+  if (kept >= 0)
+    ::close(kept);
+  if (!renamed)
+    return TFailure{FileErrorText("cannot replace", path, faults.failRename ? EIO : reason)};
   SyncFolder(std::filesystem::path(target).parent_path());
   return {};
 }

@@ -3,15 +3,18 @@
 #include <memory>
 #include <string>
 
+#include "core/file_stamp.h"
 #include "core/model_environment.h"
 #include "core/result.h"
 #include "core/vorla_data.h"
 
 /// Reads a budget file as the program opens it: the document record, then finish-loading.
 /// A file that cannot be read or is refused gives the reason; the exceptions that refuse a file
-/// (a newer format, an unknown class) are turned into that text.
+/// (a newer format, an unknown class) are turned into that text. `stamp`, when given, receives
+/// what the file was as it was read, for the check before a later save.
 TResult<std::unique_ptr<TVorlaData>> ReadDocumentFile(const std::string& path,
-                                                      const TModelEnvironment& environment);
+                                                      const TModelEnvironment& environment,
+                                                      TFileStamp* stamp = nullptr);
 
 /// Ways to make a save fail on purpose, so that tests can show a failed save loses nothing.
 struct TSaveFaults {
@@ -25,9 +28,11 @@ struct TSaveFaults {
 
 /// Writes one object as a whole stream file so that the previous file survives any failure: the
 /// bytes go to a temporary file beside the target, are forced to disk, and only then replace the
-/// target. When anything failed the target is untouched and the result says why.
+/// target. When anything failed the target is untouched and the result says why. `written`, when
+/// given, receives what the new file is after a success, its hash taken as the bytes went out.
 TResult<void> WriteObjectFile(const std::string& path, const TStreamableBase& object,
-                              const TSaveFaults& faults = {});
+                              const TSaveFaults& faults = {}, TFileStamp* written = nullptr);
 
 /// Writes the budget document with WriteObjectFile.
-TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document);
+TResult<void> WriteDocumentFile(const std::string& path, TVorlaData& document,
+                                TFileStamp* written = nullptr);

@@ -42,6 +42,7 @@ bool ofpstream::Deliver(const uint8_t* data, size_t size) {
     return false;
   size_t allowed = limit_ - delivered_ < size ? static_cast<size_t>(limit_ - delivered_) : size;
   size_t written = std::fwrite(data, 1, allowed, file_);
+  hash_.Add(data, written);
   delivered_ += written;
   if (written != size && error_ == 0)
     error_ = written < allowed ? errno : ENOSPC;
@@ -102,6 +103,7 @@ size_t ifpstream::Fetch(uint8_t* data, size_t size) {
   if (file_ == nullptr)
     return 0;
   size_t got = std::fread(data, 1, size, file_);
+  hash_.Add(data, got);
   fetched_ += got;
   if (got < size && std::ferror(file_) && error_ == 0)
     error_ = errno;
@@ -110,4 +112,16 @@ size_t ifpstream::Fetch(uint8_t* data, size_t size) {
 
 uint64_t ifpstream::SourceLeft() const {
   return fetched_ < size_ ? size_ - fetched_ : 0;
+}
+
+TFileStamp ifpstream::Stamp() {
+  if (file_ == nullptr || error_ != 0)
+    return {};
+  // Bytes after the document, normally none: the stamp describes the whole file.
+  uint8_t rest[4096];
+  while (Fetch(rest, sizeof rest) > 0) {
+  }
+  if (std::ferror(file_))
+    return {};
+  return StampOfDescriptor(::fileno(file_), hash_.Value());
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/file_stamp.h"
 #include "core/pstream.h"
 
 /// An output object stream on a file opened for binary output (truncated). A file that cannot be
@@ -28,6 +29,8 @@ class ofpstream : public opstream {
   void Sync();
   /// Flushes and closes; fails the stream when closing fails. Returns whether the stream is good.
   bool Close();
+  /// The hash of the bytes that reached the file so far (those still buffered once flushed).
+  uint64_t Hash() const { return hash_.Value(); }
 
  protected:
   bool Deliver(const uint8_t* data, size_t size) override;
@@ -37,6 +40,7 @@ class ofpstream : public opstream {
   uint64_t delivered_ = 0;
   uint64_t limit_ = UINT64_MAX;
   int error_ = 0;
+  TContentHash hash_;
 };
 
 /// An input object stream on a file opened for binary input; the header is read on opening.
@@ -49,6 +53,9 @@ class ifpstream : public ipstream {
   void Close();
   /// The system's error number when the file could not be opened or read; 0 otherwise.
   int Error() const { return error_; }
+  /// What the file is, with the hash of all its bytes: those the reader has not asked for are
+  /// read (and only hashed) first. Call it once, after the reading; not known on a failure.
+  TFileStamp Stamp();
 
  protected:
   size_t Fetch(uint8_t* data, size_t size) override;
@@ -59,4 +66,5 @@ class ifpstream : public ipstream {
   uint64_t size_ = 0;
   uint64_t fetched_ = 0;
   int error_ = 0;
+  TContentHash hash_;
 };
