@@ -45,6 +45,12 @@ class TShellPort {
   /// Opens the ledger of an account with the filter "View Newly Imported Transactions", after an
   /// import brought something into it.
   virtual void ShowNewlyImported(uint32_t account) { (void)account; }
+  /// Watches the file at `path` for changes by others (none when empty); every change, and the
+  /// file's removal or replacement, is reported to the shell's FileChangedOutside. Called again
+  /// after each save, which replaces the file.
+  virtual void WatchFile(const std::string& path) { (void)path; }
+  /// A lasting notice in the status bar (empty clears it).
+  virtual void ShowFileNotice(const std::string& text) { (void)text; }
   /// Ends the process at once, without saving: the budget in memory is not to be trusted.
   [[noreturn]] virtual void AbortProcess() = 0;
 };

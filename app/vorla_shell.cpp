@@ -8,6 +8,7 @@
 #include "app/config_store.h"
 #include "app/import_request.h"
 #include "app/recent_budgets.h"
+#include "app/sync_conflicts.h"
 #include "app/update_check.h"
 #include "app/window_title.h"
 #include "core/document_file.h"
@@ -31,6 +32,18 @@ const char* kSaveFailed =
 const char* kLinksSeparated =
     "The file \"%s\" has other names (hard links). Saving writes a new file under this name; "
     "the other names keep the contents they have now.";
+
+const char* kChangedOutside =
+    "The budget \"%s\" was changed by another program or computer since you opened it.";
+
+const char* kConfirmOverwrite =
+    "Overwrite the budget \"%s\"? What the other program or computer saved in it will be lost.";
+
+const char* kChangedNotice = "The budget was changed by another program or computer.";
+
+const char* kSyncConflicts =
+    "The folder of the budget \"%s\" holds copies that a sync service made when the budget was "
+    "changed on two computers at once:\n\n";
 
 std::string Fill(const char* pattern, const std::string& value) {
   std::string text = pattern;
@@ -83,11 +96,15 @@ void TVorlaShell::DropDocument() {
     document_->SetObserver(nullptr);
   document_.reset();
   port_.ShowModified(false);
+  stamp_ = {};
+  outsideChange_ = changeNoticed_ = autoSaveAsked_ = false;
+  port_.WatchFile({});
+  port_.ShowFileNotice({});
 }
 
 // Reads one file; `threw` tells a refusal by exception (already shown) from an unreadable file.
 bool TVorlaShell::ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document,
-                           bool& threw) {
+                           bool& threw, TFileStamp& stamp) {
   threw = false;
   ifpstream is(path);
   is.SetEnvironment(&environment_);
@@ -103,6 +120,7 @@ bool TVorlaShell::ReadInto(const std::string& path, std::unique_ptr<TVorlaData>&
     document.reset();
     return false;
   }
+  stamp = is.Stamp();
   return true;
 }
 
@@ -115,7 +133,8 @@ bool TVorlaShell::OpenFile(const std::string& path) {
   port_.SetBusy(true);
   std::unique_ptr<TVorlaData> document;
   bool threw = false;
-  bool read = ReadInto(guard_.FileName(), document, threw);
+  TFileStamp stamp;
+  bool read = ReadInto(guard_.FileName(), document, threw, stamp);
   if (!read && !threw) {
     std::string withExtension = guard_.FileName() + ".vrl";
     if (!guard_.Claim(withExtension, environment_.user)) {
@@ -123,7 +142,7 @@ bool TVorlaShell::OpenFile(const std::string& path) {
       port_.SetBusy(false);
       return false;
     }
-    read = ReadInto(guard_.FileName(), document, threw);
+    read = ReadInto(guard_.FileName(), document, threw, stamp);
     if (!read && !threw) {
       environment_.user.Tell("Quenbrook", "Error opening file: " + path + ".", TMessageIcon::Error);
     }
@@ -135,6 +154,7 @@ bool TVorlaShell::OpenFile(const std::string& path) {
     return false;
   }
   document_ = std::move(document);
+  stamp_ = stamp;
   FinishOpen();
   port_.SetBusy(false);
   return true;
@@ -160,21 +180,75 @@ void TVorlaShell::FinishOpen() {
     port_.ShowAccountList();
   }
   UpdateTitle();
+  port_.WatchFile(guard_.FileName());
+  TellAboutSyncConflicts();
+}
+
+void TVorlaShell::TellAboutSyncConflicts() {
+  const std::vector<std::string> copies = SyncConflictCopiesBeside(guard_.FileName());
+  if (copies.empty())
+    return;
+  std::string text = Fill(kSyncConflicts, guard_.FileName());
+  for (const std::string& copy : copies)
+    text += copy + "\n";
+  environment_.user.Tell("Quenbrook", text, TMessageIcon::Exclamation);
 }
 
 bool TVorlaShell::Save() {
+  return SaveNow(false);
+}
+
+TVorlaShell::TWriteOver TVorlaShell::CheckBeforeWriting(bool automatic) {
+  if (!stamp_.known || FileStillMatches(guard_.FileName(), stamp_))
+    return TWriteOver::Write;
+  // Auto-save would otherwise ask again every interval while the user is away.
+  if (automatic && autoSaveAsked_)
+    return TWriteOver::Skip;
+  autoSaveAsked_ = autoSaveAsked_ || automatic;
+  TMessage question{"Quenbrook", Fill(kChangedOutside, guard_.FileName()),
+                    TMessageButtons::YesNoCancel, TMessageIcon::Exclamation};
+  question.buttonTexts = {"Save a Copy...", "Overwrite", "Cancel"};
+  switch (environment_.user.Show(question)) {
+    case TMessageAnswer::Yes:
+      return TWriteOver::SaveCopy;
+    case TMessageAnswer::No:
+      return environment_.user.Ask("Quenbrook", Fill(kConfirmOverwrite, guard_.FileName()),
+                                   TMessageButtons::YesNo,
+                                   TMessageIcon::Exclamation) == TMessageAnswer::Yes
+                 ? TWriteOver::Write
+                 : TWriteOver::Skip;
+    default:
+      return TWriteOver::Skip;
+  }
+}
+
+bool TVorlaShell::SaveNow(bool automatic) {
   if (!document_)
     return false;
   if (guard_.FileName().empty())
     return SaveAs(false);
+  switch (CheckBeforeWriting(automatic)) {
+    case TWriteOver::Skip:
+      return false;
+    case TWriteOver::SaveCopy:
+      return SaveAs(false);
+    case TWriteOver::Write:
+      break;
+  }
   if (document_->IsBackupPending() && config_.Settings().BackupLevel > 0) {
     RotateBackups(guard_.FileName(), config_.Settings().BackupLevel);
   }
   TellAboutHardLinks(guard_.FileName());
   port_.SetBusy(true);
-  const TResult<void> written = WriteDocumentFile(guard_.FileName(), *document_);
+  TFileStamp stamp;
+  const TResult<void> written = WriteDocumentFile(guard_.FileName(), *document_, &stamp);
   port_.SetBusy(false);
   if (written) {
+    stamp_ = stamp;
+    changeNoticed_ = autoSaveAsked_ = false;
+    // The rename put a new file in the watched one's place.
+    port_.WatchFile(guard_.FileName());
+    port_.ShowFileNotice({});
     RememberLastFile(guard_.FileName());
     autoSave_.Reset();
     return true;
@@ -216,7 +290,13 @@ bool TVorlaShell::SaveAs(bool forNew) {
     std::optional<std::string> chosen = port_.ChooseSaveFile(title, initial);
     if (!chosen)
       return false;
+    const std::string previous = guard_.FileName();
     if (guard_.Claim(*chosen, environment_.user)) {
+      // Another file has nothing of ours to protect; the same file keeps its stamp and check.
+      if (guard_.FileName() != previous) {
+        stamp_ = {};
+        changeNoticed_ = autoSaveAsked_ = false;
+      }
       UpdateTitle();
       return Save();
     }
@@ -414,6 +494,40 @@ void TVorlaShell::UpdateReminder() {
   config_.Settings().LastUpdateCheck = today;
 }
 
+void TVorlaShell::CheckOutsideChange() {
+  if (!outsideChange_ || !port_.IsEnabled())
+    return;
+  outsideChange_ = false;
+  if (!document_ || !stamp_.known || FileStillMatches(guard_.FileName(), stamp_))
+    return;
+  port_.ShowFileNotice(kChangedNotice);
+  // A modified budget is decided by the check before its next save.
+  if (changeNoticed_ || document_->IsModified())
+    return;
+  changeNoticed_ = true;
+  const std::string text = Fill(kChangedOutside, guard_.FileName());
+  // Without a file to reopen the budget in memory is the only copy: nothing is offered.
+  std::error_code error;
+  if (!fs::is_regular_file(guard_.FileName(), error)) {
+    environment_.user.Tell("Quenbrook", text, TMessageIcon::Information);
+    return;
+  }
+  TMessage notice{"Quenbrook", text, TMessageButtons::YesNo, TMessageIcon::Information};
+  notice.buttonTexts = {"Reopen", "Keep Open"};
+  if (environment_.user.Show(notice) == TMessageAnswer::Yes)
+    Reopen();
+}
+
+void TVorlaShell::Reopen() {
+  // Nothing is saved: what is on disk now is what the user asked for.
+  const std::string path = guard_.FileName();
+  if (!port_.CloseDocumentWindows())
+    return;
+  DropDocument();
+  guard_.Release();
+  OpenFile(path);
+}
+
 void TVorlaShell::Idle() {
   if (firstIdle_)
     StartUp();
@@ -424,8 +538,10 @@ void TVorlaShell::Idle() {
     RunPendingImport(pendingOfx_, TStatementKind::Ofx);
     UpdateReminder();
   }
+  if (!typing)
+    CheckOutsideChange();
   if (autoSave_.BeginSaveIfDue()) {
-    Save();
+    SaveNow(true);
     autoSave_.EndSave();
   }
   if (!typing)

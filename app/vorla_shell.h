@@ -11,6 +11,7 @@
 #include "app/shell_port.h"
 #include "app/vorla_config.h"
 #include "core/document_observer.h"
+#include "core/file_stamp.h"
 #include "core/model_environment.h"
 #include "core/vorla_data.h"
 #include "import/statement_file.h"
@@ -68,6 +69,9 @@ class TVorlaShell : public TDocumentObserver {
   /// or a dialog (pending imports, the update reminder, the watchdogs) wait, so that no
   /// keystroke meant for the cell lands in a message box.
   void SetTypingCheck(std::function<bool()> typing) { typing_ = std::move(typing); }
+  /// The watched budget file changed on disk (or was removed or replaced). Looked at in the next
+  /// idle moment, never inside another dialog.
+  void FileChangedOutside() { outsideChange_ = true; }
   /// A statement handed over by another program; kept until the next idle moment can import it.
   void ImportRequest(const std::string& text);
 
@@ -78,8 +82,22 @@ class TVorlaShell : public TDocumentObserver {
   void ModifiedChanged(bool modified) override;
 
  private:
+  /// What a save does about the budget's file on disk.
+  enum class TWriteOver { Write, SaveCopy, Skip };
+
+  bool SaveNow(bool automatic);
+  /// Before writing over the budget's file: writes when the file is still what we read or last
+  /// wrote; otherwise asks (an automatic save asks once, then skips silently).
+  TWriteOver CheckBeforeWriting(bool automatic);
+  /// At an idle moment after the watcher reported a change: tells about it once, offering to
+  /// reopen an unmodified budget.
+  void CheckOutsideChange();
+  void Reopen();
+  /// Names the copies that sync services left beside the budget just opened.
+  void TellAboutSyncConflicts();
   void StartUp();
-  bool ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document, bool& threw);
+  bool ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document, bool& threw,
+                TFileStamp& stamp);
   void FinishOpen();
   void DropDocument();
   void UpdateTitle();
@@ -111,4 +129,11 @@ class TVorlaShell : public TDocumentObserver {
   bool updateAsked_ = false;
   // The file whose other hard links the user was told about (each file is told once).
   std::string linksTold_;
+  // What the budget's file was when it was read or last written; not known for a budget that
+  // was never saved, or after Save As to another file until it is written.
+  TFileStamp stamp_;
+  bool outsideChange_ = false;
+  // The change on disk was told by the watcher, or asked about by an automatic save.
+  bool changeNoticed_ = false;
+  bool autoSaveAsked_ = false;
 };

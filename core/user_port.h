@@ -29,6 +29,9 @@ struct TMessage {
   std::string text;
   TMessageButtons buttons = TMessageButtons::Ok;
   TMessageIcon icon = TMessageIcon::None;
+  /// Texts that replace the buttons' own, in the order the buttons are named (Yes, No, Cancel);
+  /// the answer is still the button's. Empty keeps the usual texts.
+  std::vector<std::string> buttonTexts = {};
 };
 
 /// How the model reaches the user: it never shows anything itself. The desktop program answers

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "planning/allocation_plan.h"
 #include "tests/support/recording_user_port.h"
 #include "tests/support/result_check.h"
+#include "tests/support/second_writer.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -56,6 +58,8 @@ class TScriptedShellPort : public TShellPort {
   void Restore() override {}
   void CheckForUpdates() override { ++updateChecks; }
   void ShowNewlyImported(uint32_t account) override { newlyImported.push_back(account); }
+  void WatchFile(const std::string& path) override { watched = path; }
+  void ShowFileNotice(const std::string& text) override { notice = text; }
   [[noreturn]] void AbortProcess() override { throw std::runtime_error("aborted"); }
 
   std::deque<std::optional<std::string>> saveAnswers;
@@ -70,6 +74,8 @@ class TScriptedShellPort : public TShellPort {
   int updateChecks = 0;
   std::vector<uint32_t> newlyImported;
   std::string title;
+  std::string watched;
+  std::string notice;
 };
 
 class VorlaShellTest : public ::testing::Test {
@@ -403,6 +409,165 @@ TEST_F(VorlaShellTest, UpdateReminderAfterAMinuteOncePerRun) {
   EXPECT_EQ(config_.Settings().LastUpdateCheck, TDateValue(6, 12, 2026));
   shell->Idle();
   EXPECT_EQ(user_.Messages().size(), 2u);
+}
+
+// ---- A budget changed on disk by another program or computer ----
+
+class ChangedBudgetTest : public VorlaShellTest {
+ protected:
+  static bool IsChangedQuestion(const TMessage& message) {
+    return message.text.find("was changed by another program or computer since you opened it") !=
+           std::string::npos;
+  }
+  // Opened as the first idle moment opens it, so that later idle moments only check.
+  static void OpenAtStartUp(TVorlaShell& shell, const fs::path& budget) {
+    shell.SetCommandLine(ParseCommandLine({"-f", budget.string()}));
+    shell.Idle();
+    ASSERT_NE(shell.Document(), nullptr);
+  }
+  int ChangedQuestions() const {
+    return static_cast<int>(
+        std::count_if(user_.Messages().begin(), user_.Messages().end(), IsChangedQuestion));
+  }
+};
+
+class SecondWriterShellTest : public ChangedBudgetTest,
+                              public ::testing::WithParamInterface<TSecondWriterCase> {};
+
+TEST_P(SecondWriterShellTest, SaveAndAutoSaveLeaveTheOtherWritersFileAlone) {
+  config_.Settings().AutoSaveMinutes = 1;
+  const fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  OpenAtStartUp(*shell, budget);
+  shell->Document()->SetModified();
+  const std::string others = ActAsSecondWriter(GetParam().writer, budget);
+
+  // Save: asked, cancelled, nothing written.
+  user_.Script(TMessageAnswer::Cancel);
+  EXPECT_EQ(shell->Save(), GetParam().stillOurs);
+  if (GetParam().stillOurs) {
+    EXPECT_EQ(ChangedQuestions(), 0);
+    return;
+  }
+  ASSERT_EQ(ChangedQuestions(), 1);
+  const TMessage& question = user_.Messages().back();
+  EXPECT_EQ(question.text, "The budget \"" + budget.string() +
+                               "\" was changed by another program or computer since you "
+                               "opened it.");
+  EXPECT_EQ(question.buttonTexts,
+            (std::vector<std::string>{"Save a Copy...", "Overwrite", "Cancel"}));
+  // Auto-save: asked once, then skipped silently interval after interval.
+  for (int tick = 0; tick < 6; ++tick) {
+    user_.Script(TMessageAnswer::Cancel);
+    shell->TimerTick();
+    shell->TimerTick();
+    shell->Idle();
+  }
+  EXPECT_EQ(ChangedQuestions(), 2);
+  EXPECT_TRUE(shell->Document()->IsModified());
+  if (GetParam().writer == TSecondWriter::kTurnedIntoFolder)
+    EXPECT_TRUE(fs::is_directory(budget));
+  else
+    EXPECT_EQ(ReadFileBytes(budget), others);
+}
+
+INSTANTIATE_TEST_SUITE_P(SecondWriters, SecondWriterShellTest,
+                         ::testing::ValuesIn(kSecondWriterCases));
+
+TEST_F(ChangedBudgetTest, TheAnswersToAChangedFileOverwriteAfterAskingOrSaveACopy) {
+  const fs::path budget = MakeBudget("Home.vrl");
+  const fs::path copy = dir_ / "Copy.vrl";
+  struct {
+    const char* name;
+    std::vector<TMessageAnswer> answers;
+    bool saved;
+    fs::path written;
+  } const cases[] = {
+      {"overwrite, confirmed", {TMessageAnswer::No, TMessageAnswer::Yes}, true, budget},
+      {"overwrite, then no", {TMessageAnswer::No, TMessageAnswer::No}, false, {}},
+      {"save a copy", {TMessageAnswer::Yes}, true, copy},
+      {"cancel", {TMessageAnswer::Cancel}, false, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(copy);
+    auto shell = MakeShell();
+    OpenAtStartUp(*shell, budget);
+    shell->Document()->Settings().SetText("Mine", c.name, 0);
+    const std::string others = ActAsSecondWriter(TSecondWriter::kReplacedByRename, budget);
+    for (TMessageAnswer answer : c.answers)
+      user_.Script(answer);
+    port_.saveAnswers.push_back(copy.string());
+    EXPECT_EQ(shell->Save(), c.saved);
+    port_.saveAnswers.clear();
+    EXPECT_EQ(ReadFileBytes(budget) == others, c.written != budget);
+    if (!c.written.empty()) {
+      TResult<std::unique_ptr<TVorlaData>> read =
+          ReadDocumentFile(c.written.string(), environment_);
+      ASSERT_TRUE(Succeeded(read));
+      EXPECT_EQ((*read)->Settings().GetText("Mine", "", 0), c.name);
+    }
+    EXPECT_EQ(fs::exists(copy), c.written == copy);
+    // A save that wrote leaves nothing to ask about.
+    if (c.saved) {
+      const size_t asked = user_.Messages().size();
+      shell->Document()->SetModified();
+      EXPECT_TRUE(shell->Save());
+      EXPECT_EQ(user_.Messages().size(), asked);
+    }
+    shell.reset();
+    // The next case starts from a budget of ours again.
+    fs::remove_all(budget);
+    MakeBudget("Home.vrl");
+  }
+}
+
+TEST_F(ChangedBudgetTest, AChangeOnDiskIsNoticedOnceAndNotAfterOurOwnSave) {
+  const fs::path budget = MakeBudget("Home.vrl");
+  auto shell = MakeShell();
+  OpenAtStartUp(*shell, budget);
+  shell->Document()->SetModified();
+  ASSERT_TRUE(shell->Save());
+  shell->FileChangedOutside();
+  shell->Idle();
+  EXPECT_TRUE(user_.Messages().empty());
+  EXPECT_TRUE(port_.notice.empty());
+
+  ActAsSecondWriter(TSecondWriter::kReplacedByRename, budget);
+  user_.Script(TMessageAnswer::No);
+  shell->FileChangedOutside();
+  shell->Idle();
+  shell->FileChangedOutside();
+  shell->Idle();
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_EQ(user_.Messages()[0].buttonTexts, (std::vector<std::string>{"Reopen", "Keep Open"}));
+  EXPECT_EQ(port_.notice, "The budget was changed by another program or computer.");
+  // Reopen reads what is on disk now; afterwards the budget is ours again.
+  ActAsSecondWriter(TSecondWriter::kReplacedByRename, budget);
+  shell.reset();
+  shell = MakeShell();
+  OpenAtStartUp(*shell, budget);
+  ActAsSecondWriter(TSecondWriter::kReplacedByRename, budget);
+  user_.Script(TMessageAnswer::Yes);
+  shell->FileChangedOutside();
+  shell->Idle();
+  ASSERT_EQ(user_.Messages().size(), 2u);
+  EXPECT_EQ(port_.notice, "");
+  EXPECT_EQ(port_.watched, budget.string());
+  EXPECT_TRUE(shell->Save());
+  EXPECT_EQ(user_.Messages().size(), 2u);
+}
+
+TEST_F(ChangedBudgetTest, SyncConflictCopiesAreNamedOnceWhenTheBudgetOpens) {
+  const fs::path budget = MakeBudget("Home.vrl");
+  std::ofstream(dir_ / "Home (Anna's conflicted copy 2026-12-07).vrl") << "x";
+  auto shell = MakeShell();
+  OpenAtStartUp(*shell, budget);
+  ASSERT_EQ(user_.Messages().size(), 1u);
+  EXPECT_NE(user_.Messages()[0].text.find("\n\nHome (Anna's conflicted copy 2026-12-07).vrl\n"),
+            std::string::npos);
+  shell->Idle();
+  EXPECT_EQ(user_.Messages().size(), 1u);
 }
 
 }  // namespace
