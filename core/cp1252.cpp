@@ -182,3 +182,21 @@ std::string MessageToUtf8(std::string_view text, bool oneLine) {
   }
   return out;
 }
+
+char FoldCp1252(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte >= 'A' && byte <= 'Z')
+    return static_cast<char>(byte + ('a' - 'A'));
+  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)
+    return static_cast<char>(byte + 0x20);
+  switch (byte) {
+    case 0x8A:  // S caron
+    case 0x8C:  // OE
+    case 0x8E:  // Z caron
+      return static_cast<char>(byte + 0x10);
+    case 0x9F:  // Y diaeresis
+      return static_cast<char>(0xFF);
+    default:
+      return c;
+  }
+}

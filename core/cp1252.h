@@ -36,3 +36,8 @@ bool IsValidUtf8(std::string_view text);
 /// is read as Windows-1252. Control characters other than line breaks and tabs are escaped as
 /// in EscapedFileText; with `oneLine` line breaks are escaped too.
 std::string MessageToUtf8(std::string_view text, bool oneLine = false);
+
+/// The lower-case form of one Windows-1252 character: ASCII letters, the accented letters
+/// 0xC0-0xDE (but the multiplication sign) and the four letters of 0x8A-0x9F with their small
+/// forms. Case-blind matching of stored text goes through this, so "É" finds "é".
+char FoldCp1252(char c);

@@ -332,6 +332,7 @@ TXHold TXManager::Create(const TXRecord& record) {
   item->record_.Flags |= kXUnsorted;
   store_.Put(index, item->record_);
   index_.Note(store_, index);
+  payees_.Note(item->record_);
   return TXHold(item);
 }
 
@@ -359,6 +360,7 @@ void TXManager::Release(TXItem* item) {
 }
 
 void TXManager::RemoveAt(uint32_t index) {
+  payees_.Forget(store_.At(index).Id);
   if (batchDepth_ > 0) {
     killed_.push_back(store_.At(index).Id);
     store_.KillInPlace(index);
@@ -394,6 +396,7 @@ void TXManager::StoreItem(TXItem& item) {
   item.slot_ = index;
   store_.Put(index, item.record_);
   index_.Note(store_, index);
+  payees_.Note(item.record_);
 }
 
 void TXManager::StoreRecord(TXRecord& record) {
@@ -403,6 +406,7 @@ void TXManager::StoreRecord(TXRecord& record) {
     NotInStore(record.Id);
   store_.Put(index, record);
   index_.Note(store_, index);
+  payees_.Note(record);
 }
 
 void TXManager::LoadRecord(TXRecord& record) const {
@@ -618,6 +622,13 @@ void TXManager::Compact() {
   SettleKilled();
   store_.Compact(TXOrdering(envelopes_));
   index_.Rebuild(store_);
+  payees_.Invalidate();
+}
+
+TXPayeeIndex& TXManager::Payees() {
+  if (!payees_.Built())
+    payees_.Build(store_);
+  return payees_;
 }
 
 bool TXManager::HasNewImports() const {
@@ -719,6 +730,7 @@ void TXManager::Streamer::Write(opstream& os) const {
 void TXManager::Streamer::Read(ipstream& is, uint32_t) {
   Object().store_.Read(is);
   Object().index_.Invalidate();
+  Object().payees_.Invalidate();
 }
 
 TXManager& TransactionsOf(const TVorlaData& document) {

@@ -9,6 +9,7 @@
 #include "core/date_value.h"
 #include "core/streamable.h"
 #include "core/transaction_store.h"
+#include "transactions/payee_index.h"
 #include "transactions/xfilter.h"
 #include "transactions/xitem.h"
 #include "transactions/xlist.h"
@@ -159,6 +160,9 @@ class TXManager final : public TTransactionStore {
   void BroadcastStoreChanged();
 
   const TXStore& Store() const { return store_; }
+  /// The payees in use, built from the store when first asked for (so that opening a budget
+  /// does not wait for it) and kept current from then on.
+  TXPayeeIndex& Payees();
   /// True when the index of the store's blocks knows every record in use (for tests).
   bool SlotIndexCovers() const { return index_.Covers(store_); }
   /// The number of items somebody holds.
@@ -237,6 +241,7 @@ class TXManager final : public TTransactionStore {
   // The lowest slot a record killed in place may lie in now (0: none killed).
   uint32_t killedLow_ = 0;
   TXSlotIndex index_;
+  TXPayeeIndex payees_;
 };
 
 /// The document's transactions. Every program that links this library gives its documents a
