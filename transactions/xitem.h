@@ -140,6 +140,7 @@ class TXItem final : public TLedgerItem {
   friend class TXManager;
   friend class TXTransfers;
   friend class TXTemplateFill;
+  friend class TXRememberedFill;
 
   TXItem(TXManager& manager, const TXRecord& record, TXItem* parent, uint32_t slot);
   /// Only the manager destroys items; a part lets go of its multiple here.
