@@ -4,8 +4,9 @@
 #include "core/document_file.h"
 
 std::unique_ptr<TVorlaData> ReadBudgetOrSay(const std::string& path,
-                                            const TModelEnvironment& environment) {
-  TResult<std::unique_ptr<TVorlaData>> document = ReadDocumentFile(path, environment);
+                                            const TModelEnvironment& environment,
+                                            TFileStamp* stamp) {
+  TResult<std::unique_ptr<TVorlaData>> document = ReadDocumentFile(path, environment, stamp);
   if (!document) {
     PrintError(document.Error());
     return nullptr;
@@ -18,4 +19,13 @@ bool WriteBudgetOrSay(const std::string& path, TVorlaData& document) {
   if (!written)
     PrintError(written.Error());
   return written.Ok();
+}
+
+bool UnchangedSinceReadOrSay(const std::string& path, const TFileStamp& read, bool force) {
+  if (force || FileStillMatches(path, read))
+    return true;
+  PrintError(path +
+             " was changed by another program or computer since it was read; nothing was written "
+             "(--force writes it anyway)");
+  return false;
 }

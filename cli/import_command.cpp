@@ -61,6 +61,7 @@ struct TImportSwitches {
   uint32_t account = 0;
   bool all = false;
   bool allowDuplicateCheckNumbers = false;
+  bool force = false;
   std::optional<TDateValue> since;
   std::optional<uint32_t> envelope;
 };
@@ -88,6 +89,8 @@ std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& arg
       switches.all = true;
     } else if (word == "--allow-duplicate-check-numbers") {
       switches.allowDuplicateCheckNumbers = true;
+    } else if (word == "--force") {
+      switches.force = true;
     } else if (word == "--account" && hasValue && ParseId(args[i + 1], id)) {
       switches.account = id;
       haveAccount = true;
@@ -211,7 +214,8 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
 
   TSwitchedUserPort user(*switches);
   const TModelEnvironment environment{user, clock};
-  auto document = ReadBudgetOrSay(switches->budget, environment);
+  TFileStamp read;
+  auto document = ReadBudgetOrSay(switches->budget, environment, &read);
   if (!document)
     return kUsageOrUnreadable;
   if (document->Accounts().Account(switches->account) == nullptr) {
@@ -224,6 +228,8 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
   }
 
   const TImportResult result = ImportRecords(batch, *document, nullptr);
+  if (!UnchangedSinceReadOrSay(switches->budget, read, switches->force))
+    return kUsageOrUnreadable;
   if (!WriteBudgetOrSay(switches->budget, *document))
     return 1;
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,12 +43,13 @@ bool ClaimForWriting(TFileGuard& guard, const std::string& path) {
 int Usage() {
   std::fputs(
       "usage: quenbrook-cli dump FILE.vrl\n"
-      "       quenbrook-cli resave IN.vrl OUT.vrl\n"
+      "       quenbrook-cli resave IN.vrl OUT.vrl [--force]\n"
       "       quenbrook-cli check FILE.vrl\n"
       "       quenbrook-cli generate OUT.vrl --transactions N [--seed S]\n"
       "       quenbrook-cli import BUDGET.vrl STATEMENT --account ID [--all]\n"
       "                     [--allow-duplicate-check-numbers] [--since MM/DD/YYYY] [--envelope "
       "ID]\n"
+      "                     [--force]\n"
       "       quenbrook-cli new OUT.vrl [--income AMOUNT]... [--plan FILE]\n",
       stderr);
   std::fputs(kReportUsage, stderr);
@@ -63,12 +65,18 @@ int Dump(const std::string& path, const TModelEnvironment& environment) {
   return WriteStandardOutput(json) ? 0 : 1;
 }
 
-int Resave(const std::string& in, const std::string& out, const TModelEnvironment& environment) {
+int Resave(const std::string& in, const std::string& out, bool force,
+           const TModelEnvironment& environment) {
   TFileGuard guard(TFileGuard::DefaultLockFolder());
   if (!ClaimForWriting(guard, out))
     return kUsageOrUnreadable;
-  auto document = ReadBudgetOrSay(in, environment);
+  TFileStamp read;
+  auto document = ReadBudgetOrSay(in, environment, &read);
   if (!document)
+    return kUsageOrUnreadable;
+  // Writing over the file it read, it must still be that file; another OUT is the user's choice.
+  std::error_code error;
+  if (std::filesystem::equivalent(in, out, error) && !UnchangedSinceReadOrSay(out, read, force))
     return kUsageOrUnreadable;
   return WriteBudgetOrSay(out, *document) ? 0 : 1;
 }
@@ -197,8 +205,9 @@ int RunCommand(const std::vector<std::string>& args, const TClock& clock) {
   int status = kUsageOrUnreadable;
   if (args.size() == 2 && args[0] == "dump") {
     status = Dump(args[1], environment);
-  } else if (args.size() == 3 && args[0] == "resave") {
-    status = Resave(args[1], args[2], environment);
+  } else if ((args.size() == 3 || (args.size() == 4 && args[3] == "--force")) &&
+             args[0] == "resave") {
+    status = Resave(args[1], args[2], args.size() == 4, environment);
   } else if (args.size() == 2 && args[0] == "check") {
     status = Check(args[1], environment);
   } else if (args.size() >= 4 && args[0] == "generate") {
