@@ -225,14 +225,19 @@ void TMainFrame::ShowBars(bool statusBarOn, bool controlBarOn) {
     modifiedField_->setMinimumWidth(
         modifiedField_->fontMetrics().horizontalAdvance(QStringLiteral("Modified")) + 16);
     modifiedField_->setAlignment(Qt::AlignCenter);
+    fileNoticeField_ = new QLabel(bar);
+    fileNoticeField_->setObjectName(QStringLiteral("fileNoticeField"));
+    bar->addPermanentWidget(fileNoticeField_);
     bar->addPermanentWidget(modifiedField_);
     setStatusBar(bar);
     ShowModified(modified_);
+    ShowFileNotice(fileNotice_);
   } else if (!statusBarOn && modifiedField_ != nullptr) {
     QWidget* bar = modifiedField_->parentWidget();
     setStatusBar(nullptr);
     delete bar;
     modifiedField_ = nullptr;
+    fileNoticeField_ = nullptr;
   }
   if (controlBarOn && controlBar_ == nullptr) {
     MakeControlBar();
@@ -248,6 +253,16 @@ void TMainFrame::ShowModified(bool modified) {
   if (modifiedField_ != nullptr) {
     modifiedField_->setText(modified ? QStringLiteral("Modified") : QString());
   }
+}
+
+void TMainFrame::ShowFileNotice(const QString& text) {
+  fileNotice_ = text;
+  if (fileNoticeField_ != nullptr)
+    fileNoticeField_->setText(text);
+}
+
+QString TMainFrame::FileNoticeText() const {
+  return fileNoticeField_ != nullptr ? fileNoticeField_->text() : QString();
 }
 
 QString TMainFrame::ModifiedText() const {

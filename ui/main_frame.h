@@ -62,6 +62,9 @@ class TMainFrame : public QMainWindow {
   void ShowModified(bool modified);
   /// The status bar's text field as shown; empty when there is no status bar.
   QString ModifiedText() const;
+  /// A lasting notice about the open budget's file in the status bar (empty clears it).
+  void ShowFileNotice(const QString& text);
+  QString FileNoticeText() const;
   QToolBar* ControlBar() const { return controlBar_; }
 
  protected:
@@ -84,6 +87,8 @@ class TMainFrame : public QMainWindow {
   std::function<std::vector<QAction*>()> ledgerActions_;
   std::function<TLedgerCommandState(TCommandId)> ledgerState_;
   QLabel* modifiedField_ = nullptr;
+  QLabel* fileNoticeField_ = nullptr;
+  QString fileNotice_;
   bool modified_ = false;
   std::function<void(TCommandId)> commandHandler_;
   std::function<bool()> closeHandler_;

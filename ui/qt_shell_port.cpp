@@ -7,9 +7,10 @@
 #include <cstdlib>
 
 #include "core/vorla_data.h"
+#include "platform/qt_file_watch.h"
+#include "presentation/xview_model.h"
 #include "transactions/account_wizard.h"
 #include "transactions/xmanager.h"
-#include "presentation/xview_model.h"
 #include "ui/account_wizard_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/vorla_client.h"
@@ -28,7 +29,26 @@ QString ToPath(const std::string& path) {
 
 TQtShellPort::TQtShellPort(TMainFrame& frame, TUserPort& user, const TClock& clock,
                            std::function<void()> checkForUpdates)
-    : frame_(frame), user_(user), clock_(clock), checkForUpdates_(std::move(checkForUpdates)) {}
+    : frame_(frame), user_(user), clock_(clock), checkForUpdates_(std::move(checkForUpdates)) {
+  fileWatch_ = std::make_unique<TFileWatch>([this] {
+    if (fileChanged_)
+      fileChanged_();
+  });
+}
+
+TQtShellPort::~TQtShellPort() = default;
+
+void TQtShellPort::SetFileChanged(std::function<void()> changed) {
+  fileChanged_ = std::move(changed);
+}
+
+void TQtShellPort::WatchFile(const std::string& path) {
+  fileWatch_->Watch(ToPath(path));
+}
+
+void TQtShellPort::ShowFileNotice(const std::string& text) {
+  frame_.ShowFileNotice(QString::fromStdString(text));
+}
 
 std::optional<std::string> TQtShellPort::ChooseSaveFile(const std::string& title,
                                                         const std::string& initialPath) {

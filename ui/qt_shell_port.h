@@ -1,12 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/shell_port.h"
 
 class TClock;
+class TFileWatch;
 class TMainFrame;
 class TUserPort;
 
@@ -22,6 +24,10 @@ class TQtShellPort : public TShellPort {
 
   TQtShellPort(TMainFrame& frame, TUserPort& user, const TClock& clock,
                std::function<void()> checkForUpdates);
+  ~TQtShellPort() override;
+
+  /// Where the watched budget file's changes are reported (the shell's FileChangedOutside).
+  void SetFileChanged(std::function<void()> changed);
 
   /// Seams for tests and scripted runs: choosers that stand in for the file dialogs, which
   /// cannot be driven from outside. Empty choosers bring the dialogs back.
@@ -44,6 +50,8 @@ class TQtShellPort : public TShellPort {
   void Restore() override;
   void CheckForUpdates() override;
   void ShowNewlyImported(uint32_t account) override;
+  void WatchFile(const std::string& path) override;
+  void ShowFileNotice(const std::string& text) override;
   [[noreturn]] void AbortProcess() override;
 
  private:
@@ -54,4 +62,6 @@ class TQtShellPort : public TShellPort {
   TFileChooser saveChooser_;
   TFileChooser openChooser_;
   int busyDepth_ = 0;
+  std::function<void()> fileChanged_;
+  std::unique_ptr<TFileWatch> fileWatch_;
 };

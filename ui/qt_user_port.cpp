@@ -1,5 +1,6 @@
 #include "ui/qt_user_port.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -100,6 +101,15 @@ TMessageAnswer TQtUserPort::Show(const TMessage& message) {
   QMessageBox box(IconOf(message.icon), FromModel(message.caption),
                   QString::fromStdString(MessageToUtf8(message.text)), ButtonsOf(message.buttons),
                   Owner());
+  const QMessageBox::StandardButton order[] = {QMessageBox::Yes, QMessageBox::No,
+                                               QMessageBox::Cancel, QMessageBox::Ok};
+  size_t next = 0;
+  for (QMessageBox::StandardButton standard : order) {
+    if (QAbstractButton* button = box.button(standard);
+        button != nullptr && next < message.buttonTexts.size()) {
+      button->setText(QString::fromStdString(MessageToUtf8(message.buttonTexts[next++])));
+    }
+  }
   return AnswerOf(box.exec(), message.buttons);
 }
 

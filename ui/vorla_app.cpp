@@ -17,8 +17,6 @@
 #include <QUrl>
 
 #include "app/config_store.h"
-#include "platform/qt_import_channel.h"
-#include "platform/qt_update_check.h"
 #include "app/recent_budgets.h"
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
@@ -28,6 +26,8 @@
 #include "core/vorla_data.h"
 #include "planning/allocation_plan.h"
 #include "planning/template_manager.h"
+#include "platform/qt_import_channel.h"
+#include "platform/qt_update_check.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/account_tree_window.h"
@@ -81,6 +81,7 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
                                          setup_.lockFolder);
   shell_->SetCommandLine(std::move(commandLine));
   shell_->SetTypingCheck([this] { return Client().IsTyping(); });
+  shellPort_->SetFileChanged([this] { shell_->FileChangedOutside(); });
 
   client->SetViewSettings([this] { return ViewSettings(); });
   connect(client, &TVorlaClient::ViewConfigurationRequested, this,
