@@ -791,7 +791,7 @@ void TLedger::OpenCursorEditor(unsigned how) {
     return;
   const TColumnEntry entry = item->EntryFor(column, how);
   OpenEditor(column, {entry.kind, presenter_.EditorWidthChars(column, entry.kind), entry.maxLength,
-                      entry.text});
+                      entry.text, entry.completes});
 }
 
 void TLedger::OpenEditor(int column, const TCellEditorSpec& editor) {
@@ -830,7 +830,11 @@ void TLedger::CloseEditor() {
   TLedgerEditorResult result = host_.TakeEditor();
   if (item == nullptr || result.cancelled)
     return;
-  item->SetColumnText(column, result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit));
+  const std::string text = result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit);
+  if (result.chosen)
+    item->ChooseColumnText(column, text);
+  else
+    item->SetColumnText(column, text);
   host_.Repaint();
 }
 

@@ -20,6 +20,8 @@ struct TLedgerFontMetrics {
 struct TLedgerEditorResult {
   std::string text;
   bool cancelled = false;
+  /// The text was chosen from the editor's completions.
+  bool chosen = false;
 };
 
 /// The window side of a grid: the grid logic decides, the host shows. The Qt widget implements

@@ -13,6 +13,7 @@ struct TCellEditorSpec {
   int widthChars = 0;
   size_t maxLength = 0;
   std::string text;
+  bool completes = false;  ///< see TColumnEntry
 };
 
 /// Where a cell's text is placed inside the cell.

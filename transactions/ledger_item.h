@@ -13,6 +13,8 @@ struct TColumnEntry {
   TColumnEntryKind kind = TColumnEntryKind::None;
   size_t maxLength = 0;
   std::string text;
+  /// The editor completes what is typed from the texts the budget used before.
+  bool completes = false;
 };
 
 /// One row of a ledger, as a row source hands it out. Whoever shows the row knows nothing of
@@ -37,6 +39,9 @@ class TLedgerItem {
   virtual std::string ShownText(int column) const { return ColumnText(column); }
   /// Takes a typed text for `column`.
   virtual void SetColumnText(int column, std::string_view text) { (void)column, (void)text; }
+  /// Takes a text the user chose from the editor's completions; as typed unless the row makes
+  /// more of a choice.
+  virtual void ChooseColumnText(int column, std::string_view text) { SetColumnText(column, text); }
   /// The entry `column` takes when one starts as `how` says.
   virtual TColumnEntry EntryFor(int column, unsigned how) const {
     (void)column, (void)how;

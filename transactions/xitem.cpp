@@ -13,6 +13,7 @@
 #include "core/envelope_node.h"
 #include "core/model_error.h"
 #include "core/user_port.h"
+#include "transactions/remembered_fill.h"
 #include "transactions/xmanager.h"
 
 namespace {
@@ -458,6 +459,13 @@ std::string TXItem::ColumnText(int column) const {
   }
 }
 
+void TXItem::ChooseColumnText(int column, std::string_view text) {
+  if (column == kColPayableTo && manager_->EditSettings().fillFromPayee)
+    TXRememberedFill::Fill(*this, text);
+  else
+    SetColumnText(column, text);
+}
+
 void TXItem::SetColumnText(int column, std::string_view text) {
   SetColumnText(column, text, manager_->EditSettings());
 }
@@ -595,6 +603,9 @@ TColumnEntry TXItem::EntryFor(int column, unsigned how) const {
     case kColPayableTo:
       editor = {TColumnEntryKind::Text, TXRecord::kTextSize - 1, {}};
       startWith(ColumnText(column));
+      // A part's text is its own line, and a transfer's "~t" text is no payee.
+      editor.completes = manager_->EditSettings().completePayees && !record_.IsMultipleKid() &&
+                         record_.GetPayableTo().find("~t") == std::string_view::npos;
       break;
     case kColMemo:
       if (record_.IsMultipleKid())

@@ -18,6 +18,10 @@ class TXManager;
 struct TXEditSettings {
   /// A date typed in the first quarter for October to December of this year means last year.
   bool autoCorrectYear = false;
+  /// The payee cell completes from the payees in use.
+  bool completePayees = true;
+  /// A payee chosen on a new row fills it from that payee's latest transaction.
+  bool fillFromPayee = true;
 };
 
 /// A refusal of typed text: the text in double quotes, then the reason.
@@ -128,6 +132,7 @@ class TXItem final : public TLedgerItem {
   std::string ColumnText(int column) const override;
   /// Applies a typed text with the manager's edit settings.
   void SetColumnText(int column, std::string_view text) override;
+  void ChooseColumnText(int column, std::string_view text) override;
   void SetColumnText(int column, std::string_view text, const TXEditSettings& settings);
   /// The entry a column takes when it starts with `how`; None when it takes none.
   TColumnEntry EntryFor(int column, unsigned how) const override;

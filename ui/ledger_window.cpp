@@ -6,11 +6,13 @@
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "core/user_port.h"
+#include "presentation/typing_completion.h"
 #include "ui/model_text.h"
 
 namespace {
@@ -447,6 +449,35 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
     line->setFrame(true);
     line->selectAll();
     editor = line;
+    if (spec.completes && completions_) {
+      completion_ = std::make_unique<TTypingCompletion>(completions_);
+      auto* list = new QListWidget(viewport());
+      list->setObjectName(QStringLiteral("ledgerCompletions"));
+      list->setFocusPolicy(Qt::NoFocus);
+      list->setFont(font);
+      list->setGeometry(place.left(), place.bottom() + 1, place.width(), place.height() * 6);
+      list->hide();
+      // A click takes the match as Down would reach it; the editor keeps the focus.
+      connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
+        if (!completion_)
+          return;
+        const int row = list->row(item);
+        while (completion_->Selected() < row && completion_->Next()) {
+        }
+        while (completion_->Selected() > row && completion_->Previous()) {
+        }
+        ShowCompletion();
+      });
+      completionList_ = list;
+      connect(line, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!completion_)
+          return;
+        // Text the budget file cannot hold completes nothing.
+        completion_->Typed(ToModel(text).value_or(std::string()));
+        if (ToModel(text).has_value())
+          ShowCompletion();
+      });
+    }
   }
   editor->setObjectName(QStringLiteral("ledgerEditor"));
   editor->setFont(font);
@@ -457,9 +488,49 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
   editor->setFocus(Qt::OtherFocusReason);
 }
 
+void TLedgerWindow::ShowCompletion() {
+  auto* line = qobject_cast<QLineEdit*>(editor_.data());
+  QListWidget* list = completionList_.data();
+  if (line == nullptr || list == nullptr || !completion_)
+    return;
+  const QString typed = FromModel(completion_->Text().substr(0, completion_->TypedLength()));
+  const QString shown = FromModel(completion_->Text());
+  line->setText(shown);
+  line->setSelection(static_cast<int>(shown.size()), static_cast<int>(typed.size() - shown.size()));
+  list->clear();
+  for (const std::string& match : completion_->Matches())
+    list->addItem(FromModel(match));
+  list->setCurrentRow(completion_->Selected());
+  list->setVisible(list->count() > 0);
+  if (list->count() > 0) {
+    list->setFixedHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
+    list->raise();
+  }
+}
+
+bool TLedgerWindow::CompletionKey(int key) {
+  if (!completion_)
+    return false;
+  bool taken = false;
+  if (key == Qt::Key_Down)
+    taken = completion_->Next();
+  else if (key == Qt::Key_Up)
+    taken = completion_->Previous();
+  else if (key == Qt::Key_Escape)
+    taken = completion_->Drop();
+  if (taken)
+    ShowCompletion();
+  return taken;
+}
+
 TLedgerEditorResult TLedgerWindow::TakeEditor() {
   TLedgerEditorResult result;
   QWidget* editor = editor_.data();
+  if (completionList_) {
+    completionList_->hide();
+    completionList_->deleteLater();
+  }
+  const std::unique_ptr<TTypingCompletion> completion = std::move(completion_);
   if (editor == nullptr) {
     result.cancelled = true;
     return result;
@@ -473,6 +544,11 @@ TLedgerEditorResult TLedgerWindow::TakeEditor() {
   const std::optional<std::string> converted = ToModel(text);
   result.text = converted.value_or(std::string());
   result.cancelled = editorCancelled_ || !converted.has_value();
+  if (completion && completion->Chosen() && !result.cancelled &&
+      completion->Text() == result.text) {
+    result.text = completion->Accepted();
+    result.chosen = true;
+  }
   if (!converted && !editorCancelled_ && user_ != nullptr) {
     // Told once the editor is gone, so that the message does not fight it for the focus.
     QMetaObject::invokeMethod(
@@ -558,7 +634,7 @@ bool TLedgerWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (moves && event->type() == QEvent::KeyPress)
-        return EditorKey(key);
+        return CompletionKey(code) || EditorKey(key);
     } else if (event->type() == QEvent::FocusOut) {
       // Leaving the editor keeps what was typed, as moving on with Tab would.
       QMetaObject::invokeMethod(

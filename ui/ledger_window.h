@@ -2,14 +2,20 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QListWidget>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "presentation/ledger.h"
 
 class QLineEdit;
+
+class TTypingCompletion;
 class TUserPort;
 class QComboBox;
 
@@ -33,6 +39,12 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   TLedger& Logic() { return *logic_; }
   const TLedger& Logic() const { return *logic_; }
   void SetNamesSource(TNamesSource names) { names_ = std::move(names); }
+  /// The known texts (model text) that start with a prefix, best first, for the cells whose
+  /// entry completes as the user types (the payees).
+  using TCompletionSource = std::function<std::vector<std::string>(std::string_view prefix)>;
+  void SetCompletionSource(TCompletionSource source) { completions_ = std::move(source); }
+  /// The list of completions under the open editor, null when none is open.
+  QListWidget* CompletionList() const { return completionList_.data(); }
   /// Where the grid tells of typed text that a budget file cannot store.
   void SetUser(TUserPort* user) { user_ = user; }
   /// Repaints the rows and the scroll bar after the rows changed beneath the grid.
@@ -79,9 +91,16 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   /// A key that closes the editor and moves the grid on.
   bool EditorKey(QKeyEvent* event);
   void CommitEditorFromFocusLoss();
+  /// Shows the completion's text in the line (the completed tail selected) and its list.
+  void ShowCompletion();
+  /// Up, Down and Esc walk or drop an offered completion; true when the key was taken.
+  bool CompletionKey(int key);
 
   std::unique_ptr<TLedger> logic_;
   TNamesSource names_;
+  TCompletionSource completions_;
+  std::unique_ptr<TTypingCompletion> completion_;
+  QPointer<QListWidget> completionList_;
   TUserPort* user_ = nullptr;
   QPointer<QWidget> editor_;
   bool editorCancelled_ = false;

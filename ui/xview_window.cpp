@@ -164,6 +164,8 @@ TXView::TXView(std::unique_ptr<TXViewModel> model, TSettingsSource settings, QWi
       names.append(FromModel(envelope.name));
     return names;
   });
+  grid_->SetCompletionSource(
+      [&manager](std::string_view prefix) { return manager.Payees().Matches(prefix); });
   grid_->SetUser(&manager.User());
   strip_ = new TXViewStatusStrip(content);
   layout->addWidget(grid_, 1);

@@ -352,6 +352,84 @@ class LedgerWindowTest : public QObject {
     }
   }
 
+  // The payee cell completes from the payees in use; a chosen payee fills a new row from its
+  // latest transaction, and both switches turn that off.
+  void payeesCompleteAndFillNewRows() {
+    Start();
+    TXView* ledger = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    Refocus(ledger);
+    TypeRow(ledger, "Grocery Mart", "Groceries", TXItem::kColPayment, "42.50");
+    Press(ledger, Qt::Key_End, Qt::ControlModifier);
+    TypeRow(ledger, "Green Grocer", "Dining", TXItem::kColPayment, "7.00");
+    auto newRow = [&] {
+      Press(ledger, Qt::Key_End, Qt::ControlModifier);
+      GoToColumn(ledger, TXItem::kColPayableTo);
+    };
+    auto line = [&] { return qobject_cast<QLineEdit*>(ledger->Grid()->Editor()); };
+    auto listed = [&] {
+      QStringList items;
+      QListWidget* list = ledger->Grid()->CompletionList();
+      for (int i = 0; list != nullptr && list->isVisible() && i < list->count(); ++i)
+        items << list->item(i)->text();
+      return items;
+    };
+    auto shown = [&](int column) {
+      return QString::fromStdString(ledger->CurrentItem()->ShownText(column));
+    };
+
+    // "gro" completes inline, the typed part kept and the tail selected; the list walks.
+    newRow();
+    Type(ledger, "gr");
+    // Both payees were last used the same day: either may lead.
+    QStringList both = listed();
+    QCOMPARE(line()->text(), "gr" + both.front().mid(2));
+    both.sort();
+    QCOMPARE(both, (QStringList{"Green Grocer", "Grocery Mart"}));
+    Type(ledger, "o");
+    QCOMPARE(line()->text(), QStringLiteral("grocery Mart"));
+    QCOMPARE(line()->selectedText(), QStringLiteral("cery Mart"));
+    QCOMPARE(listed(), QStringList{"Grocery Mart"});
+    // Tab takes it: the row shows the payee's envelope and amount; a changed amount is saved.
+    Press(ledger, Qt::Key_Tab);
+    QVERIFY(line() == nullptr);
+    QCOMPARE(shown(TXItem::kColPayableTo), QStringLiteral("Grocery Mart"));
+    QCOMPARE(shown(TXItem::kColEnvelope), QStringLiteral("Groceries"));
+    QCOMPARE(shown(TXItem::kColPayment), QStringLiteral("42.50"));
+    GoToColumn(ledger, TXItem::kColPayment);
+    Type(ledger, "40");
+    Press(ledger, Qt::Key_Return);
+    const uint32_t filled = ledger->CurrentItem()->Id();
+    QCOMPARE(TransactionsOf(Document()).FindRecord(filled)->amount, -4000);
+
+    // Down walks the list, Esc drops the completion and keeps the typing, a second Esc leaves
+    // the row untouched.
+    newRow();
+    Type(ledger, "g");
+    Press(ledger, Qt::Key_Down);
+    QCOMPARE(line()->text(), "g" + listed().at(1).mid(1));
+    Press(ledger, Qt::Key_Escape);
+    QCOMPARE(line()->text(), QStringLiteral("g"));
+    QVERIFY(listed().isEmpty());
+    Press(ledger, Qt::Key_Escape);
+    QVERIFY(line() == nullptr);
+    QCOMPARE(shown(TXItem::kColPayableTo), QString());
+
+    // Without filling, a chosen payee is only the payee; without completing, typing is all.
+    TXEditSettings& settings = TransactionsOf(Document()).EditSettings();
+    settings.fillFromPayee = false;
+    newRow();
+    Type(ledger, "gre");
+    Press(ledger, Qt::Key_Tab);
+    QCOMPARE(shown(TXItem::kColPayableTo), QStringLiteral("Green Grocer"));
+    QCOMPARE(shown(TXItem::kColPayment), QStringLiteral("0.00"));
+    settings.completePayees = false;
+    newRow();
+    Type(ledger, "gre");
+    QCOMPARE(line()->text(), QStringLiteral("gre"));
+    QVERIFY(listed().isEmpty());
+    Press(ledger, Qt::Key_Escape);
+  }
+
   // The Ledger menu follows the current row from the moment a view opens, before any key.
   void ledgerCommandsAreReadyAsSoonAsAViewOpens() {
     Start();
