@@ -25,15 +25,15 @@ uint64_t Word(const uint8_t* data) {
   return word;
 }
 
-uint64_t Round(uint64_t lane, uint64_t word) {
-  return RotateLeft(lane + word * kPrime2, 31) * kPrime1;
-}
-
 }  // namespace
 
-void TContentHash::Block(const uint8_t* data) {
-  for (int lane = 0; lane < 4; ++lane)
-    lanes_[lane] = Round(lanes_[lane], Word(data + 8 * lane));
+void TContentHash::Mix(uint64_t* lanes, const uint8_t* data) {
+  // An add and a rotation per word: each step is a bijection of the lane for a given word and of
+  // the word for a given lane, so a change in any one word always changes the result, and
+  // eight independent lanes keep the processor busy at several words a cycle. The multiplications
+  // that spread the bits come once, at the end.
+  for (int lane = 0; lane < kLanes; ++lane)
+    lanes[lane] = RotateLeft(lanes[lane] + Word(data + 8 * lane), 29);
 }
 
 void TContentHash::Add(const uint8_t* data, size_t size) {
@@ -46,24 +46,29 @@ void TContentHash::Add(const uint8_t* data, size_t size) {
     size -= taken;
     if (pendingSize_ < sizeof pending_)
       return;
-    Block(pending_);
+    Mix(lanes_, pending_);
     pendingSize_ = 0;
   }
+  // The lanes stay in registers: written through `this`, they would be stored and loaded again
+  // for every block, since the bytes might alias them.
+  uint64_t lanes[kLanes];
+  std::memcpy(lanes, lanes_, sizeof lanes);
   for (; size >= sizeof pending_; data += sizeof pending_, size -= sizeof pending_)
-    Block(data);
+    Mix(lanes, data);
+  std::memcpy(lanes_, lanes, sizeof lanes);
   std::memcpy(pending_, data, size);
   pendingSize_ = size;
 }
 
 uint64_t TContentHash::Value() const {
-  uint64_t hash = RotateLeft(lanes_[0], 1) + RotateLeft(lanes_[1], 7) + RotateLeft(lanes_[2], 12) +
-                  RotateLeft(lanes_[3], 18);
-  hash = (hash ^ total_) * kPrime3;
+  uint64_t hash = total_ * kPrime3;
+  for (int lane = 0; lane < kLanes; ++lane)
+    hash = RotateLeft(hash ^ (lanes_[lane] * kPrime2), 31) * kPrime1;
   // The bytes short of a block, zero-padded: the length above tells "ab" from "ab\0".
-  uint8_t tail[32] = {};
+  uint8_t tail[sizeof pending_] = {};
   std::memcpy(tail, pending_, pendingSize_);
   for (size_t at = 0; at < pendingSize_; at += 8)
-    hash = RotateLeft(hash ^ Round(0, Word(tail + at)), 27) * kPrime1 + kPrime3;
+    hash = RotateLeft(hash ^ (Word(tail + at) * kPrime2), 27) * kPrime1 + kPrime3;
   hash ^= hash >> 33;
   hash *= kPrime2;
   hash ^= hash >> 29;
