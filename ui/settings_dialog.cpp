@@ -30,6 +30,13 @@ void TSettingsDialog::AddSwitch(TField field, const QString& label) {
   switches_.push_back({field, box});
 }
 
+void TSettingsDialog::AddSwitch(bool& value, const QString& label) {
+  auto* box = new QCheckBox(label, this);
+  box->setChecked(value);
+  form_->addRow(box);
+  flags_.emplace_back(&value, box);
+}
+
 void TSettingsDialog::AddNumber(TField field, const QString& label, TEditUnsigned rule,
                                 const QString& note) {
   auto* edit = new QLineEdit(QString::fromStdString(rule.Show(settings_.*field)), this);
@@ -59,6 +66,8 @@ void TSettingsDialog::AddNumber(TField field, const QString& label, TEditUnsigne
 void TSettingsDialog::accept() {
   for (const TSwitch& entry : switches_)
     settings_.*(entry.field) = entry.box->isChecked() ? 1 : 0;
+  for (const auto& [value, box] : flags_)
+    *value = box->isChecked();
   for (const TNumber& entry : numbers_) {
     settings_.*(entry.field) = entry.rule.Transfer(entry.edit->text().toStdString());
   }
@@ -115,7 +124,8 @@ TSettingsDialog* TSettingsDialog::EnvelopeListConfiguration(TSettingsRecord& set
   return dialog;
 }
 
-TSettingsDialog* TSettingsDialog::TransactionViewSetup(TSettingsRecord& settings, QWidget* parent) {
+TSettingsDialog* TSettingsDialog::TransactionViewSetup(TSettingsRecord& settings, QWidget* parent,
+                                                       TLedgerSwitches* switches) {
   auto* dialog = new TSettingsDialog(QStringLiteral("Transaction View Setup"), settings, parent);
   dialog->AddNumber(&TSettingsRecord::CodeWidth, QStringLiteral("&Transaction Code (5-10):"),
                     TEditUnsigned{10, 5, 10});
@@ -133,5 +143,10 @@ TSettingsDialog* TSettingsDialog::TransactionViewSetup(TSettingsRecord& settings
                     QStringLiteral("Include Year in Transaction Dates"));
   dialog->AddSwitch(&TSettingsRecord::FlyByMemo, QStringLiteral("Show &Fly By Memo"));
   dialog->AddSwitch(&TSettingsRecord::AutoCorrectYear, QStringLiteral("Auto-Correct Year"));
+  if (switches != nullptr) {
+    dialog->AddSwitch(switches->completePayees, QStringLiteral("C&omplete payees as I type"));
+    dialog->AddSwitch(switches->fillFromPayee,
+                      QStringLiteral("Fill new &rows from the payee's last transaction"));
+  }
   return dialog;
 }

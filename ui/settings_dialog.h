@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "app/ledger_switches.h"
 #include "app/vorla_config.h"
 #include "core/edit_values.h"
 
@@ -24,6 +26,8 @@ class TSettingsDialog : public QDialog {
   TSettingsDialog(const QString& title, TSettingsRecord& settings, QWidget* parent = nullptr);
 
   void AddSwitch(TField field, const QString& label);
+  /// A switch kept outside the record: `value` is shown now and written on OK.
+  void AddSwitch(bool& value, const QString& label);
   /// A count field; `note` is a short text after the field ("Days (0 for never)").
   void AddNumber(TField field, const QString& label, TEditUnsigned rule,
                  const QString& note = QString());
@@ -36,8 +40,9 @@ class TSettingsDialog : public QDialog {
   static TSettingsDialog* AccountListConfiguration(TSettingsRecord& settings, QWidget* parent);
   /// "Envelope List Configuration".
   static TSettingsDialog* EnvelopeListConfiguration(TSettingsRecord& settings, QWidget* parent);
-  /// "Transaction View Setup".
-  static TSettingsDialog* TransactionViewSetup(TSettingsRecord& settings, QWidget* parent);
+  /// "Transaction View Setup", with the ledger's typing aids when `switches` is given.
+  static TSettingsDialog* TransactionViewSetup(TSettingsRecord& settings, QWidget* parent,
+                                               TLedgerSwitches* switches = nullptr);
 
  private:
   struct TSwitch {
@@ -54,4 +59,5 @@ class TSettingsDialog : public QDialog {
   QFormLayout* form_;
   std::vector<TSwitch> switches_;
   std::vector<TNumber> numbers_;
+  std::vector<std::pair<bool*, QCheckBox*>> flags_;
 };

@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "app/config_store.h"
+#include "app/ledger_switches.h"
 #include "app/recent_budgets.h"
 #include "app/update_check.h"
 #include "app/vorla_shell.h"
@@ -294,8 +295,11 @@ void TVorlaApp::RunIdle() {
     CloseSplash();
   if (TVorlaData* document = shell_->Document()) {
     // Typed dates follow the configuration's switch, whatever changed it last.
-    TransactionsOf(*document).EditSettings().autoCorrectYear =
-        config_->Settings().AutoCorrectYear != 0;
+    TXEditSettings& edits = TransactionsOf(*document).EditSettings();
+    edits.autoCorrectYear = config_->Settings().AutoCorrectYear != 0;
+    const TLedgerSwitches switches = TLedgerSwitches::Read(config_->Named());
+    edits.completePayees = switches.completePayees;
+    edits.fillFromPayee = switches.fillFromPayee;
   }
   Client().IdleCheckViews();
   UpdateCommands();
@@ -481,6 +485,7 @@ void TVorlaApp::RunReportDialog(TCommandId id) {
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {
   TSettingsRecord& settings = config_->Settings();
+  TLedgerSwitches switches = TLedgerSwitches::Read(config_->Named());
   std::unique_ptr<TSettingsDialog> dialog;
   switch (id) {
     case kCmdMainConfiguration:
@@ -493,12 +498,13 @@ void TVorlaApp::RunSettingsDialog(TCommandId id) {
       dialog.reset(TSettingsDialog::EnvelopeListConfiguration(settings, frame_.get()));
       break;
     default:
-      dialog.reset(TSettingsDialog::TransactionViewSetup(settings, frame_.get()));
+      dialog.reset(TSettingsDialog::TransactionViewSetup(settings, frame_.get(), &switches));
       break;
   }
   dialog->setObjectName(QStringLiteral("settingsDialog%1").arg(id));
   if (dialog->exec() != QDialog::Accepted)
     return;
+  switches.Write(config_->Named());
   SaveConfiguration();
   frame_->ShowBars(settings.ShowStatusBar != 0, settings.ShowControlBar != 0);
   Client().RefreshLists();

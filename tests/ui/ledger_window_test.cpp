@@ -3,6 +3,7 @@
 // checked by the command-line tool.
 #include "ui/ledger_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -42,6 +43,7 @@
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
 #include "ui/main_frame.h"
+#include "ui/settings_dialog.h"
 #include "ui/vorla_app.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
@@ -415,14 +417,29 @@ class LedgerWindowTest : public QObject {
     QCOMPARE(shown(TXItem::kColPayableTo), QString());
 
     // Without filling, a chosen payee is only the payee; without completing, typing is all.
-    TXEditSettings& settings = TransactionsOf(Document()).EditSettings();
-    settings.fillFromPayee = false;
+    // Both switches are the Transaction View Setup's, kept in the configuration.
+    auto setSwitches = [&](bool complete, bool fill) {
+      WhenModal<TSettingsDialog>([&](TSettingsDialog* dialog) {
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+          if (box->text().remove('&').startsWith(QStringLiteral("Complete payees")))
+            box->setChecked(complete);
+          else if (box->text().remove('&').startsWith(QStringLiteral("Fill new rows")))
+            box->setChecked(fill);
+        }
+        PressOk(dialog);
+      });
+      app_->RunCommand(kCmdTransactionViewConfiguration);
+      LetIdleRun();
+      Refocus(ledger);
+    };
+    setSwitches(true, false);
+    QCOMPARE(app_->Config().Named().GetNumber("Ledger.FillFromPayee", 1, 0), 0);
     newRow();
     Type(ledger, "gre");
     Press(ledger, Qt::Key_Tab);
     QCOMPARE(shown(TXItem::kColPayableTo), QStringLiteral("Green Grocer"));
     QCOMPARE(shown(TXItem::kColPayment), QStringLiteral("0.00"));
-    settings.completePayees = false;
+    setSwitches(false, false);
     newRow();
     Type(ledger, "gre");
     QCOMPARE(line()->text(), QStringLiteral("gre"));
