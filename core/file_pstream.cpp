@@ -3,7 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+
+namespace {
+
+// Small enough to stay in the second-level cache between reading and hashing.
+constexpr size_t kHashPiece = size_t{256} << 10;
+
+}  // namespace
 
 ofpstream::ofpstream(const std::string& path) : opstream(DeferHeader{}) {
   file_ = std::fopen(path.c_str(), "wb");
@@ -41,8 +49,17 @@ bool ofpstream::Deliver(const uint8_t* data, size_t size) {
   if (file_ == nullptr)
     return false;
   size_t allowed = limit_ - delivered_ < size ? static_cast<size_t>(limit_ - delivered_) : size;
-  size_t written = std::fwrite(data, 1, allowed, file_);
-  hash_.Add(data, written);
+  // A large block is hashed and written piece by piece, each while it is in the cache, rather
+  // than read from memory twice.
+  size_t written = 0;
+  while (written < allowed) {
+    const size_t piece = std::min(allowed - written, kHashPiece);
+    hash_.Add(data + written, piece);
+    const size_t put = std::fwrite(data + written, 1, piece, file_);
+    written += put;
+    if (put < piece)
+      break;
+  }
   delivered_ += written;
   if (written != size && error_ == 0)
     error_ = written < allowed ? errno : ENOSPC;
@@ -102,8 +119,16 @@ void ifpstream::Close() {
 size_t ifpstream::Fetch(uint8_t* data, size_t size) {
   if (file_ == nullptr)
     return 0;
-  size_t got = std::fread(data, 1, size, file_);
-  hash_.Add(data, got);
+  // Read and hashed piece by piece, each piece while it is in the cache.
+  size_t got = 0;
+  while (got < size) {
+    const size_t piece = std::min(size - got, kHashPiece);
+    const size_t read = std::fread(data + got, 1, piece, file_);
+    hash_.Add(data + got, read);
+    got += read;
+    if (read < piece)
+      break;
+  }
   fetched_ += got;
   if (got < size && std::ferror(file_) && error_ == 0)
     error_ = errno;
