@@ -9,9 +9,9 @@
 #include "app/command_line.h"
 #include "app/config_store.h"
 #include "app/file_guard.h"
-#include "platform/qt_import_channel.h"
 #include "core/clock.h"
 #include "core/save_file.h"
+#include "platform/qt_import_channel.h"
 #include "ui/vorla_app.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "planning/income_wizard.h"
 
 namespace {

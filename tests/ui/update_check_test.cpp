@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "platform/qt_update_check.h"
 #include "core/clock.h"
 #include "core/setting_list.h"
+#include "platform/qt_update_check.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/vorla_app.h"
 
