@@ -36,6 +36,26 @@ void TContentHash::Mix(uint64_t* lanes, const uint8_t* data) {
     lanes[lane] = RotateLeft(lanes[lane] + Word(data + 8 * lane), 29);
 }
 
+// The block loop is also built for AVX2, chosen when the processor has it: with x86-64's
+// baseline 128-bit vectors, hashing a large budget cost about 3% of opening it; with 256-bit
+// ones it costs about 2%.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUENBROOK_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define QUENBROOK_WIDE_VECTORS
+#endif
+
+QUENBROOK_WIDE_VECTORS
+void TContentHash::MixBlocks(uint64_t* lanes, const uint8_t* data, size_t blocks) {
+  // The lanes stay in registers: written through the pointer, they would be stored and loaded
+  // again for every block, since the bytes might alias them.
+  uint64_t local[kLanes];
+  std::memcpy(local, lanes, sizeof local);
+  for (; blocks > 0; --blocks, data += 8 * kLanes)
+    Mix(local, data);
+  std::memcpy(lanes, local, sizeof local);
+}
+
 void TContentHash::Add(const uint8_t* data, size_t size) {
   total_ += size;
   if (pendingSize_ > 0) {
@@ -49,13 +69,10 @@ void TContentHash::Add(const uint8_t* data, size_t size) {
     Mix(lanes_, pending_);
     pendingSize_ = 0;
   }
-  // The lanes stay in registers: written through `this`, they would be stored and loaded again
-  // for every block, since the bytes might alias them.
-  uint64_t lanes[kLanes];
-  std::memcpy(lanes, lanes_, sizeof lanes);
-  for (; size >= sizeof pending_; data += sizeof pending_, size -= sizeof pending_)
-    Mix(lanes, data);
-  std::memcpy(lanes_, lanes, sizeof lanes);
+  const size_t blocks = size / sizeof pending_;
+  MixBlocks(lanes_, data, blocks);
+  data += blocks * sizeof pending_;
+  size -= blocks * sizeof pending_;
   std::memcpy(pending_, data, size);
   pendingSize_ = size;
 }

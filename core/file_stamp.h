@@ -18,6 +18,7 @@ class TContentHash {
  private:
   static constexpr int kLanes = 8;
   static void Mix(uint64_t* lanes, const uint8_t* data);
+  static void MixBlocks(uint64_t* lanes, const uint8_t* data, size_t blocks);
 
   uint64_t lanes_[kLanes] = {0x243F6A8885A308D3ULL, 0x13198A2E03707344ULL, 0xA4093822299F31D0ULL,
                              0x082EFA98EC4E6C89ULL, 0x452821E638D01377ULL, 0xBE5466CF34E90C6CULL,

@@ -9,6 +9,7 @@
 
 #include "core/clock.h"
 #include "core/document_file.h"
+#include "core/file_pstream.h"
 #include "tests/support/recording_user_port.h"
 #include "tests/support/result_check.h"
 #include "tests/support/second_writer.h"
@@ -55,6 +56,31 @@ TEST(ContentHashTest, SameBytesSameValueHoweverSplitAndAnyChangeShows) {
   };
   for (const auto& other : others)
     EXPECT_NE(HashInPieces(other.changed, 64), whole) << other.name;
+}
+
+// Large reads are hashed on a second thread while the next piece is read; the stamp must still
+// hash exactly the file's bytes, in order, whatever sizes the reader asks for.
+TEST(ContentHashTest, TheReadersStampHashesTheWholeFileWhateverTheReadSizes) {
+  TTempFolder temp;
+  const std::string path = (temp.Path() / "blocks.bin").string();
+  std::vector<uint8_t> block((size_t{3} << 20) + 77);
+  for (size_t i = 0; i < block.size(); ++i)
+    block[i] = static_cast<uint8_t>(i * 131 + i / 4099);
+  {
+    ofpstream out(path);
+    out.WriteBytes(block.data(), block.size());
+    out.WriteBytes(block.data(), 1000);
+    ASSERT_TRUE(out.Close());
+  }
+  uint64_t onDisk = 0;
+  ASSERT_TRUE(HashFile(path, onDisk));
+  for (size_t first : {size_t{10}, size_t{65536}, size_t{65537}, size_t{1} << 20, block.size()}) {
+    ifpstream in(path);
+    std::vector<uint8_t> got(first);
+    in.ReadBytes(got.data(), got.size());
+    ASSERT_TRUE(in.Good());
+    EXPECT_EQ(in.Stamp().hash, onDisk) << "first read of " << first;
+  }
 }
 
 class FileStampTest : public ::testing::TestWithParam<TSecondWriterCase> {
