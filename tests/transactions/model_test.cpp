@@ -19,6 +19,7 @@
 #include "core/vorla_data.h"
 #include "planning/template_manager.h"
 #include "presentation/xview_model.h"
+#include "reports/balance_history.h"
 #include "tests/support/recording_user_port.h"
 #include "transactions/account_wizard.h"
 #include "transactions/budget_invariants.h"
@@ -172,6 +173,24 @@ class TModelRun {
           Manager().Count(TAccountFilter(id)))
         problems.push_back("keyed walk over account " + std::to_string(id));
     }
+    // The balance chart walks back from today's balances: at a date before every transaction
+    // each envelope held nothing, and at the end of the latest year it holds its balance.
+    const std::vector<uint32_t> envelopes = EnvelopeIds();
+    for (size_t at = 0; at < envelopes.size(); at += kMaxBalanceLines) {
+      const std::vector<uint32_t> some(
+          envelopes.begin() + static_cast<ptrdiff_t>(at),
+          envelopes.begin() +
+              static_cast<ptrdiff_t>(std::min(envelopes.size(), at + kMaxBalanceLines)));
+      const TResult<TChartSeries> chart =
+          EnvelopeBalances(*document_, some, TDateValue(1, 1, 1990),
+                           TDateValue(31, 12, LatestYear()), TChartStep::Month);
+      for (size_t line = 0; line < some.size(); ++line) {
+        if (!chart || chart->lines[line].values.front() != 0 ||
+            chart->lines[line].values.back() !=
+                document_->Envelopes().FindNode(some[line])->Balance().Cents())
+          problems.push_back("balance chart of envelope " + std::to_string(some[line]));
+      }
+    }
     // Every reference is one the held rows or the open views own, or one a held part owns on
     // its multiple. A loaded window holds 250 distinct rows that are in the store.
     std::vector<TXItem*> holders = rows_->items;
@@ -248,6 +267,13 @@ class TModelRun {
     for (const TItemChoice& choice : document_->Accounts().AccountChoices())
       ids.push_back(choice.id);
     return ids;
+  }
+  unsigned LatestYear() {
+    unsigned year = clock_.Today().Year();
+    const TXStore& store = Manager().Store();
+    for (uint32_t index = 1; index <= store.LastNonDead(); ++index)
+      year = std::max(year, store.At(index).date.Year());
+    return year;
   }
   std::vector<uint32_t> EnvelopeIds() {
     std::vector<uint32_t> ids;
