@@ -8,6 +8,7 @@
 #include "core/file_bytes.h"
 #include "core/setting_list.h"
 #include "core/user_port.h"
+#include "import/csv_table.h"
 #include "import/ofx_reader.h"
 #include "import/qif_reader.h"
 
@@ -18,6 +19,9 @@ constexpr TStatementFormat kQifFormat{"Open QIF File", "QIF File|*.qif|All Files
 constexpr TStatementFormat kOfxFormat{"Open OFX File",
                                       "OFX File|*.ofx|QFX File|*.qfx|All Files|*.*|",
                                       "importer.OFXFolder", "OFX Import"};
+constexpr TStatementFormat kCsvFormat{"Open CSV File",
+                                      "CSV File|*.csv|Text File|*.txt|All Files|*.*|",
+                                      "importer.CSVFolder", "CSV Import"};
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -26,7 +30,14 @@ bool IsBlank(char c) {
 }  // namespace
 
 const TStatementFormat& StatementFormat(TStatementKind kind) {
-  return kind == TStatementKind::Qif ? kQifFormat : kOfxFormat;
+  switch (kind) {
+    case TStatementKind::Qif:
+      return kQifFormat;
+    case TStatementKind::Csv:
+      return kCsvFormat;
+    default:
+      return kOfxFormat;
+  }
 }
 
 bool ChooseImportFile(TImportBatch& batch, TStatementKind kind, const std::string& givenPath,
@@ -71,12 +82,20 @@ TStatementKind DetectStatementKind(std::string_view bytes) {
   const std::string_view rest = bytes.substr(start);
   if (rest.starts_with("OFXHEADER") || rest.front() == '<')
     return TStatementKind::Ofx;
-  constexpr std::string_view kQifStarts = "!^DTNPMLCSEAU$";
+  // A CSV header ("Date,Amount") may begin with a QIF field letter; a QIF file's lines hold
+  // one field each, so its lines share no column count.
+  if (rest.front() == '!')
+    return TStatementKind::Qif;
+  if (LooksLikeCsv(rest))
+    return TStatementKind::Csv;
+  constexpr std::string_view kQifStarts = "^DTNPMLCSEAU$";
   if (kQifStarts.find(rest.front()) != std::string_view::npos)
     return TStatementKind::Qif;
   return TStatementKind::Unknown;
 }
 
 size_t ReadStatementFile(TImportBatch& batch, TStatementKind kind, const TClock& clock) {
+  if (kind == TStatementKind::Csv)
+    return 0;
   return kind == TStatementKind::Qif ? ReadQifFile(batch, clock) : ReadOfxFile(batch, clock);
 }

@@ -11,8 +11,8 @@ class TClock;
 class TSettingList;
 class TUserPort;
 
-/// The two kinds of bank statement.
-enum class TStatementKind { Unknown, Qif, Ofx };
+/// The kinds of bank statement.
+enum class TStatementKind { Unknown, Qif, Ofx, Csv };
 
 /// What the file choice of one kind of statement shows and where it remembers its folder.
 struct TStatementFormat {
@@ -22,7 +22,7 @@ struct TStatementFormat {
   std::string_view caption;    ///< of the message about a missing file
 };
 
-/// The format of a QIF or OFX statement (OFX for Unknown too).
+/// The format of a QIF, OFX or CSV statement (OFX for Unknown too).
 const TStatementFormat& StatementFormat(TStatementKind kind);
 
 /// The folder an import starts in before one was remembered: the current folder.
@@ -44,8 +44,10 @@ TResult<std::string> ReadStatementBytes(const std::string& path);
 
 /// Which kind a statement is by its content: OFX when it begins (after a byte-order mark and
 /// white space) with an SGML header "OFXHEADER" or with "<"; QIF when its first non-empty line
-/// begins with "!", "^" or a QIF field letter; otherwise Unknown.
+/// begins with "!"; CSV when its first lines are a table (LooksLikeCsv); QIF when the first
+/// non-empty line begins with "^" or a QIF field letter; otherwise Unknown.
 TStatementKind DetectStatementKind(std::string_view bytes);
 
 /// Reads the statement at the batch's path as `kind` (QIF or OFX): ReadQifFile or ReadOfxFile.
+/// A CSV statement needs its column mapping first and is read by ReadCsvRecords.
 size_t ReadStatementFile(TImportBatch& batch, TStatementKind kind, const TClock& clock);
