@@ -6,6 +6,7 @@
 #include "app/file_guard.h"
 #include "cli/budget_files.h"
 #include "cli/command_words.h"
+#include "cli/csv_switches.h"
 #include "cli/json_writer.h"
 #include "cli/standard_output.h"
 #include "core/account_list.h"
@@ -15,6 +16,8 @@
 #include "core/envelope_list.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
+#include "import/csv_mapping.h"
+#include "import/csv_table.h"
 #include "import/import_dialog_state.h"
 #include "import/import_procedure.h"
 #include "import/ofx_reader.h"
@@ -27,9 +30,10 @@ constexpr int kUsageOrUnreadable = 2;
 constexpr size_t kReportPiece = 1 << 20;
 
 // The statement, told apart by its content; false with a one-line reason when it cannot be read
-// or holds no transaction.
-bool ReadStatement(const std::string& path, TImportBatch& batch, const TClock& clock,
-                   std::string& error) {
+// or holds no transaction. A CSV statement is read into `table`: its rows become records once
+// the account's mapping is known.
+bool ReadStatement(const std::string& path, TImportBatch& batch, std::optional<TCsvTable>& table,
+                   const TClock& clock, std::string& error) {
   const TResult<std::string> bytes = ReadStatementBytes(path);
   if (!bytes) {
     error = bytes.Error();
@@ -44,8 +48,17 @@ bool ReadStatement(const std::string& path, TImportBatch& batch, const TClock& c
     case TStatementKind::Ofx:
       ReadOfxText(*bytes, batch, year);
       break;
+    case TStatementKind::Csv: {
+      TResult<TCsvTable> read = ReadCsvTable(*bytes);
+      if (!read) {
+        error = path + ": " + read.Error();
+        return false;
+      }
+      table = std::move(*read);
+      return true;
+    }
     case TStatementKind::Unknown:
-      error = path + " is no QIF or OFX statement";
+      error = path + " is no QIF, OFX or CSV statement";
       return false;
   }
   if (batch.Empty()) {
@@ -64,6 +77,7 @@ struct TImportSwitches {
   bool force = false;
   std::optional<TDateValue> since;
   std::optional<uint32_t> envelope;
+  TCsvSwitches csv;
 };
 
 bool ParseId(const std::string& text, uint32_t& id) {
@@ -100,6 +114,7 @@ std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& arg
       ++i;
     } else if (word == "--since" && hasValue && (switches.since = ParseCommandDate(args[i + 1]))) {
       ++i;
+    } else if (switches.csv.Take(word, hasValue ? &args[i + 1] : nullptr, i)) {
     } else {
       return std::nullopt;
     }
@@ -207,7 +222,8 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
   }
   std::string error;
   TImportBatch batch;
-  if (!ReadStatement(switches->statement, batch, clock, error)) {
+  std::optional<TCsvTable> table;
+  if (!ReadStatement(switches->statement, batch, table, clock, error)) {
     PrintError(error);
     return kUsageOrUnreadable;
   }
@@ -227,7 +243,28 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
     return kUsageOrUnreadable;
   }
 
+  std::optional<TCsvMapping> mapping;
+  if (table) {
+    const std::optional<TCsvMapping> stored =
+        TCsvMapping::Load(document->Settings(), switches->account);
+    mapping = switches->csv.Apply(stored.value_or(GuessCsvMapping(*table)), *table, error);
+    const TCsvReadCount count = mapping ? ReadCsvRecords(*table, *mapping, batch) : TCsvReadCount{};
+    if (mapping && count.read == 0)
+      error = "no row of " + switches->statement + " reads as a transaction with its columns";
+    if (!error.empty()) {
+      PrintError(error);
+      return kUsageOrUnreadable;
+    }
+    if (count.leftOut != 0)
+      user.Tell("CSV Import", LeftOutRowsMessage(count.leftOut), TMessageIcon::Exclamation);
+  }
+
   const TImportResult result = ImportRecords(batch, *document, nullptr);
+  // The columns are the account's from now on, so the next statement from its bank needs none.
+  if (mapping && result.imported) {
+    mapping->Store(document->Settings(), result.account);
+    document->SetModified();
+  }
   if (!UnchangedSinceReadOrSay(switches->budget, read, switches->force))
     return kUsageOrUnreadable;
   if (!WriteBudgetOrSay(switches->budget, *document))

@@ -50,6 +50,10 @@ int Usage() {
       "                     [--allow-duplicate-check-numbers] [--since MM/DD/YYYY] [--envelope "
       "ID]\n"
       "                     [--force]\n"
+      "                     [--csv-date COL (--csv-amount COL | --csv-debit COL --csv-credit COL)\n"
+      "                      --csv-payee COL [--csv-memo COL] [--csv-check COL]\n"
+      "                      [--csv-date-order mdy|dmy|ymd] [--csv-decimal .|,]\n"
+      "                      [--csv-header|--csv-no-header]]\n"
       "       quenbrook-cli new OUT.vrl [--income AMOUNT]... [--plan FILE]\n",
       stderr);
   std::fputs(kReportUsage, stderr);

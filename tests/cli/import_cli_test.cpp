@@ -94,7 +94,7 @@ TEST_F(ImportCliTest, RefusalsLeaveTheBudgetAsItWas) {
     const char* message;
   };
   const Case cases[] = {
-      {Statement("empty.qif", "").string(), "--account 1", 2, "is no QIF or OFX statement"},
+      {Statement("empty.qif", "").string(), "--account 1", 2, "is no QIF, OFX or CSV statement"},
       {Statement("noline.qif", "!Type:Bank\nPNobody\n").string(), "--account 1", 2,
        "holds no transactions"},
       {Statement("binary.ofx", std::string("\0\x01\x02garbage", 10)).string(), "--account 1", 2,
