@@ -36,3 +36,20 @@ std::optional<TDateValue> ParseCommandDate(const std::string& text) {
     return std::nullopt;
   return date;
 }
+
+std::optional<DateRangeKind> ParseRangeWord(const std::string& text) {
+  struct TRangeWord {
+    const char* word;
+    DateRangeKind kind;
+  };
+  static constexpr TRangeWord kWords[] = {
+      {"this-month", DateRangeKind::ThisMonth},     {"this-quarter", DateRangeKind::ThisQuarter},
+      {"this-year", DateRangeKind::ThisYear},       {"last-month", DateRangeKind::LastMonth},
+      {"last-quarter", DateRangeKind::LastQuarter}, {"last-year", DateRangeKind::LastYear},
+  };
+  for (const TRangeWord& range : kWords) {
+    if (text == range.word)
+      return range.kind;
+  }
+  return std::nullopt;
+}

@@ -14,6 +14,7 @@
 #include "cli/budget_check.h"
 #include "cli/budget_files.h"
 #include "cli/budget_generator.h"
+#include "cli/chart_command.h"
 #include "cli/command_words.h"
 #include "cli/document_dump.h"
 #include "cli/import_command.h"
@@ -57,6 +58,7 @@ int Usage() {
       "       quenbrook-cli new OUT.vrl [--income AMOUNT]... [--plan FILE]\n",
       stderr);
   std::fputs(kReportUsage, stderr);
+  std::fputs(kChartUsage, stderr);
   return kUsageOrUnreadable;
 }
 
@@ -221,6 +223,8 @@ int RunCommand(const std::vector<std::string>& args, const TClock& clock) {
     return imported == kImportBadUsage ? Usage() : imported;
   } else if (args.size() >= 3 && args[0] == "report") {
     return RunReportCommand(args, clock);
+  } else if (args.size() >= 3 && args[0] == "chart") {
+    return RunChartCommand(args, clock);
   } else if (args.size() >= 2 && args[0] == "new") {
     return NewBudget(args, clock);
   } else {

@@ -85,14 +85,6 @@ struct TNamedValue {
   const char* name;
   uint32_t value;
 };
-constexpr TNamedValue kRanges[] = {
-    {"this-month", static_cast<uint32_t>(DateRangeKind::ThisMonth)},
-    {"this-quarter", static_cast<uint32_t>(DateRangeKind::ThisQuarter)},
-    {"this-year", static_cast<uint32_t>(DateRangeKind::ThisYear)},
-    {"last-month", static_cast<uint32_t>(DateRangeKind::LastMonth)},
-    {"last-quarter", static_cast<uint32_t>(DateRangeKind::LastQuarter)},
-    {"last-year", static_cast<uint32_t>(DateRangeKind::LastYear)},
-};
 constexpr TNamedValue kColumns[] = {
     {"alloc", kActivityAlloc},    {"expense", kActivityExpense}, {"x-in", kActivityTransIn},
     {"x-out", kActivityTransOut}, {"all-in", kActivityAllIn},    {"all-out", kActivityAllOut},
@@ -202,14 +194,9 @@ std::string ParseOptions(const std::vector<std::string>& args, TRequest& request
           return word + " takes a date as MM/DD/YYYY, not \"" + value + "\"";
         (word == "--from" ? request.from : request.to) = date;
       } else if (word == "--range") {
-        for (const TNamedValue& range : kRanges) {
-          if (value == range.name)
-            request.range = static_cast<DateRangeKind>(range.value);
-        }
+        request.range = ParseRangeWord(value);
         if (!request.range)
-          return "--range takes this-month, this-quarter, this-year, last-month, last-quarter or "
-                 "last-year, not \"" +
-                 value + "\"";
+          return "--range takes " + std::string(kRangeWords) + ", not \"" + value + "\"";
       } else if (word == "--period") {
         uint32_t code = ParseNumber(value, 8).value_or(TPeriod::PeriodCodeFromName(value));
         if (code == kPeriodNone)
@@ -265,7 +252,8 @@ std::string ParseOptions(const std::vector<std::string>& args, TRequest& request
   return {};
 }
 
-// The first and last date of the budget's live transactions; today for a budget without any.
+}  // namespace
+
 std::pair<TDateValue, TDateValue> AllDates(const TVorlaData& document, const TClock& clock) {
   std::optional<TDateValue> first;
   std::optional<TDateValue> last;
@@ -285,6 +273,8 @@ std::pair<TDateValue, TDateValue> AllDates(const TVorlaData& document, const TCl
     return {clock.Today(), clock.Today()};
   return {*first, *last};
 }
+
+namespace {
 
 // The report the request asks for; null with `problem` set when it names what the budget lacks.
 std::unique_ptr<TFormData> MakeReport(const TRequest& request, TVorlaData& document,

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/date_value.h"
+
 class TClock;
+class TVorlaData;
 
 /// The usage lines of `quenbrook-cli report`, with what each option means.
 extern const char* const kReportUsage;
@@ -15,3 +19,7 @@ extern const char* const kReportUsage;
 /// written, 2 (with one line on standard error and nothing written) for a budget that cannot be
 /// read, an unknown account or envelope, or options that are wrong.
 int RunReportCommand(const std::vector<std::string>& args, const TClock& clock);
+
+/// The first and last date of the budget's live transactions, the dates a report or chart
+/// covers when none are given; today for a budget without any.
+std::pair<TDateValue, TDateValue> AllDates(const TVorlaData& document, const TClock& clock);
