@@ -1,6 +1,8 @@
 #include "transactions/payee_index.h"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
 #include <utility>
 
 #include "core/cp1252.h"
@@ -15,6 +17,10 @@ uint64_t StampOf(const TXRecord& record) {
 
 uint32_t IdOfStamp(uint64_t stamp) {
   return static_cast<uint32_t>(stamp & 0xFFFFFFFFu);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 }  // namespace
@@ -39,8 +45,11 @@ void TXPayeeIndex::Invalidate() {
   uses_.shrink_to_fit();
   payees_.clear();
   free_.clear();
-  byText_.clear();
-  ordered_.clear();
+  live_ = 0;
+  table_.clear();
+  tableUsed_ = 0;
+  sorted_.clear();
+  recent_.clear();
 }
 
 void TXPayeeIndex::Build(const TXStore& store) {
@@ -48,16 +57,72 @@ void TXPayeeIndex::Build(const TXStore& store) {
   built_ = true;
   store_ = &store;
   uses_.reserve(store.Count() + 1);
+  // The orders are made once at the end: kept step by step, a payee whose latest use moves
+  // forward many times while the records pass would be moved as often.
+  building_ = true;
   for (uint32_t index = 1; index <= store.Count(); ++index) {
     if (store.At(index).Flags != 0)
       Note(store.At(index));
   }
+  building_ = false;
+  MakeOrders();
+}
+
+void TXPayeeIndex::MakeOrders() {
+  sorted_.clear();
+  std::vector<TRecency> recency;
+  for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
+    if (payees_[slot].count == 0)
+      continue;
+    sorted_.push_back(slot);
+    recency.emplace_back(payees_[slot].latest, slot);
+  }
+  std::sort(sorted_.begin(), sorted_.end(),
+            [&](uint32_t a, uint32_t b) { return payees_[a].folded < payees_[b].folded; });
+  std::sort(recency.begin(), recency.end());
+  recent_ = std::set<TRecency>(recency.begin(), recency.end());
+}
+
+size_t TXPayeeIndex::Probe(std::string_view folded, size_t hash) const {
+  const size_t mask = table_.size() - 1;
+  size_t reusable = SIZE_MAX;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const uint32_t entry = table_[at];
+    if (entry == 0)
+      return reusable != SIZE_MAX ? reusable : at;
+    if (entry == kGone) {
+      reusable = std::min(reusable, at);
+      continue;
+    }
+    const TPayee& payee = payees_[entry - 1];
+    if (payee.hash == hash && payee.folded == folded)
+      return at;
+  }
+}
+
+void TXPayeeIndex::Rehash(size_t size) {
+  table_.assign(size, 0);
+  tableUsed_ = 0;
+  for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
+    if (payees_[slot].folded.empty())  // a free slot
+      continue;
+    size_t at = payees_[slot].hash & (size - 1);
+    while (table_[at] != 0)
+      at = (at + 1) & (size - 1);
+    table_[at] = slot + 1;
+    ++tableUsed_;
+  }
 }
 
 uint32_t TXPayeeIndex::SlotOf(std::string_view text) {
-  auto found = byText_.find(Fold(text));
-  if (found != byText_.end())
-    return found->second;
+  const std::string& folded = Fold(text);
+  const size_t hash = std::hash<std::string_view>{}(folded);
+  // At most half full, removed places counted, so that probes stay short.
+  if (2 * (tableUsed_ + 1) > table_.size())
+    Rehash(std::max<size_t>(64, std::bit_ceil(4 * (live_ + 1))));
+  const size_t at = Probe(folded, hash);
+  if (table_[at] != 0 && table_[at] != kGone)
+    return table_[at] - 1;
   uint32_t slot = 0;
   if (free_.empty()) {
     slot = static_cast<uint32_t>(payees_.size());
@@ -65,11 +130,48 @@ uint32_t TXPayeeIndex::SlotOf(std::string_view text) {
   } else {
     slot = free_.back();
     free_.pop_back();
-    payees_[slot] = TPayee{};
   }
-  byText_.emplace(folded_, slot);
-  ordered_.emplace(folded_, slot);
+  TPayee& payee = payees_[slot];
+  payee.folded = folded;
+  payee.hash = hash;
+  if (table_[at] == 0)
+    ++tableUsed_;
+  table_[at] = slot + 1;
+  ++live_;
+  if (!building_) {
+    const size_t place = SortedLowerBound(folded);
+    sorted_.insert(sorted_.begin() + static_cast<std::ptrdiff_t>(place), slot);
+  }
   return slot;
+}
+
+void TXPayeeIndex::RemoveFromTable(uint32_t slot) {
+  TPayee& payee = payees_[slot];
+  table_[Probe(payee.folded, payee.hash)] = kGone;
+  const size_t place = SortedLowerBound(payee.folded);
+  if (place < sorted_.size() && sorted_[place] == slot)
+    sorted_.erase(sorted_.begin() + static_cast<std::ptrdiff_t>(place));
+  recent_.erase({payee.latest, slot});
+  payee = TPayee{};
+  free_.push_back(slot);
+  --live_;
+}
+
+size_t TXPayeeIndex::SortedLowerBound(std::string_view key) const {
+  return static_cast<size_t>(std::lower_bound(sorted_.begin(), sorted_.end(), key,
+                                              [&](uint32_t slot, std::string_view k) {
+                                                return payees_[slot].folded < k;
+                                              }) -
+                             sorted_.begin());
+}
+
+void TXPayeeIndex::SetLatest(uint32_t slot, uint64_t stamp) {
+  TPayee& payee = payees_[slot];
+  if (!building_) {
+    recent_.erase({payee.latest, slot});
+    recent_.emplace(stamp, slot);
+  }
+  payee.latest = stamp;
 }
 
 void TXPayeeIndex::Note(const TXRecord& record) {
@@ -97,10 +199,9 @@ void TXPayeeIndex::Note(const TXRecord& record) {
   use.payee = slot + 1;
   use.account = record.AccountId;
   use.stamp = stamp;
-  TPayee& payee = payees_[slot];
-  if (stamp >= payee.latest) {
-    payee.latest = stamp;
-    payee.text.assign(record.GetPayableTo());
+  if (stamp >= payees_[slot].latest) {
+    SetLatest(slot, stamp);
+    payees_[slot].text.assign(record.GetPayableTo());
   }
 }
 
@@ -117,11 +218,7 @@ void TXPayeeIndex::Drop(uint32_t id) {
   TPayee& payee = payees_[slot];
   use.payee = 0;
   if (--payee.count == 0) {
-    const std::string& key = Fold(payee.text);
-    byText_.erase(key);
-    ordered_.erase(key);
-    payee = TPayee{};
-    free_.push_back(slot);
+    RemoveFromTable(slot);
     return;
   }
   if (use.stamp == payee.latest)
@@ -134,47 +231,73 @@ void TXPayeeIndex::Drop(uint32_t id) {
   }
 }
 
-void TXPayeeIndex::Refresh(TPayee& payee) {
+void TXPayeeIndex::Refresh(uint32_t slot) {
+  TPayee& payee = payees_[slot];
   if (!payee.stale)
     return;
-  const uint32_t slot = static_cast<uint32_t>(&payee - payees_.data());
-  payee.latest = 0;
+  uint64_t latest = 0;
   for (uint32_t id : payee.ids) {
     if (uses_[id].payee == slot + 1)
-      payee.latest = std::max(payee.latest, uses_[id].stamp);
+      latest = std::max(latest, uses_[id].stamp);
   }
   payee.stale = false;
-  if (const uint32_t index = store_->Find(IdOfStamp(payee.latest)); index != 0)
+  SetLatest(slot, latest);
+  if (const uint32_t index = store_->Find(IdOfStamp(latest)); index != 0)
     payee.text.assign(store_->At(index).GetPayableTo());
 }
 
 std::vector<std::string> TXPayeeIndex::Matches(std::string_view prefix, size_t limit) {
   std::vector<std::string> texts;
-  if (prefix.empty() || !built_)
+  if (prefix.empty() || !built_ || limit == 0)
     return texts;
   const std::string key = Fold(prefix);
-  std::vector<TPayee*> found;
-  for (auto it = ordered_.lower_bound(key);
-       it != ordered_.end() && it->first.compare(0, key.size(), key) == 0; ++it) {
-    TPayee& payee = payees_[it->second];
-    Refresh(payee);
-    found.push_back(&payee);
+  const size_t first = SortedLowerBound(key);
+  const size_t last = static_cast<size_t>(
+      std::partition_point(sorted_.begin() + static_cast<std::ptrdiff_t>(first), sorted_.end(),
+                           [&](uint32_t slot) { return StartsWith(payees_[slot].folded, key); }) -
+      sorted_.begin());
+  // A short prefix that many payees share: their latest uses are walked from the newest, which
+  // meets `limit` matches after about limit * payees / matches steps; a rarer prefix: its few
+  // payees are sorted. The two costs meet at sqrt(limit * payees) matches.
+  const size_t matching = last - first;
+  if (matching * matching > limit * live_) {
+    auto at = recent_.end();
+    while (at != recent_.begin() && texts.size() < limit) {
+      --at;
+      const uint32_t slot = at->second;
+      if (!StartsWith(payees_[slot].folded, key))
+        continue;
+      if (payees_[slot].stale) {
+        // Its latest use only falls, so it moves below this place, where the walk meets it again.
+        const auto above = std::next(at);
+        Refresh(slot);
+        at = above;
+        continue;
+      }
+      texts.push_back(payees_[slot].text);
+    }
+    return texts;
   }
+  std::vector<uint32_t> found(sorted_.begin() + static_cast<std::ptrdiff_t>(first),
+                              sorted_.begin() + static_cast<std::ptrdiff_t>(last));
+  for (uint32_t slot : found)
+    Refresh(slot);
   const size_t count = std::min(limit, found.size());
   std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(count), found.end(),
-                    [](const TPayee* a, const TPayee* b) { return a->latest > b->latest; });
+                    [&](uint32_t a, uint32_t b) { return payees_[a].latest > payees_[b].latest; });
   for (size_t i = 0; i < count; ++i)
-    texts.push_back(found[i]->text);
+    texts.push_back(payees_[found[i]].text);
   return texts;
 }
 
 uint32_t TXPayeeIndex::LatestRecord(std::string_view text, uint32_t accountId) {
-  if (!built_)
+  if (!built_ || table_.empty())
     return 0;
-  auto found = byText_.find(Fold(text));
-  if (found == byText_.end())
+  const std::string& folded = Fold(text);
+  const uint32_t entry = table_[Probe(folded, std::hash<std::string_view>{}(folded))];
+  if (entry == 0 || entry == kGone)
     return 0;
-  const uint32_t slot = found->second;
+  const uint32_t slot = entry - 1;
   TPayee& payee = payees_[slot];
   if (accountId != 0) {
     uint64_t best = 0;
@@ -186,17 +309,18 @@ uint32_t TXPayeeIndex::LatestRecord(std::string_view text, uint32_t accountId) {
     if (best != 0)
       return IdOfStamp(best);
   }
-  Refresh(payee);
+  Refresh(slot);
   return IdOfStamp(payee.latest);
 }
 
 size_t TXPayeeIndex::MemoryBytes() const {
-  size_t bytes = uses_.capacity() * sizeof(TUse) + payees_.capacity() * sizeof(TPayee);
-  for (const TPayee& payee : payees_)
-    bytes += payee.ids.capacity() * sizeof(uint32_t) + payee.text.capacity();
-  // A node of either map: the key, the slot and about four pointers.
-  const size_t node = sizeof(std::string) + sizeof(uint32_t) + 4 * sizeof(void*);
-  for (const auto& [key, slot] : ordered_)
-    bytes += 2 * (node + (key.size() > 15 ? key.capacity() : 0));
-  return bytes + byText_.bucket_count() * sizeof(void*);
+  size_t bytes = uses_.capacity() * sizeof(TUse) + payees_.capacity() * sizeof(TPayee) +
+                 table_.capacity() * sizeof(uint32_t) + sorted_.capacity() * sizeof(uint32_t);
+  for (const TPayee& payee : payees_) {
+    bytes += payee.ids.capacity() * sizeof(uint32_t);
+    for (const std::string* text : {&payee.text, &payee.folded})
+      bytes += text->size() > 15 ? text->capacity() + 1 : 0;
+  }
+  // A node of the recency set: the entry and about four pointers.
+  return bytes + recent_.size() * (sizeof(TRecency) + 4 * sizeof(void*));
 }

@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class TXStore;
@@ -40,7 +40,7 @@ class TXPayeeIndex {
   /// budget; 0 when the payee is not in use. Latest is by date, then by identifier.
   uint32_t LatestRecord(std::string_view payee, uint32_t accountId);
   /// The number of payees in use.
-  size_t PayeeCount() const { return byText_.size(); }
+  size_t PayeeCount() const { return live_; }
   /// The bytes the index holds, roughly (for benchmarks).
   size_t MemoryBytes() const;
 
@@ -51,27 +51,48 @@ class TXPayeeIndex {
     uint64_t stamp = 0;  // date, then identifier: larger is later
   };
   struct TPayee {
-    std::string text;
+    std::string text;    // as its latest use spells it
+    std::string folded;  // the key: FoldCp1252 of the text
+    size_t hash = 0;
     uint32_t count = 0;
     uint64_t latest = 0;
     bool stale = false;         // the latest use left; found again from `ids` when asked
     std::vector<uint32_t> ids;  // may hold records that moved on; checked against uses_
   };
+  using TRecency = std::pair<uint64_t, uint32_t>;  // a payee's latest stamp and its slot
 
   static bool Counts(const TXRecord& record);
   /// Folds `text` into `folded_`.
   const std::string& Fold(std::string_view text);
   void Drop(uint32_t id);
-  void Refresh(TPayee& payee);
+  void Refresh(uint32_t slot);
+  /// The payee's latest use is now `stamp`.
+  void SetLatest(uint32_t slot, uint64_t stamp);
+  /// The slot of the payee whose folded text is in `folded_`, made when there is none.
   uint32_t SlotOf(std::string_view text);
+  /// Where the payee with `folded` and `hash` sits in the table, or the free place it would take.
+  size_t Probe(std::string_view folded, size_t hash) const;
+  void Rehash(size_t size);
+  void RemoveFromTable(uint32_t slot);
+  /// The first place in `sorted_` whose payee's folded text is not less than `key`.
+  size_t SortedLowerBound(std::string_view key) const;
+  /// The sorted and recency orders made from the payees in one step after a build.
+  void MakeOrders();
 
   bool built_ = false;
+  bool building_ = false;           // the orders wait for the end of the build
   const TXStore* store_ = nullptr;  // where a payee's latest spelling is read again
   std::vector<TUse> uses_;          // by record identifier
   std::vector<TPayee> payees_;
   std::vector<uint32_t> free_;
-  // Folded text to slot: hashed for the lookup of every record, ordered for prefixes.
-  std::unordered_map<std::string, uint32_t> byText_;
-  std::map<std::string, uint32_t> ordered_;
+  size_t live_ = 0;
+  // Open addressing by folded text: slot + 1, 0 for a free place, kGone for a removed one.
+  static constexpr uint32_t kGone = UINT32_MAX;
+  std::vector<uint32_t> table_;
+  size_t tableUsed_ = 0;  // places not free, removed ones included
+  // The live payees by folded text, for prefixes; and by latest use, for the walk of short
+  // prefixes that most payees match.
+  std::vector<uint32_t> sorted_;
+  std::set<TRecency> recent_;
   std::string folded_;
 };
