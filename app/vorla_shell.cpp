@@ -15,6 +15,7 @@
 #include "core/file_pstream.h"
 #include "core/idler.h"
 #include "core/save_file.h"
+#include "import/csv_statement.h"
 #include "import/import_procedure.h"
 #include "planning/allocation_plan.h"
 
@@ -403,12 +404,37 @@ void TVorlaShell::ImportStatement(TStatementKind kind, const std::string& path) 
     (void)SaveConfig(configPath_, config_);  // the folder the file came from
   if (!chosen)
     return;
+  if (kind == TStatementKind::Csv) {
+    ImportCsv(batch);
+    return;
+  }
   port_.SetBusy(true);
   const size_t read = ReadStatementFile(batch, kind, environment_.clock);
   port_.SetBusy(false);
   if (read == 0)
     return;
   RunImport(batch);
+}
+
+void TVorlaShell::ImportCsv(TImportBatch& batch) {
+  port_.SetBusy(true);
+  const TResult<std::string> bytes = ReadStatementBytes(batch.Path);
+  TResult<TCsvTable> table = bytes ? ReadCsvTable(*bytes) : TFailure{bytes.Error()};
+  port_.SetBusy(false);
+  if (!table) {
+    environment_.user.Tell(std::string(StatementFormat(TStatementKind::Csv).caption), table.Error(),
+                           TMessageIcon::Exclamation);
+    return;
+  }
+  // The columns are the account's, so the rows are read once the account is chosen.
+  TCsvStatement statement(std::move(*table));
+  const TImportResult result =
+      ImportRecords(batch, *document_, &config_.Named(),
+                    [&](uint32_t account) { return statement.Fill(*document_, account, batch); });
+  if (result.imported)
+    statement.Remember(*document_, result.account);
+  if (result.viewAccount != 0)
+    port_.ShowNewlyImported(result.viewAccount);
 }
 
 void TVorlaShell::RunImport(TImportBatch& batch) {

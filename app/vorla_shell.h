@@ -110,6 +110,8 @@ class TVorlaShell : public TDocumentObserver {
   void RunImport(TImportBatch& batch);
   /// The queued import of one kind, when the moment allows it.
   void RunPendingImport(std::string& pending, TStatementKind kind);
+  // A CSV statement: its table read, its rows mapped once the account is chosen.
+  void ImportCsv(TImportBatch& batch);
   std::string DocumentsFolder() const;
 
   TModelEnvironment environment_;

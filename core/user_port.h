@@ -12,6 +12,7 @@
 
 struct TActXferValues;
 class TImportDialogState;
+class TCsvMappingState;
 class TAllocationPlan;
 
 /// Buttons of a message box.
@@ -120,6 +121,12 @@ class TUserPort {
   /// user works it (account switching with "...", enabling, the options shown). True on
   /// "Import...", after which the import stores the options itself.
   virtual bool EditImportOptions(TImportDialogState& state) {
+    (void)state;
+    return false;
+  }
+  /// "Import CSV File": the columns of a CSV statement over `state`, which it edits as the user
+  /// works it. True on OK, which is only offered while some row reads.
+  virtual bool EditCsvMapping(TCsvMappingState& state) {
     (void)state;
     return false;
   }

@@ -116,7 +116,8 @@ class TImportRun {
 }  // namespace
 
 TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
-                            const TSettingList* configuration) {
+                            const TSettingList* configuration,
+                            const std::function<bool(uint32_t account)>& fill) {
   TImportResult result;
   TUserPort& user = document.User();
   TAccountList& accounts = document.Accounts();
@@ -128,6 +129,8 @@ TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
       accounts.Account(account) == nullptr) {
     return result;
   }
+  if (fill && !fill(account))
+    return result;
   TImportOptions proposal = TImportOptions::Load(document, configuration, account);
   proposal.onlyNewer = true;
   proposal.onlyNewerDate = batch.EarliestDate(document.Clock().Today());

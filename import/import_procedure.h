@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "import/import_options.h"
@@ -49,8 +50,11 @@ struct TImportResult {
 /// newly imported. `configuration` holds the user's own named settings, where options of an
 /// account the document has none for come from (null: none). The batch keeps every record as
 /// handed in, in file order; the kept ones get their MatchedId.
+/// `fill`, when given, appends the statement's records once the account is chosen (a CSV
+/// statement's columns are the account's); false from it ends the import as cancelled.
 TImportResult ImportRecords(TImportBatch& batch, TVorlaData& document,
-                            const TSettingList* configuration);
+                            const TSettingList* configuration,
+                            const std::function<bool(uint32_t account)>& fill = {});
 
 inline constexpr const char* kImportNothingNew =
     "There were no new transactions to import or to clear.";

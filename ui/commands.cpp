@@ -6,7 +6,7 @@ namespace {
 
 using S = TCommandState;
 
-constexpr std::array<TCommandInfo, 45> kCommands = {{
+constexpr std::array<TCommandInfo, 46> kCommands = {{
     {kCmdNew, "&New...", "", "Create a new budget file", false, S::Ready},
     {kCmdOpen, "&Open...", "", "Open an existing budget file", false, S::Ready},
     {kCmdSave, "&Save", "", "Save the budget", true, S::Ready},
@@ -15,6 +15,7 @@ constexpr std::array<TCommandInfo, 45> kCommands = {{
     {kCmdCloseWindow, "C&lose Window", "", "Close the current window", false, S::Ready},
     {kCmdImportQif, "&QIF File...", "", "Import QIF File", true, S::Ready},
     {kCmdImportOfx, "&OFX File...", "", "Import OFX File", true, S::Ready},
+    {kCmdImportCsv, "&CSV File...", "", "Import CSV File", true, S::Ready},
     {kCmdPrinterSetup, "P&rinter Setup...", "", "Choose the printer and the page set-up", false,
      S::Ready},
     {kCmdExit, "E&xit", "", "Save the settings and leave Quenbrook", false, S::Ready},

@@ -12,6 +12,7 @@ enum TCommandId : int {
   kCmdCloseWindow = 24340,
   kCmdImportQif = 24529,
   kCmdImportOfx = 24528,
+  kCmdImportCsv = 24530,
   kCmdPrinterSetup = 24338,
   kCmdExit = 24310,
   kCmdAllocationPlan = 138,

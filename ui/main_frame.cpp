@@ -88,6 +88,7 @@ void TMainFrame::MakeMenus() {
   QMenu* import = file->addMenu(QStringLiteral("&Import"));
   import->addAction(Action(kCmdImportQif));
   import->addAction(Action(kCmdImportOfx));
+  import->addAction(Action(kCmdImportCsv));
   file->addSeparator();
   file->addAction(Action(kCmdPrinterSetup));
   file->addSeparator();

@@ -15,6 +15,7 @@
 #include "core/cp1252.h"
 #include "ui/account_transfer_dialog.h"
 #include "ui/allocation_plan_dialog.h"
+#include "ui/csv_mapping_dialog.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
 #include "ui/income_wizard_dialog.h"
@@ -311,6 +312,11 @@ std::optional<std::string> TQtUserPort::ChooseOpenFile(const std::string& title,
 
 bool TQtUserPort::EditImportOptions(TImportDialogState& state) {
   TImportXDlg dialog(state, *this, clock_, Owner());
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool TQtUserPort::EditCsvMapping(TCsvMappingState& state) {
+  TCsvMappingDialog dialog(state, Owner());
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -57,6 +57,7 @@ class TQtUserPort : public TUserPort {
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;
   bool EditImportOptions(TImportDialogState& state) override;
+  bool EditCsvMapping(TCsvMappingState& state) override;
   bool EditAllocationPlan(TAllocationPlan& plan) override;
   bool EnterMonthlyIncome(std::array<float, 4>& incomes) override;
 

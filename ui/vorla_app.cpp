@@ -333,6 +333,9 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdImportOfx:
       shell_->ImportStatement(TStatementKind::Ofx, "");
       break;
+    case kCmdImportCsv:
+      shell_->ImportStatement(TStatementKind::Csv, "");
+      break;
     case kCmdPrinterSetup: {
       QPageSetupDialog dialog(&Printer(), frame_.get());
       dialog.exec();
