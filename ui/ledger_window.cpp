@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -435,10 +434,16 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
     const int index = list->findText(current, Qt::MatchFixedString);
     list->setCurrentIndex(index >= 0 ? index : 0);
     list->lineEdit()->setMaxLength(1024);
-    if (list->completer() != nullptr) {
-      list->completer()->setCompletionMode(QCompleter::InlineCompletion);
-      list->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    }
+    // Completion is ours, as in the payee cell: the names that begin with the typing, then
+    // those with a later word that does, in a list under the cell.
+    list->setCompleter(nullptr);
+    std::vector<std::string> known;
+    for (const QString& name : names)
+      known.push_back(ToModel(name).value_or(std::string()));
+    OfferCompletion(list->lineEdit(), place, font,
+                    [known = std::move(known)](std::string_view typed) {
+                      return NameMatches(known, typed, TTypingCompletion::kListed);
+                    });
     list->lineEdit()->selectAll();
     list->lineEdit()->installEventFilter(this);
     editor = list;
@@ -449,35 +454,8 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
     line->setFrame(true);
     line->selectAll();
     editor = line;
-    if (spec.completes && completions_) {
-      completion_ = std::make_unique<TTypingCompletion>(completions_);
-      auto* list = new QListWidget(viewport());
-      list->setObjectName(QStringLiteral("ledgerCompletions"));
-      list->setFocusPolicy(Qt::NoFocus);
-      list->setFont(font);
-      list->setGeometry(place.left(), place.bottom() + 1, place.width(), place.height() * 6);
-      list->hide();
-      // A click takes the match as Down would reach it; the editor keeps the focus.
-      connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
-        if (!completion_)
-          return;
-        const int row = list->row(item);
-        while (completion_->Selected() < row && completion_->Next()) {
-        }
-        while (completion_->Selected() > row && completion_->Previous()) {
-        }
-        ShowCompletion();
-      });
-      completionList_ = list;
-      connect(line, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (!completion_)
-          return;
-        // Text the budget file cannot hold completes nothing.
-        completion_->Typed(ToModel(text).value_or(std::string()));
-        if (ToModel(text).has_value())
-          ShowCompletion();
-      });
-    }
+    if (spec.completes && completions_)
+      OfferCompletion(line, place, font, completions_);
   }
   editor->setObjectName(QStringLiteral("ledgerEditor"));
   editor->setFont(font);
@@ -488,15 +466,52 @@ void TLedgerWindow::ShowEditor(const TCellRect& cell, int, const TCellEditorSpec
   editor->setFocus(Qt::OtherFocusReason);
 }
 
+void TLedgerWindow::OfferCompletion(QLineEdit* line, const QRect& place, const QFont& font,
+                                    TCompletionSource matcher) {
+  completion_ = std::make_unique<TTypingCompletion>(std::move(matcher));
+  auto* list = new QListWidget(viewport());
+  list->setObjectName(QStringLiteral("ledgerCompletions"));
+  list->setFocusPolicy(Qt::NoFocus);
+  list->setFont(font);
+  list->setGeometry(place.left(), place.bottom() + 1, place.width(), place.height() * 6);
+  list->hide();
+  // A click takes the match as Down would reach it; the editor keeps the focus.
+  connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
+    if (!completion_)
+      return;
+    const int row = list->row(item);
+    while (completion_->Selected() < row && completion_->Next()) {
+    }
+    while (completion_->Selected() > row && completion_->Previous()) {
+    }
+    ShowCompletion();
+  });
+  completionList_ = list;
+  connect(line, &QLineEdit::textEdited, this, [this](const QString& text) {
+    if (!completion_)
+      return;
+    // Text the budget file cannot hold completes nothing.
+    completion_->Typed(ToModel(text).value_or(std::string()));
+    if (ToModel(text).has_value())
+      ShowCompletion();
+  });
+}
+
+QLineEdit* TLedgerWindow::EditorLine() const {
+  if (auto* list = qobject_cast<QComboBox*>(editor_.data()))
+    return list->lineEdit();
+  return qobject_cast<QLineEdit*>(editor_.data());
+}
+
 void TLedgerWindow::ShowCompletion() {
-  auto* line = qobject_cast<QLineEdit*>(editor_.data());
+  QLineEdit* line = EditorLine();
   QListWidget* list = completionList_.data();
   if (line == nullptr || list == nullptr || !completion_)
     return;
-  const QString typed = FromModel(completion_->Text().substr(0, completion_->TypedLength()));
+  const QString kept = FromModel(completion_->Text().substr(0, completion_->TailStart()));
   const QString shown = FromModel(completion_->Text());
   line->setText(shown);
-  line->setSelection(static_cast<int>(shown.size()), static_cast<int>(typed.size() - shown.size()));
+  line->setSelection(static_cast<int>(shown.size()), static_cast<int>(kept.size() - shown.size()));
   list->clear();
   for (const std::string& match : completion_->Matches())
     list->addItem(FromModel(match));

@@ -91,6 +91,11 @@ class TLedgerWindow : public QAbstractScrollArea, private TLedgerHost {
   /// A key that closes the editor and moves the grid on.
   bool EditorKey(QKeyEvent* event);
   void CommitEditorFromFocusLoss();
+  /// Completes `line` as it is typed from `matcher`, with a list of the matches under `place`.
+  void OfferCompletion(QLineEdit* line, const QRect& place, const QFont& font,
+                       TCompletionSource matcher);
+  /// The line of the open editor (a name list's own line), null when none is open.
+  QLineEdit* EditorLine() const;
   /// Shows the completion's text in the line (the completed tail selected) and its list.
   void ShowCompletion();
   /// Up, Down and Esc walk or drop an offered completion; true when the key was taken.

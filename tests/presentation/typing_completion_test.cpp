@@ -66,4 +66,53 @@ TEST(TypingCompletionTest, KeysAndTyping) {
   }
 }
 
+TEST(TypingCompletionTest, NamesMatchFromTheStartThenByAnyWord) {
+  const std::vector<std::string> names = {"Food: Groceries",
+                                          "Groceries Extra",
+                                          "Gro\xDF"
+                                          "e Dinge",
+                                          "Car:Gas",
+                                          "Regrow",
+                                          "\xC9"
+                                          "cole (Groupe)"};
+  struct Case {
+    const char* typed;
+    size_t limit;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"groc", 10, {"Groceries Extra", "Food: Groceries"}},  // the start first, then a word
+      {"GRO",
+       10,
+       {"Groceries Extra",
+        "Gro\xDF"
+        "e Dinge",
+        "Food: Groceries",
+        "\xC9"
+        "cole (Groupe)"}},
+      {"gas", 10, {"Car:Gas"}},
+      {"grow", 10, {}},  // inside a word is not a word start
+      {"\xE9"
+       "co",
+       10,
+       {"\xC9"
+        "cole (Groupe)"}},
+      {"gro", 1, {"Groceries Extra"}},
+      {"", 10, {}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(NameMatches(names, c.typed, c.limit), c.expected) << c.typed;
+
+  // A match by a later word is listed but not completed inline; the arrows show it whole.
+  TTypingCompletion completion(
+      [&](std::string_view typed) { return NameMatches(names, typed, 10); });
+  completion.Typed("gas");
+  EXPECT_EQ(completion.Text(), "gas");
+  EXPECT_FALSE(completion.Chosen());
+  ASSERT_TRUE(completion.Next());
+  EXPECT_EQ(completion.Text(), "Car:Gas");
+  EXPECT_EQ(completion.TailStart(), completion.Text().size());
+  EXPECT_EQ(completion.Accepted(), "Car:Gas");
+}
+
 }  // namespace

@@ -354,6 +354,40 @@ class LedgerWindowTest : public QObject {
     }
   }
 
+  // The envelope cell completes a name from its start inline and lists the names that have a
+  // later word beginning with the typing; the arrows take one whole.
+  void envelopesCompleteFromAnyWord() {
+    Start();
+    Document().Envelopes().AddEnvelope(Document().Envelopes().Root(), "Car Fuel", true);
+    TXView* ledger = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    Refocus(ledger);
+    Press(ledger, Qt::Key_End, Qt::ControlModifier);
+    GoToColumn(ledger, TXItem::kColPayableTo);
+    Type(ledger, "Garage");
+    GoToColumn(ledger, TXItem::kColEnvelope);
+    auto listed = [&] {
+      QStringList items;
+      QListWidget* matches = ledger->Grid()->CompletionList();
+      for (int i = 0; matches != nullptr && matches->isVisible() && i < matches->count(); ++i)
+        items << matches->item(i)->text();
+      return items;
+    };
+    Type(ledger, "gro");
+    auto* list = qobject_cast<QComboBox*>(ledger->Grid()->Editor());
+    QVERIFY(list != nullptr);
+    QCOMPARE(list->lineEdit()->text(), QStringLiteral("groceries"));
+    QCOMPARE(list->lineEdit()->selectedText(), QStringLiteral("ceries"));
+    list->lineEdit()->clear();
+    Type(ledger, "fu");
+    QCOMPARE(list->lineEdit()->text(), QStringLiteral("fu"));
+    QCOMPARE(listed(), QStringList{"Car Fuel"});
+    Press(ledger, Qt::Key_Down);
+    QCOMPARE(list->lineEdit()->text(), QStringLiteral("Car Fuel"));
+    Press(ledger, Qt::Key_Tab);
+    QCOMPARE(QString::fromStdString(ledger->CurrentItem()->ShownText(TXItem::kColEnvelope)),
+             QStringLiteral("Car Fuel"));
+  }
+
   // The payee cell completes from the payees in use; a chosen payee fills a new row from its
   // latest transaction, and both switches turn that off.
   void payeesCompleteAndFillNewRows() {
