@@ -9,7 +9,10 @@ constexpr size_t kLookedAt = 291;
 TImportRequest ClassifyImportRequest(std::string_view text) {
   text = text.substr(0, kLookedAt);
   TImportRequest request;
-  if (text.find("OFX") != std::string_view::npos) {
+  // The whole command word: "CSV" alone could be part of the path of a QIF or OFX statement.
+  if (text.find("OPENCSV") != std::string_view::npos) {
+    request.kind = TImportRequest::Kind::Csv;
+  } else if (text.find("OFX") != std::string_view::npos) {
     request.kind = TImportRequest::Kind::Ofx;
   } else if (text.find("QIF") != std::string_view::npos) {
     request.kind = TImportRequest::Kind::Qif;

@@ -463,7 +463,17 @@ void TVorlaShell::ImportRequest(const std::string& text) {
       !fs::is_regular_file(request.file, error)) {
     return;
   }
-  (request.kind == TImportRequest::Kind::Ofx ? pendingOfx_ : pendingQif_) = request.file;
+  switch (request.kind) {
+    case TImportRequest::Kind::Ofx:
+      pendingOfx_ = request.file;
+      break;
+    case TImportRequest::Kind::Csv:
+      pendingCsv_ = request.file;
+      break;
+    default:
+      pendingQif_ = request.file;
+      break;
+  }
 }
 
 void TVorlaShell::StartUp() {
@@ -474,7 +484,8 @@ void TVorlaShell::StartUp() {
     for (char& c : kind)
       c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     bool ofx = kind.ends_with(".OFX") || kind.ends_with(".QFX");
-    ImportRequest(std::string(ofx ? "OFX" : "QIF") + " \"" + commandLine_.importFile + "\"");
+    const char* word = kind.ends_with(".CSV") ? "OPENCSV" : ofx ? "OFX" : "QIF";
+    ImportRequest(std::string(word) + " \"" + commandLine_.importFile + "\"");
   }
   if (!commandLine_.wizardFile.empty()) {
     New();
@@ -562,6 +573,7 @@ void TVorlaShell::Idle() {
   if (!typing) {
     RunPendingImport(pendingQif_, TStatementKind::Qif);
     RunPendingImport(pendingOfx_, TStatementKind::Ofx);
+    RunPendingImport(pendingCsv_, TStatementKind::Csv);
     UpdateReminder();
   }
   if (!typing)

@@ -77,6 +77,7 @@ class TVorlaShell : public TDocumentObserver {
 
   const std::string& PendingQifImport() const { return pendingQif_; }
   const std::string& PendingOfxImport() const { return pendingOfx_; }
+  const std::string& PendingCsvImport() const { return pendingCsv_; }
   const TAutoSave& AutoSave() const { return autoSave_; }
 
   void ModifiedChanged(bool modified) override;
@@ -124,6 +125,7 @@ class TVorlaShell : public TDocumentObserver {
   TAutoSave autoSave_;
   std::string pendingQif_;
   std::string pendingOfx_;
+  std::string pendingCsv_;
   int64_t startSeconds_ = 0;
   std::function<bool()> typing_;
   bool firstIdle_ = true;

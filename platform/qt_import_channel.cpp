@@ -70,7 +70,8 @@ QString TImportChannel::DefaultServerName() {
 
 std::string TImportChannel::RequestText(const std::string& file) {
   const bool ofx = EndsWithNoCase(file, ".ofx") || EndsWithNoCase(file, ".qfx");
-  return std::string(ofx ? "[OPENOFX(\"" : "[OPENQIF(\"") + file + "\")]";
+  const bool csv = EndsWithNoCase(file, ".csv");
+  return std::string(csv ? "[OPENCSV(\"" : ofx ? "[OPENOFX(\"" : "[OPENQIF(\"") + file + "\")]";
 }
 
 bool TImportChannel::HandOver(const QString& serverName, const std::string& text, int timeoutMs) {

@@ -167,6 +167,8 @@ TEST(ImportRequest, ClassifiedBySearchingTheTextCaseSensitively) {
       {"[open(\"/tmp/d.qfx\")]", TImportRequest::Kind::None, "/tmp/d.qfx"},
       {"OFX without quotes", TImportRequest::Kind::Ofx, ""},
       {"OFX \"unterminated", TImportRequest::Kind::Ofx, ""},
+      {"[OPENCSV(\"/tmp/OFX/e.csv\")]", TImportRequest::Kind::Csv, "/tmp/OFX/e.csv"},
+      {"[OPENQIF(\"/tmp/CSV/f.qif\")]", TImportRequest::Kind::Qif, "/tmp/CSV/f.qif"},
   };
   for (const auto& c : cases) {
     TImportRequest request = ClassifyImportRequest(c.text);

@@ -86,6 +86,7 @@ class ImportChannelTest : public QObject {
     QCOMPARE(TImportChannel::RequestText("/a/b.ofx"), std::string("[OPENOFX(\"/a/b.ofx\")]"));
     QCOMPARE(TImportChannel::RequestText("/a/B.QFX"), std::string("[OPENOFX(\"/a/B.QFX\")]"));
     QCOMPARE(TImportChannel::RequestText("/a/b.qif"), std::string("[OPENQIF(\"/a/b.qif\")]"));
+    QCOMPARE(TImportChannel::RequestText("/a/b.Csv"), std::string("[OPENCSV(\"/a/b.Csv\")]"));
   }
 
   void requestsReachTheShellAsPendingImports() {
@@ -107,6 +108,11 @@ class ImportChannelTest : public QObject {
     QVERIFY(Send("[OPENQIF(\"" + qif + "\")]"));
     QVERIFY(SpinUntil([&] { return !app.Shell().PendingQifImport().empty(); }));
     QCOMPARE(app.Shell().PendingQifImport(), qif);
+
+    const std::string csv = MakeFile("statement.csv");
+    QVERIFY(Send(TImportChannel::RequestText(csv)));
+    QVERIFY(SpinUntil([&] { return !app.Shell().PendingCsvImport().empty(); }));
+    QCOMPARE(app.Shell().PendingCsvImport(), csv);
 
     // A request is acknowledged whatever it names; one without "OFX" or "QIF", or naming no
     // file, changes nothing.
