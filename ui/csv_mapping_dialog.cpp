@@ -67,7 +67,10 @@ TCsvMappingDialog::TCsvMappingDialog(TCsvMappingState& state, QWidget* parent)
   preview_->setHorizontalHeaderLabels(titles);
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   preview_->horizontalHeader()->setStretchLastSection(true);
-  preview_->setMinimumWidth(preview_->fontMetrics().averageCharWidth() * 80);
+  preview_->setWordWrap(false);
+  const int rowHeight = preview_->fontMetrics().height() + 6;
+  preview_->verticalHeader()->setDefaultSectionSize(rowHeight);
+  preview_->setMinimumSize(preview_->fontMetrics().averageCharWidth() * 90, rowHeight * 11);
   layout->addWidget(preview_, 1);
 
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -157,5 +160,6 @@ void TCsvMappingDialog::ShowPreview() {
       preview_->setItem(r, c, item);
     }
   }
+  preview_->resizeColumnsToContents();
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(state_.CanAccept());
 }

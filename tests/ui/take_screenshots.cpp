@@ -1,7 +1,7 @@
 // Takes the screenshots of the manual and the README from the running program: the main window
 // with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget,
-// the dialog "Import Transactions", the income wizard, the allocation plan, the template editor,
-// the six report dialogs and the preview of a report.
+// the dialogs "Import Transactions" and "Import CSV File", the income wizard, the allocation plan,
+// the template editor, the six report dialogs and the preview of a report.
 //   take_screenshots BUDGET.vrl OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -18,6 +18,9 @@
 #include "core/clock.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "import/csv_mapping.h"
+#include "import/csv_mapping_state.h"
+#include "import/csv_table.h"
 #include "import/import_dialog_state.h"
 #include "planning/allocation_plan.h"
 #include "planning/template_manager.h"
@@ -27,6 +30,7 @@
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/allocation_plan_dialog.h"
+#include "ui/csv_mapping_dialog.h"
 #include "ui/form_preview_dialog.h"
 #include "ui/import_options_dialog.h"
 #include "ui/income_wizard_dialog.h"
@@ -145,6 +149,25 @@ int main(int argc, char** argv) {
     TImportXDlg dialog(state, app.User(), clock, &frame);
     dialog.show();
     ok = Save(dialog, output.filePath(QStringLiteral("import-dialog.png"))) && ok;
+  }
+  {
+    // A US bank's export with its columns as the guess reads them.
+    const TResult<TCsvTable> table = ReadCsvTable(
+        "Account,Everyday Checking ...1234\n"
+        "Posting Date,Description,Check Number,Debit,Credit,Balance\n"
+        "03/02/2020,\"GROCERY MART #123, SPRINGFIELD\",,45.17,,\"2,954.83\"\n"
+        "03/03/2020,PAYROLL DEPOSIT ACME CORP,,,\"1,250.00\",\"4,204.83\"\n"
+        "03/05/2020,CHECK 1042,1042,300.00,,\"3,904.83\"\n"
+        "03/06/2020,CITY WATER UTILITY,,38.40,,\"3,866.43\"\n"
+        "03/09/2020,COFFEE CORNER,,4.75,,\"3,861.68\"\n"
+        "03/31/2020,INTEREST PAID,,,0.42,\"3,862.10\"\n"
+        "04/01/2020,PENDING CARD TRANSACTION,,12.x5,,\n");
+    if (table) {
+      TCsvMappingState state(*table, GuessCsvMapping(*table));
+      TCsvMappingDialog dialog(state, &frame);
+      dialog.show();
+      ok = Save(dialog, output.filePath(QStringLiteral("csv-import-dialog.png"))) && ok;
+    }
   }
   // The whole program: both lists and a ledger side by side.
   client.ShowAccountList();
