@@ -17,6 +17,7 @@
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
 #include "import/csv_mapping.h"
+#include "import/csv_mapping_state.h"
 #include "import/csv_table.h"
 #include "import/import_dialog_state.h"
 #include "import/import_procedure.h"
@@ -245,8 +246,11 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
 
   std::optional<TCsvMapping> mapping;
   if (table) {
-    const std::optional<TCsvMapping> stored =
-        TCsvMapping::Load(document->Settings(), switches->account);
+    // The account's columns, unless they do not read this file (another bank's, or the bank
+    // changed its layout): then the guess, as the program would show it.
+    std::optional<TCsvMapping> stored = TCsvMapping::Load(document->Settings(), switches->account);
+    if (stored && !TCsvMappingState(*table, *stored).CanAccept())
+      stored.reset();
     mapping = switches->csv.Apply(stored.value_or(GuessCsvMapping(*table)), *table, error);
     const TCsvReadCount count = mapping ? ReadCsvRecords(*table, *mapping, batch) : TCsvReadCount{};
     if (mapping && count.read == 0)

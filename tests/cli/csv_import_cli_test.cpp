@@ -55,6 +55,11 @@ TEST_F(CsvImportCliTest, SwitchesAreKeptForTheAccountsNextStatement) {
   EXPECT_TRUE(Has(second.out, Date(4, 6) + ",\"amount\":-250,\"check_number\":\"\",\"name\":"
                                            "\"Cafe\",\"fate\":\"created\""))
       << second.out;
+
+  // Another bank's file, which the kept columns do not read, is read by the guess.
+  const TCliRun other = Import("Date,Amount,Payee\n04/07/2021,-1.00,Kiosk\n", "--all");
+  ASSERT_EQ(other.status, 0) << other.err;
+  EXPECT_TRUE(Has(other.out, Date(7, 4) + ",\"amount\":-100")) << other.out;
 }
 
 TEST_F(CsvImportCliTest, RefusalsLeaveTheBudgetAsItWas) {
