@@ -5,6 +5,7 @@
 QUENBROOK_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   openssl

@@ -6,7 +6,7 @@ namespace {
 
 using S = TCommandState;
 
-constexpr std::array<TCommandInfo, 46> kCommands = {{
+constexpr std::array<TCommandInfo, 50> kCommands = {{
     {kCmdNew, "&New...", "", "Create a new budget file", false, S::Ready},
     {kCmdOpen, "&Open...", "", "Open an existing budget file", false, S::Ready},
     {kCmdSave, "&Save", "", "Save the budget", true, S::Ready},
@@ -46,6 +46,14 @@ constexpr std::array<TCommandInfo, 46> kCommands = {{
      S::Ready},
     {kCmdAllocationPlanReport, "Allocation &Plan...", "", "Print the allocation plan", true,
      S::Ready},
+    {kCmdSpendingChart, "&Spending by Envelope...", "", "Chart what each envelope spent", true,
+     S::Ready},
+    {kCmdEnvelopeBalancesChart, "&Envelope Balances over Time...", "",
+     "Chart envelope balances over time", true, S::Ready},
+    {kCmdIncomeSpendingChart, "&Income and Spending by Month...", "",
+     "Chart income against spending by month", true, S::Ready},
+    {kCmdNetWorthChart, "&Account Balances over Time...", "", "Chart account balances over time",
+     true, S::Ready},
     {kCmdAccountList, "Display &Account List", "Accounts", "Show the list of accounts", true,
      S::Ready},
     {kCmdEnvelopeList, "Display &Envelope List", "Envelopes", "Show the list of envelopes", true,

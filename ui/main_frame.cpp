@@ -123,6 +123,10 @@ void TMainFrame::MakeMenus() {
         kCmdEnvelopeSummaryReport, kCmdEnvelopeActivityReport, kCmdAllocationPlanReport}) {
     reports->addAction(Action(id));
   }
+  QMenu* charts = reports->addMenu(QStringLiteral("&Charts"));
+  for (TCommandId id :
+       {kCmdSpendingChart, kCmdEnvelopeBalancesChart, kCmdIncomeSpendingChart, kCmdNetWorthChart})
+    charts->addAction(Action(id));
 
   QMenu* options = bar->addMenu(QStringLiteral("&Options"));
   options->addAction(Action(kCmdMainConfiguration));

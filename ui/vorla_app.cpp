@@ -32,6 +32,7 @@
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/account_tree_window.h"
+#include "ui/chart_window.h"
 #include "ui/envelope_tree_window.h"
 #include "ui/ledger_report_dialogs.h"
 #include "ui/main_frame.h"
@@ -365,6 +366,10 @@ void TVorlaApp::RunCommand(TCommandId id) {
     case kCmdEnvelopeSummaryReport:
     case kCmdEnvelopeActivityReport:
     case kCmdAllocationPlanReport:
+    case kCmdSpendingChart:
+    case kCmdEnvelopeBalancesChart:
+    case kCmdIncomeSpendingChart:
+    case kCmdNetWorthChart:
       RunReportDialog(id);
       break;
     case kCmdAccountList:
@@ -460,6 +465,13 @@ void TVorlaApp::RunReportDialog(TCommandId id) {
       envelopeId = node->Id();
   }
   const TReportContext context{*document, clock_, *config_, Printer(), user_};
+  if (id == kCmdSpendingChart || id == kCmdEnvelopeBalancesChart || id == kCmdIncomeSpendingChart ||
+      id == kCmdNetWorthChart) {
+    OpenChartWindow(
+        id, context,
+        id == kCmdIncomeSpendingChart || id == kCmdNetWorthChart ? accountId : envelopeId);
+    return;
+  }
   std::unique_ptr<TReportDialog> dialog;
   switch (id) {
     case kCmdAccountLedgerReport:
@@ -484,6 +496,25 @@ void TVorlaApp::RunReportDialog(TCommandId id) {
   dialog->exec();
   // The dialog's choices (columns, old format, preview size) outlive the run.
   SaveConfiguration();
+}
+
+void TVorlaApp::OpenChartWindow(TCommandId id, const TReportContext& context, uint32_t nodeId) {
+  const TChartKind kind = id == kCmdSpendingChart           ? TChartKind::Spending
+                          : id == kCmdEnvelopeBalancesChart ? TChartKind::EnvelopeBalances
+                          : id == kCmdIncomeSpendingChart   ? TChartKind::IncomeSpending
+                                                            : TChartKind::NetWorth;
+  // A chart is a child window beside the ledgers, so that it closes with the budget it reads.
+  auto* chart = new TChartWindow(context, kind, nodeId, nullptr);
+  chart->SetLedgerHook([this](bool account, uint32_t ledgerId, TDateValue from, TDateValue to) {
+    TXView* view =
+        account ? Client().OpenAccountLedger(ledgerId) : Client().OpenEnvelopeLedger(ledgerId);
+    if (view != nullptr)
+      view->ShowDates(from, to);
+  });
+  QMdiSubWindow* window = Client().addSubWindow(chart);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(chart, &QDialog::finished, window, &QMdiSubWindow::close);
+  window->show();
 }
 
 void TVorlaApp::RunSettingsDialog(TCommandId id) {

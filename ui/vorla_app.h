@@ -15,6 +15,8 @@
 #include "ui/qt_user_port.h"
 #include "ui/xview_window.h"
 
+struct TReportContext;
+
 class QPrinter;
 class QSplashScreen;
 class TImportChannel;
@@ -92,6 +94,8 @@ class TVorlaApp : public QObject {
   void RunTemplatesDialog();
   /// The report dialog of a Reports command, preselecting the current list window's node.
   void RunReportDialog(TCommandId id);
+  /// The chart window of a Reports > Charts command over `nodeId`, as a child window.
+  void OpenChartWindow(TCommandId id, const TReportContext& context, uint32_t nodeId);
   void OpenManual();
   void OpenLink(const QString& address);
   /// The start-up window, shown while the first file is chosen and opened.

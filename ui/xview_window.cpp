@@ -11,6 +11,7 @@
 
 #include "core/envelope_list.h"
 #include "presentation/row_presenters.h"
+#include "transactions/editable_filter.h"
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/command_icons.h"
@@ -326,6 +327,15 @@ void TXView::Relayout() {
   else
     grid.SetEndMode(model_->CursorColumn(), true);
   Repaint();
+}
+
+void TXView::ShowDates(TDateValue from, TDateValue to) {
+  TEditableFilter* filter = model_ ? model_->Filter() : nullptr;
+  if (filter == nullptr)
+    return;
+  filter->SetDateRange(from, to);
+  filter->SetDateRangeActive(true);
+  Relayout();
 }
 
 void TXView::ConfigureColumns() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/date_value.h"
 #include "presentation/xview_model.h"
 #include "transactions/xlist.h"
 
@@ -55,6 +56,9 @@ class TXView : public QMdiSubWindow, private TXViewListener {
   const std::vector<QAction*>& MenuActions() const { return menuActions_; }
   /// Rebuilds the grid's columns from the configuration.
   void ConfigureColumns();
+  /// Narrows the ledger to the days from `from` to `to` through its filter's date range, as
+  /// its filter dialog would (a chart's bar or point opens a ledger so).
+  void ShowDates(TDateValue from, TDateValue to);
   /// The idle check of the memo line: redraws it when the text to show changed.
   void IdleCheckMemo();
   /// The memo line as last drawn.
