@@ -7,6 +7,14 @@
 
 namespace {
 
+// Ends an action of the user's: a fill made during it is no longer the latest thing, so the
+// next key does not count it as its own.
+struct TFillSettles {
+  explicit TFillSettles(bool& justNow) : justNow_(justNow) {}
+  ~TFillSettles() { justNow_ = false; }
+  bool& justNow_;
+};
+
 /// A wheel notch, in the units the window system reports.
 constexpr int kWheelNotch = 120;
 /// The most a free-text editor hands back, and a name-list editor.
@@ -46,6 +54,12 @@ struct TLedger::TState {
   TMode mode = TMode::End;
   int modeColumn = 0;
   bool inputSinceSwitch = false;
+
+  // The row a chosen payee just filled and the window row it stands on: until the user does
+  // anything else, Esc takes the fill back. Compared, never followed.
+  const TLedgerItem* filled = nullptr;
+  int filledRow = 0;
+  bool filledJustNow = false;
 
   bool editorOpen = false;
   TLedgerItem* editorItem = nullptr;
@@ -599,6 +613,8 @@ void TLedger::DropScrollBox(uint32_t position) {
 // ---- input ------------------------------------------------------------------------
 
 bool TLedger::Command(int command) {
+  state_->filled = nullptr;
+  const TFillSettles settles(state_->filledJustNow);
   TState& s = *state_;
   if (command == kCmdTopMode) {
     SetTopMode(0, false);
@@ -666,6 +682,17 @@ bool TLedger::Command(int command) {
 bool TLedger::Key(TLedgerKey key) {
   TState& s = *state_;
   s.inputSinceSwitch = true;
+  // A fill made as the editor closed just before this key belongs to the key's own action
+  // (the window closes an editor first, then hands the grid the key); anything older is gone.
+  if (key != TLedgerKey::Escape && !std::exchange(s.filledJustNow, false))
+    s.filled = nullptr;
+  const bool handled = KeyAction(key);
+  s.filledJustNow = false;
+  return handled;
+}
+
+bool TLedger::KeyAction(TLedgerKey key) {
+  TState& s = *state_;
   switch (key) {
     case TLedgerKey::Tab:
     case TLedgerKey::Enter:
@@ -679,8 +706,12 @@ bool TLedger::Key(TLedgerKey key) {
       OpenCursorEditor(1);
       return true;
     case TLedgerKey::Escape:
-      // Esc does nothing to the grid itself; it is taken, so that the Esc a name-list editor
-      // passes on when it closes cannot reach the window and close the view.
+      // Esc takes back a fill the user has not gone on from, and does nothing else to the grid
+      // itself; it is taken, so that the Esc a name-list editor passes on when it closes cannot
+      // reach the window and close the view.
+      if (TakeBackFill())
+        return true;
+      s.filled = nullptr;
       CloseEditor();
       return true;
     case TLedgerKey::Up:
@@ -737,6 +768,8 @@ bool TLedger::Character(char32_t character) {
 void TLedger::Click(int x, int y) {
   TState& s = *state_;
   s.inputSinceSwitch = true;
+  s.filled = nullptr;
+  const TFillSettles settles(s.filledJustNow);
   const int row = RowAt(y);
   const int column = ColumnAt(x);
   if (row == 0 || column == 0)
@@ -831,15 +864,39 @@ void TLedger::CloseEditor() {
   if (item == nullptr || result.cancelled)
     return;
   const std::string text = result.text.substr(0, list ? kListEditorLimit : kTextEditorLimit);
-  if (result.chosen)
-    item->ChooseColumnText(column, text);
-  else
+  s.filled = nullptr;
+  if (!result.chosen) {
     item->SetColumnText(column, text);
+  } else if (item->ChooseColumnText(column, text) && item == CurrentItem()) {
+    s.filled = item;
+    s.filledRow = CursorWindowRow();
+    s.filledJustNow = true;
+  }
   host_.Repaint();
+}
+
+bool TLedger::FillToTakeBack() const {
+  const TState& s = *state_;
+  return s.filled != nullptr && !s.editorOpen && s.filled == CurrentItem() &&
+         s.filledRow == CursorWindowRow();
+}
+
+bool TLedger::TakeBackFill() {
+  const bool pending = FillToTakeBack();
+  state_->filled = nullptr;
+  if (!pending)
+    return false;
+  // The row was empty before the payee was chosen: removing what the fill made leaves the
+  // empty row in its place.
+  rows_.DeleteRow(CursorWindowRow());
+  KeepCursorInView();
+  host_.Repaint();
+  return true;
 }
 
 void TLedger::WindowReloading() {
   TState& s = *state_;
+  s.filled = nullptr;
   if (!s.editorOpen)
     return;
   // The edited row may be gone: drop what the editor holds.
@@ -851,5 +908,7 @@ void TLedger::WindowReloading() {
 }
 
 void TLedger::RowsChanged() {
+  if (state_->filled != nullptr && state_->filled != CurrentItem())
+    state_->filled = nullptr;
   host_.Repaint();
 }

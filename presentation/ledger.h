@@ -176,9 +176,13 @@ class TLedger : private TLedgerListObserver {
   // first closes (commits) an open editor, so the window layer passes the keys an editor gives
   // up (Tab, Enter, PgUp, PgDn, Up, Down) straight to Key.
   bool Command(int command);
-  /// Esc closes an open editor (the host says whether it was cancelled) and otherwise does
-  /// nothing.
+  /// Esc closes an open editor (the host says whether it was cancelled); with none open, it
+  /// takes back the fill of a new row from a chosen payee when it is the next thing the user
+  /// does, and otherwise does nothing.
   bool Key(TLedgerKey key);
+  /// Whether Esc would now take back the fill of a new row (so that the window lets the grid
+  /// have the key rather than closing the view).
+  bool FillToTakeBack() const;
   /// A typed printable character while no editor is open: opens the cursor cell's editor empty;
   /// true when the editor opened and should receive the character. Control characters
   /// (Backspace, Tab, Enter, Esc) are not taken here: they come as keys.
@@ -220,6 +224,9 @@ class TLedger : private TLedgerListObserver {
 
  private:
   void OpenEditor(int column, const TCellEditorSpec& editor);
+  /// Removes the row a chosen payee just filled, if the cursor still stands on it.
+  bool TakeBackFill();
+  bool KeyAction(TLedgerKey key);
   void WindowReloading() override;
   void RowsChanged() override;
 

@@ -40,8 +40,11 @@ class TLedgerItem {
   /// Takes a typed text for `column`.
   virtual void SetColumnText(int column, std::string_view text) { (void)column, (void)text; }
   /// Takes a text the user chose from the editor's completions; as typed unless the row makes
-  /// more of a choice.
-  virtual void ChooseColumnText(int column, std::string_view text) { SetColumnText(column, text); }
+  /// more of a choice. True when the choice filled other cells of a new row as well.
+  virtual bool ChooseColumnText(int column, std::string_view text) {
+    SetColumnText(column, text);
+    return false;
+  }
   /// The entry `column` takes when one starts as `how` says.
   virtual TColumnEntry EntryFor(int column, unsigned how) const {
     (void)column, (void)how;

@@ -459,11 +459,11 @@ std::string TXItem::ColumnText(int column) const {
   }
 }
 
-void TXItem::ChooseColumnText(int column, std::string_view text) {
+bool TXItem::ChooseColumnText(int column, std::string_view text) {
   if (column == kColPayableTo && manager_->EditSettings().fillFromPayee)
-    TXRememberedFill::Fill(*this, text);
-  else
-    SetColumnText(column, text);
+    return TXRememberedFill::Fill(*this, text);
+  SetColumnText(column, text);
+  return false;
 }
 
 void TXItem::SetColumnText(int column, std::string_view text) {

@@ -132,7 +132,7 @@ class TXItem final : public TLedgerItem {
   std::string ColumnText(int column) const override;
   /// Applies a typed text with the manager's edit settings.
   void SetColumnText(int column, std::string_view text) override;
-  void ChooseColumnText(int column, std::string_view text) override;
+  bool ChooseColumnText(int column, std::string_view text) override;
   void SetColumnText(int column, std::string_view text, const TXEditSettings& settings);
   /// The entry a column takes when it starts with `how`; None when it takes none.
   TColumnEntry EntryFor(int column, unsigned how) const override;

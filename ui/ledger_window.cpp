@@ -335,6 +335,16 @@ bool TLedgerWindow::focusNextPrevChild(bool) {
   return false;
 }
 
+bool TLedgerWindow::event(QEvent* event) {
+  // Esc closes the view, unless it takes back the fill of a new row the user just chose.
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && logic_->FillToTakeBack()) {
+    event->accept();
+    return true;
+  }
+  return QAbstractScrollArea::event(event);
+}
+
 void TLedgerWindow::keyPressEvent(QKeyEvent* event) {
   const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
   // Tab belongs to the grid's cells; Ctrl+Tab leaves the grid for the window's next control,

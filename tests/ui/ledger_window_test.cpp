@@ -437,6 +437,28 @@ class LedgerWindowTest : public QObject {
     const uint32_t filled = ledger->CurrentItem()->Id();
     QCOMPARE(TransactionsOf(Document()).FindRecord(filled)->amount, -4000);
 
+    // Esc as the next thing after a fill takes it back, leaving the row empty and nothing new
+    // stored. Once the user has gone on, Esc is the view's again: it closes, and the row stays.
+    const qsizetype rows = Payees(ledger).size();
+    newRow();
+    const QString emptyEnvelope = shown(TXItem::kColEnvelope);
+    Type(ledger, "gro");
+    Press(ledger, Qt::Key_Tab);
+    QCOMPARE(shown(TXItem::kColEnvelope), QStringLiteral("Groceries"));
+    Press(ledger, Qt::Key_Escape);
+    QCOMPARE(shown(TXItem::kColPayableTo), QString());
+    QCOMPARE(shown(TXItem::kColEnvelope), emptyEnvelope);
+    QCOMPARE(Payees(ledger).size(), rows);
+    newRow();
+    Type(ledger, "gro");
+    Press(ledger, Qt::Key_Tab);
+    Press(ledger, Qt::Key_Tab);
+    Press(ledger, Qt::Key_Escape);
+    LetIdleRun();
+    ledger = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    Refocus(ledger);
+    QCOMPARE(Payees(ledger).size(), rows + 1);
+
     // Down walks the list, Esc drops the completion and keeps the typing, a second Esc leaves
     // the row untouched.
     newRow();
