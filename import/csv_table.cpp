@@ -1,5 +1,6 @@
 #include "import/csv_table.h"
 
+#include <algorithm>
 #include <array>
 
 #include "import/statement_text.h"
@@ -224,6 +225,14 @@ TResult<TCsvTable> ReadCsvTable(std::string_view bytes) {
   table.separator_ = shape.separator;
   table.columns_ = shape.columns;
   table.text_.reserve(text.size());
+  // Every cell but a record's first follows a separator, and every record a line end: room for
+  // them all at once spares the copies of a growing list, which for a file of little but
+  // separators would take twice its four bytes a cell for a moment.
+  table.cellStarts_.reserve(
+      static_cast<size_t>(std::count(text.begin(), text.end(), shape.separator) +
+                          std::count(text.begin(), text.end(), '\n') +
+                          std::count(text.begin(), text.end(), '\r')) +
+      1);
   TCellSink sink{table.text_, table.cellStarts_};
   TCsvScanner scanner(text, shape.separator);
   size_t cells = 0;
