@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -140,6 +141,38 @@ int main(int argc, char** argv) {
     view->Grid()->setFocus();
     ok = Save(frame, output.filePath(QString::fromLatin1(shot.file))) && ok;
     view->close();
+  }
+  {
+    // A payee being typed into a new row of the busiest account: the inline completion and its
+    // list, from the first letters of the payee the account used last.
+    std::string payee;
+    for (uint32_t index = manager.Store().LastLive(); index >= 1 && payee.empty(); --index) {
+      const TXRecord& record = manager.Store().At(index);
+      if (record.IsLive() && record.AccountId == account && !record.IsTransferHalf())
+        payee = std::string(record.GetPayableTo().substr(0, 2));
+    }
+    TXView* view = client.OpenAccountLedger(account);
+    if (view != nullptr && !payee.empty()) {
+      view->setGeometry(QRect(QPoint(0, 0), client.viewport()->size()));
+      TLedgerWindow* grid = view->Grid();
+      grid->setFocus();
+      auto press = [&](int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(grid->Editor() != nullptr ? grid->Editor() : grid, &event);
+        QApplication::processEvents();
+      };
+      press(Qt::Key_End, Qt::ControlModifier);
+      press(Qt::Key_Home, Qt::NoModifier);
+      for (int step = 0; grid->Logic().CurrentColumn() != TXItem::kColPayableTo && step < 20;
+           ++step)
+        press(Qt::Key_Tab, Qt::NoModifier);
+      for (char c : payee)
+        press(0, Qt::NoModifier, QString(QChar::fromLatin1(c)));
+      ok = Save(frame, output.filePath(QStringLiteral("payee-completion.png"))) && ok;
+      press(Qt::Key_Escape, Qt::NoModifier);
+      press(Qt::Key_Escape, Qt::NoModifier);
+      view->close();
+    }
   }
   {
     // The options as an import proposes them for the busiest account.
