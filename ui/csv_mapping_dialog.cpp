@@ -45,7 +45,7 @@ TCsvMappingDialog::TCsvMappingDialog(TCsvMappingState& state, QWidget* parent)
   decimalMark_ = new QComboBox(this);
   decimalMark_->setObjectName(QStringLiteral("decimalMark"));
   decimalMark_->addItems({QStringLiteral("Point (1,234.56)"), QStringLiteral("Comma (1.234,56)")});
-  debitPositive_ = new QCheckBox(QStringLiteral("Debits are &positive numbers"), this);
+  debitPositive_ = new QCheckBox(QStringLiteral("Debits are positi&ve numbers"), this);
   debitPositive_->setObjectName(QStringLiteral("debitPositive"));
   form->addRow(QStringLiteral("&Date:"), date_);
   form->addRow(QStringLiteral("Date &order:"), dateOrder_);
