@@ -275,6 +275,7 @@ void TChartWindow::Draw() {
       difference->setName(FromModel(series_.lines[2].name));
       difference->setColor(PaletteColour(6));
       difference->setPointsVisible(true);
+      difference->setPen(QPen(PaletteColour(6), 2.5));
       for (size_t row = 0; row < series_.lines[2].values.size(); ++row)
         difference->append(static_cast<qreal>(row),
                            static_cast<qreal>(series_.lines[2].values[row]) / 100.0);
@@ -324,6 +325,22 @@ void TChartWindow::Draw() {
       chart->addSeries(drawn);
       drawn->attachAxis(time);
       drawn->attachAxis(values);
+    }
+  }
+  // One value axis for every series, with room for the lowest and the highest of them.
+  int64_t low = 0;
+  int64_t high = 0;
+  for (const TChartLine& line : series_.lines) {
+    for (const int64_t value : line.values) {
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+  }
+  for (QAbstractAxis* axis : chart->axes()) {
+    if (auto* values = qobject_cast<QValueAxis*>(axis)) {
+      values->setRange(static_cast<qreal>(low) / 100.0,
+                       static_cast<qreal>(std::max(high, low + 100)) / 100.0);
+      values->applyNiceNumbers();
     }
   }
   QChart* old = view_->chart();

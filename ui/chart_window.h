@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QListWidget>
 #include <QPointer>
 #include <functional>
 #include <optional>
@@ -11,7 +12,6 @@
 class QChart;
 class QChartView;
 class QComboBox;
-class QListWidget;
 
 /// The four charts of the Reports > Charts menu.
 enum class TChartKind { Spending, EnvelopeBalances, IncomeSpending, NetWorth };

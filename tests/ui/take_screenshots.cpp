@@ -31,6 +31,7 @@
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/allocation_plan_dialog.h"
+#include "ui/chart_window.h"
 #include "ui/csv_mapping_dialog.h"
 #include "ui/form_preview_dialog.h"
 #include "ui/import_options_dialog.h"
@@ -315,6 +316,30 @@ int main(int argc, char** argv) {
     preview.show();
     ok = Save(preview, output.filePath(QStringLiteral("report-preview.png"))) && ok;
     preview.hide();
+  }
+  // The four charts over the budget's first year: the balance charts with a few envelopes and
+  // every account chosen.
+  for (const auto& [file, kind] :
+       {std::pair{"chart-spending.png", TChartKind::Spending},
+        std::pair{"chart-envelope-balances.png", TChartKind::EnvelopeBalances},
+        std::pair{"chart-income-spending.png", TChartKind::IncomeSpending},
+        std::pair{"chart-net-worth.png", TChartKind::NetWorth}}) {
+    TChartWindow chart(reports, kind, 0, &frame);
+    chart.Dates().SetDates(TDateValue(1, 1, 2020), TDateValue(31, 12, 2020));
+    if (kind == TChartKind::EnvelopeBalances || kind == TChartKind::NetWorth) {
+      QListWidget& nodes = *chart.Nodes();
+      nodes.clearSelection();
+      for (int row = 1; row < nodes.count() && row <= 4; ++row) {
+        const uint32_t id = nodes.item(row)->data(Qt::UserRole).toUInt();
+        if (kind == TChartKind::EnvelopeBalances || document.Accounts().Account(id) != nullptr)
+          nodes.item(row)->setSelected(true);
+      }
+    }
+    chart.Redraw();
+    chart.resize(1000, 720);
+    chart.show();
+    ok = Save(chart, output.filePath(QString::fromLatin1(file))) && ok;
+    chart.hide();
   }
   return ok ? 0 : 1;
 }
