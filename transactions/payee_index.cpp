@@ -60,9 +60,73 @@ void TXPayeeIndex::Build(const TXStore& store) {
   // The orders are made once at the end: kept step by step, a payee whose latest use moves
   // forward many times while the records pass would be moved as often.
   building_ = true;
-  for (uint32_t index = 1; index <= store.Count(); ++index) {
-    if (store.At(index).Flags != 0)
-      Note(store.At(index));
+  // The payees are far apart in memory and each record finds its own, so the records go in
+  // batches through four steps, each batch one step behind the one before it: fold and hash
+  // the payee and ask for its place in the table; read the place and ask for the payee; read
+  // the payee and ask for its text and its list of records; note the record. Each step finds
+  // in the cache what the step before asked for a batch earlier.
+  constexpr uint32_t kBatch = 16;
+  constexpr int kSteps = 4;
+  struct TKeyed {
+    uint32_t index = 0;
+    size_t hash = 0;
+    std::string folded;
+  };
+  struct TBatch {
+    std::vector<TKeyed> records{kBatch};
+    uint32_t size = 0;
+  };
+  TBatch batches[kSteps];
+  const auto payeeAt = [this](const TKeyed& keyed) -> const TPayee* {
+    if (table_.empty())
+      return nullptr;
+    const uint32_t entry = table_[keyed.hash & (table_.size() - 1)];
+    return entry != 0 && entry != kGone ? &payees_[entry - 1] : nullptr;
+  };
+  const uint32_t count = store.Count();
+  const uint32_t batchCount = (count + kBatch - 1) / kBatch;
+  for (uint32_t step = 0; step < batchCount + kSteps - 1; ++step) {
+    if (step < batchCount) {
+      TBatch& batch = batches[step % kSteps];
+      batch.size = 0;
+      const uint32_t first = step * kBatch + 1;
+      for (uint32_t index = first; index <= std::min(count, first + kBatch - 1); ++index) {
+        const TXRecord& record = store.At(index);
+        if (record.Flags == 0 || !Counts(record))
+          continue;  // a fresh index holds nothing to forget
+        TKeyed& keyed = batch.records[batch.size++];
+        keyed.index = index;
+        keyed.folded = Fold(record.GetPayableTo());
+        keyed.hash = std::hash<std::string_view>{}(keyed.folded);
+        if (!table_.empty())
+          __builtin_prefetch(&table_[keyed.hash & (table_.size() - 1)]);
+      }
+    }
+    if (step >= 1 && step - 1 < batchCount) {
+      const TBatch& batch = batches[(step - 1) % kSteps];
+      for (uint32_t i = 0; i < batch.size; ++i) {
+        if (const TPayee* payee = payeeAt(batch.records[i])) {
+          __builtin_prefetch(payee);
+          __builtin_prefetch(reinterpret_cast<const char*>(payee) + 64);
+        }
+      }
+    }
+    if (step >= 2 && step - 2 < batchCount) {
+      const TBatch& batch = batches[(step - 2) % kSteps];
+      for (uint32_t i = 0; i < batch.size; ++i) {
+        if (const TPayee* payee = payeeAt(batch.records[i])) {
+          __builtin_prefetch(payee->folded.data());
+          __builtin_prefetch(payee->ids.data() + payee->ids.size());
+        }
+      }
+    }
+    if (step >= 3 && step - 3 < batchCount) {
+      const TBatch& batch = batches[(step - 3) % kSteps];
+      for (uint32_t i = 0; i < batch.size; ++i) {
+        const TKeyed& keyed = batch.records[i];
+        NoteKeyed(store.At(keyed.index), keyed.folded, keyed.hash);
+      }
+    }
   }
   building_ = false;
   MakeOrders();
@@ -114,9 +178,7 @@ void TXPayeeIndex::Rehash(size_t size) {
   }
 }
 
-uint32_t TXPayeeIndex::SlotOf(std::string_view text) {
-  const std::string& folded = Fold(text);
-  const size_t hash = std::hash<std::string_view>{}(folded);
+uint32_t TXPayeeIndex::SlotOf(std::string_view folded, size_t hash) {
   // At most half full, removed places counted, so that probes stay short.
   if (2 * (tableUsed_ + 1) > table_.size())
     Rehash(std::max<size_t>(64, std::bit_ceil(4 * (live_ + 1))));
@@ -182,9 +244,15 @@ void TXPayeeIndex::Note(const TXRecord& record) {
     Forget(id);
     return;
   }
+  const std::string& folded = Fold(record.GetPayableTo());
+  NoteKeyed(record, folded, std::hash<std::string_view>{}(folded));
+}
+
+void TXPayeeIndex::NoteKeyed(const TXRecord& record, std::string_view folded, size_t hash) {
+  const uint32_t id = record.Id;
   if (id >= uses_.size())
     uses_.resize(std::max<size_t>(id + 1, uses_.size() + uses_.size() / 2));
-  const uint32_t slot = SlotOf(record.GetPayableTo());
+  const uint32_t slot = SlotOf(folded, hash);
   const uint64_t stamp = StampOf(record);
   if (uses_[id].payee != slot + 1) {
     Drop(id);

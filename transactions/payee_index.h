@@ -51,13 +51,14 @@ class TXPayeeIndex {
     uint64_t stamp = 0;  // date, then identifier: larger is later
   };
   struct TPayee {
-    std::string text;    // as its latest use spells it
-    std::string folded;  // the key: FoldCp1252 of the text
+    // What finding a payee reads comes first, so that it shares the payee's first cache line.
     size_t hash = 0;
+    std::string folded;  // the key: FoldCp1252 of the text
     uint32_t count = 0;
     uint64_t latest = 0;
-    bool stale = false;         // the latest use left; found again from `ids` when asked
     std::vector<uint32_t> ids;  // may hold records that moved on; checked against uses_
+    bool stale = false;         // the latest use left; found again from `ids` when asked
+    std::string text;           // as its latest use spells it
   };
   using TRecency = std::pair<uint64_t, uint32_t>;  // a payee's latest stamp and its slot
 
@@ -68,8 +69,10 @@ class TXPayeeIndex {
   void Refresh(uint32_t slot);
   /// The payee's latest use is now `stamp`.
   void SetLatest(uint32_t slot, uint64_t stamp);
-  /// The slot of the payee whose folded text is in `folded_`, made when there is none.
-  uint32_t SlotOf(std::string_view text);
+  /// The slot of the payee with `folded` text and its `hash`, made when there is none.
+  uint32_t SlotOf(std::string_view folded, size_t hash);
+  /// Notes a record that counts, its payee folded and hashed.
+  void NoteKeyed(const TXRecord& record, std::string_view folded, size_t hash);
   /// Where the payee with `folded` and `hash` sits in the table, or the free place it would take.
   size_t Probe(std::string_view folded, size_t hash) const;
   void Rehash(size_t size);
