@@ -118,6 +118,9 @@ class TTreeList {
   /// Destroys the previous root and makes `root` the root, with this list as the owner of its
   /// whole subtree.
   void AttachRoot(std::unique_ptr<TTreeItem> root);
+  /// Takes the whole tree of `other` (which keeps an empty one) in place of this list's own:
+  /// the listeners of this list hear of every node that goes and that the list changed.
+  void TakeTreeOf(TTreeList& other) { AttachRoot(std::move(other.root_)); }
 
   /// The nodes in display order: only shown ones, or all when `allNodes`.
   std::vector<TTreeItem*> NodesInDisplayOrder(bool allNodes) const;

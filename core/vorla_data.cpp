@@ -127,6 +127,51 @@ void TVorlaData::FinishLoading() {
     transactions_->Compact();
 }
 
+std::vector<uint8_t> TVorlaData::PartsImage() const {
+  opstream os;
+  os.WriteObject(envelopes_.get());
+  os.WriteObject(accounts_.get());
+  templates_->WriteTemplates(os);
+  envelopeLayout_.Write(os);
+  accountLayout_.Write(os);
+  date_.Write(os);
+  settings_.Write(os);
+  return os.Bytes();
+}
+
+bool TVorlaData::RestoreParts(std::span<const uint8_t> image) {
+  const TModelEnvironment environment{*user_, *clock_};
+  ipstream is(image);
+  is.SetEnvironment(&environment);
+  std::unique_ptr<TEnvelopeList> envelopes = is.ReadOwned<TEnvelopeList>();
+  std::unique_ptr<TAccountList> accounts = is.ReadOwned<TAccountList>();
+  std::unique_ptr<TTemplateStore> templates = TTemplateStore::Make();
+  templates->ReadTemplates(is);
+  TTreeWindowLayout envelopeLayout;
+  TTreeWindowLayout accountLayout;
+  envelopeLayout.Read(is, true);
+  accountLayout.Read(is, true);
+  TDateValue date;
+  date.Read(is);
+  TSettingList settings;
+  settings.Read(is);
+  if (!envelopes || !accounts || !is.Good())
+    return false;
+  // The plan's working copy refers to the envelopes and templates that are replaced.
+  plan_.reset();
+  envelopes_->TakeTreeOf(*envelopes);
+  envelopes_->Ids() = envelopes->Ids();
+  accounts_->TakeTreeOf(*accounts);
+  accounts_->Ids() = accounts->Ids();
+  templates_ = std::move(templates);
+  envelopeLayout_ = envelopeLayout;
+  accountLayout_ = accountLayout;
+  date_ = date;
+  settings_ = std::move(settings);
+  Connect();
+  return true;
+}
+
 void TVorlaData::Streamer::Write(opstream& os) const {
   TVorlaData& doc = Object();
   os.WriteObject(doc.envelopes_.get());

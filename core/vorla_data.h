@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,14 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   bool IsBackupPending() const { return backupPending_; }
   /// The shell that hears about changes of the modified flag (may be null).
   void SetObserver(TDocumentObserver* observer) { observer_ = observer; }
+
+  /// Everything the document's file holds but the transactions (the trees with their
+  /// identifiers, the templates, the layouts, the date and the settings), as the file holds it.
+  std::vector<uint8_t> PartsImage() const;
+  /// Reads such an image back in place of those parts; the lists stay the same objects and
+  /// tell their listeners of every node replaced. False, with nothing changed, when the image
+  /// cannot be read.
+  bool RestoreParts(std::span<const uint8_t> image);
 
   /// Puts the freshly read document in order before anything else uses it.
   void FinishLoading();

@@ -325,6 +325,11 @@ void TXViewList::Removed(TXItem& item) {
   ReloadFrom(&item);
 }
 
+void TXViewList::Vanished(TXItem& item) {
+  if (const int row = loaded_ ? RowOf(item) : 0; row != 0)
+    window_[static_cast<size_t>(row - 1)] = nullptr;
+}
+
 void TXViewList::Added(TXItem& item) {
   if (!loaded_ || Holds(item))
     return;

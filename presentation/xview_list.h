@@ -61,6 +61,8 @@ class TXViewList final : public TLedgerList, public TXList {
   // TXList.
   void Changed(TXItem& item) override;
   void Removed(TXItem& item) override;
+  /// Leaves the row empty until the store change that follows gathers the window again.
+  void Vanished(TXItem& item) override;
   void Added(TXItem& item) override;
   void StoreChanged() override;
   bool HoldsAnyMatching(const TXFilter& filter) const override;

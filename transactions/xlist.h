@@ -29,6 +29,10 @@ class TXList {
   /// `item` is being deleted: a holder must drop it without releasing it, since the delete
   /// consumes every reference.
   virtual void Removed(TXItem& item) = 0;
+  /// `item`'s record left the store when a change was taken back: a holder drops it without
+  /// releasing, as after Removed; StoreChanged follows once every such item was told, so there
+  /// is no need to gather anything before that.
+  virtual void Vanished(TXItem& item) { Removed(item); }
   /// A new envelope transfer half.
   virtual void Added(TXItem& item) = 0;
   /// Many records changed or moved at once (a confirmation, an import): a list that shows

@@ -642,7 +642,11 @@ bool TXManager::HasNewImports() const {
 
 void TXManager::ConfirmImports() {
   for (uint32_t index = 1; index <= store_.Count(); ++index) {
-    store_.At(index).NewImport = 0;
+    if (store_.At(index).NewImport != 0) {
+      TXRecord record = store_.At(index);
+      record.NewImport = 0;
+      store_.Put(index, record);
+    }
   }
   // A held item writes its copy back on its next commit; its copy is confirmed too, or that
   // commit would take the confirmation back.
@@ -669,12 +673,145 @@ void TXManager::ConfirmCleared() {
     if (record.EnvelopeCleared == 1)
       record.EnvelopeCleared = today;
   };
-  for (uint32_t index = 1; index <= store_.Count(); ++index)
-    confirm(store_.At(index));
+  for (uint32_t index = 1; index <= store_.Count(); ++index) {
+    const TXRecord& stored = store_.At(index);
+    if (stored.AccountCleared == 1 || stored.EnvelopeCleared == 1) {
+      TXRecord record = stored;
+      confirm(record);
+      store_.Put(index, record);
+    }
+  }
   // As for imports: a held copy that kept the pending mark would undo the confirmation.
   for (auto& entry : cache_)
     confirm(entry.second->record_);
   BroadcastStoreChanged();
+}
+
+// ----- Taking changes back -----
+
+/// Keeps the block index and the payee index current while a journal is taken back.
+class TXManager::TRevertWatch final : public TXStore::TRevertWatch {
+ public:
+  explicit TRevertWatch(TXManager& manager) : manager_(manager) {}
+  void Written(uint32_t index, uint32_t oldId) override {
+    const TXRecord& record = manager_.store_.At(index);
+    if (oldId != record.Id)
+      manager_.payees_.Forget(oldId);
+    manager_.payees_.Note(record);
+    manager_.index_.Note(manager_.store_, index);
+    manager_.reverted_.push_back(record.Id);
+  }
+  void Shifted(uint32_t low, uint32_t high) override {
+    manager_.index_.NoteShift(manager_.store_, low, high);
+  }
+  void Scattered(uint32_t low, uint32_t high) override {
+    manager_.index_.NoteSettled(manager_.store_, low, high - low + 1);
+  }
+
+ private:
+  TXManager& manager_;
+};
+
+bool TXManager::Revert(const TXStoreJournal& journal, TXStoreJournal& redo) {
+  SettleKilled();
+  TXStoreJournal* kept = store_.Journal();
+  TRevertWatch watch(*this);
+  store_.SetJournal(&redo);
+  bool reverted = true;
+  try {
+    store_.Revert(journal, watch);
+  } catch (const TModelError&) {
+    // What was taken back is put back, so that the store is as it was.
+    store_.SetJournal(nullptr);
+    store_.Revert(redo, watch);
+    redo.Clear();
+    reverted = false;
+  }
+  store_.SetJournal(kept);
+  redo.Seal();
+  return reverted;
+}
+
+void TXManager::TakeUpReverted() {
+  RefreshHeld();
+  // A record that was held when it was written and is held no more is put in its place or
+  // removed, as its last holder would have done on letting go.
+  std::vector<uint32_t> reverted = std::move(reverted_);
+  reverted_.clear();
+  for (uint32_t id : reverted) {
+    const uint32_t index = cache_.count(id) == 0 ? store_.Find(id) : 0;
+    if (index == 0)
+      continue;
+    if (!store_.At(index).IsLive()) {
+      RemoveAt(index);
+    } else if ((store_.At(index).Flags & kXUnsorted) != 0) {
+      NoteShift(index, store_.Replace(index, TXOrdering(envelopes_)));
+    }
+  }
+  BroadcastStoreChanged();
+}
+
+void TXManager::RefreshHeld() {
+  std::vector<TXItem*> gone;
+  std::vector<uint32_t> lostMultiples;
+  for (auto& [id, item] : cache_) {
+    const uint32_t index = store_.Find(id, item->slot_);
+    const bool wasMultiple = item->record_.IsMultiple();
+    if (index == 0) {
+      gone.push_back(item);
+    } else {
+      item->slot_ = index;
+      item->record_ = store_.At(index);
+      item->loadedAccountCleared_ = item->record_.AccountCleared;
+      item->loadedEnvelopeCleared_ = item->record_.EnvelopeCleared;
+    }
+    if (wasMultiple && (index == 0 || !item->record_.IsMultiple()))
+      lostMultiples.push_back(id);
+  }
+  // Items of records that are gone leave the cache at once, since their identifiers may be
+  // claimed again, and stay alive until every holder has heard of them.
+  for (TXItem* item : gone) {
+    ++item->references_;
+    cache_.erase(item->Id());
+  }
+  auto isGone = [&gone](const TXItem* item) {
+    return std::find(gone.begin(), gone.end(), item) != gone.end();
+  };
+  std::vector<uint32_t> held;
+  held.reserve(cache_.size());
+  for (const auto& entry : cache_)
+    held.push_back(entry.first);
+  // Releasing a multiple may let its item go, so each item is looked up again.
+  for (uint32_t id : held) {
+    auto cached = cache_.find(id);
+    if (cached == cache_.end())
+      continue;
+    TXItem* item = cached->second;
+    TXItem* parent = item->parent_;
+    const bool stays = parent != nullptr && !isGone(parent) && item->record_.IsMultipleKid() &&
+                       item->record_.ParentId == parent->Id();
+    if (parent != nullptr && !stays) {
+      item->parent_ = nullptr;
+      if (!isGone(parent))
+        Release(parent);
+    }
+  }
+  for (uint32_t id : held) {
+    auto cached = cache_.find(id);
+    if (cached != cache_.end() && cached->second->parent_ == nullptr &&
+        cached->second->record_.IsMultipleKid())
+      cached->second->parent_ = ParentFor(cached->second->record_);
+  }
+  for (uint32_t id : lostMultiples)
+    NotifyViews(TXViewNotice::MultiplePartsRemoved, id);
+  for (TXItem* item : gone)
+    Broadcast(lists_, [item](TXList& list) { list.Vanished(*item); });
+  for (TXItem* item : gone) {
+    if (isGone(item->parent_))
+      item->parent_ = nullptr;
+  }
+  for (TXItem* item : gone)
+    delete item;
 }
 
 // ----- Observers -----

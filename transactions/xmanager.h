@@ -160,6 +160,15 @@ class TXManager final : public TTransactionStore {
   void BroadcastStoreChanged();
 
   const TXStore& Store() const { return store_; }
+  /// Every change to the store from now on is noted in `journal` (null: in none).
+  void SetJournal(TXStoreJournal* journal) { store_.SetJournal(journal); }
+  TXStoreJournal* Journal() const { return store_.Journal(); }
+  /// Takes back the changes of `journal` (TXStore::Revert), noting in `redo` how to make them
+  /// again. False when the journal does not fit the store, which is then as it was.
+  bool Revert(const TXStoreJournal& journal, TXStoreJournal& redo);
+  /// After a revert the caller keeps: held items take up their records again, holders of
+  /// records that are gone hear that they were removed, and every list gathers again.
+  void TakeUpReverted();
   /// The payees in use, built from the store when first asked for (so that opening a budget
   /// does not wait for it) and kept current from then on.
   TXPayeeIndex& Payees();
@@ -183,6 +192,10 @@ class TXManager final : public TTransactionStore {
   friend class TXList;
   class TDeletionWatch;
   class TBatch;
+  class TRevertWatch;
+
+  /// Brings held items in line with their records after a revert.
+  void RefreshHeld();
 
   void Register(TXList& list);
   void Unregister(TXList& list);
@@ -238,6 +251,8 @@ class TXManager final : public TTransactionStore {
   std::vector<uint32_t> addedInBulk_;
   uint32_t addedInBulkBase_ = 0;
   std::vector<uint32_t> killed_;
+  // The records reverts wrote since the last TakeUpReverted.
+  std::vector<uint32_t> reverted_;
   // The lowest slot a record killed in place may lie in now (0: none killed).
   uint32_t killedLow_ = 0;
   TXSlotIndex index_;

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "core/model_error.h"
 #include "core/pstream.h"
@@ -57,7 +58,7 @@ void TXStore::Reserve(size_t slots) {
   allocated_ = wanted;
 }
 
-TXRecord& TXStore::At(uint32_t index) {
+TXRecord& TXStore::Slot(uint32_t index) {
   if (index == 0 || index > count_)
     throw TModelError("Transaction slot out of range.");
   return slots_.get()[index - 1];
@@ -173,6 +174,8 @@ uint32_t TXStore::ClaimSlot() {
         lastId_ == std::numeric_limits<uint32_t>::max()) {
       throw TModelError("The transaction store is full.");
     }
+    if (journal_ != nullptr)
+      journal_->NoteSize(count_, capacity_, lastId_);
     if (count_ >= capacity_) {
       capacity_ = capacity_ > std::numeric_limits<uint32_t>::max() - kGrowth
                       ? std::numeric_limits<uint32_t>::max()
@@ -190,6 +193,9 @@ uint32_t TXStore::ClaimSlot() {
     if (lastId_ == std::numeric_limits<uint32_t>::max()) {
       throw TModelError("The transaction store is full.");
     }
+    NoteImage(used + 1);
+    if (journal_ != nullptr)
+      journal_->NoteSize(count_, capacity_, lastId_);
     slot.Id = ++lastId_;
   }
   return used + 1;
@@ -240,9 +246,10 @@ std::vector<uint32_t> TXStore::PartSlots(uint32_t multipleId) const {
 
 void TXStore::Put(uint32_t index, const TXRecord& record) {
   ordered_ = false;
+  NoteImage(index);
   CountPart(At(index), -1);
   CountPart(record, 1);
-  At(index) = record;
+  Slot(index) = record;
   Remember(record.Id, index);
   if (record.Flags != 0) {
     tailStart_ = std::max(tailStart_, index + 1);
@@ -255,6 +262,8 @@ void TXStore::Move(uint32_t from, uint32_t to) {
   ordered_ = false;
   if (from == to)
     return;
+  if (journal_ != nullptr)
+    journal_->NoteMove(from, to);
   TXRecord* slots = slots_.get();
   TXRecord moving = slots[from - 1];
   if (from < to) {
@@ -272,8 +281,9 @@ void TXStore::Move(uint32_t from, uint32_t to) {
 
 uint32_t TXStore::Remove(uint32_t index) {
   ordered_ = false;
+  NoteImage(index);
   CountPart(At(index), -1);
-  At(index).Flags = 0;
+  Slot(index).Flags = 0;
   FixTail(index);
   const uint32_t lastLive = LastLive();
   const uint32_t to = index < lastLive ? lastLive : lastLive + 1;
@@ -285,8 +295,9 @@ uint32_t TXStore::Remove(uint32_t index) {
 
 void TXStore::KillInPlace(uint32_t index) {
   ordered_ = false;
+  NoteImage(index);
   CountPart(At(index), -1);
-  At(index).Flags = 0;
+  Slot(index).Flags = 0;
   FixTail(index);
   killedFrom_ = killedFrom_ == 0 ? index : std::min(killedFrom_, index);
 }
@@ -314,11 +325,14 @@ void TXStore::SettleKilled(const std::vector<uint32_t>& killedIds) {
   // Keep the killed records aside in the order they were killed; close the gaps they leave.
   std::vector<TXRecord> aside;
   aside.reserve(killedIds.size());
+  std::vector<uint32_t> asideFrom;
+  asideFrom.reserve(killedIds.size());
   uint32_t write = first;
   for (uint32_t read = first; read <= count_; ++read) {
     const TXRecord& record = slots[read - 1];
     if (isKilled(record)) {
       aside.push_back(record);
+      asideFrom.push_back(read);
     } else {
       if (write != read)
         slots[write - 1] = record;
@@ -333,17 +347,23 @@ void TXStore::SettleKilled(const std::vector<uint32_t>& killedIds) {
   std::vector<bool> taken(aside.size(), false);
   std::vector<TXRecord> ordered;
   ordered.reserve(aside.size());
+  std::vector<TXStoreJournal::TMoved> moved;
+  auto take = [&](size_t i) {
+    ordered.push_back(aside[i]);
+    if (journal_ != nullptr)
+      moved.emplace_back(asideFrom[i], 0);
+  };
   for (auto id = killedIds.rbegin(); id != killedIds.rend(); ++id) {
     auto found = where.find(*id);
     if (found == where.end() || taken[found->second])
       continue;
     taken[found->second] = true;
-    ordered.push_back(aside[found->second]);
+    take(found->second);
   }
   // Killed slots whose identifier appears twice in a damaged file follow in store order.
   for (size_t i = 0; i < aside.size(); ++i) {
     if (!taken[i])
-      ordered.push_back(aside[i]);
+      take(i);
   }
 
   const uint32_t kept = write - 1;
@@ -357,6 +377,11 @@ void TXStore::SettleKilled(const std::vector<uint32_t>& killedIds) {
   const size_t behind = kept - lastLive;
   std::memmove(&slots[lastLive + ordered.size()], &slots[lastLive], behind * sizeof(TXRecord));
   std::copy(ordered.begin(), ordered.end(), &slots[lastLive]);
+  if (journal_ != nullptr) {
+    for (uint32_t j = 0; j < moved.size(); ++j)
+      moved[j].second = lastLive + 1 + j;
+    journal_->NoteScatter(first, count_, moved);
+  }
   tailStart_ = count_ + 1;
   FixTail(count_);
   cursor_ = 0;
@@ -387,7 +412,8 @@ uint32_t TXStore::NextEligible(uint32_t index) const {
 
 uint32_t TXStore::Replace(uint32_t index, const TXOrdering& ordering) {
   ordered_ = false;
-  TXRecord& record = At(index);
+  NoteImage(index);
+  TXRecord& record = Slot(index);
   record.Flags &= ~uint32_t{kXUnsorted};
   const TXOrdering::Key key(record);
   auto before = [&](uint32_t slot) {
@@ -416,6 +442,43 @@ uint32_t TXStore::PlaceOneByOne(const std::vector<uint32_t>& ids, const TXOrderi
 }
 
 uint32_t TXStore::PlaceAdded(const std::vector<uint32_t>& ids, const TXOrdering& ordering) {
+  if (journal_ == nullptr || ids.empty())
+    return PlaceAddedUnnoted(ids, ordering);
+  // Only the added records change, and every other slot keeps its order, so the placement is
+  // noted as a whole: the added records as they were, then where each went.
+  std::vector<TXStoreJournal::TMoved> moved;
+  std::vector<uint32_t> movedIds;
+  moved.reserve(ids.size());
+  movedIds.reserve(ids.size());
+  for (uint32_t id : ids) {
+    if (const uint32_t index = Find(id); index != 0) {
+      NoteImage(index);
+      moved.emplace_back(index, 0);
+      movedIds.push_back(id);
+    }
+  }
+  TXStoreJournal* journal = std::exchange(journal_, nullptr);
+  uint32_t lowest = 0;
+  try {
+    lowest = PlaceAddedUnnoted(ids, ordering);
+  } catch (...) {
+    journal_ = journal;
+    throw;
+  }
+  journal_ = journal;
+  uint32_t low = count_;
+  uint32_t high = 1;
+  for (size_t k = 0; k < moved.size(); ++k) {
+    auto& [from, to] = moved[k];
+    to = Find(movedIds[k]);
+    low = std::min({low, from, to});
+    high = std::max({high, from, to});
+  }
+  journal_->NoteScatter(low, high, moved);
+  return lowest;
+}
+
+uint32_t TXStore::PlaceAddedUnnoted(const std::vector<uint32_t>& ids, const TXOrdering& ordering) {
   if (ids.empty())
     return 0;
   TXRecord* slots = slots_.get();
@@ -624,4 +687,119 @@ bool TXStore::CheckConsistency() const {
       ++parts[record.ParentId];
   }
   return start == tailStart_ && count_ <= capacity_ && count_ <= allocated_ && parts == partCounts_;
+}
+
+namespace {
+
+[[noreturn]] void JournalMismatch() {
+  throw TModelError("The history of changes does not fit the transaction store.");
+}
+
+}  // namespace
+
+void TXStore::Resize(uint32_t count, uint32_t capacity, uint32_t lastId) {
+  // Only dead slots come and go: slots that were claimed, and claimed again on redo.
+  for (uint32_t index = count + 1; index <= count_; ++index) {
+    if (slots_.get()[index - 1].Flags != 0)
+      JournalMismatch();
+  }
+  if (count > count_ && lastId < lastId_ + (count - count_))
+    JournalMismatch();
+  if (journal_ != nullptr)
+    journal_->NoteSize(count_, capacity_, lastId_);
+  ordered_ = false;
+  if (count > count_) {
+    Reserve(count);
+    for (uint32_t index = count_ + 1; index <= count; ++index) {
+      TXRecord fresh{};
+      fresh.Id = lastId_ + (index - count_);
+      slots_.get()[index - 1] = fresh;
+    }
+  }
+  count_ = count;
+  capacity_ = capacity;
+  lastId_ = lastId;
+  if (cursor_ > count_)
+    cursor_ = 0;
+}
+
+void TXStore::Scatter(uint32_t low, uint32_t high, const TXStoreJournal::TMoved* moved,
+                      uint32_t count) {
+  if (low < 1 || high > count_ || low > high)
+    JournalMismatch();
+  const uint32_t span = high - low + 1;
+  std::vector<bool> isFrom(span, false);
+  std::vector<bool> isTo(span, false);
+  for (uint32_t k = 0; k < count; ++k) {
+    const auto [from, to] = moved[k];
+    if (from < low || from > high || to < low || to > high || isFrom[from - low] || isTo[to - low])
+      JournalMismatch();
+    isFrom[from - low] = true;
+    isTo[to - low] = true;
+  }
+  if (journal_ != nullptr)
+    journal_->NoteScatter(low, high, std::vector<TXStoreJournal::TMoved>(moved, moved + count));
+  ordered_ = false;
+  TXRecord* slots = slots_.get();
+  std::vector<TXStoreJournal::TMoved> byTarget(moved, moved + count);
+  std::sort(byTarget.begin(), byTarget.end(),
+            [](const auto& a, const auto& b) { return a.second < b.second; });
+  std::vector<TXRecord> moving;
+  moving.reserve(count);
+  for (const auto& [from, to] : byTarget)
+    moving.push_back(slots[from - 1]);
+  // The others close up towards the low end in their order, then spread out from the high
+  // end into the slots the moving records leave free, which never overtakes them.
+  uint32_t write = low;
+  for (uint32_t read = low; read <= high; ++read) {
+    if (!isFrom[read - low])
+      slots[write++ - 1] = slots[read - 1];
+  }
+  size_t next = moving.size();
+  for (uint32_t index = high + 1; index-- > low;) {
+    if (isTo[index - low]) {
+      slots[index - 1] = moving[--next];
+    } else {
+      slots[index - 1] = slots[--write - 1];
+    }
+  }
+  tailStart_ = count_ + 1;
+  FixTail(count_);
+  cursor_ = 0;
+  RememberFrom(low);
+}
+
+void TXStore::Revert(const TXStoreJournal& journal, TRevertWatch& watch) {
+  const std::vector<TXStoreJournal::TChange>& changes = journal.Changes();
+  for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+    switch (change->kind) {
+      case TXStoreJournal::TKind::Image: {
+        if (change->a == 0 || change->a > count_)
+          JournalMismatch();
+        const uint32_t oldId = At(change->a).Id;
+        Put(change->a, journal.Image(*change));
+        watch.Written(change->a, oldId);
+        break;
+      }
+      case TXStoreJournal::TKind::Move:
+        if (change->a == 0 || change->a > count_ || change->b == 0 || change->b > count_)
+          JournalMismatch();
+        Move(change->b, change->a);
+        watch.Shifted(std::min(change->a, change->b), std::max(change->a, change->b));
+        break;
+      case TXStoreJournal::TKind::Size:
+        Resize(change->a, change->b, change->c);
+        break;
+      case TXStoreJournal::TKind::Scatter: {
+        std::vector<TXStoreJournal::TMoved> back;
+        back.reserve(change->count);
+        const TXStoreJournal::TMoved* moved = journal.Moved(*change);
+        for (uint32_t k = 0; k < change->count; ++k)
+          back.emplace_back(moved[k].second, moved[k].first);
+        Scatter(change->a, change->b, back.data(), change->count);
+        watch.Scattered(change->a, change->b);
+        break;
+      }
+    }
+  }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "transactions/xrecord.h"
+#include "transactions/xstore_journal.h"
 
 class ipstream;
 class opstream;
@@ -46,9 +47,30 @@ class TXStore {
   /// The store format this store was read with (the written one for a new store).
   uint32_t LoadedFormat() const { return loadedFormat_; }
 
-  /// The slot at a 1-based index; an index outside 1..count is an internal error.
-  TXRecord& At(uint32_t index);
+  /// The slot at a 1-based index; an index outside 1..count is an internal error. Slots are
+  /// changed only through the operations below, so that a journal sees every change.
   const TXRecord& At(uint32_t index) const;
+
+  /// Every change from now on is noted in `journal` (null: in none). The journal must outlive
+  /// its use.
+  void SetJournal(TXStoreJournal* journal) { journal_ = journal; }
+  TXStoreJournal* Journal() const { return journal_; }
+  /// Hears which slots a revert changed, for the indexes kept beside the store.
+  class TRevertWatch {
+   public:
+    virtual ~TRevertWatch() = default;
+    /// Slot `index` was written; it held a record with `oldId` before.
+    virtual void Written(uint32_t index, uint32_t oldId) = 0;
+    /// One record moved from one end of the slots `low` to `high` to the other.
+    virtual void Shifted(uint32_t low, uint32_t high) = 0;
+    /// Records moved anywhere among the slots `low` to `high`.
+    virtual void Scattered(uint32_t low, uint32_t high) = 0;
+  };
+  /// Takes back the changes of `journal`, newest first, noting each in the store's journal as
+  /// the change that would make it again. A change that does not fit the store (the journal
+  /// is not this store's) throws TModelError before it touches anything, the changes before it
+  /// having been taken back (and noted).
+  void Revert(const TXStoreJournal& journal, TRevertWatch& watch);
 
   /// The slot of the record with `id` that is not dead: the slot `hint` or the slot the
   /// identifier was last seen in when it still holds it, else searched alternately up and down
@@ -121,6 +143,20 @@ class TXStore {
   };
 
   void Reserve(size_t slots);
+  /// The slot at a 1-based index for changing; the caller notes the change.
+  TXRecord& Slot(uint32_t index);
+  /// Notes the record at `index` before it changes.
+  void NoteImage(uint32_t index) {
+    if (journal_ != nullptr)
+      journal_->NoteImage(index, At(index));
+  }
+  /// The placement behind PlaceAdded, noted as a whole by its caller.
+  uint32_t PlaceAddedUnnoted(const std::vector<uint32_t>& ids, const TXOrdering& ordering);
+  /// Counts, capacity and last identifier as a revert finds them.
+  void Resize(uint32_t count, uint32_t capacity, uint32_t lastId);
+  /// Moves the records of `moved` from their first slot to their second within `low`..`high`,
+  /// the others keeping their order.
+  void Scatter(uint32_t low, uint32_t high, const TXStoreJournal::TMoved* moved, uint32_t count);
   /// Takes the record at `from` out and puts it at `to`, shifting the slots between by one.
   void Move(uint32_t from, uint32_t to);
   /// Brings the cached start of the dead tail up to date after slots up to `top` changed.
@@ -177,6 +213,7 @@ class TXStore {
   mutable std::unordered_map<uint32_t, uint32_t> seenLargeAt_;
   // The number of slots in use that are parts of each multiple, kept with every write.
   std::unordered_map<uint32_t, uint32_t> partCounts_;
+  TXStoreJournal* journal_ = nullptr;
   // Read in ledger order with nothing unsorted and nothing erased, and not changed since.
   bool ordered_ = false;
 };

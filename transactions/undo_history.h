@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/byte_delta.h"
+#include "core/result.h"
+#include "transactions/xstore_journal.h"
+
+class TVorlaData;
+class TXManager;
+
+/// The steps a user took on one open budget, to be taken back and made again. A step begins and
+/// ends around one user action and keeps what the action changed, not copies of the budget:
+/// the transaction store's own changes (TXStoreJournal) and, for everything else the file holds
+/// (trees with balances, templates, settings, identifier lists), the runs of its file image that
+/// differ. Undoing a step gives the budget exactly as it was before it, redoing exactly as it
+/// was after; the budget knows whether it now equals its file.
+///
+/// Changes the store makes between steps are housekeeping (the empty rows ledgers make, records
+/// placed when the last ledger lets go of them): they belong to the last step when a new one
+/// begins, and are taken back together with the step that an undo or redo crosses.
+///
+/// An undo or redo that does not fit the budget (a fault of the program) changes nothing,
+/// clears the history and says so. The history keeps the newest steps within a memory limit;
+/// it must go before its budget.
+class TUndoHistory {
+ public:
+  static constexpr size_t kDefaultMemoryLimit = size_t{64} << 20;
+
+  explicit TUndoHistory(TVorlaData& document);
+  ~TUndoHistory();
+  TUndoHistory(const TUndoHistory&) = delete;
+  TUndoHistory& operator=(const TUndoHistory&) = delete;
+
+  /// Opens a step named `name` ("Typing in Checking"); steps opened inside an open one belong
+  /// to it. A step that changes nothing is not kept.
+  void BeginStep(std::string name);
+  void EndStep();
+  bool InStep() const { return depth_ > 0; }
+
+  /// Opens a step for the length of a scope.
+  class TStep {
+   public:
+    TStep(TUndoHistory* history, std::string name) : history_(history) {
+      if (history_ != nullptr)
+        history_->BeginStep(std::move(name));
+    }
+    ~TStep() {
+      if (history_ != nullptr)
+        history_->EndStep();
+    }
+    TStep(const TStep&) = delete;
+    TStep& operator=(const TStep&) = delete;
+
+   private:
+    TUndoHistory* history_;
+  };
+
+  bool CanUndo() const { return !undo_.empty() && depth_ == 0; }
+  bool CanRedo() const { return !redo_.empty() && depth_ == 0; }
+  /// The name of the step an undo or a redo would take ("" when none).
+  std::string UndoName() const { return undo_.empty() ? std::string() : undo_.back().name; }
+  std::string RedoName() const { return redo_.empty() ? std::string() : redo_.back().name; }
+  size_t UndoCount() const { return undo_.size(); }
+  size_t RedoCount() const { return redo_.size(); }
+
+  TResult<void> Undo();
+  TResult<void> Redo();
+  /// Forgets every step.
+  void Clear();
+
+  /// The budget now equals its file (after opening or saving).
+  void MarkSaved() { savedState_ = CurrentState(); }
+  /// Steps beyond `bytes` of memory are dropped, oldest first; the newest is always kept.
+  void SetMemoryLimit(size_t bytes);
+  size_t MemoryLimit() const { return memoryLimit_; }
+  /// The memory the steps hold.
+  size_t MemoryUsed() const;
+
+ private:
+  /// One step as seen from the side the budget is on now: what turns the store and the image
+  /// of the other parts into the other side, and how to recognise this side.
+  struct TStepRecord {
+    std::string name;
+    TXStoreJournal store;
+    TByteDelta parts;
+    uint64_t partsHash = 0;
+    // The store's count and last identifier on the other side.
+    uint32_t otherCount = 0;
+    uint32_t otherLastId = 0;
+    // The state on the side the step leads to when taken from the undo list.
+    uint64_t state = 0;
+    size_t Bytes() const { return sizeof(*this) + name.capacity() + store.Bytes() + parts.Bytes(); }
+  };
+
+  TXManager& Manager() const;
+  uint64_t CurrentState() const;
+  /// Takes the newest step of `from` across and puts it on `to`, turned round.
+  TResult<void> Cross(std::deque<TStepRecord>& from, std::deque<TStepRecord>& to);
+  TResult<void> Refuse(const std::string& what);
+  void Enforce();
+  void UpdateModified();
+  /// Closes views of accounts and envelopes the parts just restored no longer hold.
+  void CloseVanishedViews(const std::vector<uint32_t>& accounts,
+                          const std::vector<uint32_t>& envelopes);
+
+  TVorlaData& document_;
+  std::deque<TStepRecord> undo_;
+  std::deque<TStepRecord> redo_;
+  TXStoreJournal open_;
+  TXStoreJournal between_;
+  std::vector<uint8_t> openImage_;
+  std::string openName_;
+  uint32_t openCount_ = 0;
+  uint32_t openLastId_ = 0;
+  int depth_ = 0;
+  // The last thing that changed the budget was an undo.
+  bool afterUndo_ = false;
+  uint64_t nextState_ = 1;
+  uint64_t baseState_ = 0;
+  // No state reached so far when the saved one was dropped from the redo list.
+  static constexpr uint64_t kNoState = ~uint64_t{0};
+  uint64_t savedState_ = 0;
+  size_t memoryLimit_ = kDefaultMemoryLimit;
+};

@@ -1,0 +1,68 @@
+#include "transactions/xstore_journal.h"
+
+void TXStoreJournal::NoteImage(uint32_t index, const TXRecord& old) {
+  if (!imaged_.insert(index).second)
+    return;
+  changes_.push_back({.kind = TKind::Image,
+                      .a = index,
+                      .first = static_cast<uint32_t>(images_.size()),
+                      .count = 1});
+  images_.push_back(old);
+}
+
+void TXStoreJournal::NoteMove(uint32_t from, uint32_t to) {
+  if (from == to)
+    return;
+  imaged_.clear();
+  changes_.push_back({.kind = TKind::Move, .a = from, .b = to});
+}
+
+void TXStoreJournal::NoteSize(uint32_t count, uint32_t capacity, uint32_t lastId) {
+  imaged_.clear();
+  changes_.push_back({.kind = TKind::Size, .a = count, .b = capacity, .c = lastId});
+}
+
+void TXStoreJournal::NoteScatter(uint32_t low, uint32_t high, const std::vector<TMoved>& moved) {
+  if (moved.empty())
+    return;
+  imaged_.clear();
+  changes_.push_back({.kind = TKind::Scatter,
+                      .a = low,
+                      .b = high,
+                      .first = static_cast<uint32_t>(moves_.size()),
+                      .count = static_cast<uint32_t>(moved.size())});
+  moves_.insert(moves_.end(), moved.begin(), moved.end());
+}
+
+void TXStoreJournal::Append(const TXStoreJournal& later) {
+  imaged_.clear();
+  for (TChange change : later.changes_) {
+    if (change.kind == TKind::Image)
+      change.first += static_cast<uint32_t>(images_.size());
+    if (change.kind == TKind::Scatter)
+      change.first += static_cast<uint32_t>(moves_.size());
+    changes_.push_back(change);
+  }
+  images_.insert(images_.end(), later.images_.begin(), later.images_.end());
+  moves_.insert(moves_.end(), later.moves_.begin(), later.moves_.end());
+}
+
+size_t TXStoreJournal::Bytes() const {
+  return sizeof(*this) + changes_.capacity() * sizeof(TChange) +
+         images_.capacity() * sizeof(TXRecord) + moves_.capacity() * sizeof(TMoved) +
+         imaged_.size() * 2 * sizeof(void*) + imaged_.bucket_count() * sizeof(void*);
+}
+
+void TXStoreJournal::Seal() {
+  imaged_ = {};
+  changes_.shrink_to_fit();
+  images_.shrink_to_fit();
+  moves_.shrink_to_fit();
+}
+
+void TXStoreJournal::Clear() {
+  changes_.clear();
+  images_.clear();
+  moves_.clear();
+  imaged_.clear();
+}
