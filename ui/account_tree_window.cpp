@@ -5,6 +5,7 @@
 #include "core/account_list.h"
 #include "core/envelope_list.h"
 #include "core/vorla_data.h"
+#include "ui/commands.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ TAccountTreeWindow::TAccountTreeWindow(TVorlaData& document, TOptionsSource opti
   AddSeparator();
   AddMainWindowCommand(kCmdLedgerReport, "Print Account &Ledger Report...");
   AddMainWindowCommand(kCmdSummaryReport, "Print Account &Summary Report...");
+  AddMainWindowCommand(kCmdNetWorthChart, "Chart Account &Balances over Time...");
+  AddMainWindowCommand(kCmdIncomeSpendingChart, "Chart &Income and Spending by Month...");
   UpdateCommands();
 }
 

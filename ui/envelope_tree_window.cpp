@@ -7,6 +7,7 @@
 #include "core/vorla_data.h"
 #include "transactions/transfers.h"
 #include "transactions/xmanager.h"
+#include "ui/commands.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ TEnvelopeTreeWindow::TEnvelopeTreeWindow(TVorlaData& document, TOptionsSource op
   AddMainWindowCommand(kCmdLedgerReport, "Print Envelope &Ledger Report...");
   AddMainWindowCommand(kCmdActivityReport, "Print E&nvelope Activity Report...");
   AddMainWindowCommand(kCmdSummaryReport, "Print Envelope &Summary Report...");
+  AddMainWindowCommand(kCmdSpendingChart, "Chart S&pending by Envelope...");
+  AddMainWindowCommand(kCmdEnvelopeBalancesChart, "Chart Envelope &Balances over Time...");
   UpdateCommands();
 }
 

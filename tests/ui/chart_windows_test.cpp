@@ -11,9 +11,11 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 #include "core/envelope_list.h"
 #include "reports/balance_history.h"
@@ -23,6 +25,8 @@
 #include "transactions/editable_filter.h"
 #include "transactions/xitem.h"
 #include "ui/chart_window.h"
+#include "ui/commands.h"
+#include "ui/envelope_tree_window.h"
 #include "ui/vorla_client.h"
 
 using namespace ui_test;
@@ -107,6 +111,34 @@ class ChartWindowsTest : public QObject {
       QCOMPARE(window.View()->chart()->title(),
                ChartTitle(c.kind) + QStringLiteral(", 01/01/26 to 12/31/26"));
     }
+  }
+
+  // The envelope list's right-button menu charts the envelope chosen there.
+  void aListWindowsMenuChartsItsSelectedNode() {
+    TVorlaClient& client = app_->Client();
+    client.ShowEnvelopeList();
+    TEnvelopeTreeWindow* list = client.EnvelopeWindow();
+    QVERIFY(list != nullptr);
+    client.setActiveSubWindow(list);
+    QTest::keyClick(list->View(), Qt::Key_Home);
+    for (int step = 0; step < 10; ++step) {
+      if (list->Selection().First() != nullptr && list->Selection().First()->Name() == "Groceries")
+        break;
+      QTest::keyClick(list->View(), Qt::Key_Down);
+    }
+    auto* action =
+        list->findChild<QAction*>(QStringLiteral("command%1").arg(kCmdEnvelopeBalancesChart));
+    QVERIFY(action != nullptr);
+    const QList<QMenu*> menus = list->findChildren<QMenu*>();
+    QVERIFY(std::any_of(menus.begin(), menus.end(),
+                        [action](QMenu* menu) { return menu->actions().contains(action); }));
+    action->trigger();
+    TChartWindow* chart = OpenedChart();
+    QVERIFY(chart != nullptr);
+    QStringList chosen;
+    for (QListWidgetItem* item : chart->Nodes()->selectedItems())
+      chosen << item->text().trimmed();
+    QCOMPARE(chosen, QStringList{"Groceries"});
   }
 
   void thePointerOnABarTellsItsExactAmount() {
