@@ -24,6 +24,7 @@
 #include "import/ofx_reader.h"
 #include "import/qif_reader.h"
 #include "import/statement_file.h"
+#include "transactions/undo_history.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ struct TImportSwitches {
   bool all = false;
   bool allowDuplicateCheckNumbers = false;
   bool force = false;
+  bool dryRun = false;
   std::optional<TDateValue> since;
   std::optional<uint32_t> envelope;
   TCsvSwitches csv;
@@ -106,6 +108,8 @@ std::optional<TImportSwitches> ParseSwitches(const std::vector<std::string>& arg
       switches.allowDuplicateCheckNumbers = true;
     } else if (word == "--force") {
       switches.force = true;
+    } else if (word == "--dry-run") {
+      switches.dryRun = true;
     } else if (word == "--account" && hasValue && ParseId(args[i + 1], id)) {
       switches.account = id;
       haveAccount = true;
@@ -263,23 +267,45 @@ int RunImportCommand(const std::vector<std::string>& args, const TClock& clock) 
       user.Tell("CSV Import", LeftOutRowsMessage(count.leftOut), TMessageIcon::Exclamation);
   }
 
-  const TImportResult result = ImportRecords(batch, *document, nullptr);
-  // The columns are the account's from now on, so the next statement from its bank needs none.
-  if (mapping && result.imported) {
-    mapping->Store(document->Settings(), result.account);
-    document->SetModified();
+  // A dry run does the whole import as one step and takes it back through the history, so
+  // that it reports exactly what the import would do; the budget is never written.
+  std::optional<TUndoHistory> history;
+  if (switches->dryRun)
+    history.emplace(*document);
+  TImportResult result;
+  {
+    TUndoHistory::TStep step(history ? &*history : nullptr, "Import of " + switches->statement);
+    result = ImportRecords(batch, *document, nullptr);
+    // The columns are the account's from now on, so the next statement from its bank needs
+    // none.
+    if (mapping && result.imported) {
+      mapping->Store(document->Settings(), result.account);
+      document->SetModified();
+    }
   }
-  if (!UnchangedSinceReadOrSay(switches->budget, read, switches->force))
-    return kUsageOrUnreadable;
-  if (!WriteBudgetOrSay(switches->budget, *document))
-    return 1;
+  if (history) {
+    if (history->CanUndo()) {
+      if (const TResult<void> undone = history->Undo(); !undone) {
+        PrintError(MessageToUtf8(undone.Error()));
+        return 1;
+      }
+    }
+  } else {
+    if (!UnchangedSinceReadOrSay(switches->budget, read, switches->force))
+      return kUsageOrUnreadable;
+    if (!WriteBudgetOrSay(switches->budget, *document))
+      return 1;
+  }
 
   // The budget is saved by now; the one line says so, since running the import again would
   // import the statement twice. The report of a statement of millions of lines is itself
   // hundreds of megabytes: it goes out in pieces as it is made.
-  const std::string failure = switches->budget +
-                              " was saved with the import, but its report could not be written "
-                              "to standard output";
+  const std::string failure =
+      switches->budget +
+      (switches->dryRun ? " was not changed, and the report of the dry run could not be written "
+                          "to standard output"
+                        : " was saved with the import, but its report could not be written "
+                          "to standard output");
   TJsonWriter json;
   json.BeginObject().Key("account").Unsigned(result.account).Key("options");
   WriteOptions(json, result.options);

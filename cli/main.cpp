@@ -50,7 +50,7 @@ int Usage() {
       "       quenbrook-cli import BUDGET.vrl STATEMENT --account ID [--all]\n"
       "                     [--allow-duplicate-check-numbers] [--since MM/DD/YYYY] [--envelope "
       "ID]\n"
-      "                     [--force]\n"
+      "                     [--force] [--dry-run]\n"
       "                     [--csv-date COL (--csv-amount COL | --csv-debit COL --csv-credit COL)\n"
       "                      --csv-payee COL [--csv-memo COL] [--csv-check COL]\n"
       "                      [--csv-date-order mdy|dmy|ymd] [--csv-decimal .|,]\n"

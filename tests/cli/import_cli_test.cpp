@@ -72,6 +72,21 @@ TEST_F(ImportCliTest, QifLinesArePairedCreatedOrDroppedAndTheBudgetSaved) {
                                 std::to_string(TDateValue(4, 4, 2021).Packed())));
 }
 
+TEST_F(ImportCliTest, ADryRunReportsWhatTheImportDoesAndLeavesTheFileAsItWas) {
+  const fs::path qif = Statement("bank.qif",
+                                 "!Type:Bank\nD04/05/2021\nN1042\nT-13.00\nPLandlord\n^\n"
+                                 "D04/06/2021\nT250.00\nPEmployer\n^\n");
+  const std::string before = ReadFileBytes(budget_);
+  const TCliRun dry = Import(qif, "--account 1 --dry-run");
+  ASSERT_EQ(dry.status, 0) << dry.err;
+  EXPECT_EQ(ReadFileBytes(budget_), before);
+  const TCliRun real = Import(qif, "--account 1");
+  ASSERT_EQ(real.status, 0) << real.err;
+  EXPECT_EQ(dry.out, real.out);
+  EXPECT_EQ(dry.err, real.err);
+  EXPECT_NE(ReadFileBytes(budget_), before);
+}
+
 TEST_F(ImportCliTest, OfxStatementWithEverySwitch) {
   const fs::path ofx =
       Statement("bank.ofx",
