@@ -37,7 +37,8 @@ namespace {
 // one row whose amount cannot be read.
 const char* const kStatement =
     "Konto;DE12 3456\n\nBuchungstag;Empf\xC3\xA4nger;Betrag\n"
-    "15.11.2026;B\xC3\xA4" "ckerei;-4,50\n20.11.2026;Arbeitgeber;1.250,00\n21.11.2026;Kaputt;1.2.3\n";
+    "15.11.2026;B\xC3\xA4"
+    "ckerei;-4,50\n20.11.2026;Arbeitgeber;1.250,00\n21.11.2026;Kaputt;1.2.3\n";
 
 QStringList Column(QTableWidget* table, int column) {
   QStringList cells;
