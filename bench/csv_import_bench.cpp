@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bench/generated_budget.h"
+#include "bench/import_port.h"
 #include "core/account_list.h"
 #include "core/clock.h"
 #include "core/unattended_user_port.h"
@@ -19,19 +20,7 @@
 
 namespace {
 
-// Picks the account the import goes to and accepts the options dialog as proposed.
-class TImportPort final : public TUnattendedUserPort {
- public:
-  uint32_t account = 0;
-  bool ChooseAccount(const std::string&, const std::vector<TItemChoice>&,
-                     uint32_t& chosen) override {
-    chosen = account;
-    return true;
-  }
-  bool EditImportOptions(TImportDialogState&) override { return true; }
-};
-
-TImportPort user;
+bench::TImportPort user;
 TFixedClock clock_(TDateValue(1, 6, 2030));
 TModelEnvironment environment{user, clock_};
 

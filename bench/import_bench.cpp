@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/generated_budget.h"
+#include "bench/import_port.h"
 #include "cli/budget_generator.h"
 #include "core/account_list.h"
 #include "core/clock.h"
@@ -35,19 +36,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Picks the account the import goes to and accepts the options dialog as proposed.
-class TImportPort final : public TUnattendedUserPort {
- public:
-  uint32_t account = 0;
-  bool ChooseAccount(const std::string&, const std::vector<TItemChoice>&,
-                     uint32_t& chosen) override {
-    chosen = account;
-    return true;
-  }
-  bool EditImportOptions(TImportDialogState&) override { return true; }
-};
-
-TImportPort user;
+bench::TImportPort user;
 TFixedClock clock_(TDateValue(1, 6, 2030));
 TModelEnvironment environment{user, clock_};
 
