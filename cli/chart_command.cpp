@@ -1,24 +1,29 @@
 #include "cli/chart_command.h"
 
+#include <QSize>
 #include <memory>
 #include <optional>
 
 #include "cli/budget_files.h"
 #include "cli/command_words.h"
+#include "cli/painting_application.h"
 #include "cli/report_command.h"
 #include "cli/standard_output.h"
 #include "core/account_list.h"
 #include "core/clock.h"
 #include "core/unattended_user_port.h"
 #include "core/vorla_data.h"
+#include "platform/chart_painter.h"
 #include "reports/balance_history.h"
 #include "reports/income_spending_chart.h"
+#include "reports/report_text.h"
 #include "reports/spending_chart.h"
 
 const char* const kChartUsage =
     "       quenbrook-cli chart KIND BUDGET.vrl [--envelope ID]... [--account ID]...\n"
     "                     [--from MM/DD/YYYY --to MM/DD/YYYY | --range RANGE]\n"
-    "                     [--step day|week|month] --tsv\n"
+    "                     [--step day|week|month]\n"
+    "                     (--tsv | --png OUT.png | --pdf OUT.pdf | --svg OUT.svg) [--size WxH]\n"
     "         KIND: spending, envelope-balances, income-spending or net-worth\n"
     "         --envelope ID  spending: the envelope, bundle or association (default: the root);\n"
     "                        envelope-balances: up to 8, one line each (default: the root)\n"
@@ -30,34 +35,58 @@ const char* const kChartUsage =
     "                        last-month, last-quarter or last-year, counted from today\n"
     "         --step STEP    the balance charts' points: the end of each day, week (seven days\n"
     "                        from the start) or month (default)\n"
-    "         --tsv          the chart's series on standard output, tab-separated\n";
+    "         --tsv          the chart's series on standard output, tab-separated\n"
+    "         --png, --pdf, --svg FILE  the chart drawn as a PNG picture, a one-page PDF or an\n"
+    "                        SVG drawing\n"
+    "         --size WxH     the drawing's width and height in pixels, each 100 to 5000\n"
+    "                        (default 1000x600; a PDF page takes 96 pixels to the inch)\n";
 
 namespace {
 
+constexpr int kWritten = 0;
+constexpr int kNotWritten = 1;
 constexpr int kRefused = 2;
+constexpr QSize kDefaultSize(1000, 600);
 
 enum class TKind { Spending, EnvelopeBalances, IncomeSpending, NetWorth };
 
 struct TKindName {
   const char* name;
   TKind kind;
+  TChartShape shape;
 };
 constexpr TKindName kKinds[] = {
-    {"spending", TKind::Spending},
-    {"envelope-balances", TKind::EnvelopeBalances},
-    {"income-spending", TKind::IncomeSpending},
-    {"net-worth", TKind::NetWorth},
+    {"spending", TKind::Spending, TChartShape::RankedBars},
+    {"envelope-balances", TKind::EnvelopeBalances, TChartShape::DatedLines},
+    {"income-spending", TKind::IncomeSpending, TChartShape::MonthBars},
+    {"net-worth", TKind::NetWorth, TChartShape::DatedLines},
+};
+
+enum class TOutput { None, Tsv, Png, Pdf, Svg };
+
+struct TOutputWord {
+  const char* word;
+  TOutput output;
+};
+constexpr TOutputWord kOutputs[] = {
+    {"--tsv", TOutput::Tsv},
+    {"--png", TOutput::Png},
+    {"--pdf", TOutput::Pdf},
+    {"--svg", TOutput::Svg},
 };
 
 struct TRequest {
   TKind kind = TKind::Spending;
+  TChartShape shape = TChartShape::RankedBars;
   std::vector<uint32_t> envelopes;
   std::vector<uint32_t> accounts;
   std::optional<TDateValue> from;
   std::optional<TDateValue> to;
   std::optional<DateRangeKind> range;
   std::optional<TChartStep> step;
-  bool tsv = false;
+  TOutput output = TOutput::None;
+  std::string target;  ///< the picture's file
+  std::optional<QSize> size;
 };
 
 int Refuse(const std::string& reason) {
@@ -65,23 +94,49 @@ int Refuse(const std::string& reason) {
   return kRefused;
 }
 
+// "WIDTHxHEIGHT", each side within what a chart picture may have.
+std::optional<QSize> ParseSize(const std::string& text) {
+  const size_t cross = text.find('x');
+  if (cross == std::string::npos)
+    return std::nullopt;
+  const auto width = ParseWholeNumber(text.substr(0, cross), kMaxChartSide);
+  const auto height = ParseWholeNumber(text.substr(cross + 1), kMaxChartSide);
+  if (!width || !height || *width < kMinChartSide || *height < kMinChartSide)
+    return std::nullopt;
+  return QSize(static_cast<int>(*width), static_cast<int>(*height));
+}
+
 // Reads the words after KIND and BUDGET; an empty text when they make a request, else why not.
 std::string ParseOptions(const std::vector<std::string>& args, TRequest& request) {
   for (size_t i = 3; i < args.size(); ++i) {
     const std::string& word = args[i];
-    if (word == "--tsv") {
-      if (request.tsv)
-        return "--tsv is given twice";
-      request.tsv = true;
+    const TOutputWord* output = nullptr;
+    for (const TOutputWord& candidate : kOutputs) {
+      if (word == candidate.word)
+        output = &candidate;
+    }
+    if (output != nullptr && request.output != TOutput::None)
+      return "give one output of --tsv, --png, --pdf and --svg";
+    if (output != nullptr && output->output == TOutput::Tsv) {
+      request.output = TOutput::Tsv;
       continue;
     }
-    if (word != "--envelope" && word != "--account" && word != "--from" && word != "--to" &&
-        word != "--range" && word != "--step")
+    if (output == nullptr && word != "--envelope" && word != "--account" && word != "--from" &&
+        word != "--to" && word != "--range" && word != "--step" && word != "--size")
       return "unknown option " + word;
     if (i + 1 == args.size())
       return word + " needs a value";
     const std::string& value = args[++i];
-    if (word == "--envelope" || word == "--account") {
+    if (output != nullptr) {
+      request.output = output->output;
+      request.target = value;
+    } else if (word == "--size") {
+      request.size = ParseSize(value);
+      if (!request.size) {
+        return "--size takes WIDTHxHEIGHT in pixels, each from " + std::to_string(kMinChartSide) +
+               " to " + std::to_string(kMaxChartSide) + ", not \"" + value + "\"";
+      }
+    } else if (word == "--envelope" || word == "--account") {
       const std::optional<uint64_t> id = ParseWholeNumber(value, 0xFFFFFFFF);
       if (!id)
         return word + " takes an identifier, not \"" + value + "\"";
@@ -105,8 +160,10 @@ std::string ParseOptions(const std::vector<std::string>& args, TRequest& request
         return "--step takes day, week or month, not \"" + value + "\"";
     }
   }
-  if (!request.tsv)
-    return "choose an output: --tsv";
+  if (request.output == TOutput::None)
+    return "choose an output: --tsv, --png, --pdf or --svg";
+  if (request.size && request.output == TOutput::Tsv)
+    return "--size belongs to --png, --pdf and --svg";
   if (request.from.has_value() != request.to.has_value())
     return "--from and --to go together";
   if (request.range && request.from)
@@ -138,15 +195,18 @@ std::vector<uint32_t> DefaultAccounts(const TVorlaData& document) {
   return ids;
 }
 
-TResult<TChartSeries> MakeSeries(const TRequest& request, const TVorlaData& document,
-                                 const TClock& clock) {
-  auto [from, to] =
-      request.from ? std::make_pair(*request.from, *request.to) : AllDates(document, clock);
+// The dates asked for: given, a relative range, or the budget's whole span.
+std::pair<TDateValue, TDateValue> ChartDates(const TRequest& request, const TVorlaData& document,
+                                             const TClock& clock) {
   if (request.range) {
     const std::optional<TDateRange> range = DateRangeFor(*request.range, clock.Today());
-    from = range->from;
-    to = range->to;
+    return {range->from, range->to};
   }
+  return request.from ? std::make_pair(*request.from, *request.to) : AllDates(document, clock);
+}
+
+TResult<TChartSeries> MakeSeries(const TRequest& request, const TVorlaData& document,
+                                 TDateValue from, TDateValue to) {
   const TChartStep step = request.step.value_or(TChartStep::Month);
   const std::vector<uint32_t> envelopes =
       request.envelopes.empty() ? std::vector<uint32_t>{0} : request.envelopes;
@@ -176,6 +236,7 @@ int RunChartCommand(const std::vector<std::string>& args, const TClock& clock) {
   for (const TKindName& kind : kKinds) {
     if (args[1] == kind.name) {
       request.kind = kind.kind;
+      request.shape = kind.shape;
       known = true;
     }
   }
@@ -192,8 +253,23 @@ int RunChartCommand(const std::vector<std::string>& args, const TClock& clock) {
   std::unique_ptr<TVorlaData> document = ReadBudgetOrSay(args[2], environment);
   if (!document)
     return kRefused;
-  const TResult<TChartSeries> series = MakeSeries(request, *document, clock);
+  const auto [from, to] = ChartDates(request, *document, clock);
+  const TResult<TChartSeries> series = MakeSeries(request, *document, from, to);
   if (!series)
     return Refuse(series.Error());
-  return WriteStandardOutput(ChartSeriesText(*series)) ? 0 : 1;
+  if (request.output == TOutput::Tsv)
+    return WriteStandardOutput(ChartSeriesText(*series)) ? kWritten : kNotWritten;
+
+  const TPaintingApplication painting;
+  const TChartFile form = request.output == TOutput::Png   ? TChartFile::Png
+                          : request.output == TOutput::Pdf ? TChartFile::Pdf
+                                                           : TChartFile::Svg;
+  const std::string title = series->title + ", " + ShortDateText(from) + " to " + ShortDateText(to);
+  const TResult<void> written = WriteChartFile(*series, request.shape, title, form, request.target,
+                                               request.size.value_or(kDefaultSize));
+  if (!written) {
+    PrintError(written.Error());
+    return kNotWritten;
+  }
+  return kWritten;
 }

@@ -1,13 +1,11 @@
 #include "cli/report_command.h"
 
-#include <QGuiApplication>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "cli/budget_files.h"
 #include "cli/command_words.h"
+#include "cli/painting_application.h"
 #include "cli/standard_output.h"
 #include "core/account_list.h"
 #include "core/account_node.h"
@@ -341,20 +339,7 @@ std::unique_ptr<TFormData> MakeReport(const TRequest& request, TVorlaData& docum
 }
 
 int WritePages(const TRequest& request, const TFormData& report) {
-  // Pages are drawn with Qt's painting, which needs an application object; without a display
-  // the offscreen platform serves, and a script never needs one.
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // The platform's notes (such as a missing runtime folder) are no business of a script; real
-  // failures come back from the writers and are reported on their own.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-      std::fprintf(stderr, "quenbrook-cli: %s\n", message.toLocal8Bit().constData());
-  });
-  static int argc = 1;
-  static char name[] = "quenbrook-cli";
-  static char* argv[] = {name, nullptr};
-  QGuiApplication application(argc, argv);
+  const TPaintingApplication painting;
   if (request.output == TOutput::Pdf) {
     const TResult<void> written = WriteReportPdf(report, request.target);
     if (!written) {

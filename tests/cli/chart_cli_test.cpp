@@ -1,10 +1,15 @@
-// `quenbrook-cli chart`: the series of each chart from a generated budget, and the refusals.
+// `quenbrook-cli chart`: the series of each chart from a generated budget, the pictures drawn
+// of them, and the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/document_file.h"
@@ -17,6 +22,43 @@
 #include "tests/support/cli_runner.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The width and height a PNG's header chunk gives; zeros for anything else.
+std::pair<uint32_t, uint32_t> PngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 ||
+      bytes.compare(12, 4, "IHDR") != 0)
+    return {0, 0};
+  auto word = [&](size_t at) {
+    uint32_t value = 0;
+    for (size_t i = at; i < at + 4; ++i)
+      value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+  };
+  return {word(16), word(20)};
+}
+
+// A field of pdfinfo's report, without the blanks that align it.
+std::string InfoField(const std::string& info, const std::string& name) {
+  const size_t at = info.find("\n" + name + ":");
+  if (at == std::string::npos)
+    return {};
+  const size_t start = info.find_first_not_of(' ', at + name.size() + 2);
+  return info.substr(start, info.find('\n', start) - start);
+}
+
+// The names in a folder, for seeing that a refused command left nothing behind.
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "stdout.txt" && name != "stderr.txt")
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 class ChartCliTest : public ::testing::Test {
  protected:
@@ -109,6 +151,80 @@ TEST_F(ChartCliTest, RefusalsExitTwoWithOneLine) {
     EXPECT_EQ(run.status, 2) << words;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << words << run.err;
     EXPECT_TRUE(run.out.empty()) << words;
+  }
+}
+
+TEST_F(ChartCliTest, EveryKindDrawsEachPictureForm) {
+  // Each kind's legend names its first series, which every form must show as text.
+  const std::pair<std::string, std::string> kinds[] = {
+      {"spending", "Expense"},
+      {"envelope-balances", "Envelopes"},
+      {"income-spending", "Spending"},
+      {"net-worth", "Total"},
+  };
+  const std::string dates = " --from 01/01/2000 --to 12/31/2040";
+  for (const auto& [kind, series] : kinds) {
+    const std::string head = "chart " + kind + " " + budget_.string() + dates;
+    const fs::path png = dir_ / (kind + ".png");
+    TCliRun run = Run(head + " --size 640x400 --png " + png.string());
+    ASSERT_EQ(run.status, 0) << kind << run.err;
+    EXPECT_TRUE(run.out.empty() && run.err.empty()) << kind << run.out << run.err;
+    EXPECT_EQ(PngSize(ReadFileBytes(png)), std::make_pair(640u, 400u)) << kind;
+
+    const fs::path pdf = dir_ / (kind + ".pdf");
+    run = Run(head + " --size 640x400 --pdf " + pdf.string());
+    ASSERT_EQ(run.status, 0) << kind << run.err;
+    const TCliRun info = RunProgram("pdfinfo", pdf.string(), dir_);
+    ASSERT_EQ(info.status, 0) << kind << info.err;
+    EXPECT_EQ(InfoField(info.out, "Pages"), "1") << kind;
+    // 640 by 400 pixels at 96 to the inch.
+    EXPECT_EQ(InfoField(info.out, "Page size"), "480 x 300 pts") << kind;
+    const TCliRun text = RunProgram("pdftotext", pdf.string() + " -", dir_);
+    EXPECT_NE(text.out.find(series), std::string::npos) << kind << text.out;
+
+    const fs::path svg = dir_ / (kind + ".svg");
+    run = Run(head + " --svg " + svg.string());
+    ASSERT_EQ(run.status, 0) << kind << run.err;
+    const TCliRun parsed = RunProgram("xmllint", "--noout " + svg.string(), dir_);
+    EXPECT_EQ(parsed.status, 0) << kind << parsed.err;
+    const std::string drawing = ReadFileBytes(svg);
+    EXPECT_NE(drawing.find("width=\"1000\" height=\"600\""), std::string::npos) << kind;
+    EXPECT_NE(drawing.find(">" + series + "</text>"), std::string::npos) << kind;
+  }
+}
+
+TEST_F(ChartCliTest, BadSizesAndUnwritableFilesWriteNothing) {
+  // The target already holds a file, which every failure must leave as it was.
+  const fs::path old = dir_ / "old.png";
+  std::ofstream(old) << "an older picture";
+  const std::vector<std::string> before = Names(dir_);
+  const std::string out = " --png " + old.string();
+  const struct {
+    std::string words;
+    int status;
+  } cases[] = {
+      {out + " --size 0x0", 2},
+      {out + " --size abc", 2},
+      {out + " --size 640x", 2},
+      {out + " --size 99x400", 2},
+      {out + " --size 640x5001", 2},
+      {out + " --size 99999999999999999999x400", 2},
+      {" --tsv --size 640x400", 2},
+      {out + " --svg " + (dir_ / "other.svg").string(), 2},
+      {" --png " + (dir_ / "missing" / "chart.png").string(), 1},
+      {" --pdf " + (budget_ / "chart.pdf").string(), 1},
+      {" --svg " + dir_.string(), 1},
+  };
+  for (const auto& c : cases) {
+    const TCliRun run = Run("chart spending " + budget_.string() + c.words);
+    EXPECT_EQ(run.status, c.status) << c.words << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.words << run.err;
+    if (c.status == 1) {
+      EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(run.out.empty()) << c.words;
+    EXPECT_EQ(Names(dir_), before) << c.words;
+    EXPECT_EQ(ReadFileBytes(old), "an older picture") << c.words;
   }
 }
 
