@@ -131,7 +131,7 @@ TResult<TChartSeries> EnvelopeBalances(const TVorlaData& document,
   if (!periods)
     return TFailure{periods.Error()};
   const TEnvelopeList& envelopes = document.Envelopes();
-  TChartSeries series = DatedSeries("Envelope Balances", *periods);
+  TChartSeries series = DatedSeries("Envelope Balances over Time", *periods);
   std::vector<TChartLine> thresholds;
   TShares shares;
   for (const uint32_t id : nodeIds) {
@@ -170,7 +170,7 @@ TResult<TChartSeries> AccountBalances(const TVorlaData& document,
   if (!periods)
     return TFailure{periods.Error()};
   const TAccountList& accounts = document.Accounts();
-  TChartSeries series = DatedSeries("Account Balances", *periods);
+  TChartSeries series = DatedSeries("Account Balances over Time", *periods);
   TShares shares;
   for (const uint32_t id : nodeIds) {
     const TAccountNode* node = accounts.FindNode(id);

@@ -41,7 +41,7 @@ TResult<TChartSeries> IncomeAndSpending(const TVorlaData& document, uint32_t acc
   const bool everyAccount = node == &document.Accounts().Root();
 
   TChartSeries series;
-  series.title = "Income and Spending";
+  series.title = "Income and Spending by Month";
   series.rowHeading = "Month";
   series.periods = *periods;
   std::vector<uint32_t> ends;

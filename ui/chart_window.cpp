@@ -28,7 +28,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
 
@@ -39,6 +38,7 @@
 #include "core/save_file.h"
 #include "core/vorla_data.h"
 #include "planning/date_range.h"
+#include "platform/chart_painter.h"
 #include "reports/balance_history.h"
 #include "reports/income_spending_chart.h"
 #include "reports/report_text.h"
@@ -50,13 +50,9 @@ namespace {
 
 constexpr const char* kChartFolder = "Reports.Folder";
 
-// Colours that stay apart for colour-blind readers and alternate dark and light, on the chart's
-// own white ground, so the chart reads the same under light and dark desktop themes.
-constexpr std::array<QRgb, 8> kPalette = {0x0072B2, 0xE69F00, 0x009E73, 0xCC79A7,
-                                          0xD55E00, 0x56B4E9, 0x444444, 0x999933};
-
+// The palette the tool's pictures use too.
 QColor PaletteColour(size_t index) {
-  return QColor(kPalette[index % kPalette.size()]);
+  return QColor(static_cast<QRgb>(kChartPalette[index % kChartPalette.size()]));
 }
 
 qreal Msecs(TDateValue date) {
@@ -219,7 +215,7 @@ bool TChartWindow::Redraw() {
 void TChartWindow::Draw() {
   auto* chart = new QChart;
   chart->setTheme(QChart::ChartThemeLight);
-  chart->setTitle(ChartTitle(kind_) + QStringLiteral(", ") + dates_->RangeText());
+  chart->setTitle(FromModel(series_.title) + QStringLiteral(", ") + dates_->RangeText());
   chart->legend()->setAlignment(Qt::AlignBottom);
   QStringList rows;
   for (const std::string& row : series_.rows)
@@ -300,12 +296,7 @@ void TChartWindow::Draw() {
       const TChartLine& line = series_.lines[index];
       auto* drawn = new QLineSeries;
       drawn->setName(FromModel(line.name));
-      // A threshold takes the colour of its node's line.
-      size_t colour = index;
-      while (line.dashed && colour > 0 &&
-             (series_.lines[colour].dashed || series_.lines[colour].nodeId != line.nodeId))
-        --colour;
-      QPen pen(PaletteColour(colour));
+      QPen pen(PaletteColour(ChartColourIndex(series_, TChartShape::DatedLines, index)));
       pen.setWidthF(line.dashed ? 1.5 : 2.5);
       if (line.dashed)
         pen.setStyle(Qt::DashLine);
