@@ -1,6 +1,7 @@
 #include "presentation/xview_list.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/account_list.h"
@@ -56,6 +57,7 @@ int TXViewList::RowOf(const TXItem& item) const {
 }
 
 void TXViewList::Unload() {
+  gatherAt_.reset();
   // A manager that went first took its items with it.
   if (Manager() != nullptr) {
     for (TXItem*& item : window_) {
@@ -230,13 +232,17 @@ void TXViewList::ReloadFrom(const TXItem* removed) {
 void TXViewList::Refresh() {
   NotifyReloading();
   const std::array<TXItem*, kWindowRows> old = window_;
+  Gather(old[0] != nullptr && old[0]->Record().IsLive() ? manager_.PositionOf(*old[0]) : 0, old);
+}
+
+void TXViewList::Gather(uint32_t position, const std::array<TXItem*, kWindowRows>& old) {
   // Records committed elsewhere wait unsorted at the end of the store, behind the empty rows of
   // every ledger; so the live records come first, from the first row's place on, and this
   // window's own empty rows after them.
-  TXItem* start = old[0] != nullptr && old[0]->Record().IsLive()
-                      ? manager_.FirstFrom(manager_.PositionOf(*old[0]), LiveWalk()).release()
-                      : manager_.First(LiveWalk()).release();
+  TXItem* start = position != 0 ? manager_.FirstFrom(position, LiveWalk()).release()
+                                : manager_.First(LiveWalk()).release();
   window_.fill(nullptr);
+  loaded_ = true;
   size_t row = 0;
   for (TXItem* item = start; item != nullptr;) {
     window_[row++] = item;
@@ -315,8 +321,22 @@ void TXViewList::Changed(TXItem& item) {
 }
 
 void TXViewList::StoreChanged() {
-  if (loaded_)
+  if (gatherAt_) {
+    Gather(*std::exchange(gatherAt_, std::nullopt), {});
+  } else if (loaded_) {
     Refresh();
+  }
+}
+
+void TXViewList::LetGo() {
+  if (!loaded_)
+    return;
+  NotifyReloading();
+  const TXItem* first = window_[0];
+  const uint32_t position =
+      first != nullptr && first->Record().IsLive() ? manager_.PositionOf(*first) : 0;
+  Unload();
+  gatherAt_ = position;
 }
 
 void TXViewList::Removed(TXItem& item) {

@@ -65,6 +65,8 @@ class TXViewList final : public TLedgerList, public TXList {
   void Vanished(TXItem& item) override;
   void Added(TXItem& item) override;
   void StoreChanged() override;
+  /// Remembers where the window began and unloads it; the next store change gathers it again.
+  void LetGo() override;
   bool HoldsAnyMatching(const TXFilter& filter) const override;
   bool Holds(const TXItem& item) const override;
 
@@ -85,6 +87,10 @@ class TXViewList final : public TLedgerList, public TXList {
   /// Gathers the window again from the first record the filter accepts at or after the first
   /// row's place: that record may have left the filter or moved.
   void Refresh();
+  /// Gathers the window from the first live record the filter accepts at or after the store
+  /// `position` (from the first of all for 0), then this window's empty rows of `old`, then
+  /// new empty rows.
+  void Gather(uint32_t position, const std::array<TXItem*, kWindowRows>& old);
   /// Fills the window from the held `start` (or with empty rows alone), then settles.
   void Regather(TXItem* start, const std::array<TXItem*, kWindowRows>& old, const TXItem* removed);
   /// Counts the new window's live rows, lets go of the rows of `old` but `removed` and tells
@@ -107,4 +113,6 @@ class TXViewList final : public TLedgerList, public TXList {
   std::array<TXItem*, kWindowRows> window_{};
   bool loaded_ = false;
   int liveCount_ = 0;
+  // Let go for an undo: gather again from this store position on the next store change.
+  std::optional<uint32_t> gatherAt_;
 };

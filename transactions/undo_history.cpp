@@ -109,6 +109,7 @@ TResult<void> TUndoHistory::Redo() {
 
 TResult<void> TUndoHistory::Refuse(const std::string& what) {
   Clear();
+  Manager().BroadcastStoreChanged();
   return TFailure{"\"" + what +
                   "\" cannot be applied exactly to the budget as it is now, so nothing was "
                   "changed. The list of changes to undo and redo has been cleared."};
@@ -118,6 +119,8 @@ TResult<void> TUndoHistory::Cross(std::deque<TStepRecord>& from, std::deque<TSte
   TStepRecord& step = from.back();
   const std::string title = (&from == &undo_ ? "Undo " : "Redo ") + step.name;
   TXManager& manager = Manager();
+  // Records that somebody holds cannot be dropped or placed where the step expects them.
+  manager.LetListsGo();
   const std::vector<uint8_t> image = document_.PartsImage();
   if (HashOf(image) != step.partsHash)
     return Refuse(title);

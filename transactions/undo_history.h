@@ -24,6 +24,9 @@ class TXManager;
 /// placed when the last ledger lets go of them): they belong to the last step when a new one
 /// begins, and are taken back together with the step that an undo or redo crosses.
 ///
+/// Before an undo or redo the lists that hold records let go of them (TXList::LetGo) and
+/// gather again afterwards, so that no held empty row or unplaced record stands in the way.
+///
 /// An undo or redo that does not fit the budget (a fault of the program) changes nothing,
 /// clears the history and says so. The history keeps the newest steps within a memory limit;
 /// it must go before its budget.

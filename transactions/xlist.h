@@ -38,6 +38,10 @@ class TXList {
   /// Many records changed or moved at once (a confirmation, an import): a list that shows
   /// records gathers them again.
   virtual void StoreChanged() {}
+  /// An undo or redo is about to take changes back, which only comes out exact while nobody
+  /// holds a record the store may drop or place: a list lets go of every item it holds and
+  /// gathers again on the StoreChanged that follows.
+  virtual void LetGo() {}
   /// Whether the list holds a record that `filter` accepts.
   virtual bool HoldsAnyMatching(const TXFilter& filter) const = 0;
   virtual bool Holds(const TXItem& item) const = 0;

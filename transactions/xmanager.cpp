@@ -854,6 +854,10 @@ void TXManager::BroadcastStoreChanged() {
   RepaintViews();
 }
 
+void TXManager::LetListsGo() {
+  Broadcast(lists_, [](TXList& list) { list.LetGo(); });
+}
+
 void TXManager::BroadcastAdded(TXItem& item) {
   Broadcast(lists_, [&](TXList& list) { list.Added(item); });
 }

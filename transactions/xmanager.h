@@ -158,6 +158,8 @@ class TXManager final : public TTransactionStore {
   void BroadcastAdded(TXItem& item);
   /// Tells every list that many records changed or moved at once, then repaints the views.
   void BroadcastStoreChanged();
+  /// Asks every list to let go of its items until the next BroadcastStoreChanged.
+  void LetListsGo();
 
   const TXStore& Store() const { return store_; }
   /// Every change to the store from now on is noted in `journal` (null: in none).

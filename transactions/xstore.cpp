@@ -380,7 +380,9 @@ void TXStore::SettleKilled(const std::vector<uint32_t>& killedIds) {
   if (journal_ != nullptr) {
     for (uint32_t j = 0; j < moved.size(); ++j)
       moved[j].second = lastLive + 1 + j;
-    journal_->NoteScatter(first, count_, moved);
+    // The killed records settle behind the last live one, which may lie before the first of
+    // them when only records nobody keeps (empty rows of open ledgers) follow it.
+    journal_->NoteScatter(std::min(first, lastLive + 1), count_, moved);
   }
   tailStart_ = count_ + 1;
   FixTail(count_);
