@@ -2,6 +2,7 @@
 // of them, and the refusals.
 #include <gtest/gtest.h>
 
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +47,17 @@ std::string InfoField(const std::string& info, const std::string& name) {
     return {};
   const size_t start = info.find_first_not_of(' ', at + name.size() + 2);
   return info.substr(start, info.find('\n', start) - start);
+}
+
+// The texts of an SVG drawing's text elements; none when it is not well-formed XML.
+std::vector<std::string> SvgTexts(const std::string& bytes) {
+  QXmlStreamReader reader(QByteArray::fromStdString(bytes));
+  std::vector<std::string> texts;
+  while (!reader.atEnd()) {
+    if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"text")
+      texts.push_back(reader.readElementText().toStdString());
+  }
+  return reader.hasError() ? std::vector<std::string>{} : texts;
 }
 
 // The names in a folder, for seeing that a refused command left nothing behind.
@@ -185,11 +197,10 @@ TEST_F(ChartCliTest, EveryKindDrawsEachPictureForm) {
     const fs::path svg = dir_ / (kind + ".svg");
     run = Run(head + " --svg " + svg.string());
     ASSERT_EQ(run.status, 0) << kind << run.err;
-    const TCliRun parsed = RunProgram("xmllint", "--noout " + svg.string(), dir_);
-    EXPECT_EQ(parsed.status, 0) << kind << parsed.err;
     const std::string drawing = ReadFileBytes(svg);
     EXPECT_NE(drawing.find("width=\"1000\" height=\"600\""), std::string::npos) << kind;
-    EXPECT_NE(drawing.find(">" + series + "</text>"), std::string::npos) << kind;
+    const std::vector<std::string> texts = SvgTexts(drawing);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), series), texts.end()) << kind;
   }
 }
 
