@@ -1,8 +1,9 @@
 #include "transactions/payee_index.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <functional>
+#include <cstring>
 #include <utility>
 
 #include "core/cp1252.h"
@@ -23,6 +24,64 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
+uint32_t TagOf(size_t hash) {
+  return static_cast<uint32_t>(uint64_t{hash} >> 32);
+}
+
+/// The largest record identifier whose use is kept in the table by identifier: a few times the
+/// records the store holds.
+size_t DirectUseLimit(const TXStore& store) {
+  return 2 * size_t{store.Count()} + 1024;
+}
+
+constexpr uint64_t kOnes = 0x0101010101010101u;
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+
+/// FoldCp1252 of every byte.
+const std::array<char, 256>& FoldTable() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> made{};
+    for (size_t byte = 0; byte < made.size(); ++byte)
+      made[byte] = FoldCp1252(static_cast<char>(byte));
+    return made;
+  }();
+  return table;
+}
+
+/// Folds the `size` bytes at `from` into `to`, padded with zeros to whole 8-byte words, and
+/// returns the hash of the folded text. A word of ASCII text is folded at once: each byte from
+/// 'A' to 'Z' gains the 0x20 bit (no byte below 0x80 carries into the next).
+size_t FoldWords(const char* from, size_t size, char* to) {
+  const std::array<char, 256>& fold = FoldTable();
+  uint64_t hash = (size + 1) * 0x9E3779B97F4A7C15u;
+  for (size_t at = 0; at < size; at += 8) {
+    uint64_t word = 0;
+    if (size - at >= sizeof word)
+      std::memcpy(&word, from + at, sizeof word);
+    else
+      std::memcpy(&word, from + at, size - at);
+    if ((word & kHighBits) == 0) {
+      const uint64_t fromA = word + (0x80 - 'A') * kOnes;
+      const uint64_t pastZ = word + (0x80 - 'Z' - 1) * kOnes;
+      word |= (fromA & ~pastZ & kHighBits) >> 2;
+      std::memcpy(to + at, &word, sizeof word);
+    } else {
+      std::memcpy(to + at, &word, sizeof word);
+      for (size_t i = at; i < at + 8; ++i)
+        to[i] = fold[static_cast<unsigned char>(to[i])];
+      std::memcpy(&word, to + at, sizeof word);
+    }
+    hash = (hash ^ word) * 0xBF58476D1CE4E5B9u;
+    hash ^= hash >> 31;
+  }
+  hash *= 0x94D049BB133111EBu;
+  return static_cast<size_t>(hash ^ (hash >> 29));
+}
+
+size_t WholeWords(size_t size) {
+  return (size + 7) & ~size_t{7};
+}
+
 }  // namespace
 
 bool TXPayeeIndex::Counts(const TXRecord& record) {
@@ -32,18 +91,21 @@ bool TXPayeeIndex::Counts(const TXRecord& record) {
   return !payee.empty() && payee.find("~t") == std::string_view::npos;
 }
 
-const std::string& TXPayeeIndex::Fold(std::string_view text) {
-  folded_.assign(text);
-  for (char& c : folded_)
-    c = FoldCp1252(c);
-  return folded_;
+size_t TXPayeeIndex::Fold(std::string_view text) {
+  folded_.resize(WholeWords(text.size()));
+  const size_t hash = FoldWords(text.data(), text.size(), folded_.data());
+  folded_.resize(text.size());
+  return hash;
 }
 
 void TXPayeeIndex::Invalidate() {
   built_ = false;
   uses_.clear();
   uses_.shrink_to_fit();
+  farUses_.clear();
   payees_.clear();
+  ids_.clear();
+  ids_.shrink_to_fit();
   free_.clear();
   live_ = 0;
   table_.clear();
@@ -52,37 +114,67 @@ void TXPayeeIndex::Invalidate() {
   recent_.clear();
 }
 
+TXPayeeIndex::TUse& TXPayeeIndex::UseFor(uint32_t id) {
+  if (id < uses_.size())
+    return uses_[id];
+  const size_t limit = DirectUseLimit(*store_);
+  if (id > limit)
+    return farUses_[id];
+  uses_.resize(std::min(limit, std::max<size_t>(id, uses_.size() + uses_.size() / 2)) + 1);
+  std::erase_if(farUses_, [&](const auto& entry) {
+    if (entry.first >= uses_.size())
+      return false;
+    uses_[entry.first] = entry.second;
+    return true;
+  });
+  return uses_[id];
+}
+
+TXPayeeIndex::TUse* TXPayeeIndex::FindUse(uint32_t id) {
+  return const_cast<TUse*>(std::as_const(*this).FindUse(id));
+}
+
+const TXPayeeIndex::TUse* TXPayeeIndex::FindUse(uint32_t id) const {
+  if (id < uses_.size())
+    return &uses_[id];
+  const auto found = farUses_.find(id);
+  return found != farUses_.end() ? &found->second : nullptr;
+}
+
+template <typename Visit>
+void TXPayeeIndex::ForEachListed(const TPayee& payee, Visit visit) const {
+  for (uint32_t at = payee.runStart; at < payee.runStart + payee.runSize; ++at)
+    visit(ids_[at]);
+  for (uint32_t id : payee.more)
+    visit(id);
+}
+
 void TXPayeeIndex::Build(const TXStore& store) {
   Invalidate();
   built_ = true;
   store_ = &store;
-  uses_.reserve(store.Count() + 1);
-  // The orders are made once at the end: kept step by step, a payee whose latest use moves
-  // forward many times while the records pass would be moved as often.
+  uses_.resize(std::min<size_t>(store.LastId(), DirectUseLimit(store)) + 1);
+  // The records are only counted here; their lists and the orders are made once at the end.
   building_ = true;
   // The payees are far apart in memory and each record finds its own, so the records go in
   // batches through four steps, each batch one step behind the one before it: fold and hash
-  // the payee and ask for its place in the table; read the place and ask for the payee; read
-  // the payee and ask for its text and its list of records; note the record. Each step finds
-  // in the cache what the step before asked for a batch earlier.
+  // the payee and ask for its place in the table; find the payee there and ask for it; ask for
+  // its spelling when this record would change it; count the record. Each step finds in the
+  // cache what the step before asked for a batch earlier.
   constexpr uint32_t kBatch = 16;
-  constexpr int kSteps = 4;
+  constexpr uint32_t kSteps = 4;
   struct TKeyed {
-    uint32_t index = 0;
+    const TXRecord* record = nullptr;
     size_t hash = 0;
-    std::string folded;
+    uint32_t size = 0;
+    uint32_t ref = 0;  // the payee's slot + 1 when its first place in the table holds it
+    alignas(8) char folded[TXRecord::kTextSize + 8];
   };
   struct TBatch {
-    std::vector<TKeyed> records{kBatch};
+    std::array<TKeyed, kBatch> records;
     uint32_t size = 0;
   };
-  TBatch batches[kSteps];
-  const auto payeeAt = [this](const TKeyed& keyed) -> const TPayee* {
-    if (table_.empty())
-      return nullptr;
-    const uint32_t entry = table_[keyed.hash & (table_.size() - 1)];
-    return entry != 0 && entry != kGone ? &payees_[entry - 1] : nullptr;
-  };
+  std::array<TBatch, kSteps> batches;
   const uint32_t count = store.Count();
   const uint32_t batchCount = (count + kBatch - 1) / kBatch;
   for (uint32_t step = 0; step < batchCount + kSteps - 1; ++step) {
@@ -93,53 +185,90 @@ void TXPayeeIndex::Build(const TXStore& store) {
       for (uint32_t index = first; index <= std::min(count, first + kBatch - 1); ++index) {
         const TXRecord& record = store.At(index);
         if (record.Flags == 0 || !Counts(record))
-          continue;  // a fresh index holds nothing to forget
+          continue;
+        const std::string_view text = record.GetPayableTo();
         TKeyed& keyed = batch.records[batch.size++];
-        keyed.index = index;
-        keyed.folded = Fold(record.GetPayableTo());
-        keyed.hash = std::hash<std::string_view>{}(keyed.folded);
+        keyed.record = &record;
+        keyed.size = static_cast<uint32_t>(text.size());
+        keyed.hash = FoldWords(text.data(), text.size(), keyed.folded);
         if (!table_.empty())
           __builtin_prefetch(&table_[keyed.hash & (table_.size() - 1)]);
       }
     }
     if (step >= 1 && step - 1 < batchCount) {
-      const TBatch& batch = batches[(step - 1) % kSteps];
+      TBatch& batch = batches[(step - 1) % kSteps];
       for (uint32_t i = 0; i < batch.size; ++i) {
-        if (const TPayee* payee = payeeAt(batch.records[i])) {
-          __builtin_prefetch(payee);
-          __builtin_prefetch(reinterpret_cast<const char*>(payee) + 64);
+        TKeyed& keyed = batch.records[i];
+        keyed.ref = 0;
+        if (table_.empty() || keyed.size > kHead)
+          continue;
+        const TEntry& entry = table_[keyed.hash & (table_.size() - 1)];
+        if (Holds(entry, {keyed.folded, keyed.size}, TagOf(keyed.hash))) {
+          keyed.ref = entry.ref;
+          __builtin_prefetch(&payees_[entry.ref - 1]);
         }
       }
     }
     if (step >= 2 && step - 2 < batchCount) {
       const TBatch& batch = batches[(step - 2) % kSteps];
       for (uint32_t i = 0; i < batch.size; ++i) {
-        if (const TPayee* payee = payeeAt(batch.records[i])) {
-          __builtin_prefetch(payee->folded.data());
-          __builtin_prefetch(payee->ids.data() + payee->ids.size());
-        }
+        const TKeyed& keyed = batch.records[i];
+        if (keyed.ref != 0 && StampOf(*keyed.record) > payees_[keyed.ref - 1].latest)
+          __builtin_prefetch(payees_[keyed.ref - 1].text.data());
       }
     }
     if (step >= 3 && step - 3 < batchCount) {
       const TBatch& batch = batches[(step - 3) % kSteps];
       for (uint32_t i = 0; i < batch.size; ++i) {
         const TKeyed& keyed = batch.records[i];
-        NoteKeyed(store.At(keyed.index), keyed.folded, keyed.hash);
+        const TXRecord& record = *keyed.record;
+        TUse& use = UseFor(record.Id);
+        if (use.payee != 0)
+          continue;  // only a damaged store repeats an identifier: its first record counts
+        // No payee leaves during a build, so the slot found a step earlier still holds it.
+        const uint32_t slot =
+            keyed.ref != 0 ? keyed.ref - 1 : SlotOf({keyed.folded, keyed.size}, keyed.hash);
+        use = TUse{slot + 1, record.AccountId, StampOf(record)};
+        TPayee& payee = payees_[slot];
+        ++payee.count;
+        if (use.stamp > payee.latest) {
+          payee.latest = use.stamp;
+          payee.text.assign(record.GetPayableTo());
+        }
       }
     }
   }
   building_ = false;
-  MakeOrders();
+  Finish();
 }
 
-void TXPayeeIndex::MakeOrders() {
+void TXPayeeIndex::Finish() {
+  // Each payee's run of records is as long as its count: the records are placed by walking
+  // the uses, so no list grows as they come.
+  std::vector<uint32_t> next(payees_.size());
+  uint32_t total = 0;
+  for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
+    payees_[slot].runStart = next[slot] = total;
+    total += payees_[slot].count;
+  }
+  ids_.assign(total, 0);
+  for (uint32_t id = 0; id < uses_.size(); ++id) {
+    if (uses_[id].payee != 0)
+      ids_[next[uses_[id].payee - 1]++] = id;
+  }
+  for (const auto& [id, use] : farUses_) {
+    if (use.payee != 0)
+      ids_[next[use.payee - 1]++] = id;
+  }
   sorted_.clear();
   std::vector<TRecency> recency;
   for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
-    if (payees_[slot].count == 0)
+    TPayee& payee = payees_[slot];
+    if (payee.count == 0)
       continue;
+    payee.runSize = payee.count;
     sorted_.push_back(slot);
-    recency.emplace_back(payees_[slot].latest, slot);
+    recency.emplace_back(payee.latest, slot);
   }
   std::sort(sorted_.begin(), sorted_.end(),
             [&](uint32_t a, uint32_t b) { return payees_[a].folded < payees_[b].folded; });
@@ -147,44 +276,62 @@ void TXPayeeIndex::MakeOrders() {
   recent_ = std::set<TRecency>(recency.begin(), recency.end());
 }
 
+bool TXPayeeIndex::Holds(const TEntry& entry, std::string_view folded, uint32_t tag) const {
+  if (entry.ref == 0 || entry.ref == kGone || entry.tag != tag || entry.size != folded.size() ||
+      std::memcmp(entry.head, folded.data(), std::min(folded.size(), kHead)) != 0)
+    return false;
+  return folded.size() <= kHead ||
+         std::string_view(payees_[entry.ref - 1].folded).substr(kHead) == folded.substr(kHead);
+}
+
+TXPayeeIndex::TEntry TXPayeeIndex::EntryOf(uint32_t slot) const {
+  static_assert(TXRecord::kTextSize <= UINT8_MAX, "a key's size fits its entry");
+  const TPayee& payee = payees_[slot];
+  TEntry entry{slot + 1, TagOf(payee.hash), static_cast<uint8_t>(payee.folded.size())};
+  std::memcpy(entry.head, payee.folded.data(), std::min(payee.folded.size(), kHead));
+  return entry;
+}
+
 size_t TXPayeeIndex::Probe(std::string_view folded, size_t hash) const {
   const size_t mask = table_.size() - 1;
+  const uint32_t tag = TagOf(hash);
   size_t reusable = SIZE_MAX;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
-    const uint32_t entry = table_[at];
-    if (entry == 0)
+    const TEntry& entry = table_[at];
+    if (entry.ref == 0)
       return reusable != SIZE_MAX ? reusable : at;
-    if (entry == kGone) {
-      reusable = std::min(reusable, at);
+    if (entry.ref == kGone) {
+      if (reusable == SIZE_MAX)
+        reusable = at;
       continue;
     }
-    const TPayee& payee = payees_[entry - 1];
-    if (payee.hash == hash && payee.folded == folded)
+    if (Holds(entry, folded, tag))
       return at;
   }
 }
 
 void TXPayeeIndex::Rehash(size_t size) {
-  table_.assign(size, 0);
+  table_.assign(size, TEntry{});
   tableUsed_ = 0;
   for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
     if (payees_[slot].folded.empty())  // a free slot
       continue;
     size_t at = payees_[slot].hash & (size - 1);
-    while (table_[at] != 0)
+    while (table_[at].ref != 0)
       at = (at + 1) & (size - 1);
-    table_[at] = slot + 1;
+    table_[at] = EntryOf(slot);
     ++tableUsed_;
   }
 }
 
 uint32_t TXPayeeIndex::SlotOf(std::string_view folded, size_t hash) {
-  // At most half full, removed places counted, so that probes stay short.
+  // At most half full, removed places counted, so that probes stay short; made again at most
+  // a third full, so that the next growth waits for as many payees as it costs.
   if (2 * (tableUsed_ + 1) > table_.size())
     Rehash(std::max<size_t>(64, std::bit_ceil(4 * (live_ + 1))));
   const size_t at = Probe(folded, hash);
-  if (table_[at] != 0 && table_[at] != kGone)
-    return table_[at] - 1;
+  if (table_[at].ref != 0 && table_[at].ref != kGone)
+    return table_[at].ref - 1;
   uint32_t slot = 0;
   if (free_.empty()) {
     slot = static_cast<uint32_t>(payees_.size());
@@ -196,9 +343,9 @@ uint32_t TXPayeeIndex::SlotOf(std::string_view folded, size_t hash) {
   TPayee& payee = payees_[slot];
   payee.folded = folded;
   payee.hash = hash;
-  if (table_[at] == 0)
+  if (table_[at].ref == 0)
     ++tableUsed_;
-  table_[at] = slot + 1;
+  table_[at] = EntryOf(slot);
   ++live_;
   if (!building_) {
     const size_t place = SortedLowerBound(folded);
@@ -209,7 +356,7 @@ uint32_t TXPayeeIndex::SlotOf(std::string_view folded, size_t hash) {
 
 void TXPayeeIndex::RemoveFromTable(uint32_t slot) {
   TPayee& payee = payees_[slot];
-  table_[Probe(payee.folded, payee.hash)] = kGone;
+  table_[Probe(payee.folded, payee.hash)] = TEntry{kGone};
   const size_t place = SortedLowerBound(payee.folded);
   if (place < sorted_.size() && sorted_[place] == slot)
     sorted_.erase(sorted_.begin() + static_cast<std::ptrdiff_t>(place));
@@ -239,31 +386,28 @@ void TXPayeeIndex::SetLatest(uint32_t slot, uint64_t stamp) {
 void TXPayeeIndex::Note(const TXRecord& record) {
   if (!built_)
     return;
-  const uint32_t id = record.Id;
   if (!Counts(record)) {
-    Forget(id);
+    Forget(record.Id);
     return;
   }
-  const std::string& folded = Fold(record.GetPayableTo());
-  NoteKeyed(record, folded, std::hash<std::string_view>{}(folded));
+  const size_t hash = Fold(record.GetPayableTo());
+  NoteKeyed(record, folded_, hash);
 }
 
 void TXPayeeIndex::NoteKeyed(const TXRecord& record, std::string_view folded, size_t hash) {
   const uint32_t id = record.Id;
-  if (id >= uses_.size())
-    uses_.resize(std::max<size_t>(id + 1, uses_.size() + uses_.size() / 2));
   const uint32_t slot = SlotOf(folded, hash);
   const uint64_t stamp = StampOf(record);
-  if (uses_[id].payee != slot + 1) {
+  TUse& use = UseFor(id);  // Drop finds it where it is
+  if (use.payee != slot + 1) {
     Drop(id);
     TPayee& payee = payees_[slot];
     ++payee.count;
-    payee.ids.push_back(id);
-  } else if (uses_[id].stamp == payees_[slot].latest && stamp < uses_[id].stamp) {
+    payee.more.push_back(id);
+  } else if (use.stamp == payees_[slot].latest && stamp < use.stamp) {
     // The latest use moved back in time; another may be later now.
     payees_[slot].stale = true;
   }
-  TUse& use = uses_[id];
   use.payee = slot + 1;
   use.account = record.AccountId;
   use.stamp = stamp;
@@ -274,28 +418,36 @@ void TXPayeeIndex::NoteKeyed(const TXRecord& record, std::string_view folded, si
 }
 
 void TXPayeeIndex::Forget(uint32_t id) {
-  if (built_ && id < uses_.size())
+  if (built_)
     Drop(id);
 }
 
 void TXPayeeIndex::Drop(uint32_t id) {
-  TUse& use = uses_[id];
-  if (use.payee == 0)
+  TUse* use = FindUse(id);
+  if (use == nullptr || use->payee == 0)
     return;
-  const uint32_t slot = use.payee - 1;
+  const uint32_t slot = use->payee - 1;
   TPayee& payee = payees_[slot];
-  use.payee = 0;
+  use->payee = 0;
   if (--payee.count == 0) {
     RemoveFromTable(slot);
     return;
   }
-  if (use.stamp == payee.latest)
+  if (use->stamp == payee.latest)
     payee.stale = true;
-  // Records that moved on stay in the list until it is twice as long as the payee's use.
-  if (payee.ids.size() > 2 * size_t{payee.count} + 8) {
-    std::erase_if(payee.ids, [&](uint32_t other) { return uses_[other].payee != slot + 1; });
-    std::sort(payee.ids.begin(), payee.ids.end());
-    payee.ids.erase(std::unique(payee.ids.begin(), payee.ids.end()), payee.ids.end());
+  // Records that moved on stay listed until the lists are twice as long as the payee's use;
+  // then the payee's records go to its own list.
+  if (payee.runSize + payee.more.size() > 2 * size_t{payee.count} + 8) {
+    std::vector<uint32_t> kept;
+    ForEachListed(payee, [&](uint32_t other) {
+      const TUse* listed = FindUse(other);
+      if (listed != nullptr && listed->payee == slot + 1)
+        kept.push_back(other);
+    });
+    std::sort(kept.begin(), kept.end());
+    kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+    payee.more = std::move(kept);
+    payee.runSize = 0;
   }
 }
 
@@ -304,10 +456,11 @@ void TXPayeeIndex::Refresh(uint32_t slot) {
   if (!payee.stale)
     return;
   uint64_t latest = 0;
-  for (uint32_t id : payee.ids) {
-    if (uses_[id].payee == slot + 1)
-      latest = std::max(latest, uses_[id].stamp);
-  }
+  ForEachListed(payee, [&](uint32_t id) {
+    const TUse* use = FindUse(id);
+    if (use != nullptr && use->payee == slot + 1)
+      latest = std::max(latest, use->stamp);
+  });
   payee.stale = false;
   SetLatest(slot, latest);
   if (const uint32_t index = store_->Find(IdOfStamp(latest)); index != 0)
@@ -318,7 +471,8 @@ std::vector<std::string> TXPayeeIndex::Matches(std::string_view prefix, size_t l
   std::vector<std::string> texts;
   if (prefix.empty() || !built_ || limit == 0)
     return texts;
-  const std::string key = Fold(prefix);
+  Fold(prefix);
+  const std::string key = folded_;
   const size_t first = SortedLowerBound(key);
   const size_t last = static_cast<size_t>(
       std::partition_point(sorted_.begin() + static_cast<std::ptrdiff_t>(first), sorted_.end(),
@@ -361,19 +515,19 @@ std::vector<std::string> TXPayeeIndex::Matches(std::string_view prefix, size_t l
 uint32_t TXPayeeIndex::LatestRecord(std::string_view text, uint32_t accountId) {
   if (!built_ || table_.empty())
     return 0;
-  const std::string& folded = Fold(text);
-  const uint32_t entry = table_[Probe(folded, std::hash<std::string_view>{}(folded))];
-  if (entry == 0 || entry == kGone)
+  const size_t hash = Fold(text);
+  const uint32_t ref = table_[Probe(folded_, hash)].ref;
+  if (ref == 0 || ref == kGone)
     return 0;
-  const uint32_t slot = entry - 1;
+  const uint32_t slot = ref - 1;
   TPayee& payee = payees_[slot];
   if (accountId != 0) {
     uint64_t best = 0;
-    for (uint32_t id : payee.ids) {
-      const TUse& use = uses_[id];
-      if (use.payee == slot + 1 && use.account == accountId)
-        best = std::max(best, use.stamp);
-    }
+    ForEachListed(payee, [&](uint32_t id) {
+      const TUse* use = FindUse(id);
+      if (use != nullptr && use->payee == slot + 1 && use->account == accountId)
+        best = std::max(best, use->stamp);
+    });
     if (best != 0)
       return IdOfStamp(best);
   }
@@ -382,13 +536,15 @@ uint32_t TXPayeeIndex::LatestRecord(std::string_view text, uint32_t accountId) {
 }
 
 size_t TXPayeeIndex::MemoryBytes() const {
-  size_t bytes = uses_.capacity() * sizeof(TUse) + payees_.capacity() * sizeof(TPayee) +
-                 table_.capacity() * sizeof(uint32_t) + sorted_.capacity() * sizeof(uint32_t);
+  // A node of a hashed map or of the recency set: the entry and about four pointers.
+  constexpr size_t kNode = 4 * sizeof(void*);
+  size_t bytes = uses_.capacity() * sizeof(TUse) + farUses_.size() * (sizeof(TUse) + kNode) +
+                 payees_.capacity() * sizeof(TPayee) + ids_.capacity() * sizeof(uint32_t) +
+                 table_.capacity() * sizeof(TEntry) + sorted_.capacity() * sizeof(uint32_t);
   for (const TPayee& payee : payees_) {
-    bytes += payee.ids.capacity() * sizeof(uint32_t);
+    bytes += payee.more.capacity() * sizeof(uint32_t);
     for (const std::string* text : {&payee.text, &payee.folded})
       bytes += text->size() > 15 ? text->capacity() + 1 : 0;
   }
-  // A node of the recency set: the entry and about four pointers.
-  return bytes + recent_.size() * (sizeof(TRecency) + 4 * sizeof(void*));
+  return bytes + recent_.size() * (sizeof(TRecency) + kNode);
 }

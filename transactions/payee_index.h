@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,21 +51,42 @@ class TXPayeeIndex {
     uint32_t account = 0;
     uint64_t stamp = 0;  // date, then identifier: larger is later
   };
-  struct TPayee {
-    // What finding a payee reads comes first, so that it shares the payee's first cache line.
+  // What the build reads for every record shares the payee's first cache line.
+  struct alignas(64) TPayee {
     size_t hash = 0;
-    std::string folded;  // the key: FoldCp1252 of the text
-    uint32_t count = 0;
     uint64_t latest = 0;
-    std::vector<uint32_t> ids;  // may hold records that moved on; checked against uses_
-    bool stale = false;         // the latest use left; found again from `ids` when asked
-    std::string text;           // as its latest use spells it
+    uint32_t count = 0;
+    // Its records: those the build found, a run of ids_, then those noted since. Either may
+    // hold records that moved on; they are checked against the uses.
+    uint32_t runStart = 0;
+    uint32_t runSize = 0;
+    bool stale = false;  // the latest use left; found again from its records when asked
+    std::string text;    // as its latest use spells it
+    std::string folded;  // the key: FoldCp1252 of the text
+    std::vector<uint32_t> more;
+  };
+  // A place in the table: the payee's slot + 1 (0 free, kGone removed), the top half of its
+  // hash, and the start of its key, so that a probe reads the payee only for a long key.
+  static constexpr size_t kHead = 23;
+  struct TEntry {
+    uint32_t ref = 0;
+    uint32_t tag = 0;
+    uint8_t size = 0;
+    char head[kHead] = {};
   };
   using TRecency = std::pair<uint64_t, uint32_t>;  // a payee's latest stamp and its slot
 
   static bool Counts(const TXRecord& record);
-  /// Folds `text` into `folded_`.
-  const std::string& Fold(std::string_view text);
+  /// Folds `text` into `folded_` and returns its hash.
+  size_t Fold(std::string_view text);
+  /// The use of the record with `id`, made empty when there is none.
+  TUse& UseFor(uint32_t id);
+  /// The use of the record with `id`, or null when there is none.
+  TUse* FindUse(uint32_t id);
+  const TUse* FindUse(uint32_t id) const;
+  /// Calls `visit` with every record identifier listed for `payee`.
+  template <typename Visit>
+  void ForEachListed(const TPayee& payee, Visit visit) const;
   void Drop(uint32_t id);
   void Refresh(uint32_t slot);
   /// The payee's latest use is now `stamp`.
@@ -73,25 +95,34 @@ class TXPayeeIndex {
   uint32_t SlotOf(std::string_view folded, size_t hash);
   /// Notes a record that counts, its payee folded and hashed.
   void NoteKeyed(const TXRecord& record, std::string_view folded, size_t hash);
+  /// Whether `entry` holds the payee with `folded` text, the head of its hash being `tag`.
+  bool Holds(const TEntry& entry, std::string_view folded, uint32_t tag) const;
+  /// The entry of the payee in `slot`.
+  TEntry EntryOf(uint32_t slot) const;
   /// Where the payee with `folded` and `hash` sits in the table, or the free place it would take.
   size_t Probe(std::string_view folded, size_t hash) const;
   void Rehash(size_t size);
   void RemoveFromTable(uint32_t slot);
   /// The first place in `sorted_` whose payee's folded text is not less than `key`.
   size_t SortedLowerBound(std::string_view key) const;
-  /// The sorted and recency orders made from the payees in one step after a build.
-  void MakeOrders();
+  /// What a build does after it has counted every record: the runs of each payee's records,
+  /// its spelling, and the sorted and recency orders.
+  void Finish();
 
   bool built_ = false;
   bool building_ = false;           // the orders wait for the end of the build
   const TXStore* store_ = nullptr;  // where a payee's latest spelling is read again
-  std::vector<TUse> uses_;          // by record identifier
+  // The uses by record identifier; identifiers far beyond the store's size (a damaged file may
+  // carry any) are kept apart, so that the memory follows the records and not their numbers.
+  std::vector<TUse> uses_;
+  std::unordered_map<uint32_t, TUse> farUses_;
   std::vector<TPayee> payees_;
+  std::vector<uint32_t> ids_;  // the records of each payee as the build found them, one run each
   std::vector<uint32_t> free_;
   size_t live_ = 0;
-  // Open addressing by folded text: slot + 1, 0 for a free place, kGone for a removed one.
+  // Open addressing by folded text.
   static constexpr uint32_t kGone = UINT32_MAX;
-  std::vector<uint32_t> table_;
+  std::vector<TEntry> table_;
   size_t tableUsed_ = 0;  // places not free, removed ones included
   // The live payees by folded text, for prefixes; and by latest use, for the walk of short
   // prefixes that most payees match.

@@ -77,6 +77,48 @@ TEST_F(PayeeIndexTest, FollowsCommitsAndDeletions) {
   EXPECT_EQ(Manager().Payees().LatestRecord("grocery mart", 0), 0u);
 }
 
+TEST_F(PayeeIndexTest, KeysAreWholeTextsFoldedOnlyForLetters) {
+  // Long keys of one length that share their first 30 bytes, and the characters next to 'A'-'Z'
+  // and 'a'-'z', which fold to nothing.
+  const char* payees[] = {"Northwind Traders Limited of Leeds",
+                          "Northwind Traders Limited of Luton",
+                          "a@",
+                          "a`",
+                          "a[",
+                          "a{",
+                          "aZ",
+                          "\xC0\xDE\xD7\x8A"};
+  for (int built = 0; built < 2; ++built) {
+    Manager().Payees();
+    for (const char* payee : payees)
+      Type(checking, "2/1/2024", payee, -100);
+    if (built == 1)
+      Manager().Compact();  // the next question builds the index from the store
+    struct Case {
+      const char* text;
+      size_t matches;
+      bool known;
+    };
+    const Case cases[] = {
+        {"NORTHWIND TRADERS LIMITED OF LUTON", 1, true},
+        {"northwind traders limited of l", 2, false},
+        {"A", 5, false},
+        {"A@", 1, true},
+        {"A`", 1, true},
+        {"A[", 1, true},
+        {"A{", 1, true},
+        {"Az", 1, true},
+        {"\xE0\xFE\xD7\x9A", 1, true},  // but the multiplication sign has no small form
+        {"\xE0\xFE\xF7", 0, false},
+    };
+    for (const Case& c : cases) {
+      EXPECT_EQ(Matches(c.text).size(), c.matches) << c.text << ", built " << built;
+      EXPECT_EQ(Manager().Payees().LatestRecord(c.text, 0) != 0, c.known) << c.text;
+    }
+    Manager().DeleteAll(TXAnyFilter());
+  }
+}
+
 TEST_F(PayeeIndexTest, LatestRecordPrefersTheAccount) {
   Manager().Payees();
   const uint32_t inChecking = Type(checking, "2/1/2024", "Grocery Mart", -1000)->Id();
@@ -112,6 +154,8 @@ TEST_F(PayeeIndexTest, ImportsAndRandomEditsAgreeWithAFreshIndex) {
            "Shop " + std::to_string(i % 7), -100 - i);
   }
   EXPECT_EQ(Matches("shop").size(), 7u);
+  // Built again from the store, so that the edits also meet the lists a build makes.
+  Manager().Compact();
   std::mt19937 random(7);
   for (int step = 0; step < 200; ++step) {
     const std::vector<TXRecord> records = Records();
@@ -143,6 +187,34 @@ TEST_F(PayeeIndexTest, ImportsAndRandomEditsAgreeWithAFreshIndex) {
       EXPECT_EQ(Manager().Payees().LatestRecord(payee, account),
                 fresh.LatestRecord(payee, account));
   }
+}
+
+/// A damaged file may carry any identifier; the index keeps its memory to the records it holds.
+TEST(PayeeIndexStoreTest, FarIdentifiersCostNoMemory) {
+  TXStore store;
+  const auto put = [&](uint32_t id, unsigned day, std::string_view payee) {
+    TXRecord record{};
+    record.Id = id;
+    record.Flags = kXLive | kXAccountSide;
+    record.AccountId = 1;
+    record.date = TDateValue(day, 1, 2024);
+    record.SetPayableTo(payee);
+    store.Put(store.ClaimSlot(), record);
+    return record;
+  };
+  put(1, 1, "Shop");
+  TXRecord far = put(0xFFFFFFF0u, 2, "shop");
+  TXPayeeIndex index;
+  index.Build(store);
+  EXPECT_EQ(index.Matches("s"), Texts{"shop"});
+  EXPECT_EQ(index.LatestRecord("SHOP", 1), far.Id);
+  EXPECT_LT(index.MemoryBytes(), size_t{1} << 20);
+  far.SetPayableTo("Other");
+  index.Note(far);
+  EXPECT_EQ(index.Matches("s"), Texts{"Shop"});
+  EXPECT_EQ(index.Matches("o"), Texts{"Other"});
+  index.Forget(far.Id);
+  EXPECT_EQ(index.PayeeCount(), 1u);
 }
 
 }  // namespace
