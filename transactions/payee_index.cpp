@@ -157,12 +157,19 @@ void TXPayeeIndex::Build(const TXStore& store) {
   // The records are only counted here; their lists and the orders are made once at the end.
   building_ = true;
   // The payees are far apart in memory and each record finds its own, so the records go in
-  // batches through four steps, each batch one step behind the one before it: fold and hash
-  // the payee and ask for its place in the table; find the payee there and ask for it; ask for
-  // its spelling when this record would change it; count the record. Each step finds in the
-  // cache what the step before asked for a batch earlier.
+  // batches through three steps, each batch one step behind the one before it: fold and hash
+  // the payee and ask for its place in the table; find the payee there and ask for its count;
+  // count the record. Each step finds in the cache what the step before asked for a batch
+  // earlier. The counts are kept apart from the payees, a small part of their size, so that
+  // they stay in the cache; a payee's spelling is read once, from its latest record.
+  struct TCounted {
+    uint64_t latest = 0;
+    const TXRecord* record = nullptr;  // the latest
+    uint32_t count = 0;
+  };
+  std::vector<TCounted> counted;
   constexpr uint32_t kBatch = 16;
-  constexpr uint32_t kSteps = 4;
+  constexpr uint32_t kSteps = 3;
   struct TKeyed {
     const TXRecord* record = nullptr;
     size_t hash = 0;
@@ -205,7 +212,7 @@ void TXPayeeIndex::Build(const TXStore& store) {
         const TEntry& entry = table_[keyed.hash & (table_.size() - 1)];
         if (Holds(entry, {keyed.folded, keyed.size}, TagOf(keyed.hash))) {
           keyed.ref = entry.ref;
-          __builtin_prefetch(&payees_[entry.ref - 1]);
+          __builtin_prefetch(&counted[entry.ref - 1]);
         }
       }
     }
@@ -213,30 +220,34 @@ void TXPayeeIndex::Build(const TXStore& store) {
       const TBatch& batch = batches[(step - 2) % kSteps];
       for (uint32_t i = 0; i < batch.size; ++i) {
         const TKeyed& keyed = batch.records[i];
-        if (keyed.ref != 0 && StampOf(*keyed.record) > payees_[keyed.ref - 1].latest)
-          __builtin_prefetch(payees_[keyed.ref - 1].text.data());
-      }
-    }
-    if (step >= 3 && step - 3 < batchCount) {
-      const TBatch& batch = batches[(step - 3) % kSteps];
-      for (uint32_t i = 0; i < batch.size; ++i) {
-        const TKeyed& keyed = batch.records[i];
         const TXRecord& record = *keyed.record;
         TUse& use = UseFor(record.Id);
         if (use.payee != 0)
           continue;  // only a damaged store repeats an identifier: its first record counts
-        // No payee leaves during a build, so the slot found a step earlier still holds it.
+        // No payee leaves during a build, so the slot found a step earlier still holds it; and
+        // the slots are made one after the other.
         const uint32_t slot =
             keyed.ref != 0 ? keyed.ref - 1 : SlotOf({keyed.folded, keyed.size}, keyed.hash);
+        if (slot == counted.size())
+          counted.emplace_back();
         use = TUse{slot + 1, record.AccountId, StampOf(record)};
-        TPayee& payee = payees_[slot];
+        TCounted& payee = counted[slot];
         ++payee.count;
         if (use.stamp > payee.latest) {
           payee.latest = use.stamp;
-          payee.text.assign(record.GetPayableTo());
+          payee.record = &record;
         }
       }
     }
+  }
+  constexpr uint32_t kAhead = 8;
+  for (uint32_t slot = 0; slot < counted.size(); ++slot) {
+    if (slot + kAhead < counted.size())
+      __builtin_prefetch(counted[slot + kAhead].record->PayableTo);
+    TPayee& payee = payees_[slot];
+    payee.count = counted[slot].count;
+    payee.latest = counted[slot].latest;
+    payee.text.assign(counted[slot].record->GetPayableTo());
   }
   building_ = false;
   Finish();
@@ -260,18 +271,35 @@ void TXPayeeIndex::Finish() {
     if (use.payee != 0)
       ids_[next[use.payee - 1]++] = id;
   }
-  sorted_.clear();
+  // Sorted by the first eight bytes read as a number, then by the whole text, so that most
+  // comparisons read neither the payees nor their texts.
+  struct TSortKey {
+    uint64_t head = 0;
+    std::string_view folded;
+    uint32_t slot = 0;
+  };
+  std::vector<TSortKey> keys;
+  keys.reserve(live_);
   std::vector<TRecency> recency;
+  recency.reserve(live_);
   for (uint32_t slot = 0; slot < payees_.size(); ++slot) {
     TPayee& payee = payees_[slot];
     if (payee.count == 0)
       continue;
     payee.runSize = payee.count;
-    sorted_.push_back(slot);
+    TSortKey key{0, payee.folded, slot};
+    for (size_t i = 0; i < std::min<size_t>(8, key.folded.size()); ++i)
+      key.head |= uint64_t{static_cast<unsigned char>(key.folded[i])} << (56 - 8 * i);
+    keys.push_back(key);
     recency.emplace_back(payee.latest, slot);
   }
-  std::sort(sorted_.begin(), sorted_.end(),
-            [&](uint32_t a, uint32_t b) { return payees_[a].folded < payees_[b].folded; });
+  std::sort(keys.begin(), keys.end(), [](const TSortKey& a, const TSortKey& b) {
+    return a.head != b.head ? a.head < b.head : a.folded < b.folded;
+  });
+  sorted_.clear();
+  sorted_.reserve(keys.size());
+  for (const TSortKey& key : keys)
+    sorted_.push_back(key.slot);
   std::sort(recency.begin(), recency.end());
   recent_ = std::set<TRecency>(recency.begin(), recency.end());
 }
@@ -328,7 +356,7 @@ uint32_t TXPayeeIndex::SlotOf(std::string_view folded, size_t hash) {
   // At most half full, removed places counted, so that probes stay short; made again at most
   // a third full, so that the next growth waits for as many payees as it costs.
   if (2 * (tableUsed_ + 1) > table_.size())
-    Rehash(std::max<size_t>(64, std::bit_ceil(4 * (live_ + 1))));
+    Rehash(std::max<size_t>(64, std::bit_ceil(3 * (live_ + 1))));
   const size_t at = Probe(folded, hash);
   if (table_[at].ref != 0 && table_[at].ref != kGone)
     return table_[at].ref - 1;

@@ -51,8 +51,7 @@ class TXPayeeIndex {
     uint32_t account = 0;
     uint64_t stamp = 0;  // date, then identifier: larger is later
   };
-  // What the build reads for every record shares the payee's first cache line.
-  struct alignas(64) TPayee {
+  struct TPayee {
     size_t hash = 0;
     uint64_t latest = 0;
     uint32_t count = 0;
@@ -105,8 +104,8 @@ class TXPayeeIndex {
   void RemoveFromTable(uint32_t slot);
   /// The first place in `sorted_` whose payee's folded text is not less than `key`.
   size_t SortedLowerBound(std::string_view key) const;
-  /// What a build does after it has counted every record: the runs of each payee's records,
-  /// its spelling, and the sorted and recency orders.
+  /// What a build does after it has counted every record: the runs of each payee's records
+  /// and the sorted and recency orders.
   void Finish();
 
   bool built_ = false;
