@@ -1,5 +1,6 @@
 #include "app/vorla_shell.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,6 +19,7 @@
 #include "import/csv_statement.h"
 #include "import/import_procedure.h"
 #include "planning/allocation_plan.h"
+#include "transactions/undo_history.h"
 
 namespace fs = std::filesystem;
 
@@ -92,7 +94,31 @@ std::string TVorlaShell::DocumentsFolder() const {
   return (base / "Quenbrook").string();
 }
 
+void TVorlaShell::StartHistory() {
+  history_ = std::make_unique<TUndoHistory>(*document_);
+  history_->Clear();
+  const int32_t megabytes = std::clamp<int32_t>(
+      config_.Named().GetNumber(kUndoMemoryKey, TUndoHistory::kDefaultMemoryLimit >> 20, 0), 1,
+      4096);
+  history_->SetMemoryLimit(static_cast<size_t>(megabytes) << 20);
+}
+
+void TVorlaShell::Undo() {
+  if (!history_ || !history_->CanUndo())
+    return;
+  if (const TResult<void> done = history_->Undo(); !done)
+    environment_.user.Tell("Quenbrook", done.Error(), TMessageIcon::Exclamation);
+}
+
+void TVorlaShell::Redo() {
+  if (!history_ || !history_->CanRedo())
+    return;
+  if (const TResult<void> done = history_->Redo(); !done)
+    environment_.user.Tell("Quenbrook", done.Error(), TMessageIcon::Exclamation);
+}
+
 void TVorlaShell::DropDocument() {
+  history_.reset();
   if (document_)
     document_->SetObserver(nullptr);
   document_.reset();
@@ -182,6 +208,7 @@ void TVorlaShell::FinishOpen() {
   }
   UpdateTitle();
   port_.WatchFile(guard_.FileName());
+  StartHistory();
   TellAboutSyncConflicts();
 }
 
@@ -252,6 +279,8 @@ bool TVorlaShell::SaveNow(bool automatic) {
     port_.ShowFileNotice({});
     RememberLastFile(guard_.FileName());
     autoSave_.Reset();
+    if (history_)
+      history_->MarkSaved();
     return true;
   }
   // Writing the record cleared the flag, but the changes are not on disk.
@@ -347,7 +376,7 @@ bool TVorlaShell::New() {
   // The plan wizard makes the first envelopes (and "Unallocated"), which the account wizard
   // needs for the new account's default envelope.
   if (!PlanOf(*document_).RunIncomeWizard(commandLine_.wizardFile) ||
-      !port_.RunAccountWizard(*document_) || !SaveAs(true)) {
+      !port_.RunAccountWizard(*document_) || (document_->Envelopes().NumberRoot(), !SaveAs(true))) {
     port_.CloseDocumentWindows();
     DropDocument();
     guard_.Release();
@@ -358,6 +387,7 @@ bool TVorlaShell::New() {
   port_.ShowAccountList();
   port_.TileWindows();
   Save();
+  StartHistory();
   return true;
 }
 
@@ -381,13 +411,17 @@ bool TVorlaShell::OpenRecent(const std::string& path) {
 }
 
 void TVorlaShell::ConfirmAllImports() {
-  if (document_)
-    document_->ConfirmImports();
+  if (!document_)
+    return;
+  TUndoHistory::TStep step(history_.get(), "Confirm All Imports");
+  document_->ConfirmImports();
 }
 
 void TVorlaShell::ConfirmAllCleared() {
-  if (document_)
-    document_->ConfirmCleared();
+  if (!document_)
+    return;
+  TUndoHistory::TStep step(history_.get(), "Confirm All Cleared");
+  document_->ConfirmCleared();
 }
 
 void TVorlaShell::TimerTick() {
@@ -404,6 +438,8 @@ void TVorlaShell::ImportStatement(TStatementKind kind, const std::string& path) 
     (void)SaveConfig(configPath_, config_);  // the folder the file came from
   if (!chosen)
     return;
+  // Everything the import does is one step, whether the user or a queued request started it.
+  TUndoHistory::TStep step(history_.get(), "Import of " + fs::path(batch.Path).filename().string());
   if (kind == TStatementKind::Csv) {
     ImportCsv(batch);
     return;

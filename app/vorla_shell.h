@@ -16,6 +16,8 @@
 #include "core/vorla_data.h"
 #include "import/statement_file.h"
 
+class TUndoHistory;
+
 /// The application shell without its windows: it owns the one open budget and carries out the
 /// file commands, the backups, the guard against a second running copy, auto-save, the close
 /// check, the start-up choice of file and the idle steps. Whatever it does, the last good file
@@ -28,6 +30,16 @@ class TVorlaShell : public TDocumentObserver {
 
   /// The open budget, null when none.
   TVorlaData* Document() const { return document_.get(); }
+  /// The steps the user can undo and redo on the open budget; null while none is open. It
+  /// begins when a budget opens (or a new one is made) and ends with it.
+  TUndoHistory* History() const { return history_.get(); }
+  /// "&Undo" and "&Redo" of the newest step. A step that no longer fits the budget is refused
+  /// with a message and changes nothing.
+  void Undo();
+  void Redo();
+  /// The configuration's memory limit of the history, in megabytes.
+  static constexpr const char* kUndoMemoryKey = "Undo.MemoryLimitMB";
+
   /// The full path of the open budget, empty when none.
   const std::string& FileName() const { return guard_.FileName(); }
 
@@ -100,6 +112,8 @@ class TVorlaShell : public TDocumentObserver {
   bool ReadInto(const std::string& path, std::unique_ptr<TVorlaData>& document, bool& threw,
                 TFileStamp& stamp);
   void FinishOpen();
+  /// A new history for the budget as it is now, within the configured memory.
+  void StartHistory();
   void DropDocument();
   void UpdateTitle();
   void RememberLastFile(const std::string& path);
@@ -121,6 +135,8 @@ class TVorlaShell : public TDocumentObserver {
   TShellPort& port_;
   TFileGuard guard_;
   std::unique_ptr<TVorlaData> document_;
+  // Declared after the budget so that it goes first.
+  std::unique_ptr<TUndoHistory> history_;
   TCommandLine commandLine_;
   TAutoSave autoSave_;
   std::string pendingQif_;

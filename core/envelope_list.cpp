@@ -148,6 +148,11 @@ std::string TEnvelopeList::NameOfId(uint32_t id) const {
   return node ? node->Name() : "Invalid Item Reference";
 }
 
+void TEnvelopeList::NumberRoot() {
+  if (Root().Id() == 0)
+    Root().SetId(NewId());
+}
+
 uint32_t TEnvelopeList::NewId() {
   uint32_t id = ids_.Allocate();
   while (FindNode(id) != nullptr)
@@ -387,8 +392,7 @@ void TEnvelopeList::Streamer::Read(ipstream& is, uint32_t version) {
   list.ids_.Read(is);
   if (!is.Good())
     return;
-  if (list.Root().Id() == 0)
-    list.Root().SetId(list.NewId());
+  list.NumberRoot();
   const TModelEnvironment* environment = is.Environment();
   list.BindAliases(environment != nullptr ? &environment->user : nullptr);
 }

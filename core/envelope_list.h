@@ -66,6 +66,9 @@ class TEnvelopeList final : public TTreeList, public TIdObjectList, public TStre
 
   /// A fresh identifier; one that a node of a damaged file already uses is passed over.
   uint32_t NewId();
+  /// Gives a root without identifier one. Reading does it; a new budget needs it before its
+  /// first undoable step, since restoring the tree would otherwise number the root anew.
+  void NumberRoot();
   /// Binds every alias to the envelope with its identifier. An alias whose envelope is missing
   /// is told to `user` (when given) and removed.
   void BindAliases(TUserPort* user);

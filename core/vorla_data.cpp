@@ -114,6 +114,7 @@ void TVorlaData::SetModified() {
   if (closing_)
     return;
   modified_ = true;
+  ++modifications_;
   Notify();
 }
 

@@ -70,6 +70,8 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   void ConfirmCleared();
 
   bool IsModified() const { return modified_; }
+  /// How often the budget was marked modified: tells whether anything was changed in between.
+  uint64_t ModificationCount() const { return modifications_; }
   void ClearModified();
   bool IsClosing() const { return closing_; }
   bool IsBackupPending() const { return backupPending_; }
@@ -143,6 +145,7 @@ class TVorlaData final : public TStreamableBase, public TDocumentContext {
   TSettingList settings_;
   uint32_t loadedVersion_ = kClassVersion;
   bool modified_ = false;
+  uint64_t modifications_ = 0;
   bool closing_ = false;
   bool backupPending_ = true;
 };

@@ -54,6 +54,8 @@ class TLedgerList {
   virtual void DeleteRow(int row) { (void)row; }
   virtual void Paste() {}
   virtual bool CanPaste() const { return false; }
+  /// Whether rows can be cut and copied at all.
+  virtual bool CanCopy() const { return false; }
   /// The heading of row-object column `column`.
   virtual std::string HeaderText(int column) const = 0;
   /// The text of row-object column `column` in the footer band of a grid that has one.

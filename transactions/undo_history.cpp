@@ -38,6 +38,7 @@ std::vector<uint32_t> EnvelopeIds(const TVorlaData& document) {
 
 TUndoHistory::TUndoHistory(TVorlaData& document) : document_(document) {
   Manager().SetJournal(&between_);
+  RestartBetween();
 }
 
 TUndoHistory::~TUndoHistory() {
@@ -52,38 +53,75 @@ uint64_t TUndoHistory::CurrentState() const {
   return undo_.empty() ? baseState_ : undo_.back().state;
 }
 
-void TUndoHistory::BeginStep(std::string name) {
-  if (depth_++ > 0)
-    return;
-  // What the store did since the last step happened after it: undoing it takes that back too.
-  if (!between_.Empty() && !undo_.empty())
-    undo_.back().store.Append(between_);
+void TUndoHistory::RestartBetween() {
   between_.Clear();
+  betweenCount_ = Manager().Store().Count();
+  betweenLastId_ = Manager().Store().LastId();
+}
+
+void TUndoHistory::Open(std::string name, bool gesture) {
+  openWeak_ = gesture;
   openName_ = std::move(name);
+  openNamed_ = false;
   openImage_ = document_.PartsImage();
   openCount_ = Manager().Store().Count();
   openLastId_ = Manager().Store().LastId();
-  open_.Clear();
-  Manager().SetJournal(&open_);
+  openModifications_ = document_.ModificationCount();
+  openMark_ = between_.Mark();
+}
+
+void TUndoHistory::BeginGesture(std::string name) {
+  if (depth_++ == 0)
+    Open(std::move(name), true);
+}
+
+void TUndoHistory::BeginStep(std::string name) {
+  if (depth_++ == 0) {
+    Open(std::move(name), false);
+    return;
+  }
+  // A step opened inside a gesture is a change the user asked for.
+  openWeak_ = false;
+  NameStep(std::move(name));
+}
+
+void TUndoHistory::NameStep(std::string name) {
+  if (depth_ == 0 || openNamed_ || name.empty())
+    return;
+  openName_ = std::move(name);
+  openNamed_ = true;
 }
 
 void TUndoHistory::EndStep() {
   if (depth_ == 0 || --depth_ > 0)
     return;
-  Manager().SetJournal(&between_);
   const std::vector<uint8_t> image = document_.PartsImage();
   TStepRecord step;
   step.parts = TByteDelta::Between(image, openImage_);
   openImage_ = {};
-  if (open_.Empty() && step.parts.Empty())
+  const bool storeChanged = between_.Changes().size() > openMark_;
+  const bool modified = document_.ModificationCount() != openModifications_;
+  // A step that changed nothing, or a gesture that did upkeep alone, leaves its store changes
+  // where they are, between the steps.
+  if (step.parts.Empty() && (openWeak_ ? !modified : !storeChanged))
     return;
-  step.name = std::move(openName_);
-  step.store = std::move(open_);
-  open_ = TXStoreJournal();
-  step.store.Seal();
-  step.partsHash = HashOf(image);
+  step.store = between_.TakeFrom(openMark_);
   step.otherCount = openCount_;
   step.otherLastId = openLastId_;
+  // What the store did since the last step happened after it: undoing that step takes it back
+  // too. Before the first step it belongs to the first.
+  if (undo_.empty()) {
+    between_.Append(step.store);
+    step.store = std::move(between_);
+    step.otherCount = betweenCount_;
+    step.otherLastId = betweenLastId_;
+  } else if (!between_.Empty()) {
+    undo_.back().store.Append(between_);
+  }
+  RestartBetween();
+  step.name = openName_.empty() ? std::string("Change") : std::move(openName_);
+  step.store.Seal();
+  step.partsHash = HashOf(image);
   step.state = nextState_++;
   for (const TStepRecord& dropped : redo_) {
     if (dropped.state == savedState_)
@@ -127,8 +165,9 @@ TResult<void> TUndoHistory::Cross(std::deque<TStepRecord>& from, std::deque<TSte
   const std::vector<uint8_t> other = step.parts.ApplyTo(image);
   const std::vector<uint32_t> accounts = AccountIds(document_);
   const std::vector<uint32_t> envelopes = EnvelopeIds(document_);
-  const uint32_t count = manager.Store().Count();
-  const uint32_t lastId = manager.Store().LastId();
+  // The store as the step's turned journal will give it back.
+  uint32_t count = manager.Store().Count();
+  uint32_t lastId = manager.Store().LastId();
 
   // The other parts go first: a store that does not fit leaves them to be put back.
   const bool partsChange = !step.parts.Empty();
@@ -148,6 +187,9 @@ TResult<void> TUndoHistory::Cross(std::deque<TStepRecord>& from, std::deque<TSte
     journal.Append(housekeeping);
   } else {
     fits = manager.Revert(housekeeping, restoreHousekeeping);
+    // The upkeep taken back here is forgotten, so a redo begins where it left the store.
+    count = manager.Store().Count();
+    lastId = manager.Store().LastId();
   }
   TXStoreJournal back;
   if (fits && !manager.Revert(journal, back)) {
@@ -167,6 +209,9 @@ TResult<void> TUndoHistory::Cross(std::deque<TStepRecord>& from, std::deque<TSte
       (void)document_.RestoreParts(image);
     return Refuse(title);
   }
+  // From here on the store's changes are upkeep after this side was reached.
+  betweenCount_ = manager.Store().Count();
+  betweenLastId_ = manager.Store().LastId();
   // Views let go of their rows as they close, which needs the items up to date.
   manager.TakeUpReverted();
   CloseVanishedViews(accounts, envelopes);
@@ -211,7 +256,7 @@ void TUndoHistory::UpdateModified() {
 void TUndoHistory::Clear() {
   undo_.clear();
   redo_.clear();
-  between_.Clear();
+  RestartBetween();
   afterUndo_ = false;
   baseState_ = nextState_++;
   savedState_ = document_.IsModified() ? kNoState : baseState_;

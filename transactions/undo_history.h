@@ -40,10 +40,20 @@ class TUndoHistory {
   TUndoHistory& operator=(const TUndoHistory&) = delete;
 
   /// Opens a step named `name` ("Typing in Checking"); steps opened inside an open one belong
-  /// to it. A step that changes nothing is not kept.
+  /// to it and name it (NameStep). A step that changes nothing is not kept.
   void BeginStep(std::string name);
   void EndStep();
   bool InStep() const { return depth_ > 0; }
+  /// Opens a step for a whole user gesture (a key press, a click, a drop). Unlike BeginStep it
+  /// is kept only when the gesture changed the budget: the other parts, a marked modification,
+  /// or a step opened inside it. What a gesture did to the store alone (the rows a ledger
+  /// gathers while it scrolls or opens) is upkeep, and leaves the redo list as it was.
+  void BeginGesture(std::string name);
+  /// How many steps are open one inside the other.
+  int Depth() const { return depth_; }
+  /// Names the open step after what was done in it: a step opened for a whole user gesture
+  /// learns what the gesture turned out to be. The first name given wins; empty names none.
+  void NameStep(std::string name);
 
   /// Opens a step for the length of a scope.
   class TStep {
@@ -101,6 +111,9 @@ class TUndoHistory {
   };
 
   TXManager& Manager() const;
+  void Open(std::string name, bool gesture);
+  /// Starts noting the upkeep after the budget as it is now.
+  void RestartBetween();
   uint64_t CurrentState() const;
   /// Takes the newest step of `from` across and puts it on `to`, turned round.
   TResult<void> Cross(std::deque<TStepRecord>& from, std::deque<TStepRecord>& to);
@@ -114,10 +127,19 @@ class TUndoHistory {
   TVorlaData& document_;
   std::deque<TStepRecord> undo_;
   std::deque<TStepRecord> redo_;
-  TXStoreJournal open_;
+  // Every change of the store is noted here; a step takes its own from `openMark_` on.
   TXStoreJournal between_;
+  // The store's count and last identifier when `between_` began.
+  uint32_t betweenCount_ = 0;
+  uint32_t betweenLastId_ = 0;
   std::vector<uint8_t> openImage_;
   std::string openName_;
+  bool openNamed_ = false;
+  // The open step is a gesture's, kept only when it changed the budget, until a step is opened
+  // inside it.
+  bool openWeak_ = false;
+  size_t openMark_ = 0;
+  uint64_t openModifications_ = 0;
   uint32_t openCount_ = 0;
   uint32_t openLastId_ = 0;
   int depth_ = 0;

@@ -456,25 +456,24 @@ void TXManager::Delete(TXItem* item) {
 
 template <class Visit>
 void TXManager::ForEach(const TXFilter& filter, Visit visit) {
+  // The records are gathered before the first visit: the notices a visit sends make ledgers
+  // let go of rows, and a row committed while held then takes its place in the store, which
+  // may lie behind a walk still under way.
+  std::vector<std::pair<uint32_t, uint32_t>> gathered;
+  for (uint32_t index = FindForward(1, filter); index != 0;
+       index = index < store_.Count() ? FindForward(index + 1, filter) : 0)
+    gathered.emplace_back(store_.At(index).Id, index);
   TDeletionWatch watch(*this);
-  TXHold current(First(filter));
-  while (current) {
-    TXHold next(Next(*current, filter));
+  for (const auto& [id, near] : gathered) {
+    // Records a visit deleted, or changed out of the filter, on the way are passed over.
+    const uint32_t index = store_.Find(id, near);
+    if (index == 0 || !Visible(index) || !filter.Accepts(store_.At(index)))
+      continue;
+    TXHold current(Get(id));
     watch.Clear();
     visit(current);
-    if (current) {
-      if (watch.WasRemoved(current.get())) {
-        current.release();
-      } else {
-        current.reset();
-      }
-    }
-    if (next && watch.WasRemoved(next.get())) {
-      // The record that was to come went with this one; start over among those left.
-      next.release();
-      next = First(filter);
-    }
-    current = std::move(next);
+    if (current && watch.WasRemoved(current.get()))
+      current.release();
   }
 }
 

@@ -1,5 +1,7 @@
 #include "transactions/xstore_journal.h"
 
+#include <algorithm>
+
 void TXStoreJournal::NoteImage(uint32_t index, const TXRecord& old) {
   if (!imaged_.insert(index).second)
     return;
@@ -45,6 +47,37 @@ void TXStoreJournal::Append(const TXStoreJournal& later) {
   }
   images_.insert(images_.end(), later.images_.begin(), later.images_.end());
   moves_.insert(moves_.end(), later.moves_.begin(), later.moves_.end());
+}
+
+size_t TXStoreJournal::Mark() {
+  imaged_.clear();
+  return changes_.size();
+}
+
+TXStoreJournal TXStoreJournal::TakeFrom(size_t mark) {
+  TXStoreJournal taken;
+  size_t keptImages = images_.size();
+  size_t keptMoves = moves_.size();
+  for (size_t at = mark; at < changes_.size(); ++at) {
+    TChange change = changes_[at];
+    if (change.kind == TKind::Image) {
+      keptImages = std::min<size_t>(keptImages, change.first);
+      change.first = static_cast<uint32_t>(taken.images_.size());
+      taken.images_.push_back(images_[changes_[at].first]);
+    }
+    if (change.kind == TKind::Scatter) {
+      keptMoves = std::min<size_t>(keptMoves, change.first);
+      const auto from = moves_.begin() + changes_[at].first;
+      change.first = static_cast<uint32_t>(taken.moves_.size());
+      taken.moves_.insert(taken.moves_.end(), from, from + change.count);
+    }
+    taken.changes_.push_back(change);
+  }
+  changes_.resize(std::min(mark, changes_.size()));
+  images_.resize(keptImages);
+  moves_.resize(keptMoves);
+  imaged_.clear();
+  return taken;
 }
 
 size_t TXStoreJournal::Bytes() const {

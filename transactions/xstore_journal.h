@@ -40,6 +40,10 @@ class TXStoreJournal {
 
   /// Adds the changes of `later`, which the store made after these.
   void Append(const TXStoreJournal& later);
+  /// Where the changes noted from now on begin (for TakeFrom); each slot is imaged afresh.
+  size_t Mark();
+  /// Moves the changes from `mark` on into a journal of their own.
+  TXStoreJournal TakeFrom(size_t mark);
 
   bool Empty() const { return changes_.empty(); }
   const std::vector<TChange>& Changes() const { return changes_; }

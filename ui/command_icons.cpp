@@ -57,6 +57,19 @@ void Arrow(QPainter& p, QPointF from, QPointF to) {
 void Draw(QPainter& p, TCommandId id) {
   p.setPen(QPen(kInk, 1.6));
   switch (id) {
+    case kCmdUndo:
+    case kCmdRedo: {
+      // A curved arrow back (undo) or forward (redo).
+      const bool back = id == kCmdUndo;
+      QPainterPath curve;
+      curve.moveTo(back ? 18 : 6, 19);
+      curve.cubicTo(back ? 22 : 2, 10, back ? 12 : 12, 5, back ? 5 : 19, 10);
+      p.setPen(QPen(kInk, 2.2));
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(curve);
+      Arrow(p, QPointF(back ? 8 : 16, 8.5), QPointF(back ? 5 : 19, 10));
+      break;
+    }
     case kCmdAccountList: {
       p.setBrush(kPaper);
       p.drawPolygon(QPolygonF({QPointF(2, 9), QPointF(12, 3), QPointF(22, 9)}));

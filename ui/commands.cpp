@@ -6,7 +6,7 @@ namespace {
 
 using S = TCommandState;
 
-constexpr std::array<TCommandInfo, 50> kCommands = {{
+constexpr std::array<TCommandInfo, 56> kCommands = {{
     {kCmdNew, "&New...", "", "Create a new budget file", false, S::Ready},
     {kCmdOpen, "&Open...", "", "Open an existing budget file", false, S::Ready},
     {kCmdSave, "&Save", "", "Save the budget", true, S::Ready},
@@ -19,6 +19,13 @@ constexpr std::array<TCommandInfo, 50> kCommands = {{
     {kCmdPrinterSetup, "P&rinter Setup...", "", "Choose the printer and the page set-up", false,
      S::Ready},
     {kCmdExit, "E&xit", "", "Save the settings and leave Quenbrook", false, S::Ready},
+    {kCmdUndo, "&Undo", "Undo", "Take back the last change", true, S::History},
+    {kCmdRedo, "&Redo", "Redo", "Make the change taken back again", true, S::History},
+    {kCmdCut, "Cu&t\tShift+Del", "", "Delete the current transaction and keep a copy of it", true,
+     S::NeedsLedger},
+    {kCmdCopy, "&Copy\tCtrl+Ins", "", "Copy the current transaction", true, S::NeedsLedger},
+    {kCmdPaste, "&Paste\tShift+Ins", "", "Add the copied transaction", true, S::NeedsLedger},
+    {kCmdDelete, "&Delete\tCtrl+Del", "", "Delete the current transaction", true, S::NeedsLedger},
     {kCmdAllocationPlan, "Open Allocation &Plan...", "Plan",
      "Edit allocation plan\nEdit Allocation Plan", true, S::Ready},
     {kCmdTemplates, "View &Transaction Templates...", "Templates",
@@ -92,7 +99,10 @@ constexpr std::array<TCommandInfo, 50> kCommands = {{
      "Show the transactions the last import brought in", true, S::NeedsLedger},
 }};
 
-constexpr std::array<int, 20> kControlBar = {
+constexpr std::array<int, 23> kControlBar = {
+    kCmdUndo,
+    kCmdRedo,
+    0,
     kCmdAccountList,
     kCmdEnvelopeList,
     0,

@@ -15,6 +15,12 @@ enum TCommandId : int {
   kCmdImportCsv = 24530,
   kCmdPrinterSetup = 24338,
   kCmdExit = 24310,
+  kCmdUndo = 24321,
+  kCmdRedo = 24326,
+  kCmdCut = 24322,
+  kCmdCopy = 24323,
+  kCmdPaste = 24324,
+  kCmdDelete = 24325,
   kCmdAllocationPlan = 138,
   kCmdTemplates = 139,
   kCmdMainConfiguration = 121,
@@ -64,6 +70,8 @@ enum class TCommandState {
   NotYetBuilt,
   /// Acts on the current ledger window, and there are no ledger windows yet: shown disabled.
   NeedsLedger,
+  /// Undo and Redo: enabled and named by the open budget's history.
+  History,
 };
 
 /// One command: its number, the menu text (with its mnemonic), the short name of its control-bar

@@ -12,6 +12,7 @@
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
 #include "ui/placement.h"
+#include "ui/undo_steps.h"
 
 namespace {
 
@@ -315,6 +316,17 @@ void TEnhancedListWindow::DoubleClicked(TTreeItem& node, int column) {
     node.ToggleExpanded();
 }
 
+QString TEnhancedListWindow::StepNameFor(const QString& commandText) const {
+  // "Delete Envelope Groceries": what was done, and to which node when it was one.
+  QString name = StepNameOf(commandText);
+  if (name.endsWith(QLatin1String(" Item")))
+    name.chop(5);
+  const std::vector<TTreeItem*> nodes = selection_.Nodes();
+  if (nodes.size() == 1 && !name.startsWith(QLatin1String("Insert")))
+    name += u' ' + FromModel(nodes.front()->Name());
+  return name;
+}
+
 QAction* TEnhancedListWindow::AddCommand(int id, const char* text, const QList<QKeySequence>& keys,
                                          std::function<void()> run) {
   auto* action = new QAction(QString::fromLatin1(text), this);
@@ -323,10 +335,10 @@ QAction* TEnhancedListWindow::AddCommand(int id, const char* text, const QList<Q
   action->setShortcuts(keys);
   // The keys belong to this window only: both lists use some of the same ones.
   action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+  connect(action, &QAction::triggered, this, [this, action, run = std::move(run)] {
     if (list_ == nullptr)
       return;
-    run();
+    TUndoSteps::RunCurrent(StepNameFor(action->text()), run);
     Redraw();
   });
   addAction(action);

@@ -107,6 +107,8 @@ class TEnhancedListWindow : public QMdiSubWindow, private TTreeListener {
   /// Enables each command by the current selection.
   virtual void EnableCommands() = 0;
 
+  /// The undo step a command of this window makes, named after it and the node it acts on.
+  QString StepNameFor(const QString& commandText) const;
   /// Adds a command of the window with the keys that run it while the window has the focus.
   QAction* AddCommand(int id, const char* text, const QList<QKeySequence>& keys,
                       std::function<void()> run);

@@ -58,8 +58,8 @@ TEnvelopeTreeWindow::TEnvelopeTreeWindow(TVorlaData& document, TOptionsSource op
              {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, [this] { DeleteItems(); });
   AddCommand(kCmdToggleWatchdog, "&Toggle Watchdog\tCtrl+D", {QKeySequence(Qt::CTRL | Qt::Key_D)},
              [this] { ToggleWatchdogs(); });
-  AddCommand(kCmdZeroEnvelope, "&Zero Out Envelope...\tCtrl+Z",
-             {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { ZeroEnvelopes(); });
+  // Ctrl+Z is Undo in every window; one key cannot also empty envelopes.
+  AddCommand(kCmdZeroEnvelope, "&Zero Out Envelope...", {}, [this] { ZeroEnvelopes(); });
   AddSeparator();
   AddMainWindowCommand(kCmdListConfiguration, "Envelope List &Configuration...");
   AddSeparator();

@@ -16,22 +16,26 @@
 namespace {
 
 // The keys of the commands that have one.
-QKeySequence KeyOf(TCommandId id) {
+QList<QKeySequence> KeysOf(TCommandId id) {
   switch (id) {
+    case kCmdUndo:
+      return {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+    case kCmdRedo:
+      return {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
     case kCmdExit:
-      return QKeySequence(Qt::ALT | Qt::Key_F4);
+      return {QKeySequence(Qt::ALT | Qt::Key_F4)};
     case kCmdCascade:
-      return QKeySequence(Qt::SHIFT | Qt::Key_F5);
+      return {QKeySequence(Qt::SHIFT | Qt::Key_F5)};
     case kCmdTile:
-      return QKeySequence(Qt::SHIFT | Qt::Key_F4);
+      return {QKeySequence(Qt::SHIFT | Qt::Key_F4)};
     case kCmdTileHorizontally:
-      return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F4);
+      return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F4)};
     case kCmdHelpContents:
-      return QKeySequence(Qt::Key_F1);
+      return {QKeySequence(Qt::Key_F1)};
     case kCmdSave:
-      return QKeySequence(Qt::CTRL | Qt::Key_S);
+      return {QKeySequence(Qt::CTRL | Qt::Key_S)};
     case kCmdCloseWindow:
-      return QKeySequence(Qt::CTRL | Qt::Key_F4);
+      return {QKeySequence(Qt::CTRL | Qt::Key_F4)};
     default:
       return {};
   }
@@ -58,7 +62,7 @@ void TMainFrame::MakeActions() {
     action->setToolTip(hint.size() > 1
                            ? hint.constLast()
                            : QString::fromLatin1(info.menuText).remove(QLatin1Char('&')));
-    action->setShortcut(KeyOf(info.id));
+    action->setShortcuts(KeysOf(info.id));
     if (info.buttonText[0] != '\0') {
       action->setIcon(CommandIcon(info.id));
       action->setIconText(QString::fromLatin1(info.buttonText));
@@ -93,6 +97,15 @@ void TMainFrame::MakeMenus() {
   file->addAction(Action(kCmdPrinterSetup));
   file->addSeparator();
   file->addAction(Action(kCmdExit));
+
+  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+  edit->addAction(Action(kCmdUndo));
+  edit->addAction(Action(kCmdRedo));
+  edit->addSeparator();
+  edit->addAction(Action(kCmdCut));
+  edit->addAction(Action(kCmdCopy));
+  edit->addAction(Action(kCmdPaste));
+  edit->addAction(Action(kCmdDelete));
 
   QMenu* budget = bar->addMenu(QStringLiteral("&Budget"));
   budget->addAction(Action(kCmdAllocationPlan));
@@ -208,9 +221,22 @@ void TMainFrame::UpdateCommands(bool fileOpen) {
       action->setChecked(state.checked);
       continue;
     }
+    if (info.state == TCommandState::History) {
+      const QString& step = info.id == kCmdUndo ? undoStep_ : redoStep_;
+      const QString verb = info.id == kCmdUndo ? QStringLiteral("Undo") : QStringLiteral("Redo");
+      action->setEnabled(fileOpen && !step.isEmpty());
+      action->setText(QStringLiteral("&") + verb + (step.isEmpty() ? QString() : u' ' + step));
+      action->setToolTip(step.isEmpty() ? verb : verb + u' ' + step);
+      continue;
+    }
     const bool ready = info.state == TCommandState::Ready;
     action->setEnabled(ready && (fileOpen || !info.needsFile));
   }
+}
+
+void TMainFrame::ShowHistory(const QString& undoStep, const QString& redoStep) {
+  undoStep_ = undoStep;
+  redoStep_ = redoStep;
 }
 
 void TMainFrame::SetLedgerMenu(std::function<std::vector<QAction*>()> actions) {

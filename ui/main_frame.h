@@ -49,6 +49,8 @@ class TMainFrame : public QMainWindow {
   void SetLedgerState(std::function<TLedgerCommandState(TCommandId)> state) {
     ledgerState_ = std::move(state);
   }
+  /// Names Undo and Redo after the steps they would take (empty: nothing to take, disabled).
+  void ShowHistory(const QString& undoStep, const QString& redoStep);
   /// The menu of the current child window (a ledger or a list): shown while one is current,
   /// under the title it gives, and filled with its commands each time it opens.
   void SetLedgerMenu(std::function<std::vector<QAction*>()> actions);
@@ -86,6 +88,8 @@ class TMainFrame : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   std::function<std::vector<QAction*>()> ledgerActions_;
   std::function<TLedgerCommandState(TCommandId)> ledgerState_;
+  QString undoStep_;
+  QString redoStep_;
   QLabel* modifiedField_ = nullptr;
   QLabel* fileNoticeField_ = nullptr;
   QString fileNotice_;

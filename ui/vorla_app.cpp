@@ -29,12 +29,14 @@
 #include "planning/template_manager.h"
 #include "platform/qt_import_channel.h"
 #include "platform/qt_update_check.h"
+#include "transactions/undo_history.h"
 #include "transactions/xmanager.h"
 #include "ui/about_dialog.h"
 #include "ui/account_tree_window.h"
 #include "ui/chart_window.h"
 #include "ui/envelope_tree_window.h"
 #include "ui/ledger_report_dialogs.h"
+#include "ui/ledger_window.h"
 #include "ui/main_frame.h"
 #include "ui/model_text.h"
 #include "ui/placement.h"
@@ -44,6 +46,7 @@
 #include "ui/summary_report_dialogs.h"
 #include "ui/tab_order.h"
 #include "ui/template_list_dialog.h"
+#include "ui/undo_steps.h"
 #include "ui/vorla_client.h"
 #include "ui/xview_window.h"
 
@@ -119,6 +122,8 @@ TVorlaApp::TVorlaApp(TVorlaAppSetup setup, const TClock& clock, TCommandLine com
 
   frame_->SetCommandHandler([this](TCommandId id) { RunCommand(id); });
   qApp->installEventFilter(this);
+  steps_ = new TUndoSteps([this] { return shell_ ? shell_->History() : nullptr; }, this);
+  qApp->installEventFilter(steps_);
   connect(frame_->RecentMenu(), &QMenu::aboutToShow, this, [this] {
     QMenu* menu = frame_->RecentMenu();
     menu->clear();
@@ -192,6 +197,10 @@ void TVorlaApp::UpdateCommands() {
   } else {
     frame_->ShowLedgerMenu(false);
   }
+  const TUndoHistory* history = shell_->History();
+  frame_->ShowHistory(
+      history != nullptr && history->CanUndo() ? FromModel(history->UndoName()) : QString(),
+      history != nullptr && history->CanRedo() ? FromModel(history->RedoName()) : QString());
   frame_->UpdateCommands(shell_->Document() != nullptr);
 }
 
@@ -280,6 +289,9 @@ void TVorlaApp::CloseSplash() {
 }
 
 void TVorlaApp::RunIdle() {
+  // A gesture ends when the loop waits for the next one, unless its dialog or menu is still up.
+  if (QApplication::activeModalWidget() == nullptr && QApplication::activePopupWidget() == nullptr)
+    steps_->Close();
   // Idle work waits while a dialog or a menu is up: a save or a question in the middle of
   // another dialog would act on a budget the user is still changing.
   if (inIdle_ || idleBlocked_ > 0 || QApplication::activeModalWidget() != nullptr ||
@@ -307,7 +319,36 @@ void TVorlaApp::RunIdle() {
   inIdle_ = false;
 }
 
+QString TVorlaApp::StepName(TCommandId id) {
+  QString name = StepNameOf(QString::fromLatin1(CommandInfo(id).menuText));
+  if (CommandInfo(id).state == TCommandState::NeedsLedger) {
+    if (TXView* view = Client().CurrentView()) {
+      QString subject = view->windowTitle();
+      subject =
+          subject.section(QStringLiteral(": "), subject.contains(QStringLiteral(": ")) ? 1 : 0);
+      name += QStringLiteral(" in ") + subject;
+    }
+  }
+  return name;
+}
+
+void TVorlaApp::CrossHistory(bool undo) {
+  if (TXView* view = Client().CurrentView(); view != nullptr && view->Grid() != nullptr)
+    view->Grid()->Logic().CloseEditor();
+  steps_->Close();
+  undo ? shell_->Undo() : shell_->Redo();
+}
+
 void TVorlaApp::RunCommand(TCommandId id) {
+  if (id == kCmdUndo || id == kCmdRedo) {
+    CrossHistory(id == kCmdUndo);
+  } else {
+    steps_->Run(StepName(id), [this, id] { CarryOut(id); });
+  }
+  UpdateCommands();
+}
+
+void TVorlaApp::CarryOut(TCommandId id) {
   switch (id) {
     case kCmdNew:
       shell_->New();

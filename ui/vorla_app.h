@@ -22,6 +22,7 @@ class QSplashScreen;
 class TImportChannel;
 class TMainFrame;
 class TQtShellPort;
+class TUndoSteps;
 class TVorlaClient;
 class TVorlaShell;
 
@@ -85,6 +86,13 @@ class TVorlaApp : public QObject {
 
  private:
   void RunIdle();
+  /// "&Undo" and "&Redo": an open cell editor is committed first, and its typing is the step
+  /// an undo takes back.
+  void CrossHistory(bool undo);
+  /// The name of the step a command makes: its menu text, and the ledger it acts on.
+  QString StepName(TCommandId id);
+  /// The command itself, inside its step.
+  void CarryOut(TCommandId id);
   /// Enables the commands for the open budget and the current ledger window.
   void UpdateCommands();
   bool MayClose();
@@ -116,6 +124,7 @@ class TVorlaApp : public QObject {
   QSslConfiguration updateTls_;
   QMetaObject::Connection idleConnection_;
   QPointer<QSplashScreen> splash_;
+  TUndoSteps* steps_ = nullptr;
   int idleBlocked_ = 0;
   bool inIdle_ = false;
   bool placed_ = false;

@@ -250,7 +250,18 @@ void TXView::MakeActions() {
 bool TXView::IsCommandEnabled(int command) const {
   if (!model_)
     return false;
-  return model_->IsEnabled(command, CurrentItem());
+  // The grid's own commands, as its row source offers them.
+  switch (command) {
+    case TLedger::kCmdCut:
+    case TLedger::kCmdCopy:
+      return grid_ != nullptr && CurrentItem() != nullptr && grid_->Logic().Rows().CanCopy();
+    case TLedger::kCmdPaste:
+      return grid_ != nullptr && grid_->Logic().Rows().CanPaste();
+    case TLedger::kCmdDelete:
+      return CurrentItem() != nullptr && CurrentItem()->CanDelete();
+    default:
+      return model_->IsEnabled(command, CurrentItem());
+  }
 }
 
 bool TXView::IsCommandChecked(int command) const {
@@ -293,6 +304,10 @@ void TXView::RunCommand(int command) {
   if (!IsCommandEnabled(command))
     return;
   TLedger& grid = grid_->Logic();
+  if (command >= TLedger::kCmdCut && command <= TLedger::kCmdDelete) {
+    grid.Command(command);
+    return;
+  }
   // A pending edit belongs to the row before any command acts on it.
   grid.CloseEditor();
   QPointer<TXView> self(this);

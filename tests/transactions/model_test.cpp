@@ -162,11 +162,22 @@ class TModelRun {
     for (const Operation& operation : operations) {
       pick -= operation.weight;
       if (pick <= 0 || &operation == &operations.back()) {
-        const bool step =
-            std::find(kNoSteps.begin(), kNoSteps.end(), operation.name) == kNoSteps.end();
-        TUndoHistory::TStep scope(step ? history_.get() : nullptr, operation.name);
-        operation.run();
-        return operation.name;
+        const std::string name = operation.name;
+        const bool step = std::find(kNoSteps.begin(), kNoSteps.end(), name) == kNoSteps.end();
+        // As in the program, looking about and half the changes come as a user's gestures,
+        // which are steps only when they changed the budget. The confirmations mark nothing
+        // modified; the program gives them a step of their own.
+        const bool gesture = history_ && name != "undo" && name != "redo" &&
+                             name != "confirm cleared" && (!step || Chance(0.5));
+        if (gesture)
+          history_->BeginGesture(name);
+        {
+          TUndoHistory::TStep scope(step && !gesture ? history_.get() : nullptr, name);
+          operation.run();
+        }
+        if (gesture)
+          history_->EndStep();
+        return name;
       }
     }
     return "nothing";

@@ -147,6 +147,55 @@ TEST_F(UndoHistoryTest, AHistoryThatDoesNotFitChangesNothingAndIsCleared) {
   ExpectSound();
 }
 
+// A user's gesture is a step only when it changed the budget: the rows a ledger makes and lets
+// go as it scrolls are upkeep and leave the step to redo where it was.
+TEST_F(UndoHistoryTest, AGestureIsAStepOnlyWhenItChangedTheBudget) {
+  {
+    TUndoHistory::TStep step(&history, "Typing in Checking");
+    Typed(checking, -2500)->ToggleAccountCleared();
+  }
+  const std::vector<uint8_t> typed = Save();
+  ASSERT_TRUE(history.Undo().Ok());
+  history.BeginGesture("Change in Checking");
+  {
+    TXHold empty = NewAccountRow(checking);
+    TXHold first = Manager().First(TAccountFilter(checking));
+  }
+  history.EndStep();
+  ASSERT_TRUE(history.Redo().Ok());
+  EXPECT_EQ(Save(), typed);
+
+  struct Case {
+    const char* gesture;
+    std::function<void()> action;
+    const char* step;
+  };
+  const std::vector<Case> cases = {
+      {"Typing in Savings", [&] { Typed(savings, 800); }, "Typing in Savings"},
+      // Confirmations mark nothing modified; the command's own step says it changed the budget.
+      {"Change",
+       [&] {
+         TUndoHistory::TStep step(&history, "Confirm All Cleared");
+         document.ConfirmCleared();
+       },
+       "Confirm All Cleared"},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> before = Save();
+    history.BeginGesture(c.gesture);
+    c.action();
+    history.EndStep();
+    const std::vector<uint8_t> after = Save();
+    ASSERT_NE(before, after) << c.step;
+    EXPECT_EQ(history.UndoName(), c.step);
+    ASSERT_TRUE(history.Undo().Ok()) << c.step;
+    EXPECT_EQ(Save(), before) << c.step;
+    ASSERT_TRUE(history.Redo().Ok()) << c.step;
+    EXPECT_EQ(Save(), after) << c.step;
+    ExpectSound();
+  }
+}
+
 TEST_F(UndoHistoryTest, TheOldestStepsGoBeyondTheMemoryLimit) {
   for (int k = 0; k < 20; ++k) {
     TUndoHistory::TStep step(&history, "Typing " + std::to_string(k));

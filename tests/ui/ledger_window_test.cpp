@@ -40,6 +40,8 @@
 #include "transactions/xitem.h"
 #include "transactions/xmanager.h"
 #include "ui/account_transfer_dialog.h"
+#include "ui/account_tree_window.h"
+#include "ui/commands.h"
 #include "ui/envelope_chooser_dialog.h"
 #include "ui/import_options_dialog.h"
 #include "ui/main_frame.h"
@@ -544,6 +546,81 @@ class LedgerWindowTest : public QObject {
     LetIdleRun();
     QCOMPARE(messages_->messages.size(), size_t{1});
     QVERIFY(messages_->messages[0].text.find("Groceries") != std::string::npos);
+  }
+
+  // Ctrl+Z and Ctrl+Y take typing back and bring it again in every open view, the Edit menu
+  // names the step, the modified mark follows, and an undone account deletion brings the
+  // account and its ledger back.
+  void undoAndRedoReachEveryOpenView() {
+    Start();
+    const uint32_t checking = AccountId("Checking");
+    const uint32_t unallocated = EnvelopeId("Unallocated");
+    TXView* envelope = app_->Client().OpenEnvelopeLedger(unallocated);
+    TXView* account = app_->Client().OpenAccountLedger(checking);
+    Refocus(account);
+    const int64_t balance = Document().Envelopes().EnvelopeBalance(unallocated);
+    TypeRow(account, "Pay day", "Unallocated", TXItem::kColDeposit, "250");
+    LetIdleRun();
+    QAction* undo = app_->Frame().Action(kCmdUndo);
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Typing in Checking"));
+    QCOMPARE(app_->Frame().ModifiedText(), QStringLiteral("Modified"));
+
+    struct Expected {
+      bool shown;
+      int64_t balance;
+      const char* modified;
+    };
+    const auto check = [&](const Expected& expected) {
+      LetIdleRun();
+      for (TXView* view : {envelope, account})
+        QCOMPARE(Payees(view).contains(QStringLiteral("Pay day")), expected.shown);
+      QCOMPARE(Document().Envelopes().EnvelopeBalance(unallocated), expected.balance);
+      QCOMPARE(RowsTotal(envelope), expected.balance);
+      QCOMPARE(app_->Frame().ModifiedText(), QString::fromLatin1(expected.modified));
+    };
+    Press(account, Qt::Key_Z, Qt::ControlModifier);
+    check({false, balance, ""});
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(app_->Frame().Action(kCmdRedo)->text(), QStringLiteral("&Redo Typing in Checking"));
+    Press(account, Qt::Key_Y, Qt::ControlModifier);
+    check({true, balance + 25000, "Modified"});
+    // Scrolling about is no step and leaves the redo to come.
+    Press(account, Qt::Key_Z, Qt::ControlModifier);
+    Press(account, Qt::Key_Home, Qt::ControlModifier);
+    Press(account, Qt::Key_End, Qt::ControlModifier);
+    check({false, balance, ""});
+    Press(account, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    check({true, balance + 25000, "Modified"});
+
+    // Deleting Checking through its list window closes its ledger; undoing brings both back.
+    app_->Client().ShowAccountList();
+    TAccountTreeWindow* list = app_->Client().AccountWindow();
+    // Clicks down the rows until the one that shows Checking is selected.
+    const auto selected = [list] {
+      const std::vector<TTreeItem*> nodes = list->Selection().Nodes();
+      return nodes.size() == 1 && nodes.front()->Name() == "Checking";
+    };
+    for (size_t row = 1; row <= 6 && !selected(); ++row) {
+      const QRect text = list->RowRect(row, 0);
+      QTest::mouseClick(list->View()->viewport(), Qt::LeftButton, {},
+                        QPoint(text.left() + 8, text.center().y()));
+    }
+    QVERIFY(selected());
+    const int32_t checkingBalance = Document().Accounts().GetBalance(checking);
+    QPointer<TXView> kept = account;
+    messages_->answers = {TMessageAnswer::Yes, TMessageAnswer::Yes};
+    list->Command(24325)->trigger();
+    QVERIFY(SpinUntil([&] { return kept.isNull(); }));
+    QCOMPARE(AccountId("Checking"), 0u);
+    LetIdleRun();
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Delete Account Checking"));
+    app_->RunCommand(kCmdUndo);
+    QVERIFY(AccountId("Checking") != 0);
+    envelope = nullptr;
+    account = app_->Client().OpenAccountLedger(AccountId("Checking"));
+    QVERIFY(Payees(account).contains(QStringLiteral("Pay day")));
+    QCOMPARE(Document().Accounts().GetBalance(AccountId("Checking")), checkingBalance);
   }
 
   void deletingAnAccountClosesItsLedgersAndUntouchedRowsLeaveNothing() {

@@ -227,7 +227,7 @@ class ListWindowsTest : public QObject {
     // does.
     frame_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
-    QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
+    window->Command(24516)->trigger();
     QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Rent")), 0);
     QCOMPARE(envelopes.EnvelopeBalance(envelopes.EnvelopeIdOfName("Travel")), 1000);
   }

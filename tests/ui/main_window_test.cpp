@@ -404,7 +404,7 @@ class MainWindowTest : public QObject {
     }
     QToolBar* bar = app_->Frame().ControlBar();
     QVERIFY(bar != nullptr);
-    QCOMPARE(bar->actions().size(), qsizetype{20});
+    QCOMPARE(bar->actions().size(), qsizetype{23});
   }
 
   void mainConfigurationRemovesAndRestoresTheBars() {
