@@ -130,23 +130,26 @@ TXPayeeIndex::TUse& TXPayeeIndex::UseFor(uint32_t id) {
   return uses_[id];
 }
 
-TXPayeeIndex::TUse* TXPayeeIndex::FindUse(uint32_t id) {
-  return const_cast<TUse*>(std::as_const(*this).FindUse(id));
-}
-
-const TXPayeeIndex::TUse* TXPayeeIndex::FindUse(uint32_t id) const {
-  if (id < uses_.size())
-    return &uses_[id];
+const TXPayeeIndex::TUse* TXPayeeIndex::FindFarUse(uint32_t id) const {
   const auto found = farUses_.find(id);
   return found != farUses_.end() ? &found->second : nullptr;
 }
 
 template <typename Visit>
 void TXPayeeIndex::ForEachListed(const TPayee& payee, Visit visit) const {
-  for (uint32_t at = payee.runStart; at < payee.runStart + payee.runSize; ++at)
-    visit(ids_[at]);
-  for (uint32_t id : payee.more)
-    visit(id);
+  // Read once: a use that is not in the table by identifier is looked for out of line, which
+  // would otherwise have every step read the lists' places again.
+  const uint32_t* const run = ids_.data() + payee.runStart;
+  const uint32_t runSize = payee.runSize;
+  const TUse* const uses = uses_.data();
+  const size_t usesSize = uses_.size();
+  const auto useOf = [&](uint32_t id) { return id < usesSize ? &uses[id] : FindFarUse(id); };
+  for (uint32_t at = 0; at < runSize; ++at)
+    visit(run[at], useOf(run[at]));
+  const uint32_t* const more = payee.more.data();
+  const size_t moreSize = payee.more.size();
+  for (size_t at = 0; at < moreSize; ++at)
+    visit(more[at], useOf(more[at]));
 }
 
 void TXPayeeIndex::Build(const TXStore& store) {
@@ -467,8 +470,7 @@ void TXPayeeIndex::Drop(uint32_t id) {
   // then the payee's records go to its own list.
   if (payee.runSize + payee.more.size() > 2 * size_t{payee.count} + 8) {
     std::vector<uint32_t> kept;
-    ForEachListed(payee, [&](uint32_t other) {
-      const TUse* listed = FindUse(other);
+    ForEachListed(payee, [&](uint32_t other, const TUse* listed) {
       if (listed != nullptr && listed->payee == slot + 1)
         kept.push_back(other);
     });
@@ -484,8 +486,7 @@ void TXPayeeIndex::Refresh(uint32_t slot) {
   if (!payee.stale)
     return;
   uint64_t latest = 0;
-  ForEachListed(payee, [&](uint32_t id) {
-    const TUse* use = FindUse(id);
+  ForEachListed(payee, [&](uint32_t, const TUse* use) {
     if (use != nullptr && use->payee == slot + 1)
       latest = std::max(latest, use->stamp);
   });
@@ -551,8 +552,7 @@ uint32_t TXPayeeIndex::LatestRecord(std::string_view text, uint32_t accountId) {
   TPayee& payee = payees_[slot];
   if (accountId != 0) {
     uint64_t best = 0;
-    ForEachListed(payee, [&](uint32_t id) {
-      const TUse* use = FindUse(id);
+    ForEachListed(payee, [&](uint32_t, const TUse* use) {
       if (use != nullptr && use->payee == slot + 1 && use->account == accountId)
         best = std::max(best, use->stamp);
     });

@@ -81,9 +81,10 @@ class TXPayeeIndex {
   /// The use of the record with `id`, made empty when there is none.
   TUse& UseFor(uint32_t id);
   /// The use of the record with `id`, or null when there is none.
-  TUse* FindUse(uint32_t id);
-  const TUse* FindUse(uint32_t id) const;
-  /// Calls `visit` with every record identifier listed for `payee`.
+  const TUse* FindUse(uint32_t id) const { return id < uses_.size() ? &uses_[id] : FindFarUse(id); }
+  TUse* FindUse(uint32_t id) { return const_cast<TUse*>(std::as_const(*this).FindUse(id)); }
+  const TUse* FindFarUse(uint32_t id) const;
+  /// Calls `visit` with every record identifier listed for `payee` and its use (null: none).
   template <typename Visit>
   void ForEachListed(const TPayee& payee, Visit visit) const;
   void Drop(uint32_t id);
