@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
 #include "core/account_list.h"
 #include "core/document_context.h"
@@ -734,11 +735,33 @@ bool TXManager::Revert(const TXStoreJournal& journal, TXStoreJournal& redo) {
 void TXManager::TakeUpReverted() {
   RefreshHeld();
   // A record that was held when it was written and is held no more is put in its place or
-  // removed, as its last holder would have done on letting go.
+  // removed, as its last holder would have done on letting go. Many written records (an
+  // import taken back) are found in one pass over the store; a few are looked up.
   std::vector<uint32_t> reverted = std::move(reverted_);
   reverted_.clear();
-  for (uint32_t id : reverted) {
-    const uint32_t index = cache_.count(id) == 0 ? store_.Find(id) : 0;
+  std::vector<std::pair<uint32_t, uint32_t>> pending;  // slot, identifier
+  auto consider = [&](uint32_t index) {
+    const TXRecord& record = store_.At(index);
+    if (cache_.count(record.Id) == 0 && (!record.IsLive() || (record.Flags & kXUnsorted) != 0))
+      pending.emplace_back(index, record.Id);
+  };
+  constexpr size_t kLookUpOneByOne = 64;
+  if (reverted.size() > kLookUpOneByOne) {
+    const std::unordered_set<uint32_t> wanted(reverted.begin(), reverted.end());
+    for (uint32_t index = 1; index <= store_.Count(); ++index) {
+      if (store_.At(index).Flags != 0 && wanted.count(store_.At(index).Id) != 0)
+        consider(index);
+    }
+  } else {
+    for (uint32_t id : reverted) {
+      if (const uint32_t index = store_.Find(id); index != 0)
+        consider(index);
+    }
+  }
+  // From the highest slot down, so that what is done leaves the lower slots where they were.
+  std::sort(pending.rbegin(), pending.rend());
+  for (const auto& [near, id] : pending) {
+    const uint32_t index = cache_.count(id) == 0 ? store_.Find(id, near) : 0;
     if (index == 0)
       continue;
     if (!store_.At(index).IsLive()) {
