@@ -107,7 +107,12 @@ class TUndoHistory {
     uint32_t otherLastId = 0;
     // The state on the side the step leads to when taken from the undo list.
     uint64_t state = 0;
-    size_t Bytes() const { return sizeof(*this) + name.capacity() + store.Bytes() + parts.Bytes(); }
+    /// The memory the step holds; its members' own sizes are part of the record's.
+    size_t Bytes() const {
+      const size_t nameHeap = name.capacity() > std::string().capacity() ? name.capacity() + 1 : 0;
+      return sizeof(*this) + nameHeap + store.Bytes() - sizeof(store) + parts.Bytes() -
+             sizeof(parts);
+    }
   };
 
   TXManager& Manager() const;

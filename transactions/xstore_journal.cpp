@@ -3,7 +3,9 @@
 #include <algorithm>
 
 void TXStoreJournal::NoteImage(uint32_t index, const TXRecord& old) {
-  if (!imaged_.insert(index).second)
+  if (!imaged_)
+    imaged_ = std::make_unique<std::unordered_set<uint32_t>>();
+  if (!imaged_->insert(index).second)
     return;
   changes_.push_back({.kind = TKind::Image,
                       .a = index,
@@ -15,19 +17,19 @@ void TXStoreJournal::NoteImage(uint32_t index, const TXRecord& old) {
 void TXStoreJournal::NoteMove(uint32_t from, uint32_t to) {
   if (from == to)
     return;
-  imaged_.clear();
+  ForgetImaged();
   changes_.push_back({.kind = TKind::Move, .a = from, .b = to});
 }
 
 void TXStoreJournal::NoteSize(uint32_t count, uint32_t capacity, uint32_t lastId) {
-  imaged_.clear();
+  ForgetImaged();
   changes_.push_back({.kind = TKind::Size, .a = count, .b = capacity, .c = lastId});
 }
 
 void TXStoreJournal::NoteScatter(uint32_t low, uint32_t high, const std::vector<TMoved>& moved) {
   if (moved.empty())
     return;
-  imaged_.clear();
+  ForgetImaged();
   changes_.push_back({.kind = TKind::Scatter,
                       .a = low,
                       .b = high,
@@ -37,7 +39,7 @@ void TXStoreJournal::NoteScatter(uint32_t low, uint32_t high, const std::vector<
 }
 
 void TXStoreJournal::Append(const TXStoreJournal& later) {
-  imaged_.clear();
+  ForgetImaged();
   for (TChange change : later.changes_) {
     if (change.kind == TKind::Image)
       change.first += static_cast<uint32_t>(images_.size());
@@ -49,8 +51,13 @@ void TXStoreJournal::Append(const TXStoreJournal& later) {
   moves_.insert(moves_.end(), later.moves_.begin(), later.moves_.end());
 }
 
+void TXStoreJournal::ForgetImaged() {
+  if (imaged_)
+    imaged_->clear();
+}
+
 size_t TXStoreJournal::Mark() {
-  imaged_.clear();
+  ForgetImaged();
   return changes_.size();
 }
 
@@ -76,18 +83,20 @@ TXStoreJournal TXStoreJournal::TakeFrom(size_t mark) {
   changes_.resize(std::min(mark, changes_.size()));
   images_.resize(keptImages);
   moves_.resize(keptMoves);
-  imaged_.clear();
+  ForgetImaged();
   return taken;
 }
 
 size_t TXStoreJournal::Bytes() const {
   return sizeof(*this) + changes_.capacity() * sizeof(TChange) +
          images_.capacity() * sizeof(TXRecord) + moves_.capacity() * sizeof(TMoved) +
-         imaged_.size() * 2 * sizeof(void*) + imaged_.bucket_count() * sizeof(void*);
+         (imaged_ ? sizeof(*imaged_) + imaged_->size() * 2 * sizeof(void*) +
+                        imaged_->bucket_count() * sizeof(void*)
+                  : 0);
 }
 
 void TXStoreJournal::Seal() {
-  imaged_ = {};
+  imaged_.reset();
   changes_.shrink_to_fit();
   images_.shrink_to_fit();
   moves_.shrink_to_fit();
@@ -97,5 +106,5 @@ void TXStoreJournal::Clear() {
   changes_.clear();
   images_.clear();
   moves_.clear();
-  imaged_.clear();
+  ForgetImaged();
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -56,9 +57,12 @@ class TXStoreJournal {
   void Clear();
 
  private:
+  void ForgetImaged();
+
   std::vector<TChange> changes_;
   std::vector<TXRecord> images_;
   std::vector<TMoved> moves_;
   // Slots imaged since the last change that shifted slots: a later image of one is redundant.
-  std::unordered_set<uint32_t> imaged_;
+  // Kept apart, and only while noting: a sealed journal in the history does not carry it.
+  std::unique_ptr<std::unordered_set<uint32_t>> imaged_;
 };
