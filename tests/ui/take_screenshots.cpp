@@ -1,12 +1,17 @@
 // Takes the screenshots of the manual and the README from the running program: the main window
 // with an account ledger, an envelope ledger, a reconcile view and a multiple view over a budget,
 // the dialogs "Import Transactions" and "Import CSV File", the income wizard, the allocation plan,
-// the template editor, the six report dialogs and the preview of a report.
+// the template editor, the six report dialogs, the preview of a report and the Edit menu naming
+// the step it would undo.
 //   take_screenshots BUDGET.vrl OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -217,6 +222,44 @@ int main(int argc, char** argv) {
   if (ledger != nullptr)
     ledger->setGeometry(listWidth, 0, area.width() - listWidth, area.height());
   ok = Save(frame, output.filePath(QStringLiteral("main-window.png"))) && ok;
+
+  // A memo typed into the ledger, then the Edit menu that offers to take it back.
+  if (ledger != nullptr) {
+    TLedgerWindow* grid = ledger->Grid();
+    grid->setFocus();
+    auto press = [&](int key, const QString& text = {}) {
+      QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+      QApplication::sendEvent(grid->Editor() != nullptr ? grid->Editor() : grid, &event);
+      QApplication::processEvents();
+    };
+    for (int step = 0; grid->Logic().CurrentColumn() != TXItem::kColMemo && step < 20; ++step)
+      press(Qt::Key_Tab);
+    for (QChar c : QStringLiteral("Birthday"))
+      press(0, QString(c));
+    press(Qt::Key_Return);
+    QElapsedTimer waited;
+    waited.start();
+    ui_test::SpinUntil([&waited] { return waited.elapsed() > 100; });
+    QMenu* edit = nullptr;
+    for (QAction* action : frame.menuBar()->actions()) {
+      if (action->text() == QStringLiteral("&Edit"))
+        edit = action->menu();
+    }
+    if (edit != nullptr) {
+      edit->popup(frame.menuBar()->mapToGlobal(
+          frame.menuBar()->actionGeometry(edit->menuAction()).bottomLeft()));
+      QApplication::processEvents();
+      QPixmap picture = frame.grab();
+      QPainter painter(&picture);
+      painter.drawPixmap(frame.mapFromGlobal(edit->mapToGlobal(QPoint(0, 0))), edit->grab());
+      painter.end();
+      const QString path = output.filePath(QStringLiteral("edit-menu.png"));
+      const bool saved = picture.save(path);
+      std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+      ok = saved && ok;
+      edit->hide();
+    }
+  }
 
   // The new-budget wizard's income dialog, filled in.
   {
