@@ -47,14 +47,7 @@ struct TValueAxis {
 };
 
 TValueAxis MakeValueAxis(const TChartSeries& series, int most) {
-  int64_t low = 0;
-  int64_t high = 0;
-  for (const TChartLine& line : series.lines) {
-    for (const int64_t value : line.values) {
-      low = std::min(low, value);
-      high = std::max(high, value);
-    }
-  }
+  const auto [low, high] = ValueSpan(series);
   const double from = static_cast<double>(low);
   const double to = std::max(static_cast<double>(high), from + 100);
   const double raw = (to - from) / std::max(1, most);

@@ -1,5 +1,7 @@
 #include "reports/chart_series.h"
 
+#include <algorithm>
+
 #include "reports/report_text.h"
 
 namespace {
@@ -21,6 +23,18 @@ TDateValue EndOfStep(TDateValue start, TChartStep step) {
 }
 
 }  // namespace
+
+std::pair<int64_t, int64_t> ValueSpan(const TChartSeries& series) {
+  int64_t low = 0;
+  int64_t high = 0;
+  for (const TChartLine& line : series.lines) {
+    for (const int64_t value : line.values) {
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+  }
+  return {low, high};
+}
 
 TResult<std::vector<TChartPeriod>> ChartPeriods(TDateValue from, TDateValue to, TChartStep step) {
   if (!from.IsValid() || !to.IsValid())

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/date_value.h"
@@ -38,6 +39,9 @@ struct TChartSeries {
   std::vector<uint32_t> rowIds;       ///< spending: the envelope of each bar, 0 for "Other"
   std::vector<TChartLine> lines;
 };
+
+/// The lowest and highest value of every line, zero included: the span a value axis shows.
+std::pair<int64_t, int64_t> ValueSpan(const TChartSeries& series);
 
 /// The rows of a dated chart over `from` to `to`. Refused, with a sentence, for dates outside
 /// the calendar, an end before the start, or more rows than a chart can show.

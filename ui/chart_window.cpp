@@ -319,14 +319,7 @@ void TChartWindow::Draw() {
     }
   }
   // One value axis for every series, with room for the lowest and the highest of them.
-  int64_t low = 0;
-  int64_t high = 0;
-  for (const TChartLine& line : series_.lines) {
-    for (const int64_t value : line.values) {
-      low = std::min(low, value);
-      high = std::max(high, value);
-    }
-  }
+  const auto [low, high] = ValueSpan(series_);
   for (QAbstractAxis* axis : chart->axes()) {
     if (auto* values = qobject_cast<QValueAxis*>(axis)) {
       values->setRange(static_cast<qreal>(low) / 100.0,
